@@ -1,0 +1,28 @@
+// CFileCrypt: enciphers the program's data files (the recipe, the project store and the
+// options store) with one fixed pass phrase: Rijndael, 32-byte key and block, ECB, the text
+// padded with 1 to 32 blanks to a multiple of 32 bytes. The file is the bare cipher text.
+#pragma once
+
+#include "String.h"
+
+class CFileCrypt
+{
+public:
+    CFileCrypt();
+    ~CFileCrypt();
+
+    // 1 on success, 0 when the cipher refused the data.
+    int EncryptString(CString text, CString& cipher);
+    int DecryptString(CString cipher, CString& text);
+
+    // Writes the cipher text of the text to the path. The old file is replaced only once the
+    // new cipher text is wholly on disk; on any failure it stays as it was and 0 comes back.
+    int WriteEncryptedFile(CString text, CString path);
+
+    // Reads and deciphers the whole file; 0 on any failure, with the text left empty.
+    int ReadEncryptedFile(CString path, CString& text);
+
+private:
+    CString m_strPassPhrase;
+    int m_nKeyLength;
+};

@@ -1,0 +1,85 @@
+#include "TestSupport.h"
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <fstream>
+#include <iterator>
+
+namespace testsupport {
+
+namespace {
+
+void RemoveTree(const CString& folder)
+{
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(folder + "\\*", &fd);
+    if (h != INVALID_HANDLE_VALUE) {
+        do {
+            CString name(fd.cFileName);
+            if (name == "." || name == "..")
+                continue;
+            CString full = folder + "\\" + name;
+            if (fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY) {
+                RemoveTree(full);
+            } else {
+                SetFileAttributesA(full, FILE_ATTRIBUTE_NORMAL);
+                DeleteFileA(full);
+            }
+        } while (FindNextFileA(h, &fd));
+        FindClose(h);
+    }
+    RemoveDirectoryA(folder);
+}
+
+} // namespace
+
+CString DataPath(const char* relative)
+{
+    const char* root = std::getenv("ZENTROVA_TEST_DATA");
+    CString path(root ? root : "data");
+    return path + "/" + relative;
+}
+
+TempDir::TempDir()
+{
+    char base[MAX_PATH];
+    GetTempPathA(MAX_PATH, base);
+    static LONG counter = 0;
+    for (;;) {
+        CString candidate;
+        candidate.Format("%szt%lu_%ld", base, GetCurrentProcessId(), InterlockedIncrement(&counter));
+        if (CreateDirectoryA(candidate, nullptr)) {
+            m_path = candidate;
+            return;
+        }
+    }
+}
+
+TempDir::~TempDir()
+{
+    RemoveTree(m_path);
+}
+
+bool WriteBytes(const CString& path, const std::string& bytes)
+{
+    std::ofstream out(path.GetString(), std::ios::binary | std::ios::trunc);
+    out.write(bytes.data(), static_cast<std::streamsize>(bytes.size()));
+    return static_cast<bool>(out);
+}
+
+bool ReadBytes(const CString& path, std::string& bytes)
+{
+    std::ifstream in(path.GetString(), std::ios::binary);
+    if (!in)
+        return false;
+    bytes.assign(std::istreambuf_iterator<char>(in), std::istreambuf_iterator<char>());
+    return true;
+}
+
+bool FileExists(const CString& path)
+{
+    return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+} // namespace testsupport

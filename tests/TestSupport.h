@@ -1,0 +1,33 @@
+// Helpers shared by the test programs: test data, temporary folders and whole-file I/O.
+#pragma once
+
+#include "String.h"
+
+#include <string>
+
+namespace testsupport {
+
+// A committed fixture under tests/data.
+CString DataPath(const char* relative);
+
+// A fresh folder under the temporary folder, removed with everything in it on destruction.
+class TempDir
+{
+public:
+    TempDir();
+    ~TempDir();
+    TempDir(const TempDir&) = delete;
+    TempDir& operator=(const TempDir&) = delete;
+
+    const CString& Path() const { return m_path; }
+    CString File(const char* name) const { return m_path + "\\" + name; }
+
+private:
+    CString m_path;
+};
+
+bool WriteBytes(const CString& path, const std::string& bytes);
+bool ReadBytes(const CString& path, std::string& bytes);
+bool FileExists(const CString& path);
+
+} // namespace testsupport

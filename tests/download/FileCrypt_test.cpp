@@ -1,0 +1,161 @@
+#include "FileCrypt.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <cstdlib>
+#include <string>
+
+using testsupport::TempDir;
+
+namespace {
+
+int FilesIn(const CString& folder)
+{
+    int count = 0;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(folder + "\\*", &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return 0;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+            ++count;
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    return count;
+}
+
+} // namespace
+
+TEST(FileCrypt, PadsWithOneToThirtyTwoBlanks)
+{
+    struct Case { int length; int cipherLength; };
+    const Case cases[] = {{0, 32}, {1, 32}, {31, 32}, {32, 64}, {33, 64}, {64, 96}};
+    CFileCrypt crypt;
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.length);
+        CString text;
+        for (int i = 0; i < c.length; ++i)
+            text += static_cast<char>('a' + i % 26);
+        CString cipher, back;
+        ASSERT_EQ(crypt.EncryptString(text, cipher), 1);
+        EXPECT_EQ(cipher.GetLength(), c.cipherLength);
+        ASSERT_EQ(crypt.DecryptString(cipher, back), 1);
+        EXPECT_EQ(back, text + CString(' ', c.cipherLength - c.length));
+    }
+}
+
+TEST(FileCrypt, EnciphersDeterministicallyBlockByBlock)
+{
+    CFileCrypt crypt;
+    CString block('z', 32);
+    CString a, b;
+    ASSERT_EQ(crypt.EncryptString(block + block, a), 1);
+    ASSERT_EQ(crypt.EncryptString(block + block, b), 1);
+    EXPECT_EQ(a, b);
+    EXPECT_EQ(a.Left(32), a.Mid(32, 32));
+    EXPECT_NE(a.Left(32), block);
+}
+
+TEST(FileCrypt, KeepsZeroBytesAndHighBytes)
+{
+    CFileCrypt crypt;
+    const char raw[] = {'<', 'a', '>', '\0', '\xE4', '\xFF', '\0', '<', '/', 'a', '>'};
+    CString text(raw, sizeof raw);
+    CString cipher, back;
+    ASSERT_EQ(crypt.EncryptString(text, cipher), 1);
+    ASSERT_EQ(crypt.DecryptString(cipher, back), 1);
+    EXPECT_EQ(back.Left(text.GetLength()), text);
+}
+
+TEST(FileCrypt, RefusesCipherTextOfTheWrongLength)
+{
+    CFileCrypt crypt;
+    for (int length : {0, 31, 33}) {
+        CString out("left over");
+        EXPECT_EQ(crypt.DecryptString(CString('x', length), out), 0) << length;
+    }
+}
+
+TEST(FileCrypt, FileRoundTrip)
+{
+    TempDir dir;
+    CString path = dir.File("Project.cfg");
+    CFileCrypt crypt;
+    CString text = "<Project Name=\"Project Folders\"><Folders/></Project>";
+    ASSERT_EQ(crypt.WriteEncryptedFile(text, path), 1);
+    std::string raw;
+    ASSERT_TRUE(testsupport::ReadBytes(path, raw));
+    EXPECT_EQ(raw.size() % 32, 0u);
+    EXPECT_EQ(raw.find("Project"), std::string::npos);
+
+    CString back;
+    ASSERT_EQ(crypt.ReadEncryptedFile(path, back), 1);
+    EXPECT_EQ(CString(back).TrimRight(' '), text);
+
+    // A shorter text written over a longer one leaves no stale tail.
+    ASSERT_EQ(crypt.WriteEncryptedFile("<a/>", path), 1);
+    ASSERT_EQ(crypt.ReadEncryptedFile(path, back), 1);
+    EXPECT_EQ(back, "<a/>" + CString(' ', 28));
+    EXPECT_EQ(FilesIn(dir.Path()), 1);
+}
+
+TEST(FileCrypt, ReadFailuresLeaveTheTextEmpty)
+{
+    TempDir dir;
+    CFileCrypt crypt;
+    ASSERT_TRUE(testsupport::WriteBytes(dir.File("empty.cfg"), ""));
+    ASSERT_TRUE(testsupport::WriteBytes(dir.File("odd.cfg"), std::string(33, 'x')));
+    ASSERT_EQ(crypt.WriteEncryptedFile("held", dir.File("held.cfg")), 1);
+
+    HANDLE holder = CreateFileA(dir.File("held.cfg"), GENERIC_WRITE, 0, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    for (const char* name : {"empty.cfg", "odd.cfg", "missing.cfg", "held.cfg"}) {
+        SCOPED_TRACE(name);
+        CString text("previous contents");
+        EXPECT_EQ(crypt.ReadEncryptedFile(dir.File(name), text), 0);
+        EXPECT_TRUE(text.IsEmpty());
+    }
+    CloseHandle(holder);
+}
+
+TEST(FileCrypt, FailedWriteKeepsTheOldFileWhole)
+{
+    TempDir dir;
+    CString path = dir.File("config2.cfg");
+    CFileCrypt crypt;
+    ASSERT_EQ(crypt.WriteEncryptedFile("<Config>old</Config>", path), 1);
+    std::string before;
+    ASSERT_TRUE(testsupport::ReadBytes(path, before));
+
+    // Another program holds the file open without delete sharing: it cannot be replaced.
+    HANDLE holder = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    EXPECT_EQ(crypt.WriteEncryptedFile("<Config>new</Config>", path), 0);
+    CloseHandle(holder);
+
+    std::string after;
+    ASSERT_TRUE(testsupport::ReadBytes(path, after));
+    EXPECT_EQ(after, before);
+    EXPECT_EQ(FilesIn(dir.Path()), 1) << "the temporary file must be removed";
+
+    // A folder that does not exist: nothing is written anywhere.
+    EXPECT_EQ(crypt.WriteEncryptedFile("x", dir.File("no such folder\\a.cfg")), 0);
+}
+
+TEST(FileCrypt, ReadsAFileEncipheredAtBuildTime)
+{
+    const char* build = std::getenv("ZENTROVA_BUILD");
+    ASSERT_NE(build, nullptr);
+    std::string plain;
+    ASSERT_TRUE(testsupport::ReadBytes(testsupport::DataPath("cfgcrypt/sample.xml"), plain));
+    CFileCrypt crypt;
+    CString text;
+    ASSERT_EQ(crypt.ReadEncryptedFile(CString(build) + "/tests/data/sample.cfg", text), 1);
+    EXPECT_EQ(text.Left(static_cast<int>(plain.size())), CString(plain));
+    EXPECT_EQ(text.GetLength() % 32, 0);
+}
