@@ -1,0 +1,172 @@
+#include "DataFiles.h"
+#include "ProgressLog.h"
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+#include <shlobj.h>
+
+#include <string>
+#include <vector>
+
+namespace {
+
+const char* const kStores[] = {
+    "\\VirtualStore\\Program Files (x86)\\Morvath Software\\Zentrova3",
+    "\\VirtualStore\\Program Files\\Morvath Software\\Zentrova3",
+    "\\VirtualStore\\Program Files (x86)\\Quendal, LLC\\Zentrova3",
+    "\\VirtualStore\\Program Files\\Quendal, LLC\\Zentrova3",
+};
+
+CString LocalAppData()
+{
+    char path[MAX_PATH] = {};
+    SHGetFolderPathA(nullptr, CSIDL_LOCAL_APPDATA, nullptr, SHGFP_TYPE_CURRENT, path);
+    return path;
+}
+
+void MakeFolders(CString path)
+{
+    for (int i = 3; i <= path.GetLength(); ++i) {
+        if (i == path.GetLength() || path[i] == '\\')
+            CreateDirectoryA(path.Left(i), nullptr);
+    }
+}
+
+// Writes a file and sets its modification time to 2020-01-01 plus the given seconds.
+void WriteAt(const CString& path, int seconds)
+{
+    ASSERT_TRUE(testsupport::WriteBytes(path, "x"));
+    SYSTEMTIME st = {2020, 1, 3, 1, 0, 0, 0, 0};
+    FILETIME ft;
+    SystemTimeToFileTime(&st, &ft);
+    ULARGE_INTEGER v;
+    v.LowPart = ft.dwLowDateTime;
+    v.HighPart = ft.dwHighDateTime;
+    v.QuadPart += static_cast<ULONGLONG>(seconds) * 10000000ULL;
+    ft.dwLowDateTime = v.LowPart;
+    ft.dwHighDateTime = v.HighPart;
+    HANDLE h = CreateFileA(path, FILE_WRITE_ATTRIBUTES, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(h, INVALID_HANDLE_VALUE);
+    SetFileTime(h, nullptr, nullptr, &ft);
+    CloseHandle(h);
+}
+
+// Removes the test file from the program folder and from every store on both ends of a test.
+class ResolveDataFilePathTest : public testing::Test
+{
+protected:
+    const CString name = "resolve-test.cfg";
+    CString Home() const { return GetAppDirectory() + "\\" + name; }
+    CString Store(int i) const { return LocalAppData() + kStores[i] + "\\" + name; }
+    void Clean()
+    {
+        DeleteFileA(Home());
+        for (int i = 0; i < 4; ++i)
+            DeleteFileA(Store(i));
+    }
+    void SetUp() override
+    {
+        Clean();
+        for (const char* s : kStores)
+            MakeFolders(LocalAppData() + s);
+    }
+    void TearDown() override { Clean(); }
+};
+
+} // namespace
+
+TEST(GetAppDirectory, IsTheExecutableFolderWithoutTrailingBackslash)
+{
+    char exe[MAX_PATH];
+    GetModuleFileNameA(nullptr, exe, MAX_PATH);
+    CString folder = GetAppDirectory();
+    EXPECT_NE(folder.Right(1), "\\");
+    EXPECT_EQ(folder + "\\" + CString(exe).Mid(folder.GetLength() + 1), CString(exe));
+    EXPECT_EQ(CString(exe).Mid(folder.GetLength() + 1).Find('\\'), -1);
+}
+
+TEST_F(ResolveDataFilePathTest, PicksTheFirstStrictlyNewerCopy)
+{
+    struct Case { const char* what; std::vector<int> stores; int expected; };
+    // stores: modification time of store 1..4 relative to the home file, or 0 for absent
+    const Case cases[] = {
+        {"no copies", {0, 0, 0, 0}, -1},
+        {"store 2 newer, store 1 older", {-10, 10, 0, 0}, 1},
+        {"stores 1 and 2 newer", {5, 10, 0, 0}, 0},
+        {"same second is not newer", {99999, 0, 0, 0}, -1},
+        {"only the last store newer", {-1, -1, -1, 3}, 3},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        Clean();
+        WriteAt(Home(), 1000);
+        for (int i = 0; i < 4; ++i) {
+            int rel = c.stores[static_cast<size_t>(i)];
+            if (rel == 99999)
+                WriteAt(Store(i), 1000);
+            else if (rel != 0)
+                WriteAt(Store(i), 1000 + rel);
+        }
+        EXPECT_EQ(ResolveDataFilePath(name), c.expected < 0 ? Home() : Store(c.expected));
+    }
+}
+
+TEST_F(ResolveDataFilePathTest, AMissingHomeFileCountsNoCopy)
+{
+    WriteAt(Store(0), 50);
+    EXPECT_EQ(ResolveDataFilePath(name), Home());
+}
+
+TEST(ProgressLog, HeaderUsesTheTwelveHourClockWithoutLeadingZeros)
+{
+    struct Case { WORD hour, minute, second; const char* line; };
+    const Case cases[] = {
+        {0, 30, 0, "Time: 12:30:0 AM"},
+        {12, 5, 0, "Time: 12:5:0 PM"},
+        {13, 15, 0, "Time: 1:15:0 PM"},
+        {23, 59, 59, "Time: 11:59:59 PM"},
+        {9, 7, 3, "Time: 9:7:3 AM"},
+    };
+    for (const Case& c : cases) {
+        SYSTEMTIME st = {2026, 12, 2, 8, c.hour, c.minute, c.second, 0};
+        CString header = FormatLogHeader(st);
+        EXPECT_NE(header.Find(CString(c.line) + "\r\n"), -1) << c.line;
+    }
+    SYSTEMTIME st = {2026, 12, 2, 8, 13, 15, 0, 0};
+    const CString stars('*', 33);
+    EXPECT_EQ(FormatLogHeader(st), "\r\n" + stars + "\r\nZentrova Progress Log\r\nDate: 8/12/2026\r\n"
+                                   "Time: 1:15:0 PM\r\n" + stars + "\r\n");
+}
+
+TEST(ProgressLog, AppendsLinesAndCreatesAMissingLog)
+{
+    testsupport::TempDir dir;
+    CString path = dir.File("ProgressLog.txt");
+    {
+        CProgressLog log(path);
+        log.Write("first");
+        log.Write("second\r\n");
+    }
+    CProgressLog(path).Write("third");
+    std::string text;
+    ASSERT_TRUE(testsupport::ReadBytes(path, text));
+    EXPECT_EQ(text, "first\r\nsecond\r\n\r\nthird\r\n");
+    EXPECT_EQ(CProgressLog().GetPath(), GetAppDirectory() + "\\ProgressLog.txt");
+}
+
+TEST(ProgressLog, ALineThatCannotBeWrittenIsDropped)
+{
+    testsupport::TempDir dir;
+    CString path = dir.File("ProgressLog.txt");
+    CProgressLog(path).Write("kept");
+    HANDLE holder = CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, 0, nullptr);
+    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    CProgressLog(path).Write("dropped");  // held without sharing: silently lost
+    CProgressLog(dir.File("no such folder\\ProgressLog.txt")).Write("lost");
+    CloseHandle(holder);
+    std::string text;
+    ASSERT_TRUE(testsupport::ReadBytes(path, text));
+    EXPECT_EQ(text, "kept\r\n");
+}
