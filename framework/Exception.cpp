@@ -6,6 +6,7 @@
 
 IMPLEMENT_DYNAMIC(CException, CObject)
 IMPLEMENT_DYNAMIC(CMemoryException, CException)
+IMPLEMENT_DYNAMIC(CInvalidArgException, CException)
 
 void CException::Delete()
 {
@@ -13,8 +14,11 @@ void CException::Delete()
         delete this;
 }
 
-bool CException::CopyMessage(const CString& text, char* lpszError, unsigned int nMaxError)
+bool CException::CopyMessage(const CString& text, char* lpszError, unsigned int nMaxError,
+                             unsigned int* pnHelpContext)
 {
+    if (pnHelpContext)
+        *pnHelpContext = 0;
     if (!lpszError || nMaxError == 0)
         return false;
     size_t n = static_cast<size_t>(text.GetLength());
@@ -28,9 +32,7 @@ bool CException::CopyMessage(const CString& text, char* lpszError, unsigned int 
 bool CException::GetErrorMessage(char* lpszError, unsigned int nMaxError,
                                  unsigned int* pnHelpContext) const
 {
-    if (pnHelpContext)
-        *pnHelpContext = 0;
-    CopyMessage("", lpszError, nMaxError);
+    CopyMessage("", lpszError, nMaxError, pnHelpContext);
     return false;
 }
 
@@ -45,12 +47,21 @@ int CException::ReportError(unsigned int nType, unsigned int /*nMessageID*/) con
 bool CMemoryException::GetErrorMessage(char* lpszError, unsigned int nMaxError,
                                        unsigned int* pnHelpContext) const
 {
-    if (pnHelpContext)
-        *pnHelpContext = 0;
-    return CopyMessage("Out of memory.", lpszError, nMaxError);
+    return CopyMessage("Out of memory.", lpszError, nMaxError, pnHelpContext);
+}
+
+bool CInvalidArgException::GetErrorMessage(char* lpszError, unsigned int nMaxError,
+                                           unsigned int* pnHelpContext) const
+{
+    return CopyMessage("Invalid argument.", lpszError, nMaxError, pnHelpContext);
 }
 
 void AfxThrowMemoryException()
 {
     throw new CMemoryException;
+}
+
+void AfxThrowInvalidArgException()
+{
+    throw new CInvalidArgException;
 }

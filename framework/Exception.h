@@ -24,8 +24,10 @@ public:
                             unsigned int nMessageID = 0) const;
 
 protected:
-    // Helper for derived classes: copies a text into a caller's buffer.
-    static bool CopyMessage(const CString& text, char* lpszError, unsigned int nMaxError);
+    // Helper for derived classes: copies a text into a caller's buffer and clears the help
+    // context when one is asked for.
+    static bool CopyMessage(const CString& text, char* lpszError, unsigned int nMaxError,
+                            unsigned int* pnHelpContext = nullptr);
 
     bool m_bAutoDelete;
 };
@@ -39,4 +41,16 @@ public:
                          unsigned int* pnHelpContext = nullptr) const override;
 };
 
+// Raised for an argument outside what a framework call accepts, such as an index past the end
+// of an array or a null POSITION.
+class CInvalidArgException : public CException
+{
+    DECLARE_DYNAMIC(CInvalidArgException)
+public:
+    CInvalidArgException() = default;
+    bool GetErrorMessage(char* lpszError, unsigned int nMaxError,
+                         unsigned int* pnHelpContext = nullptr) const override;
+};
+
 [[noreturn]] void AfxThrowMemoryException();
+[[noreturn]] void AfxThrowInvalidArgException();

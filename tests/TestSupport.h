@@ -1,6 +1,7 @@
 // Helpers shared by the test programs: test data, temporary folders and whole-file I/O.
 #pragma once
 
+#include "Exception.h"
 #include "String.h"
 
 #include <string>
@@ -29,5 +30,20 @@ private:
 bool WriteBytes(const CString& path, const std::string& bytes);
 bool ReadBytes(const CString& path, std::string& bytes);
 bool FileExists(const CString& path);
+
+// Runs the call and answers whether it threw a framework exception of the class (by pointer,
+// as the framework throws); the exception is deleted.
+template <class F>
+bool ThrowsKind(const CRuntimeClass* pClass, F&& call)
+{
+    try {
+        call();
+    } catch (CException* e) {
+        bool kind = e->IsKindOf(pClass);
+        e->Delete();
+        return kind;
+    }
+    return false;
+}
 
 } // namespace testsupport

@@ -1,0 +1,3 @@
+#include "MapStringToString.h"
+
+IMPLEMENT_DYNAMIC(CMapStringToString, CObject)

@@ -1,0 +1,5 @@
+#include "Msxml.h"
+
+// The SDK declares this class id but ships no definition of it.
+extern "C" const CLSID CLSID_DOMDocument40 = {
+    0x88d969c0, 0xf192, 0x11d4, {0xa6, 0x5f, 0x00, 0x40, 0x96, 0x32, 0x51, 0xe5}};
