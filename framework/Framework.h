@@ -5,5 +5,11 @@
 
 #include "Exception.h"
 #include "Geometry.h"
+#include "HttpConnection.h"
+#include "HttpFile.h"
+#include "InternetException.h"
+#include "InternetFile.h"
+#include "InternetSession.h"
 #include "Object.h"
+#include "ParseURL.h"
 #include "String.h"
