@@ -1,0 +1,133 @@
+#include "OpsTokenCache.h"
+
+#include "HttpChannel.h"
+#include "ServiceHosts.h"
+#include "TraceLine.h"
+
+#include <windows.h>
+
+#include <atomic>
+#include <mutex>
+
+const char COpsTokenCache::kCredentials[] =
+    "R3dPcTdLbVp4VjJuQlk5c0hhVWZMM2pFdFI4Y1dpTnE6bUs0dlhzWmFQMW9IeUVkUQ==";
+
+namespace {
+
+const DWORD kRearmWait = 5000;
+const DWORD kPollInterval = 1000;
+const int kReplyLimit = 5000;
+// The token value starts this many characters after the start of "access_token".
+const int kValueOffset = 17;
+
+COpsTokenCache* g_pInstance = nullptr;
+boost::once_flag g_instanceFlag = BOOST_ONCE_INIT;
+CHttpChannel* g_pTokenChannel = nullptr;
+std::atomic<bool> g_bRefreshing{false};
+std::atomic<bool> g_bFetched{false};
+boost::once_flag g_fetchFlag = BOOST_ONCE_INIT;
+boost::once_flag g_rearmFlag = BOOST_ONCE_INIT;
+std::mutex g_tokenLock;
+CString g_strToken;
+
+CString CurrentToken()
+{
+    std::lock_guard<std::mutex> hold(g_tokenLock);
+    return g_strToken;
+}
+
+// The status value boost's Windows call_once keeps while a routine runs on the flag.
+const long kOnceRunning = 0x7f0725e3;
+
+} // namespace
+
+void ResetOnceFlag(boost::once_flag& flag)
+{
+    while (InterlockedCompareExchange(&flag.status, 0, 0) == kOnceRunning)
+        Sleep(1);
+    InterlockedExchange(&flag.status, 0);
+}
+
+COpsTokenCache::COpsTokenCache()
+{
+    g_pTokenChannel = new CHttpChannel;
+    g_pTokenChannel->SetPostRequest(CString("Content-Type: application/x-www-form-urlencoded\r\n"
+                                            "Authorization: Basic ") +
+                                        kCredentials + "\r\n\r\n",
+                                    "grant_type=client_credentials");
+    g_pTokenChannel->SetUrl(GetOpsTokenUrl());
+}
+
+void COpsTokenCache::CreateInstance()
+{
+    g_pInstance = new COpsTokenCache;
+}
+
+COpsTokenCache* COpsTokenCache::Instance()
+{
+    boost::call_once(g_instanceFlag, &COpsTokenCache::CreateInstance);
+    return g_pInstance;
+}
+
+CString COpsTokenCache::GetToken()
+{
+    Instance();
+    if (!g_bFetched)
+        ForceRefresh();
+    while (g_bRefreshing)
+        Sleep(kPollInterval);
+    return CurrentToken();
+}
+
+CString COpsTokenCache::ForceRefresh()
+{
+    Instance();
+    boost::call_once(g_fetchFlag, &COpsTokenCache::FetchToken);
+    boost::call_once(g_rearmFlag, &COpsTokenCache::Rearm);
+    return CurrentToken();
+}
+
+bool COpsTokenCache::ParseAccessToken(const CString& reply, CString& token)
+{
+    int p = reply.Find("access_token");
+    if (p < 0)
+        return false;
+    CString rest = reply.Mid(p + kValueOffset);
+    int q = rest.Find('"');
+    token = q < 0 ? CString() : rest.Left(q);
+    return true;
+}
+
+void COpsTokenCache::FetchToken()
+{
+    // Waiting callers of GetToken must never be left polling a fetch that has ended.
+    struct Done {
+        ~Done() { g_bRefreshing = false; }
+    } done;
+    g_bRefreshing = true;
+    g_bFetched = true;
+
+    g_pTokenChannel->Send();
+    CString reply;
+    int limit = kReplyLimit;
+    g_pTokenChannel->ReadText(reply, limit);
+
+    CString token;
+    if (ParseAccessToken(reply, token)) {
+        std::lock_guard<std::mutex> hold(g_tokenLock);
+        g_strToken = token;
+    } else {
+        CString line = reply;
+        line.Replace("\r\n", " ");
+        line.Replace('\n', ' ');
+        WriteTraceLine("COpsTokenCache::FetchToken-No access token in the reply, the previous "
+                       "token stays: " + line);
+    }
+    ResetOnceFlag(g_rearmFlag);
+}
+
+void COpsTokenCache::Rearm()
+{
+    Sleep(kRearmWait);
+    ResetOnceFlag(g_fetchFlag);
+}

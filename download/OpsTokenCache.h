@@ -1,0 +1,46 @@
+// COpsTokenCache: the one OPS access token of the process. It obtains the token from the OPS
+// token endpoint (client-credentials grant), hands copies to every thread that builds an OPS
+// request, and fetches a new one when a request reports that the token is no longer
+// accepted. A refresh holds its callers 5000 ms after the token request, and all refreshes
+// asked for in that time share the one request.
+#pragma once
+
+#include "String.h"
+
+#include <boost/thread/once.hpp>
+
+class CHttpChannel;
+
+class COpsTokenCache
+{
+public:
+    // The process-wide cache, created on first use.
+    static COpsTokenCache* Instance();
+
+    // A copy of the current token; fetches one first when none has been asked for yet and
+    // waits while a fetch runs.
+    static CString GetToken();
+
+    // Fetches a new token (shared with the other refreshes of the current period) and
+    // returns a copy of it.
+    static CString ForceRefresh();
+
+    // The access token of a token reply: the value of its "access_token" key, taken as the
+    // service writes it (the key in double quotes, a blank, a colon, a blank, the value in
+    // double quotes). False when the reply names no access token (an error reply).
+    static bool ParseAccessToken(const CString& reply, CString& token);
+
+    // The client credentials of the program's OPS account, as sent in the Basic header.
+    static const char kCredentials[];
+
+private:
+    COpsTokenCache();
+
+    static void CreateInstance();
+    static void FetchToken();
+    static void Rearm();
+};
+
+// Sets a once-flag back to its initial state, so that the next call_once on it runs its
+// routine again. A routine still running on the flag is waited for first.
+void ResetOnceFlag(boost::once_flag& flag);

@@ -1,0 +1,67 @@
+#include "ServiceHosts.h"
+
+#include <windows.h>
+
+namespace {
+
+const char kAgent[] = "Zentrova";
+const char kPortalHost[] = "http://portal.uspto.gov";
+const char kPortalPath[] = "/external/portal";
+const char kOpsHost[] = "ops.epo.org";
+const char kOpsTestPath[] = "/ops";
+const char kTokenPath[] = "/3.1/auth/accesstoken";
+const char kViewerHost[] = "http://worldwide.espacenet.com";
+
+// The test server's base address without a trailing slash; empty when none is set.
+CString TestBase()
+{
+    char value[1024];
+    DWORD n = GetEnvironmentVariableA("ZENTROVA_SERVICE_BASE", value, sizeof value);
+    if (n == 0 || n >= sizeof value)
+        return CString();
+    CString base(value, static_cast<int>(n));
+    base.Trim();
+    base.TrimRight('/');
+    return base;
+}
+
+} // namespace
+
+CString GetApplicationAgent()
+{
+    return kAgent;
+}
+
+CString GetPortalStartUrl()
+{
+    CString base = TestBase();
+    return (base.IsEmpty() ? CString(kPortalHost) : base) + kPortalPath;
+}
+
+CString GetOpsServiceHost()
+{
+    CString base = TestBase();
+    if (base.IsEmpty())
+        return kOpsHost;
+    int scheme = base.Find("://");
+    return (scheme >= 0 ? base.Mid(scheme + 3) : base) + kOpsTestPath;
+}
+
+CString GetOpsTokenUrl()
+{
+    CString base = TestBase();
+    if (base.IsEmpty())
+        return CString("https://") + kOpsHost + kTokenPath;
+    return base + kOpsTestPath + kTokenPath;
+}
+
+CString GetViewerBaseUrl()
+{
+    CString base = TestBase();
+    return base.IsEmpty() ? CString(kViewerHost) : base;
+}
+
+bool IsOpsUrl(const CString& url)
+{
+    return url.Find(GetOpsServiceHost()) >= 0;
+}

@@ -1,0 +1,43 @@
+// CWebGet: fetches the result pages of a patent search; the search thread owns one. A fetch
+// reads the beginning of the page and then requests the page once more and reads it whole,
+// line by line (so its line feeds are dropped).
+#pragma once
+
+#include "WebGetReader.h"
+
+#include "Framework.h"
+
+#include <atomic>
+
+class CWebGet : public CObject
+{
+    DECLARE_DYNAMIC(CWebGet)
+public:
+    CWebGet();
+    ~CWebGet() override;
+
+    // The page's text in out and its length as the result; 0 on every failure, abort or set
+    // quit flag. The two last arguments are not used.
+    int GrabWebPage(CString url, CString& out, int nUnused, bool bUnused);
+
+    // Stops a running fetch; called from other threads.
+    void Abort();
+
+    bool IsQuitSet() const { return m_pQuitFlag && *m_pQuitFlag; }
+
+    std::atomic<bool> m_bAbort{false};
+    int m_nStartTime = 0;
+    int m_nEndTime = 0;
+    double m_dRate = 0.0;
+    double m_dElapsed = 0.0;
+    CString m_strErrorText;
+    int m_nErrorCode = 0;
+    // The owning thread's quit flag: while it is set every fetch fails at once.
+    volatile int* m_pQuitFlag = nullptr;
+    CWebGetReader m_Reader;
+    // Header lines the search steps collect. The requests carry no header line of the
+    // recipe, so they are kept here and not sent.
+    CString m_strExtraHeaders;
+    // Reply headers for the search steps; the fetch leaves them empty.
+    CString m_strResponseHeaders;
+};

@@ -1,0 +1,127 @@
+#include "OpsTokenCache.h"
+
+#include "TraceLine.h"
+#include "WebTestSupport.h"
+
+#include <gtest/gtest.h>
+
+#include <windows.h>
+
+#include <atomic>
+#include <thread>
+
+using namespace testsupport;
+using namespace webtest;
+
+// The cache is one per process: the tests below run in this order and each builds on the
+// token state the previous one left. Each token request holds its callers 5000 ms.
+
+TEST(OpsTokenParse, TakesTheValueAfterTheKeyAsTheServiceWritesIt)
+{
+    struct Case { const char* reply; bool found; const char* token; };
+    const Case cases[] = {
+        {"{\n  \"token_type\" : \"BearerToken\",\n  \"access_token\" : \"AbC123xyz\",\n}", true, "AbC123xyz"},
+        {"\"access_token\" : \"\"", true, ""},
+        // Characters are counted, not parsed: one more blank leaves nothing.
+        {"\"access_token\"  : \"AbC123\"", true, ""},
+        {"\"access_token\" : \"AbC123", true, ""},
+        {"access_token", true, ""},
+        // An error reply names no token.
+        {"{\n  \"error_description\" : \"The request was refused.\",\n  \"error\" : \"invalid_client\"\n}", false, "previous"},
+        {"", false, "previous"},
+    };
+    for (const Case& c : cases) {
+        CString token = "previous";
+        EXPECT_EQ(COpsTokenCache::ParseAccessToken(c.reply, token), c.found) << c.reply;
+        EXPECT_EQ(token, c.token) << c.reply;
+    }
+}
+
+TEST(OpsTokenOnceFlag, ResetLetsTheRoutineRunAgain)
+{
+    static boost::once_flag flag = BOOST_ONCE_INIT;
+    static int runs = 0;
+    auto routine = [] { ++runs; };
+    boost::call_once(flag, routine);
+    boost::call_once(flag, routine);
+    EXPECT_EQ(runs, 1);
+    ResetOnceFlag(flag);
+    boost::call_once(flag, routine);
+    boost::call_once(flag, routine);
+    EXPECT_EQ(runs, 2);
+}
+
+class OpsTokenCacheTest : public FixtureTest
+{
+};
+
+TEST_F(OpsTokenCacheTest, FirstTokenIsFetchedOnceWithTheClientCredentials)
+{
+    DWORD start = GetTickCount();
+    CString token = COpsTokenCache::GetToken();
+    DWORD held = GetTickCount() - start;
+    EXPECT_EQ(token, "tok1");
+    EXPECT_GE(held, 4900u);
+
+    auto log = FixtureLog();
+    ASSERT_EQ(log.size(), 1u);
+    const LoggedRequest& r = log[0];
+    EXPECT_EQ(r.method, "POST");
+    EXPECT_EQ(r.target, kTokenPath);
+    EXPECT_EQ(r.Header("Content-Type"), "application/x-www-form-urlencoded");
+    EXPECT_EQ(r.Header("Authorization"), CString("Basic ") + COpsTokenCache::kCredentials);
+    EXPECT_EQ(r.body, "grant_type=client_credentials");
+    EXPECT_EQ(CString(COpsTokenCache::kCredentials).GetLength(), 68);
+
+    EXPECT_EQ(COpsTokenCache::GetToken(), "tok1");
+    EXPECT_EQ(FixtureLog().size(), 1u);
+}
+
+TEST_F(OpsTokenCacheTest, RefreshesAskedForTogetherShareOneTokenRequest)
+{
+    FixturePlan(kTokenPath, "delay=1500");
+    std::atomic<int> order{0};
+    CString a, b, c;
+    int aDone = 0, bDone = 0, cDone = 0;
+    std::thread ta([&] { a = COpsTokenCache::ForceRefresh(); aDone = ++order; });
+    std::thread tb([&] { b = COpsTokenCache::ForceRefresh(); bDone = ++order; });
+    // A GetToken while the request runs waits for its end, not for the re-arm period.
+    std::thread tc([&] { Sleep(500); c = COpsTokenCache::GetToken(); cDone = ++order; });
+    ta.join();
+    tb.join();
+    tc.join();
+
+    EXPECT_EQ(a, "tok2");
+    EXPECT_EQ(b, "tok2");
+    EXPECT_EQ(c, "tok2");
+    EXPECT_EQ(cDone, 1);
+    EXPECT_EQ(aDone + bDone, 5);
+    EXPECT_EQ(FixtureLog(kTokenPath).size(), 1u);
+}
+
+namespace {
+std::vector<CString> g_trace;
+void CaptureTrace(const CString& line)
+{
+    g_trace.push_back(line);
+}
+} // namespace
+
+TEST_F(OpsTokenCacheTest, ErrorReplyKeepsThePreviousTokenAndIsTraced)
+{
+    CString previous = COpsTokenCache::GetToken();
+    ASSERT_FALSE(previous.IsEmpty());
+    FixturePlan(kTokenPath, "error=invalid_client");
+    g_trace.clear();
+    TraceSink before = SetTraceSink(CaptureTrace);
+    CString token = COpsTokenCache::ForceRefresh();
+    SetTraceSink(before);
+
+    EXPECT_EQ(token, previous);
+    EXPECT_EQ(COpsTokenCache::GetToken(), previous);
+    EXPECT_EQ(FixtureLog(kTokenPath).size(), 1u);
+    ASSERT_EQ(g_trace.size(), 1u);
+    EXPECT_EQ(g_trace[0].Find("COpsTokenCache::FetchToken-No access token in the reply"), 0);
+    EXPECT_GE(g_trace[0].Find("\"error\" : \"invalid_client\""), 0) << g_trace[0];
+    EXPECT_LT(g_trace[0].Find('\n'), 0);
+}

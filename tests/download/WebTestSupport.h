@@ -1,0 +1,79 @@
+// Shared pieces of the web fetcher tests: the committed pages and request header checks.
+#pragma once
+
+#include "FixtureServer.h"
+#include "TestSupport.h"
+
+#include <windows.h>
+
+#include <algorithm>
+#include <thread>
+#include <vector>
+
+namespace webtest {
+
+// An OPS REST page that the fixture server serves to a valid bearer token.
+const char kOpsPage[] = "/ops/3.1/rest-services/published-data/publication/epodoc/EP1000000/biblio";
+const char kTokenPath[] = "/ops/3.1/auth/accesstoken";
+
+// A page under tests/data/web, as committed.
+inline CString PageText(const char* relative)
+{
+    std::string bytes;
+    testsupport::ReadBytes(testsupport::DataPath((CString("web/") + relative).GetString()), bytes);
+    return CString(bytes);
+}
+
+// The names of the request's headers, lower case and sorted.
+inline std::vector<CString> HeaderNames(const testsupport::LoggedRequest& r)
+{
+    std::vector<CString> names;
+    for (const auto& h : r.headers) {
+        CString name = h.first;
+        names.push_back(name.MakeLower());
+    }
+    std::sort(names.begin(), names.end());
+    return names;
+}
+
+// The fixture server's generated body of that size.
+inline CString GeneratedBody(int size)
+{
+    const CString pattern("abcdefghijklmnopqrstuvwxyz0123456789ABCDEFGHIJKLMNOPQRSTUVWXYZ\n");
+    CString body;
+    while (body.GetLength() < size)
+        body += pattern;
+    return body.Left(size);
+}
+
+inline CString WithoutLineFeeds(CString text)
+{
+    text.Remove('\n');
+    return text;
+}
+
+// Tests of one page fetcher against the fixture server.
+template <class Fetcher>
+class FetcherTest : public testsupport::FixtureTest
+{
+protected:
+    Fetcher m_fetcher;
+    CString m_out;
+
+    int Grab(const CString& pathAndQuery, bool exactRead = false)
+    {
+        return m_fetcher.GrabWebPage(testsupport::FixtureUrl(pathAndQuery), m_out, 320, exactRead);
+    }
+};
+
+// Calls Abort on the fetcher from another thread after the delay.
+template <class Fetcher>
+std::thread AbortLater(Fetcher& fetcher, DWORD ms)
+{
+    return std::thread([&fetcher, ms] {
+        Sleep(ms);
+        fetcher.Abort();
+    });
+}
+
+} // namespace webtest
