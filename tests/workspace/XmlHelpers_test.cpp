@@ -1,0 +1,62 @@
+#include "WorkspaceTest.h"
+#include "XmlHelpers.h"
+
+using workspacetest::ComTest;
+
+namespace {
+
+class XmlHelpersTest : public ComTest
+{
+protected:
+    void SetUp() override
+    {
+        ComTest::SetUp();
+        ASSERT_EQ(m_doc.CreateInstance(__uuidof(DOMDocument40), nullptr, CLSCTX_ALL), S_OK);
+        ASSERT_EQ(m_doc->loadXML(L"<Project><Folder UID=\"7\" Name=\"\" name=\"lower\"/><!--c--></Project>"),
+                  VARIANT_TRUE);
+        m_folder = m_doc->selectSingleNode(L"/Project/Folder");
+        ASSERT_TRUE(m_folder);
+    }
+    void TearDown() override
+    {
+        m_folder = nullptr;
+        m_doc = nullptr;
+        ComTest::TearDown();
+    }
+    IXMLDOMDocument2Ptr m_doc;
+    IXMLDOMNodePtr m_folder;
+};
+
+} // namespace
+
+TEST_F(XmlHelpersTest, GetTellsAbsentFromEmpty)
+{
+    CString value = "kept";
+    EXPECT_EQ(GetXmlAttribute(m_folder, "Name", value), 1);
+    EXPECT_EQ(value, "");
+    value = "kept";
+    EXPECT_EQ(GetXmlAttribute(m_folder, "Missing", value), 0);
+    EXPECT_EQ(value, "kept");
+    EXPECT_EQ(GetXmlAttribute(m_folder, "name", value), 1);
+    EXPECT_EQ(value, "lower");
+    IXMLDOMNodePtr comment = m_doc->selectSingleNode(L"/Project/comment()");
+    ASSERT_TRUE(comment);
+    EXPECT_EQ(GetXmlAttribute(comment, "UID", value), 0);
+    EXPECT_THROW(GetXmlAttribute(nullptr, "UID", value), _com_error);
+}
+
+TEST_F(XmlHelpersTest, SetReplacesOrAdds)
+{
+    EXPECT_EQ(SetXmlAttribute(m_folder, "UID", "8"), 1);
+    EXPECT_EQ(SetXmlAttribute(m_folder, "SortDir", "1"), 1);
+    EXPECT_EQ(SetXmlAttribute(m_folder, "Title", "R&D \"x\" \xE4"), 1);
+    EXPECT_EQ(m_doc->selectNodes(L"/Project/Folder/@UID")->Getlength(), 1);
+    CString value;
+    GetXmlAttribute(m_folder, "UID", value);
+    EXPECT_EQ(value, "8");
+    GetXmlAttribute(m_folder, "SortDir", value);
+    EXPECT_EQ(value, "1");
+    GetXmlAttribute(m_folder, "Title", value);
+    EXPECT_EQ(value, "R&D \"x\" \xE4");
+    EXPECT_EQ(SetXmlAttribute(nullptr, "UID", "9"), 0);
+}

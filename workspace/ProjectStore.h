@@ -1,0 +1,56 @@
+// CProjectStore: the user's library in memory and on disk. The project pane owns one; it
+// holds the MSXML DOM of Project.cfg (folders, shortcuts, document records) and the counter
+// from which new folder and shortcut identifiers are taken.
+//
+// A store that could not be read or parsed is never written back: until a load has produced
+// a document with a Project root, Save writes nothing and logs why, so a damaged or missing
+// file is not overwritten by the next change.
+#pragma once
+
+#include "Msxml.h"
+#include "String.h"
+#include "Time.h"
+#include "TimeSpan.h"
+
+class CProjectStore
+{
+public:
+    // Starts the identifier counter at the seconds since the project epoch.
+    CProjectStore();
+
+    // Reads and deciphers the file, inserts an empty Shorts element after Folders when the
+    // text lacks one, and loads it into a fresh DOM document. True when the document has a
+    // Project root; the counter then starts above every numeric folder and shortcut UID.
+    bool Load(CString path);
+
+    // Writes the whole document, enciphered, to the program folder's Project.cfg through a
+    // temporary file; on failure the old file stays and a log line says so.
+    void Save();
+
+    IXMLDOMDocument2Ptr GetDocument() const { return m_pDoc; }
+    bool IsLoaded() const { return m_bLoaded; }
+
+    // The next folder or shortcut identifier ("%d" of the counter's low 32 bits).
+    CString NextUID();
+    LONGLONG GetCounter() const { return m_nNextID; }
+
+    // The Shorts repair of a project text; answers whether it inserted the pair.
+    static bool RepairShorts(CString& text);
+
+private:
+    void StartCounterAboveStoredIds();
+
+    IXMLDOMDocument2Ptr m_pDoc;
+    LONGLONG m_nNextID;
+    bool m_bLoaded;
+};
+
+// 2003-01-01 12:00:00 local time: the base of DownloadDate values and identifiers.
+CTime ProjectEpoch();
+
+// The time from the project epoch to the given moment (now, when omitted).
+CTimeSpan SinceProjectEpoch(CTime now = CTime::GetCurrentTime());
+
+// A downloaded document's identifier: "DOCUID", the record's Name, then the span as
+// "%D%H%M%S" (whole days, then hours, minutes and seconds with two digits each).
+CString FormatDocumentUID(CString name, CTimeSpan sinceEpoch);

@@ -1,0 +1,38 @@
+#include "XmlHelpers.h"
+
+#include "TextConversion.h"
+
+CString ToAnsi(const _bstr_t& text)
+{
+    const wchar_t* w = static_cast<const wchar_t*>(text);
+    return w ? Utf16ToAnsi(w, static_cast<int>(text.length())) : CString();
+}
+
+int GetXmlAttribute(IXMLDOMNodePtr node, CString name, CString& value)
+{
+    if (!node)
+        _com_issue_error(E_POINTER);
+    IXMLDOMNamedNodeMapPtr attributes = node->Getattributes();
+    if (!attributes)
+        return 0;
+    IXMLDOMNodePtr attribute = attributes->getNamedItem(_bstr_t(name));
+    if (!attribute)
+        return 0;
+    value = ToAnsi(attribute->Gettext());
+    return 1;
+}
+
+int SetXmlAttribute(IXMLDOMNodePtr node, CString name, CString value)
+{
+    if (!node)
+        return 0;
+    IXMLDOMNamedNodeMapPtr attributes = node->Getattributes();
+    IXMLDOMDocumentPtr document = node->GetownerDocument();
+    if (!attributes || !document)
+        _com_issue_error(E_INVALIDARG);
+    IXMLDOMNodePtr attribute =
+        document->createNode(_variant_t(static_cast<short>(NODE_ATTRIBUTE)), _bstr_t(name), _bstr_t(L""));
+    attribute->Puttext(_bstr_t(value));
+    attributes->setNamedItem(attribute);
+    return 1;
+}

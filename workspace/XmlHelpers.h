@@ -1,0 +1,17 @@
+// Reading and setting attributes of DOM nodes, with the values as 8-bit text.
+#pragma once
+
+#include "Msxml.h"
+#include "String.h"
+
+// 1 when the node has an attribute of that name (case-sensitive), its text then in value;
+// 0 when not, and value is left exactly as it was. A null node raises _com_error(E_POINTER).
+int GetXmlAttribute(IXMLDOMNodePtr node, CString name, CString& value);
+
+// Sets the attribute, replacing one of the same name or adding it; the new attribute is made
+// by the node's own document. 1 when set, 0 for a null node. A failing DOM call raises
+// _com_error.
+int SetXmlAttribute(IXMLDOMNodePtr node, CString name, CString value);
+
+// The text of a node or of a DOM string, as 8-bit text in the system code page.
+CString ToAnsi(const _bstr_t& text);
