@@ -30,4 +30,7 @@ bool WriteBytes(const CString& path, const std::string& bytes);
 bool ReadBytes(const CString& path, std::string& bytes);
 bool FileExists(const CString& path);
 
+// The number of files (not folders) directly in the folder.
+int FilesIn(const CString& folder);
+
 } // namespace testsupport
