@@ -46,4 +46,7 @@ bool ThrowsKind(const CRuntimeClass* pClass, F&& call)
     return false;
 }
 
+// The number of files (not folders) directly in the folder.
+int FilesIn(const CString& folder);
+
 } // namespace testsupport

@@ -8,26 +8,8 @@
 #include <cstdlib>
 #include <string>
 
+using testsupport::FilesIn;
 using testsupport::TempDir;
-
-namespace {
-
-int FilesIn(const CString& folder)
-{
-    int count = 0;
-    WIN32_FIND_DATAA fd;
-    HANDLE h = FindFirstFileA(folder + "\\*", &fd);
-    if (h == INVALID_HANDLE_VALUE)
-        return 0;
-    do {
-        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
-            ++count;
-    } while (FindNextFileA(h, &fd));
-    FindClose(h);
-    return count;
-}
-
-} // namespace
 
 TEST(FileCrypt, PadsWithOneToThirtyTwoBlanks)
 {
