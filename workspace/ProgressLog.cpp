@@ -20,6 +20,11 @@ void CProgressLog::Write(CString message)
     CloseHandle(h);
 }
 
+void TraceToProgressLog(const CString& line)
+{
+    CProgressLog().Write(line);
+}
+
 CString FormatLogHeader(const SYSTEMTIME& now)
 {
     int hour12 = now.wHour % 12;

@@ -21,6 +21,9 @@ private:
     CString m_strPath;
 };
 
+// A trace sink for the download engine's lines (SetTraceSink): each becomes a log line.
+void TraceToProgressLog(const CString& line);
+
 // The block written at every start: asterisk lines around the title, the date as
 // day/month/year and the time on the 12-hour clock, all without leading zeros.
 CString FormatLogHeader(const SYSTEMTIME& now);

@@ -1,6 +1,7 @@
 #include "DataFiles.h"
 #include "ProgressLog.h"
 #include "TestSupport.h"
+#include "TraceLine.h"
 
 #include <gtest/gtest.h>
 
@@ -169,4 +170,17 @@ TEST(ProgressLog, ALineThatCannotBeWrittenIsDropped)
     std::string text;
     ASSERT_TRUE(testsupport::ReadBytes(path, text));
     EXPECT_EQ(text, "kept\r\n");
+}
+
+TEST(ProgressLog, TakesTheDownloadEngineTrace)
+{
+    const CString path = GetAppDirectory() + "\\ProgressLog.txt";
+    DeleteFileA(path);
+    TraceSink previous = SetTraceSink(TraceToProgressLog);
+    WriteTraceLine("COpsTokenCache::FetchToken-traced");
+    SetTraceSink(previous);
+    std::string text;
+    ASSERT_TRUE(testsupport::ReadBytes(path, text));
+    EXPECT_EQ(text, "COpsTokenCache::FetchToken-traced\r\n");
+    DeleteFileA(path);
 }
