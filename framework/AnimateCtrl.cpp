@@ -1,0 +1,3 @@
+#include "AnimateCtrl.h"
+
+IMPLEMENT_DYNAMIC(CAnimateCtrl, CWnd)

@@ -1,0 +1,30 @@
+// CAnimateCtrl: an animation control (comctl32 "SysAnimate32") that plays a silent AVI
+// clip from a file or a resource.
+#pragma once
+
+#include "Wnd.h"
+
+#include <commctrl.h>
+
+class CAnimateCtrl : public CWnd
+{
+    DECLARE_DYNAMIC(CAnimateCtrl)
+public:
+    CAnimateCtrl() = default;
+
+    BOOL Create(DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID)
+    {
+        return CWnd::Create(ANIMATE_CLASSA, nullptr, dwStyle, rect, pParentWnd, nID);
+    }
+
+    BOOL Open(const char* lpszFileName) { return static_cast<BOOL>(SendMessage(ACM_OPENA, 0, reinterpret_cast<LPARAM>(lpszFileName))); }
+    BOOL Open(UINT nID) { return Open(MAKEINTRESOURCEA(nID)); }
+    // Frames nFrom..nTo (0xFFFF: the last), nRep times (-1: for ever).
+    BOOL Play(UINT nFrom, UINT nTo, UINT nRep)
+    {
+        return static_cast<BOOL>(SendMessage(ACM_PLAY, nRep, MAKELPARAM(nFrom, nTo)));
+    }
+    BOOL Stop() { return static_cast<BOOL>(SendMessage(ACM_STOP)); }
+    BOOL Close() { return Open(static_cast<const char*>(nullptr)); }
+    BOOL Seek(UINT nTo) { return Play(nTo, nTo, 1); }
+};

@@ -1,0 +1,3 @@
+#include "ProgressCtrl.h"
+
+IMPLEMENT_DYNAMIC(CProgressCtrl, CWnd)

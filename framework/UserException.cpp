@@ -1,0 +1,8 @@
+#include "UserException.h"
+
+IMPLEMENT_DYNAMIC(CUserException, CException)
+
+void AfxThrowUserException()
+{
+    throw new CUserException;
+}
