@@ -2,6 +2,8 @@
 
 #include "DataFiles.h"
 #include "ProgressLog.h"
+#include "WinApp.h"
+#include "Wnd.h"
 #include "XmlHelpers.h"
 
 #include <cstdio>
@@ -137,7 +139,8 @@ void CProgramOptions::SetDefaults()
 {
     SetOptionValue("SavePath", "c:\\Patent Downloads\\");
     if (!FolderExists("C:\\Patent Downloads\\") && !CreateDirectoryA("C:\\Patent Downloads\\", nullptr)) {
-        MessageBoxA(nullptr,
+        CWnd* main = AfxGetMainWnd();
+        MessageBoxA(main ? main->GetSafeHwnd() : nullptr,
                     "The Path C:\\Patent Downloads could not be created. Please create this directory manually.",
                     "Error Creating Directory", MB_OK);
     }
