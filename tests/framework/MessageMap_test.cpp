@@ -231,4 +231,39 @@ TEST(MessageDispatch, AnExceptionStopsAtTheWindowProcedure)
     EXPECT_EQ(nullptr, refused.m_hWnd);
 }
 
+// A class template over a window class keeps its own map between the template argument's
+// map and the derived class's, as a frame template over CDialog does.
+template <class BASE>
+class CFrameOver : public BASE
+{
+public:
+    int frameTimers = 0;
+
+protected:
+    afx_msg void OnTimer(UINT_PTR nIDEvent)
+    {
+        ++frameTimers;
+        BASE::OnTimer(nIDEvent);
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_TEMPLATE_MESSAGE_MAP(CFrameOver, BASE, BASE)
+    ON_WM_TIMER()
+END_MESSAGE_MAP()
+
+class CFramedWnd : public CFrameOver<CMessageWnd>
+{
+};
+
+TEST(MessageDispatch, TemplateMapsSitBetweenTheirBaseAndTheDerivedClass)
+{
+    CFramedWnd wnd;
+    ASSERT_TRUE(wnd.CreateEx(0, nullptr, "framed", WS_POPUP, 0, 0, 50, 40, nullptr, nullptr));
+    wnd.SendMessage(WM_TIMER, 9);
+    EXPECT_EQ(1, wnd.frameTimers);
+    EXPECT_EQ(42, wnd.SendMessage(UM_PLAIN, 4, 2)); // the base map still answers
+    wnd.DestroyWindow();
+}
+
 } // namespace
