@@ -589,6 +589,44 @@ TEST_F(DialogTest, UpdateHandlersPrepareAPopupMenuBeforeItShows)
     host.DestroyWindow();
 }
 
+// Owner-drawn menu items are measured and drawn by the menu's own object.
+class COwnerMenu : public CMenu
+{
+public:
+    int measured = 0;
+    int drawn = 0;
+    void MeasureItem(LPMEASUREITEMSTRUCT lpMIS) override
+    {
+        ++measured;
+        lpMIS->itemWidth = 80;
+        lpMIS->itemHeight = 18;
+    }
+    void DrawItem(LPDRAWITEMSTRUCT lpDIS) override
+    {
+        ++drawn;
+        CDC::FromHandle(lpDIS->hDC)->FillSolidRect(&lpDIS->rcItem, RGB(236, 233, 216));
+    }
+};
+
+TEST_F(DialogTest, OwnerDrawnMenuItemsReachTheMenuObject)
+{
+    CHostDlg host;
+    ASSERT_TRUE(host.Create(IDD_TEST_HOST));
+    host.ShowWindow(SW_SHOW);
+    host.SetForegroundWindow();
+    COwnerMenu menu;
+    ASSERT_TRUE(menu.CreatePopupMenu());
+    menu.AppendMenu(MF_OWNERDRAW, ID_CMD_HANDLED, reinterpret_cast<const char*>(1));
+    menu.AppendMenu(MF_OWNERDRAW, ID_CMD_ORPHAN, reinterpret_cast<const char*>(2));
+    testsupport::AfterDelay(300, [] { ::EndMenu(); });
+    CRect rc;
+    host.GetWindowRect(&rc);
+    menu.TrackPopupMenu(TPM_LEFTALIGN, rc.left + 20, rc.top + 40, &host);
+    EXPECT_EQ(2, menu.measured);
+    EXPECT_GE(menu.drawn, 2);
+    host.DestroyWindow();
+}
+
 TEST_F(DialogTest, ScreenshotOfTheTestForm)
 {
     const char* build = std::getenv("ZENTROVA_BUILD");
