@@ -8,16 +8,19 @@
 #include "DC.h"
 #include "Dialog.h"
 #include "Edit.h"
+#include "FileDialog.h"
 #include "ListCtrl.h"
 #include "Menu.h"
 #include "ProgressCtrl.h"
 #include "Static.h"
 #include "TestResource.h"
+#include "TestSupport.h"
 #include "TreeCtrl.h"
 #include "WindowBench.h"
 
 #include <gtest/gtest.h>
 
+#include <cstring>
 #include <functional>
 #include <vector>
 
@@ -625,6 +628,55 @@ TEST_F(DialogTest, OwnerDrawnMenuItemsReachTheMenuObject)
     EXPECT_EQ(2, menu.measured);
     EXPECT_GE(menu.drawn, 2);
     host.DestroyWindow();
+}
+
+// Calls act(hDialog) once a file dialog of this thread shows, polling from the dialog's
+// own message loop; gives up after about ten seconds.
+void WhenFileDialogShows(std::function<void(HWND)> act, int triesLeft = 100)
+{
+    testsupport::AfterDelay(100, [act, triesLeft] {
+        HWND h = FindMessageBox(nullptr);
+        if (h)
+            act(h);
+        else if (triesLeft > 0)
+            WhenFileDialogShows(act, triesLeft - 1);
+    });
+}
+
+TEST_F(DialogTest, FileDialogFilterAndChosenPath)
+{
+    testsupport::TempDir dir;
+    CFileDialog save(FALSE, "qvx", "session.qvx", OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT,
+                     "Zentrova files (*.qvx)|*.qvx|All Files(*.*)|*.*||");
+    // The filter as the system reads it: pairs of terminated texts, ended by an empty one.
+    const char* f = save.m_ofn.lpstrFilter;
+    ASSERT_NE(nullptr, f);
+    const char* expected[] = {"Zentrova files (*.qvx)", "*.qvx", "All Files(*.*)", "*.*", ""};
+    for (const char* e : expected) {
+        EXPECT_STREQ(e, f);
+        f += std::strlen(f) + 1;
+    }
+
+    CString chosen = dir.File("exported");
+    bool shown = false;
+    WhenFileDialogShows([&](HWND hDlg) {
+        shown = true;
+        // The file name field: a combo box in the explorer style, an edit otherwise.
+        if (!::SetDlgItemTextA(hDlg, 1148, chosen))
+            ::SetDlgItemTextA(hDlg, 1152, chosen);
+        ::PostMessageA(hDlg, WM_COMMAND, IDOK, 0);
+    });
+    INT_PTR result = save.DoModal();
+    ASSERT_TRUE(shown);
+    ASSERT_EQ(IDOK, result);
+    EXPECT_EQ(0, save.GetPathName().CompareNoCase(chosen + ".qvx")); // the default extension
+    EXPECT_EQ(CString("exported.qvx"), save.GetFileName());
+    EXPECT_EQ(CString("qvx"), save.GetFileExt());
+    EXPECT_EQ(CString("exported"), save.GetFileTitle());
+
+    CFileDialog open(TRUE, nullptr, nullptr, OFN_HIDEREADONLY | OFN_FILEMUSTEXIST, "All Files (*.*)|*.*||");
+    WhenFileDialogShows([](HWND hDlg) { ::PostMessageA(hDlg, WM_COMMAND, IDCANCEL, 0); });
+    EXPECT_EQ(IDCANCEL, open.DoModal());
 }
 
 TEST_F(DialogTest, ScreenshotOfTheTestForm)
