@@ -670,7 +670,13 @@ HBRUSH CWnd::OnCtlColor(CDC* pDC, CWnd* pWnd, UINT nCtlColor)
 void CWnd::OnDrawItem(int nIDCtl, LPDRAWITEMSTRUCT lpDrawItemStruct)
 {
     if (lpDrawItemStruct->CtlType == ODT_MENU) {
+        // The menu's own object, else the object of the menu that holds it.
         CMenu* pMenu = CMenu::FromHandlePermanent(reinterpret_cast<HMENU>(lpDrawItemStruct->hwndItem));
+        if (!pMenu)
+            pMenu = FindMenuItemHolder(reinterpret_cast<HMENU>(lpDrawItemStruct->hwndItem),
+                                       lpDrawItemStruct->itemID, nullptr, 0);
+        if (!pMenu)
+            pMenu = FindPopupMenuFromID(lpDrawItemStruct->itemID);
         if (pMenu) {
             pMenu->DrawItem(lpDrawItemStruct);
             return;

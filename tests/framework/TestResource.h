@@ -1,0 +1,34 @@
+// Ids of the test resource script FrameworkTest.rc.
+#pragma once
+
+#define IDD_TEST_FORM 100
+#define IDD_TEST_PANE 101
+#define IDD_TEST_HOST 102
+
+#define IDC_NAME 1001
+#define IDC_COUNT 1002
+#define IDC_REMEMBER 1003
+#define IDC_RADIO_FIRST 1004
+#define IDC_RADIO_SECOND 1005
+#define IDC_RADIO_THIRD 1006
+#define IDC_REFLECT 1007
+#define IDC_SHARED 1008
+#define IDC_LABEL 1009
+#define IDC_OWNERDRAW 1010
+#define IDC_LIST 1011
+#define IDC_TREE 1012
+#define IDC_COMBO 1013
+#define IDC_PROGRESS 1014
+#define IDC_PANE_BUTTON 1020
+#define IDC_PANE_EDIT 1021
+
+#define IDR_TEST_MENU 200
+#define ID_CMD_UPDATED 40001
+#define ID_CMD_HANDLED 40002
+#define ID_CMD_ORPHAN 40003
+#define ID_CMD_SUB 40004
+#define ID_CMD_CHECKED 40005
+#define ID_CMD_PANE 40006
+
+#define IDS_TEST_TEXT 300
+#define IDB_TEST_STRIP 400
