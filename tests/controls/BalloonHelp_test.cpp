@@ -374,6 +374,9 @@ TEST_F(BalloonTest, AKeyGoingDownClosesIt)
 
 TEST_F(BalloonTest, MouseInputClosesItAsTheOptionsSay)
 {
+    // Real input goes to the window under the cursor: the host stands on top, in a corner
+    // of the display that the other window tests leave free.
+    host.SetWindowPos(&CWnd::wndTopMost, 700, 600, 0, 0, SWP_NOSIZE | SWP_NOACTIVATE);
     CRect hostRect;
     host.GetWindowRect(&hostRect);
     CPoint inside(hostRect.left + 60, hostRect.bottom - 40);

@@ -18,6 +18,7 @@ TEST(ControlsScreenshot, SkinnedFormWithABalloon)
     dlg.SetWindowPos(&CWnd::wndTop, 40, 40, 0, 0, SWP_NOSIZE | SWP_SHOWWINDOW);
     dlg.m_edit.m_bCueText = TRUE;
     dlg.m_edit.m_strCueText = "ENTER PATENT";
+    dlg.m_tree.SetFocus();
     dlg.m_edit.UpdateCueText();
     dlg.m_editOther.SetWindowText("US7654321");
     dlg.m_values.AddItem("US", "United States");
