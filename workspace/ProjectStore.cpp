@@ -60,11 +60,7 @@ bool CProjectStore::Load(CString path)
 {
     m_bLoaded = false;
     m_pDoc = nullptr;
-    HRESULT hr = m_pDoc.CreateInstance(__uuidof(DOMDocument40), nullptr,
-                                       CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER |
-                                           CLSCTX_LOCAL_SERVER | CLSCTX_REMOTE_SERVER);
-    if (FAILED(hr))
-        _com_issue_error(hr);
+    m_pDoc = CreateDomDocument();
 
     CFileCrypt crypt;
     CString text;

@@ -8,6 +8,17 @@ CString ToAnsi(const _bstr_t& text)
     return w ? Utf16ToAnsi(w, static_cast<int>(text.length())) : CString();
 }
 
+IXMLDOMDocument2Ptr CreateDomDocument()
+{
+    IXMLDOMDocument2Ptr doc;
+    HRESULT hr = doc.CreateInstance(__uuidof(DOMDocument40), nullptr,
+                                    CLSCTX_INPROC_SERVER | CLSCTX_INPROC_HANDLER | CLSCTX_LOCAL_SERVER |
+                                        CLSCTX_REMOTE_SERVER);
+    if (FAILED(hr))
+        _com_issue_error(hr);
+    return doc;
+}
+
 int GetXmlAttribute(IXMLDOMNodePtr node, CString name, CString& value)
 {
     if (!node)

@@ -13,5 +13,9 @@ int GetXmlAttribute(IXMLDOMNodePtr node, CString name, CString& value);
 // _com_error.
 int SetXmlAttribute(IXMLDOMNodePtr node, CString name, CString value);
 
+// A new, empty MSXML 4.0 DOM document (DOMDocument40, in any server context); a failure
+// raises _com_error.
+IXMLDOMDocument2Ptr CreateDomDocument();
+
 // The text of a node or of a DOM string, as 8-bit text in the system code page.
 CString ToAnsi(const _bstr_t& text);
