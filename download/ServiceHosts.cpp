@@ -7,6 +7,7 @@ namespace {
 const char kAgent[] = "Zentrova";
 const char kPortalHost[] = "http://portal.uspto.gov";
 const char kPortalPath[] = "/external/portal";
+const char kFileWrapperPath[] = "/external/filewrapper/";
 const char kOpsHost[] = "ops.epo.org";
 const char kOpsTestPath[] = "/ops";
 const char kTokenPath[] = "/3.1/auth/accesstoken";
@@ -59,6 +60,12 @@ CString GetViewerBaseUrl()
 {
     CString base = TestBase();
     return base.IsEmpty() ? CString(kViewerHost) : base;
+}
+
+CString GetFileWrapperUrl(const CString& number)
+{
+    CString base = TestBase();
+    return (base.IsEmpty() ? CString(kPortalHost) : base) + kFileWrapperPath + number + ".pdf";
 }
 
 bool IsOpsUrl(const CString& url)

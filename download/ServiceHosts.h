@@ -22,5 +22,8 @@ CString GetOpsTokenUrl();
 // Scheme and host of the outside patent-image viewer service, without a trailing slash.
 CString GetViewerBaseUrl();
 
+// The file-wrapper PDF of a US document on the portal, by the bare number (digits only).
+CString GetFileWrapperUrl(const CString& number);
+
 // True when the URL contains the OPS service's host.
 bool IsOpsUrl(const CString& url);
