@@ -3,9 +3,13 @@
 // menus, and screenshots of the splash, the window and an open menu.
 #include "WorkspaceTest.h"
 
+#include "About.h"
+#include "HyperLink.h"
+#include "MyStatic.h"
 #include "NewMenu.h"
 #include "NewMenuHook.h"
 #include "Splash.h"
+#include "TechSupport.h"
 #include "ZentrovaDlg.h"
 #include "resource.h"
 
@@ -189,6 +193,44 @@ TEST_F(MainDialogTest, ScreenshotsOfTheSplashTheWindowAndAnOpenMenu)
     });
     EXPECT_TRUE(windowShot) << why.GetString();
     EXPECT_TRUE(menuShot) << why.GetString();
+}
+
+TEST_F(MainDialogTest, AboutShowsTheSameLineEveryTimeAndSupportHasItsTwoLinks)
+{
+    for (int round = 0; round < 2; ++round) {
+        CAbout about;
+        CString text;
+        BOOL transparent = FALSE;
+        HCURSOR hCursor = nullptr;
+        testsupport::AfterDelay(300, [&] {
+            auto* pLabel = dynamic_cast<CMyStatic*>(CWnd::FromHandlePermanent(::GetDlgItem(about.m_hWnd, IDC_ABOUT_TEXT)));
+            if (pLabel) {
+                text = pLabel->GetText();
+                transparent = pLabel->IsTransparent();
+                hCursor = pLabel->GetLinkCursor();
+            }
+            about.EndDialog(IDOK);
+        });
+        about.DoModal();
+        EXPECT_EQ(CString("Zentrova International v4.0.2"), text);
+        EXPECT_TRUE(transparent);
+        EXPECT_NE(nullptr, hCursor);
+    }
+    CTechSupport support;
+    CString mail, web;
+    testsupport::AfterDelay(300, [&] {
+        auto link = [&](int id) {
+            auto* p = dynamic_cast<CHyperLink*>(CWnd::FromHandlePermanent(::GetDlgItem(support.m_hWnd, id)));
+            return p ? p->GetURL() : CString();
+        };
+        mail = link(IDC_SUPPORT_EMAIL);
+        web = link(IDC_SUPPORT_WEB);
+        support.EndDialog(IDOK);
+    });
+    support.DoModal();
+    EXPECT_EQ(CString(CTechSupport::kSupportMail), mail);
+    EXPECT_EQ(0, mail.Find("mailto:"));
+    EXPECT_EQ(CString(CTechSupport::kSupportPage), web);
 }
 
 // ---------------------------------------------------------------- logic without a window
