@@ -398,24 +398,24 @@ void CZentrovaDlg::OnSysCommand(UINT nID, LPARAM lParam)
 
 // ---------------------------------------------------------------- commands
 
-void CZentrovaDlg::OnProjects()
+void CZentrovaDlg::ShowPane(bool bSearch)
 {
     if (m_ProjectPane.m_hWnd)
-        m_ProjectPane.ShowWindow(SW_SHOW);
+        m_ProjectPane.ShowWindow(bSearch ? SW_HIDE : SW_SHOW);
     if (m_SearchPane.m_hWnd)
-        m_SearchPane.ShowWindow(SW_HIDE);
-    m_buttonProjects.SetActive(TRUE);
-    m_buttonSearch.SetActive(FALSE);
+        m_SearchPane.ShowWindow(bSearch ? SW_SHOW : SW_HIDE);
+    m_buttonSearch.SetActive(bSearch);
+    m_buttonProjects.SetActive(!bSearch);
+}
+
+void CZentrovaDlg::OnProjects()
+{
+    ShowPane(false);
 }
 
 void CZentrovaDlg::OnSearch()
 {
-    if (m_ProjectPane.m_hWnd)
-        m_ProjectPane.ShowWindow(SW_HIDE);
-    if (m_SearchPane.m_hWnd)
-        m_SearchPane.ShowWindow(SW_SHOW);
-    m_buttonSearch.SetActive(TRUE);
-    m_buttonProjects.SetActive(FALSE);
+    ShowPane(true);
 }
 
 void CZentrovaDlg::OnAbout()

@@ -84,6 +84,8 @@ protected:
     afx_msg void OnTechSupport();
 
 private:
+    // Shows one pane, hides the other and marks its navigation button active.
+    void ShowPane(bool bSearch);
     bool BothStopped() { return AreDownloadsStopped() && IsSearchThreadEnded(); }
     // Creates a pane as a child dialog of its template and places it.
     void CreatePane(CDialog& pane, UINT nIDTemplate, const char* name, bool bShow);

@@ -149,6 +149,19 @@ public:
         return started.Ended(20000);
     }
 
+    // Starts the program minimised, waits for its window, closes it and answers the log.
+    std::string RunMinimised()
+    {
+        Started run;
+        Start(run, "SW_MINIMIZE");
+        HWND hMain = MainWindow(run);
+        EXPECT_NE(nullptr, hMain) << Log();
+        if (hMain) {
+            EXPECT_TRUE(Close(hMain, run));
+        }
+        return Log();
+    }
+
     std::string Log() const
     {
         std::string bytes;
@@ -205,13 +218,7 @@ const std::vector<std::string> kStartUpLines = {
 TEST_F(ProgramTest, StartUpWritesItsHeaderAndStepsAndVisitsThePortalOnceWhenItSetsACookie)
 {
     ProgramFolder folder;
-    Started run;
-    folder.Start(run, "SW_MINIMIZE");
-    HWND hMain = ProgramFolder::MainWindow(run);
-    ASSERT_NE(nullptr, hMain) << folder.Log();
-    ASSERT_TRUE(ProgramFolder::Close(hMain, run));
-
-    const std::string log = folder.Log();
+    const std::string log = folder.RunMinimised();
     std::vector<std::string> lines = Lines(log);
     ASSERT_GE(lines.size(), 2u);
     EXPECT_EQ("", lines[0]); // the header block begins with an empty line
@@ -225,13 +232,7 @@ TEST_F(ProgramTest, PortalIsVisitedThreeTimesWhenNoAnswerCarriesACookie)
 {
     FixturePlan("/external/portal", "omit=Set-Cookie", 3);
     ProgramFolder folder;
-    Started run;
-    folder.Start(run, "SW_MINIMIZE");
-    HWND hMain = ProgramFolder::MainWindow(run);
-    ASSERT_NE(nullptr, hMain) << folder.Log();
-    ASSERT_TRUE(ProgramFolder::Close(hMain, run));
-
-    const std::string log = folder.Log();
+    const std::string log = folder.RunMinimised();
     EXPECT_TRUE(InOrder(Lines(log), {"**Grabbing Set-Cookie info for Wrapper Dll",
                                      "**Grabbing Set-Cookie info for Wrapper Dll (2nd Attempt)",
                                      "**Grabbing Set-Cookie info for Wrapper Dll (3rd Attempt",
@@ -244,16 +245,10 @@ TEST_F(ProgramTest, PortalIsVisitedThreeTimesWhenNoAnswerCarriesACookie)
 TEST_F(ProgramTest, UnreachablePortalLogsItsErrorBeforeEachAttempt)
 {
     ProgramFolder folder;
-    Started run;
     // Port 1 of the loopback address has no listener.
     SetEnvironmentVariableA("ZENTROVA_SERVICE_BASE", "http://127.0.0.1:1");
-    folder.Start(run, "SW_MINIMIZE");
+    const std::string log = folder.RunMinimised();
     SetEnvironmentVariableA("ZENTROVA_SERVICE_BASE", FixtureBase());
-    HWND hMain = ProgramFolder::MainWindow(run);
-    ASSERT_NE(nullptr, hMain) << folder.Log();
-    ASSERT_TRUE(ProgramFolder::Close(hMain, run));
-
-    const std::string log = folder.Log();
     const std::string error = "Error while downloading Header string. Error code:";
     EXPECT_TRUE(InOrder(Lines(log), {error, "**Grabbing Set-Cookie info for Wrapper Dll", error,
                                      "**Grabbing Set-Cookie info for Wrapper Dll (2nd Attempt)", error,
