@@ -195,6 +195,30 @@ TEST_F(MainDialogTest, ScreenshotsOfTheSplashTheWindowAndAnOpenMenu)
     EXPECT_TRUE(menuShot) << why.GetString();
 }
 
+TEST_F(MainDialogTest, GripDragStopsAtTheMinimumSize)
+{
+    CString options = ReadDeciphered(AppFile("config2.cfg"));
+    options.Replace("<Option Name=\"MainDisplaySize\">-1<", "<Option Name=\"MainDisplaySize\">0,1,-1,-1,-1,-1,20,20,920,680<");
+    WriteEnciphered(AppFile("config2.cfg"), options);
+    CZentrovaDlg dlg;
+    CRect before, after;
+    Run(dlg, [&] {
+        dlg.GetWindowRect(&before);
+        CRect client;
+        dlg.GetClientRect(&client);
+        const LPARAM grip = MAKELPARAM(client.right - 5, client.bottom - 5);
+        dlg.SendMessage(WM_MOUSEMOVE, 0, grip);
+        dlg.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, grip);
+        dlg.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(100, 100)); // far below the minimum
+        dlg.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(100, 100));
+        dlg.GetWindowRect(&after);
+        dlg.OnExit();
+    });
+    EXPECT_EQ(CSize(900, 660), before.Size());
+    EXPECT_EQ(before.TopLeft(), after.TopLeft());
+    EXPECT_EQ(CSize(775, 486), after.Size());
+}
+
 TEST_F(MainDialogTest, AboutShowsTheSameLineEveryTimeAndSupportHasItsTwoLinks)
 {
     for (int round = 0; round < 2; ++round) {
