@@ -1,4 +1,5 @@
-// The program's look: the font and the colours of its dialogs and skinned controls.
+// The shared look of the program's windows and controls: the Verdana font of height 12 and
+// weight 400, the beige backgrounds and the colours of the skinned controls.
 #pragma once
 
 #include "Font.h"
@@ -11,22 +12,31 @@ const char* const kFontFace = "Verdana";
 const int kFontHeight = 12;
 const int kFontWeight = 400;
 
-const COLORREF kPanelBackground = RGB(236, 233, 216); // dialogs, buttons, check box face
-const COLORREF kLabelBackground = RGB(224, 219, 192); // labels, check box erase colour
-const COLORREF kBorder = RGB(196, 185, 128);          // edit border, check box upper edge
-const COLORREF kCheckLowerEdge = RGB(186, 175, 118);  // check box lower edge
-const COLORREF kRadioRing = RGB(156, 145, 88);        // ring of a radio button
-const COLORREF kMark = RGB(176, 165, 108);            // check mark and radio dot
-const COLORREF kLinkText = RGB(0, 0, 255);            // link labels
-const COLORREF kText = RGB(0, 0, 0);                  // default text
+const COLORREF kPanelBackground = RGB(236, 233, 216); // dialogs, buttons, check boxes
+const COLORREF kLabelBackground = RGB(224, 219, 192); // labels; erase colour of check boxes
+const COLORREF kBorder = RGB(196, 185, 128);          // edit borders, upper check box edge
+const COLORREF kCheckLowerEdge = RGB(186, 175, 118);
+const COLORREF kRadioRing = RGB(156, 145, 88);
+const COLORREF kMark = RGB(176, 165, 108);            // check marks and radio dots
+const COLORREF kLinkText = RGB(0, 0, 255);
+const COLORREF kText = RGB(0, 0, 0);
 
-// The look's font at the given height and weight.
+// A font of the look: Verdana of the given height and weight, ANSI character set, Swiss
+// family, default precision and quality. The caller deletes it.
+inline HFONT CreateLookFont(int height = kFontHeight, int weight = kFontWeight)
+{
+    return ::CreateFontA(height, 0, 0, 0, weight, FALSE, FALSE, FALSE, ANSI_CHARSET,
+                         OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                         DEFAULT_PITCH | FF_SWISS, kFontFace);
+}
+
+// The look's font at the given height and weight, into a font object.
 inline BOOL CreateLookFont(CFont& font, int nHeight = kFontHeight, int nWeight = kFontWeight)
 {
     font.DeleteObject();
     return font.CreateFont(nHeight, 0, 0, 0, nWeight, FALSE, FALSE, FALSE, ANSI_CHARSET,
-                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY, FF_SWISS,
-                           kFontFace);
+                           OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
+                           DEFAULT_PITCH | FF_SWISS, kFontFace);
 }
 
 } // namespace look

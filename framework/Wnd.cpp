@@ -61,6 +61,12 @@ CMenu* FindMenuItemHolder(HMENU hMenu, UINT nID, CMenu* pEnclosing, int depth)
     for (int i = 0; i < n; ++i) {
         HMENU hSub = ::GetSubMenu(hMenu, i);
         if (hSub) {
+            // An item that opens a sub-menu carries the sub-menu's handle as its id: the
+            // request goes to the sub-menu's own object.
+            if (static_cast<UINT>(reinterpret_cast<UINT_PTR>(hSub)) == nID) {
+                if (CMenu* p = CMenu::FromHandlePermanent(hSub))
+                    return p;
+            }
             if (CMenu* p = FindMenuItemHolder(hSub, nID, pHere, depth + 1))
                 return p;
         } else if (::GetMenuItemID(hMenu, i) == nID) {

@@ -1,6 +1,7 @@
 #!/usr/bin/env bash
-# Builds Zentrova and starts it under Wine. Without a display of its own the program gets a
-# private Xvfb display, which is stopped when the program ends.
+# Builds Zentrova and starts it under Wine from its program folder build/run/. Without a
+# display of its own the program gets a private Xvfb display, which is stopped when the
+# program ends.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(dirname "$here")
@@ -10,8 +11,8 @@ bash "$here/build.sh"
 
 exe=$build/bin/Zentrova.exe
 if [ ! -f "$exe" ]; then
-  echo "run: everything that exists is built in $build/bin; the main program Zentrova.exe is not part of the build yet, so there is nothing to start."
-  exit 0
+  echo "run: $exe was not built" >&2
+  exit 1
 fi
 
 export WINEPREFIX=$build/wine WINEDEBUG=${WINEDEBUG:--all}
@@ -20,5 +21,14 @@ if [ -z "${DISPLAY:-}" ]; then
   bench_start
   trap bench_stop EXIT
 fi
-cd "$build/bin"
-wine "$exe" "$@" >"$build/zentrova.out.log" 2>&1 </dev/null
+# The program runs from a folder of its own, build/run/, so that what it writes (options,
+# project store, progress log) leaves the shipped data files in build/bin untouched. The data
+# files are copied once; later runs keep the user's.
+run=$build/run
+mkdir -p "$run"
+cp -f "$exe" "$run/"
+for f in config2.cfg Project.cfg; do
+  [ -f "$run/$f" ] || cp "$build/bin/$f" "$run/"
+done
+cd "$run"
+wine "$run/Zentrova.exe" "$@" >"$build/zentrova.out.log" 2>&1 </dev/null

@@ -1,0 +1,10 @@
+#include "NavButton.h"
+
+IMPLEMENT_DYNAMIC(CNavButton, CHoverButton)
+
+void CNavButton::SetActive(BOOL bActive)
+{
+    m_bActive = bActive;
+    if (m_hWnd)
+        Invalidate(TRUE);
+}

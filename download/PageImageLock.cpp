@@ -1,0 +1,3 @@
+#include "PageImageLock.h"
+
+CRITICAL_SECTION g_PageImageLock;

@@ -1,0 +1,138 @@
+// Resource ids of Zentrova.rc. Every number keeps one meaning within its resource type;
+// the groups follow the resource script: dialogs, menus, pictures, strings, then the
+// controls and commands of each window.
+#pragma once
+
+// ---------------------------------------------------------------- dialogs
+#define IDD_ABOUT                       100
+#define IDD_ZENTROVA                    102  // the main window
+#define IDD_PROJECT_MANAGER             140  // the project pane
+#define IDD_SEARCH_CONTAINER            147  // the search pane
+#define IDD_TECH_SUPPORT                233
+#define IDD_SPLASH                      245
+
+// ---------------------------------------------------------------- menus
+#define IDR_CONTEXT_MENUS               131  // the context-menu popups, one per window
+#define IDR_MAIN_MENU                   158  // the main window's menu bar
+
+// ---------------------------------------------------------------- icons, cursors, bitmaps
+#define IDR_MAINFRAME                   128  // the program icon
+#define IDC_LINK_HAND                   234  // the hand cursor of link labels
+#define IDB_NAV_STRIP                   168  // 106 x 436, the navigation column
+#define IDB_BANNER                      169  // 263 x 78
+#define IDB_SEARCH_BUTTON               172  // four frames of 84 x 29
+#define IDB_PROJECTS_BUTTON             173  // four frames of 84 x 29
+#define IDB_MENU_ICONS                  185  // 16 x 16 cells, one per menu command
+#define IDB_OK_BUTTON                   225  // four frames of 75 x 23
+#define IDB_SPLASH                      244  // 500 x 244
+#define IDB_RESIZE_GRIP                 321  // 12 x 12, the main window's resize grip
+
+// ---------------------------------------------------------------- strings
+#define IDS_ABOUTBOX                    101
+#define IDS_SOCKETS_INIT_FAILED         103
+#define IDS_NO_PDF_READER               112
+#define IDS_URL_PDF_READER              113
+#define IDS_OPTIONS_FILE                129
+
+// ---------------------------------------------------------------- main window
+#define IDM_ABOUTBOX                    0x0010  // system-menu item
+#define IDC_PROJECTS_BUTTON             1014
+#define IDC_SEARCH_BUTTON               1015
+
+// ---------------------------------------------------------------- splash, about, support
+#define IDC_SPLASH_PICTURE              1019
+#define IDC_SUPPORT_EMAIL               1073
+#define IDC_SUPPORT_WEB                 1074
+#define IDC_ABOUT_TEXT                  1077
+
+// ---------------------------------------------------------------- commands of menu 158
+#define ID_FILE_EXIT                    161
+#define ID_HELP_ABOUT                   165
+#define ID_TOOLS_PREFERENCES            176
+#define ID_SEARCH_BASIC                 177
+#define ID_SEARCH_ADVANCED              195
+#define ID_SEARCH_RESULTS               196
+#define ID_HELP_COUNTRY_CODES           227
+#define ID_HELP_TECH_SUPPORT            228
+#define ID_HELP_PDF_READER              236
+#define ID_FILE_EMAIL_DOCUMENTS         249
+#define ID_SEARCH_COPY_RESULTS          253
+#define ID_FILE_IMPORT_FILE_TO_FOLDER   258
+#define ID_FILE_SAVE_FILES_TO           267
+#define ID_SEARCH_REPORT                32779
+#define ID_SEARCH_SAVED_REPORT          32781
+#define ID_FILE_IMPORT_EXPORT_SESSION   32802
+#define ID_FILE_DOWNLOAD_ENTIRE         32820
+#define ID_FILE_IMPORT_OLD_VERSION      32821
+#define ID_PATENTS_COPY_TO_CLIPBOARD    32823
+#define ID_PATENTS_COPY_SHORTCUT        32824
+#define ID_PATENTS_PRINT_HTML           32825
+#define ID_PATENTS_PRINT_PDF            32827
+#define ID_PATENTS_PRINT_FILE           32828
+#define ID_PATENTS_OPEN_HTML            32831
+#define ID_PATENTS_OPEN_PDF             32832
+#define ID_PATENTS_OPEN_FILE            32833
+#define ID_PATENTS_MARK_UNREAD          32834
+#define ID_PATENTS_MARK_READ            32835
+#define ID_PATENTS_DELETE               32836
+#define ID_PATENTS_UNLINK               32837
+#define ID_FOLDER_RENAME                32838
+#define ID_FOLDER_DELETE                32839
+#define ID_PATENTS_DOWNLOAD_ENTIRE      32850
+#define ID_HELP_CHECK_UPDATES           32851
+#define ID_FILE_RECOVER_DATABASE        32852
+#define ID_LIST_SELECT_ALL              32771  // the document list's Ctrl+A
+
+// ---------------------------------------------------------------- commands of menu 131
+// DownloadMenu
+#define ID_DOWNLOAD_RETRY               132
+#define ID_DOWNLOAD_CANCEL              133
+// ProjectTree (also sent to the tree by the main window)
+#define ID_TREE_DELETE_FOLDER           143
+#define ID_TREE_INSERT_FOLDER           144
+#define ID_TREE_RENAME_FOLDER           145
+#define ID_TREE_PASTE_SHORTCUT          32818
+// SearchList
+#define ID_RESULTS_DOWNLOAD_SELECTED    148
+#define ID_RESULTS_STOP_SEARCH          149
+#define ID_RESULTS_COPY_TO_CLIPBOARD    235
+#define ID_RESULTS_DOWNLOAD_FIRST_PAGE  32816
+#define ID_RESULTS_ADD_TO_REPORT        32777  // also the third "Websites" link
+#define ID_RESULTS_REMOVE_FROM_REPORT   32814
+// PatentList
+#define ID_LIST_DELETE                  200
+#define ID_LIST_PRINT_HTML              201
+#define ID_LIST_PRINT_PDF               202
+#define ID_LIST_OPEN_HTML               203
+#define ID_LIST_OPEN_PDF                204
+#define ID_LIST_MARK_READ               241
+#define ID_LIST_MARK_UNREAD             242
+#define ID_LIST_UNLINK                  262
+#define ID_LIST_OPEN_FILE               263
+#define ID_LIST_PRINT_FILE              264
+#define ID_LIST_COPY_TO_CLIPBOARD       32806
+#define ID_LIST_DOWNLOAD_ENTIRE         32810
+#define ID_LIST_COPY_SHORTCUT           32817
+// SessionMenu, QueryMenu, AdvQuery, SavedReport
+#define ID_SESSION_EDIT                 32790
+#define ID_SESSION_DELETE               32791
+#define ID_QUERY_DELETE                 32793
+#define ID_ADVQUERY_DELETE              32795
+#define ID_REPORT_OPEN                  32798
+#define ID_REPORT_DELETE                32799
+#define ID_REPORT_EMAIL                 32808
+// Patent Basics and Websites (web links served by the main window)
+#define ID_LINK_OVERVIEW                205
+#define ID_LINK_SEARCHES                206
+#define ID_LINK_APPLICATIONS            207
+#define ID_LINK_INFRINGEMENT            208
+#define ID_LINK_MANAGEMENT              209
+#define ID_LINK_WEBSITE_5               32775
+#define ID_LINK_EXTRA_1                 32776  // no menu item
+#define ID_LINK_WEBSITE_1               32778
+#define ID_LINK_WEBSITE_4               32784
+#define ID_LINK_EXTRA_2                 61233  // no menu item
+#define ID_LINK_WEBSITE_2               61238
+
+// The cell of the menu icon strip that no command uses.
+#define ID_MENU_ICON_SPARE              32780

@@ -1,0 +1,360 @@
+// The main window run in the test program: its owner-drawn menus and their update, the close
+// road with its poll, the recipe-file swap, the placement text, the version padding of the
+// menus, and screenshots of the splash, the window and an open menu.
+#include "WorkspaceTest.h"
+
+#include "About.h"
+#include "HyperLink.h"
+#include "MyStatic.h"
+#include "NewMenu.h"
+#include "NewMenuHook.h"
+#include "Splash.h"
+#include "TechSupport.h"
+#include "ZentrovaDlg.h"
+#include "resource.h"
+
+#include "WindowBench.h"
+
+#include <functional>
+
+using namespace workspacetest;
+
+namespace {
+
+CString ScreenshotPath(const char* name)
+{
+    const char* build = std::getenv("ZENTROVA_BUILD");
+    return CString(build ? build : "build") + "/screenshots/" + name;
+}
+
+class MainDialogTest : public ComTest
+{
+protected:
+    void SetUp() override
+    {
+        ComTest::SetUp();
+        testsupport::InitControls();
+        ASSERT_TRUE(CopyFileA(ShippedFile("config2.cfg"), AppFile("config2.cfg"), FALSE));
+    }
+
+    // Runs the dialog modally; during() runs from inside its message loop once it shows.
+    INT_PTR Run(CZentrovaDlg& dlg, std::function<void()> during)
+    {
+        UINT_PTR first = testsupport::AfterDelay(300, std::move(during));
+        UINT_PTR safety = testsupport::AfterDelay(30000, [&dlg] {
+            ADD_FAILURE() << "the main window did not close";
+            dlg.EndDialog(-2);
+        });
+        INT_PTR result = dlg.DoModal();
+        ::KillTimer(nullptr, first);
+        ::KillTimer(nullptr, safety);
+        return result;
+    }
+};
+
+// A main window whose download queue is busy until the test lets it finish.
+class CBusyDlg : public CZentrovaDlg
+{
+public:
+    bool running = true;
+    int stopRequests = 0;
+    int searchStops = 0;
+
+protected:
+    void StopAllDownloads() override { ++stopRequests; }
+    bool AreDownloadsStopped() override { return !running; }
+    void StopSearchThread() override { ++searchStops; }
+};
+
+bool OwnerDrawnWithRecord(CNewMenu& menu, int pos)
+{
+    MENUITEMINFOA info{};
+    info.cbSize = sizeof info;
+    info.fMask = MIIM_FTYPE | MIIM_DATA;
+    if (!menu.GetMenuItemInfo(static_cast<UINT>(pos), &info, TRUE))
+        return false;
+    return (info.fType & MFT_OWNERDRAW) && static_cast<size_t>(pos) < menu.GetItems().size() &&
+           reinterpret_cast<CNewMenuItemData*>(info.dwItemData) == menu.GetItems()[static_cast<size_t>(pos)];
+}
+
+bool Grey(HMENU hMenu, UINT nID)
+{
+    return (::GetMenuState(hMenu, nID, MF_BYCOMMAND) & MF_GRAYED) != 0;
+}
+
+} // namespace
+
+TEST_F(MainDialogTest, EveryItemOfTheMenuBarIsOwnerDrawnAndUnhandledItemsAreDisabled)
+{
+    CZentrovaDlg dlg;
+    Run(dlg, [&] {
+        CNewMenu& bar = dlg.m_DefaultNewMenu;
+        ASSERT_EQ(::GetMenu(dlg.m_hWnd), bar.m_hMenu);
+        ASSERT_EQ(5, bar.GetMenuItemCount());
+        for (int p = 0; p < bar.GetMenuItemCount(); ++p) {
+            EXPECT_TRUE(OwnerDrawnWithRecord(bar, p)) << "bar item " << p;
+            CNewMenu* pPopup = CNewMenu::FromHandleNew(::GetSubMenu(bar.m_hMenu, p));
+            ASSERT_NE(nullptr, pPopup);
+            // Opening the popup runs the update handlers and resynchronises its items.
+            dlg.SendMessage(WM_INITMENUPOPUP, reinterpret_cast<WPARAM>(pPopup->m_hMenu), MAKELPARAM(p, FALSE));
+            for (int i = 0; i < pPopup->GetMenuItemCount(); ++i)
+                EXPECT_TRUE(OwnerDrawnWithRecord(*pPopup, i)) << "popup " << p << " item " << i;
+        }
+        HMENU hBar = bar.m_hMenu;
+        for (UINT handled : {ID_FILE_EXIT, ID_HELP_ABOUT, ID_HELP_TECH_SUPPORT})
+            EXPECT_FALSE(Grey(hBar, handled)) << handled;
+        for (UINT unhandled : {ID_FILE_IMPORT_EXPORT_SESSION, ID_PATENTS_OPEN_PDF, ID_SEARCH_BASIC, ID_TREE_INSERT_FOLDER})
+            EXPECT_TRUE(Grey(hBar, unhandled)) << unhandled;
+        // Icons from the strip; the padded Exit of this system.
+        CNewMenu* pFile = CNewMenu::FromHandleNew(::GetSubMenu(hBar, 0));
+        CNewMenuItemData* pExit = pFile->FindRecord(ID_FILE_EXIT);
+        ASSERT_NE(nullptr, pExit);
+        EXPECT_EQ(3 * 8, pExit->m_nMenuIconOffset);
+        EXPECT_EQ(CString("&Exit          "), pExit->m_szMenuText);
+        // The system menu got the About item.
+        CString about;
+        dlg.GetSystemMenu(FALSE)->GetMenuString(IDM_ABOUTBOX, about, MF_BYCOMMAND);
+        EXPECT_EQ(CString("&About Zentrova International 4.0..."), about);
+        dlg.OnExit();
+    });
+}
+
+TEST_F(MainDialogTest, EveryWayOfClosingWaitsForTheDownloadsToStop)
+{
+    struct Way { const char* name; std::function<void(HWND)> close; };
+    const Way ways[] = {
+        {"Escape", [](HWND h) { ::PostMessageA(h, WM_KEYDOWN, VK_ESCAPE, 0); }},
+        {"system Close", [](HWND h) { ::PostMessageA(h, WM_SYSCOMMAND, SC_CLOSE, 0); }},
+        {"WM_CLOSE", [](HWND h) { ::PostMessageA(h, WM_CLOSE, 0, 0); }},
+        {"OK", [](HWND h) { ::PostMessageA(h, WM_COMMAND, IDOK, 0); }},
+        {"Exit", [](HWND h) { ::PostMessageA(h, WM_COMMAND, ID_FILE_EXIT, 0); }},
+    };
+    for (const Way& way : ways) {
+        SCOPED_TRACE(way.name);
+        CBusyDlg dlg;
+        bool stayed = false;
+        DWORD released = 0;
+        Run(dlg, [&] {
+            way.close(dlg.m_hWnd);
+            testsupport::PumpMessages(1500);
+            stayed = ::IsWindow(dlg.m_hWnd) && ::IsWindowVisible(dlg.m_hWnd) && dlg.GetClosePollTimer() != 0;
+            released = ::GetTickCount();
+            dlg.running = false;
+        });
+        DWORD took = ::GetTickCount() - released;
+        EXPECT_TRUE(stayed);
+        EXPECT_GE(dlg.stopRequests, 1);
+        EXPECT_GE(dlg.searchStops, 1);
+        EXPECT_LT(took, 5000u) << "the window closes at the next poll";
+        // The close road stored the placement.
+        CString options = ReadDeciphered(AppFile("config2.cfg"));
+        EXPECT_LT(options.Find("<Option Name=\"MainDisplaySize\">-1<"), 0);
+    }
+}
+
+TEST_F(MainDialogTest, ExitEndsAtOnceWhenNothingRuns)
+{
+    CZentrovaDlg dlg;
+    INT_PTR result = Run(dlg, [&] { ::PostMessageA(dlg.m_hWnd, WM_COMMAND, ID_FILE_EXIT, 0); });
+    EXPECT_EQ(IDOK, result);
+    EXPECT_EQ(0u, dlg.GetClosePollTimer());
+}
+
+TEST_F(MainDialogTest, ScreenshotsOfTheSplashTheWindowAndAnOpenMenu)
+{
+    CString why;
+    bool splashShot = false;
+    {
+        CSplash splash;
+        testsupport::AfterDelay(800, [&] { splashShot = testsupport::SaveScreenshot(ScreenshotPath("splash.png"), &why); });
+        splash.DoModal();
+    }
+    if (!splashShot)
+        GTEST_SKIP() << why.GetString();
+
+    // A window of normal size, as a user sees it after the first close.
+    CString options = ReadDeciphered(AppFile("config2.cfg"));
+    options.Replace("<Option Name=\"MainDisplaySize\">-1<", "<Option Name=\"MainDisplaySize\">0,1,-1,-1,-1,-1,40,30,940,650<");
+    WriteEnciphered(AppFile("config2.cfg"), options);
+    CZentrovaDlg dlg;
+    bool windowShot = false, menuShot = false;
+    Run(dlg, [&] {
+        windowShot = testsupport::SaveScreenshot(ScreenshotPath("main-window.png"), &why);
+        // Under Wine a popup that lies wholly inside its owner's rectangle never reaches the
+        // X screen; a window shorter than the File popup lets it show.
+        dlg.SetWindowPos(nullptr, 0, 0, 900, 230, SWP_NOMOVE | SWP_NOZORDER);
+        testsupport::AfterDelay(1200, [&] {
+            menuShot = testsupport::SaveScreenshot(ScreenshotPath("main-window-menu.png"), &why);
+            ::EndMenu();
+            testsupport::AfterDelay(300, [&] { dlg.OnExit(); });
+        });
+        // Opens the File menu as the keyboard does (Alt+F).
+        ::PostMessageA(dlg.m_hWnd, WM_SYSCOMMAND, SC_KEYMENU, 'f');
+    });
+    EXPECT_TRUE(windowShot) << why.GetString();
+    EXPECT_TRUE(menuShot) << why.GetString();
+}
+
+TEST_F(MainDialogTest, GripDragStopsAtTheMinimumSize)
+{
+    CString options = ReadDeciphered(AppFile("config2.cfg"));
+    options.Replace("<Option Name=\"MainDisplaySize\">-1<", "<Option Name=\"MainDisplaySize\">0,1,-1,-1,-1,-1,20,20,920,680<");
+    WriteEnciphered(AppFile("config2.cfg"), options);
+    CZentrovaDlg dlg;
+    CRect before, after;
+    Run(dlg, [&] {
+        dlg.GetWindowRect(&before);
+        CRect client;
+        dlg.GetClientRect(&client);
+        const LPARAM grip = MAKELPARAM(client.right - 5, client.bottom - 5);
+        dlg.SendMessage(WM_MOUSEMOVE, 0, grip);
+        dlg.SendMessage(WM_LBUTTONDOWN, MK_LBUTTON, grip);
+        dlg.SendMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(100, 100)); // far below the minimum
+        dlg.SendMessage(WM_LBUTTONUP, 0, MAKELPARAM(100, 100));
+        dlg.GetWindowRect(&after);
+        dlg.OnExit();
+    });
+    EXPECT_EQ(CSize(900, 660), before.Size());
+    EXPECT_EQ(before.TopLeft(), after.TopLeft());
+    EXPECT_EQ(CSize(775, 486), after.Size());
+}
+
+TEST_F(MainDialogTest, AboutShowsTheSameLineEveryTimeAndSupportHasItsTwoLinks)
+{
+    for (int round = 0; round < 2; ++round) {
+        CAbout about;
+        CString text;
+        BOOL transparent = FALSE;
+        HCURSOR hCursor = nullptr;
+        testsupport::AfterDelay(300, [&] {
+            auto* pLabel = dynamic_cast<CMyStatic*>(CWnd::FromHandlePermanent(::GetDlgItem(about.m_hWnd, IDC_ABOUT_TEXT)));
+            if (pLabel) {
+                text = pLabel->GetText();
+                transparent = pLabel->IsTransparent();
+                hCursor = pLabel->GetLinkCursor();
+            }
+            about.EndDialog(IDOK);
+        });
+        about.DoModal();
+        EXPECT_EQ(CString("Zentrova International v4.0.2"), text);
+        EXPECT_TRUE(transparent);
+        EXPECT_NE(nullptr, hCursor);
+    }
+    CTechSupport support;
+    CString mail, web;
+    testsupport::AfterDelay(300, [&] {
+        auto link = [&](int id) {
+            auto* p = dynamic_cast<CHyperLink*>(CWnd::FromHandlePermanent(::GetDlgItem(support.m_hWnd, id)));
+            return p ? p->GetURL() : CString();
+        };
+        mail = link(IDC_SUPPORT_EMAIL);
+        web = link(IDC_SUPPORT_WEB);
+        support.EndDialog(IDOK);
+    });
+    support.DoModal();
+    EXPECT_EQ(CString(CTechSupport::kSupportMail), mail);
+    EXPECT_EQ(0, mail.Find("mailto:"));
+    EXPECT_EQ(CString(CTechSupport::kSupportPage), web);
+}
+
+// ---------------------------------------------------------------- logic without a window
+
+class ConfigSwapTest : public testing::Test
+{
+protected:
+    testsupport::TempDir dir;
+    std::string Read(const char* name)
+    {
+        std::string bytes;
+        return testsupport::ReadBytes(dir.File(name), bytes) ? bytes : std::string("<missing>");
+    }
+    void Write(const char* name, const char* text) { ASSERT_TRUE(testsupport::WriteBytes(dir.File(name), text)); }
+};
+
+TEST_F(ConfigSwapTest, NewRecipeFileTakesThePlaceOfTheOldOne)
+{
+    Write("Download.cfg", "previous");
+    Write("OldConfig.cfg", "older");
+    Write("NewConfig.cfg", "fresh");
+    EXPECT_TRUE(CZentrovaDlg::SwapInNewConfigFile(dir.Path()));
+    EXPECT_EQ("fresh", Read("Download.cfg"));
+    EXPECT_EQ("previous", Read("OldConfig.cfg"));
+    EXPECT_EQ("<missing>", Read("NewConfig.cfg"));
+}
+
+TEST_F(ConfigSwapTest, WithoutNewConfigNothingChanges)
+{
+    Write("Download.cfg", "current");
+    Write("OldConfig.cfg", "older");
+    EXPECT_FALSE(CZentrovaDlg::SwapInNewConfigFile(dir.Path()));
+    EXPECT_EQ("current", Read("Download.cfg"));
+    EXPECT_EQ("older", Read("OldConfig.cfg"));
+}
+
+TEST_F(ConfigSwapTest, MissingDownloadConfigStillTakesTheNewFile)
+{
+    Write("NewConfig.cfg", "fresh");
+    EXPECT_TRUE(CZentrovaDlg::SwapInNewConfigFile(dir.Path()));
+    EXPECT_EQ("fresh", Read("Download.cfg"));
+    EXPECT_EQ("<missing>", Read("OldConfig.cfg"));
+}
+
+TEST_F(ConfigSwapTest, FailedLastStepPutsThePreviousFileBack)
+{
+    Write("Download.cfg", "previous");
+    Write("NewConfig.cfg", "fresh");
+    // Held open without delete sharing, NewConfig.cfg cannot be renamed.
+    HANDLE holder = CreateFileA(dir.File("NewConfig.cfg"), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    BOOL swapped = CZentrovaDlg::SwapInNewConfigFile(dir.Path());
+    CloseHandle(holder);
+    EXPECT_FALSE(swapped);
+    EXPECT_EQ("previous", Read("Download.cfg"));
+    EXPECT_EQ("fresh", Read("NewConfig.cfg"));
+}
+
+TEST(WindowPlacement, TextRoundTripAndStoredShowCommand)
+{
+    WINDOWPLACEMENT wp{};
+    EXPECT_FALSE(CZentrovaDlg::ParseWindowPlacement(wp, ""));
+    EXPECT_FALSE(CZentrovaDlg::ParseWindowPlacement(wp, "0,1,-1,-1,-1,-1,10,20,300"));
+    EXPECT_FALSE(CZentrovaDlg::ParseWindowPlacement(wp, "-1"));
+    ASSERT_TRUE(CZentrovaDlg::ParseWindowPlacement(wp, "0,1,-1,-1,-8,-8,10,20,810,620"));
+    EXPECT_EQ(44u, wp.length);
+    EXPECT_EQ(1u, wp.showCmd);
+    EXPECT_EQ(-8, wp.ptMaxPosition.x);
+    EXPECT_EQ(810, wp.rcNormalPosition.right);
+    EXPECT_EQ(CString("0,1,-1,-1,-8,-8,10,20,810,620"), CZentrovaDlg::PlacementText(wp, FALSE));
+
+    // Closed while minimised: stored as shown, or maximised when it would restore so.
+    wp.showCmd = SW_SHOWMINIMIZED;
+    EXPECT_EQ(CString("0,5,-1,-1,-8,-8,10,20,810,620"), CZentrovaDlg::PlacementText(wp, TRUE));
+    wp.flags = WPF_RESTORETOMAXIMIZED;
+    EXPECT_EQ(CString("2,3,-1,-1,-8,-8,10,20,810,620"), CZentrovaDlg::PlacementText(wp, TRUE));
+}
+
+TEST(MenuPadding, TrailingBlanksByWindowsVersion)
+{
+    EXPECT_EQ(CNewMenuHook::VersionClass() + 1, GetWindowsVersionClass());
+    struct Case { int versionClass; UINT id; const char* want; };
+    const Case cases[] = {
+        {8, ID_FILE_EXIT, "&Exit          "},
+        {7, ID_SEARCH_COPY_RESULTS, "&Copy Results To Clipboard          "},
+        {8, ID_TOOLS_PREFERENCES, "P&references"},
+        {4, ID_TOOLS_PREFERENCES, "&Preferences       "},
+        {4, ID_HELP_CHECK_UPDATES, "Check For &Updates       "},
+        {4, ID_FILE_EXIT, "E&xit"},
+        {3, ID_FILE_EXIT, "E&xit"},
+        {6, ID_SEARCH_COPY_RESULTS, "Copy Results To Clipboard"},
+    };
+    for (const Case& c : cases) {
+        HMENU hMenu = ::LoadMenuA(::GetModuleHandleA(nullptr), MAKEINTRESOURCEA(IDR_MAIN_MENU));
+        ASSERT_NE(nullptr, hMenu);
+        CZentrovaDlg::PadMenuForVersion(hMenu, c.versionClass);
+        char text[128] = {};
+        ::GetMenuStringA(hMenu, c.id, text, sizeof text, MF_BYCOMMAND);
+        EXPECT_STREQ(c.want, text) << c.versionClass << " " << c.id;
+        ::DestroyMenu(hMenu);
+    }
+}

@@ -1,0 +1,592 @@
+#include "ZentrovaDlg.h"
+
+#include "About.h"
+#include "DataFiles.h"
+#include "NewMenuHook.h"
+#include "ProgressLog.h"
+#include "TechSupport.h"
+#include "resource.h"
+
+#include <shellapi.h>
+#include <shlwapi.h>
+
+#include <algorithm>
+#include <cstdio>
+#include <stdexcept>
+
+BEGIN_MESSAGE_MAP(CZentrovaDlg, CNewDialog)
+    ON_WM_SYSCOMMAND()
+    ON_WM_PAINT()
+    ON_WM_QUERYDRAGICON()
+    ON_COMMAND(IDOK, &CZentrovaDlg::OnExit)
+    ON_COMMAND(ID_FILE_EXIT, &CZentrovaDlg::OnExit)
+    ON_WM_TIMER()
+    ON_WM_SIZE()
+    ON_COMMAND(IDC_PROJECTS_BUTTON, &CZentrovaDlg::OnProjects)
+    ON_COMMAND(IDC_SEARCH_BUTTON, &CZentrovaDlg::OnSearch)
+    ON_WM_CREATE()
+    ON_WM_ERASEBKGND()
+    ON_WM_NCCALCSIZE()
+    ON_WM_LBUTTONDOWN()
+    ON_WM_LBUTTONUP()
+    ON_WM_MOUSEMOVE()
+    ON_WM_SETCURSOR()
+    ON_COMMAND(ID_HELP_ABOUT, &CZentrovaDlg::OnAbout)
+    ON_COMMAND(ID_HELP_TECH_SUPPORT, &CZentrovaDlg::OnTechSupport)
+END_MESSAGE_MAP()
+
+namespace {
+
+const char kLogPrefix[] = "CZentrovaDlg::OnInitDialog()-";
+const UINT_PTR kClosePollTimer = 1;
+const UINT kClosePollMilliseconds = 1000;
+
+// The icon strip of the menu bar: bitmap, cell size, then the command of each cell.
+const WORD kMenuToolbar[] = {
+    IDB_MENU_ICONS, 16, 16,
+    ID_LINK_WEBSITE_1, ID_LINK_WEBSITE_2, ID_LINK_EXTRA_1, ID_RESULTS_ADD_TO_REPORT, ID_LINK_WEBSITE_4,
+    ID_HELP_ABOUT, ID_TOOLS_PREFERENCES, ID_SEARCH_RESULTS, ID_FILE_EXIT, ID_HELP_CHECK_UPDATES,
+    ID_SEARCH_ADVANCED, ID_SEARCH_BASIC, ID_LINK_OVERVIEW, ID_LINK_SEARCHES, ID_LINK_APPLICATIONS,
+    ID_LINK_INFRINGEMENT, ID_LINK_MANAGEMENT, ID_LINK_EXTRA_2, ID_HELP_COUNTRY_CODES, ID_HELP_TECH_SUPPORT,
+    ID_HELP_PDF_READER, ID_MENU_ICON_SPARE, ID_FILE_EMAIL_DOCUMENTS, ID_TREE_INSERT_FOLDER,
+    ID_TREE_DELETE_FOLDER, ID_TREE_RENAME_FOLDER, ID_FILE_IMPORT_FILE_TO_FOLDER, ID_SEARCH_COPY_RESULTS,
+    ID_FILE_SAVE_FILES_TO, ID_LINK_WEBSITE_5, 0};
+
+void Log(const CString& line)
+{
+    CProgressLog().Write(line);
+}
+
+CString LoadResourceString(UINT nID)
+{
+    char text[1024] = {};
+    int n = ::LoadStringA(AfxGetResourceHandle(), nID, text, sizeof text);
+    return n > 0 ? CString(text, n) : CString();
+}
+
+// Runs one start-up step; anything it throws is reported in a box and in the log, and the
+// start goes on with the next step.
+template <class Step>
+void Guarded(const char* what, const char* step, Step&& run)
+{
+    bool failed = false;
+    try {
+        run();
+    } catch (CException* e) {
+        e->Delete();
+        failed = true;
+    } catch (...) {
+        failed = true;
+    }
+    if (failed) {
+        ::MessageBoxA(nullptr, CString("Exception while ") + what + "\r\nPlease report this to product support team",
+                      "Exception", MB_OK);
+        Log(CString(kLogPrefix) + "Exception while " + step);
+    }
+}
+
+} // namespace
+
+int GetWindowsVersionClass()
+{
+    OSVERSIONINFOA info{};
+    info.dwOSVersionInfoSize = sizeof info;
+    ::GetVersionExA(&info);
+    return CNewMenuHook::VersionClassOf(info.dwPlatformId, info.dwMajorVersion, info.dwMinorVersion) + 1;
+}
+
+CZentrovaDlg::CZentrovaDlg(CWnd* pParent) : CNewDialog(IDD_ZENTROVA, pParent)
+{
+    Log("CZentrovaDlg constructor started");
+    m_hIcon = ::LoadIconA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDR_MAINFRAME));
+    m_sizeMinimum = CSize(775, 486);
+    Log("CZentrovaDlg constructor ends successfully");
+}
+
+CZentrovaDlg::~CZentrovaDlg()
+{
+    m_Options.Save();
+}
+
+void CZentrovaDlg::DoDataExchange(CDataExchange* pDX)
+{
+    CNewDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_SEARCH_BUTTON, m_buttonSearch);
+    DDX_Control(pDX, IDC_PROJECTS_BUTTON, m_buttonProjects);
+}
+
+BOOL CZentrovaDlg::PreTranslateMessage(MSG* pMsg)
+{
+    return CDialog::PreTranslateMessage(pMsg);
+}
+
+int CZentrovaDlg::OnCreate(LPCREATESTRUCT lpCreateStruct)
+{
+    int result = CNewDialog::OnCreate(lpCreateStruct);
+    if (HMENU hSystem = ::GetSystemMenu(m_hWnd, FALSE))
+        if (!m_SystemNewMenu.m_hMenu)
+            m_SystemNewMenu.Attach(hSystem);
+    return result;
+}
+
+void CZentrovaDlg::CreatePane(CDialog& pane, UINT nIDTemplate, const char* name, bool bShow)
+{
+    if (!pane.Create(nIDTemplate, this))
+        throw std::runtime_error("the pane could not be created");
+    pane.MoveWindow(&m_rectPane);
+    pane.ShowWindow(bShow ? SW_SHOW : SW_HIDE);
+    Log(CString(kLogPrefix) + name + " is not built yet: an empty pane stands in its place");
+}
+
+BOOL CZentrovaDlg::OnInitDialog()
+{
+    Log(CString(kLogPrefix) + "Starts");
+    CNewDialog::OnInitDialog();
+
+    Guarded("picking new config file", "picking new config file", [this] {
+        PickNewConfigFile();
+        Log(CString(kLogPrefix) + "newconfig.cfg successfull");
+    });
+
+    CMenu* pSystem = GetSystemMenu(FALSE);
+    CString about = LoadResourceString(IDS_ABOUTBOX);
+    if (pSystem && !about.IsEmpty()) {
+        pSystem->AppendMenu(MF_SEPARATOR);
+        pSystem->AppendMenu(MF_STRING, IDM_ABOUTBOX, about);
+    }
+
+    Guarded("Checking for PDF support", "Checking for PDF support", [this] {
+        CheckForPDFSupport();
+        Log(CString(kLogPrefix) + "CheckForPDFSupport successfull");
+    });
+
+    SetIcon(m_hIcon, TRUE);
+    SetIcon(m_hIcon, FALSE);
+
+    m_DefaultNewMenu.LoadToolBar(kMenuToolbar);
+    Log(CString(kLogPrefix) + "Menu loaded");
+
+    Guarded("Modifying menus", "Modifying menus",
+            [this] { PadMenuForVersion(::GetMenu(m_hWnd), GetWindowsVersionClass()); });
+
+    m_bmpNavStrip.LoadBitmap(IDB_NAV_STRIP);
+    m_bmpBanner.LoadBitmap(IDB_BANNER);
+    m_bmpGrip.LoadBitmap(IDB_RESIZE_GRIP);
+    Log(CString(kLogPrefix) + "Loading button bitmaps");
+
+    m_buttonSearch.LoadBitmap(IDB_SEARCH_BUTTON);
+    m_buttonSearch.SetWindowPos(nullptr, 23, 30, 84, 29, SWP_NOZORDER);
+    m_buttonProjects.LoadBitmap(IDB_PROJECTS_BUTTON);
+    m_buttonProjects.SetWindowPos(nullptr, 23, 1, 84, 29, SWP_NOZORDER);
+
+    Guarded("Getting Client Rect", "Getting Client Rect", [this] {
+        GetClientRect(&m_rectClient);
+        m_rectPane.SetRect(116, 1, m_rectClient.Width() - 10, m_rectClient.Height() - 10);
+    });
+
+    Guarded("creating Project Manager", "creating Project Manager", [this] {
+        CreatePane(m_ProjectPane, IDD_PROJECT_MANAGER, "Project Manager", true);
+        Log(CString(kLogPrefix) + "Creation of Project Manager successfull");
+    });
+    Guarded("creating Search Container", "creating Search Container", [this] {
+        CreatePane(m_SearchPane, IDD_SEARCH_CONTAINER, "Search Container", false);
+        Log(CString(kLogPrefix) + "Creation of Search Container successfull");
+    });
+
+    m_bLayoutReady = 1;
+    SetWindowPos(nullptr, 0, 0, 745, 486, SWP_NOMOVE | SWP_NOZORDER);
+
+    Guarded("Loading Defaults", "Loading Defaults", [this] {
+        CProgramOptions options;
+        LoadDefaultConfigurations(options, TRUE);
+        Log(CString(kLogPrefix) + "Loading default configurations");
+    });
+
+    m_hArrow = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    m_hSizing = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_SIZENWSE));
+    m_bGripHot = 0;
+
+    Guarded("Setting Active Buttons", "Setting Active Buttons", [this] {
+        m_buttonProjects.SetActive(TRUE);
+        m_buttonSearch.SetActive(FALSE);
+        Log(CString(kLogPrefix) + "Setting Active Buttons");
+    });
+
+    Log(CString(kLogPrefix) + "Exiting");
+    return TRUE;
+}
+
+// ---------------------------------------------------------------- start-up steps
+
+BOOL CZentrovaDlg::SwapInNewConfigFile(const CString& folder)
+{
+    const CString fresh = folder + "\\NewConfig.cfg";
+    const CString current = folder + "\\Download.cfg";
+    const CString old = folder + "\\OldConfig.cfg";
+    if (!::PathFileExistsA(fresh))
+        return FALSE;
+    ::DeleteFileA(old);
+    BOOL bKeptOld = ::MoveFileA(current, old);
+    if (::MoveFileA(fresh, current))
+        return TRUE;
+    // The new file could not take the place: the previous recipe file goes back.
+    if (bKeptOld)
+        ::MoveFileA(old, current);
+    Log("CZentrovaDlg::PickNewConfigFile-NewConfig.cfg could not replace Download.cfg; the previous file is kept");
+    return FALSE;
+}
+
+void CZentrovaDlg::PickNewConfigFile()
+{
+    SwapInNewConfigFile(GetAppDirectory());
+}
+
+void CZentrovaDlg::CheckForPDFSupport()
+{
+    bool bSupported = false;
+    HKEY hKey = nullptr;
+    if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, ".pdf", 0, KEY_READ, &hKey) == ERROR_SUCCESS) {
+        char name[1001] = {};
+        DWORD size = 1000;
+        DWORD type = 0;
+        if (::RegQueryValueExA(hKey, nullptr, nullptr, &type, reinterpret_cast<BYTE*>(name), &size) ==
+                ERROR_SUCCESS &&
+            name[0]) {
+            HKEY hClass = nullptr;
+            if (::RegOpenKeyExA(HKEY_CLASSES_ROOT, name, 0, KEY_READ, &hClass) == ERROR_SUCCESS) {
+                bSupported = true;
+                ::RegCloseKey(hClass);
+            }
+        }
+        ::RegCloseKey(hKey);
+    }
+    if (bSupported)
+        return;
+    if (::MessageBoxA(m_hWnd, LoadResourceString(IDS_NO_PDF_READER), "WARNING!",
+                      MB_OKCANCEL | MB_ICONEXCLAMATION) == IDOK)
+        ::ShellExecuteA(m_hWnd, "open", LoadResourceString(IDS_URL_PDF_READER), nullptr, nullptr, SW_SHOWNORMAL);
+}
+
+void CZentrovaDlg::PadMenuForVersion(HMENU hMenuBar, int versionClass)
+{
+    auto pad = [hMenuBar](UINT nID, const char* text) {
+        ::ModifyMenuA(hMenuBar, nID, MF_BYCOMMAND | MF_STRING, nID, text);
+    };
+    if (versionClass == 7 || versionClass == 8) {
+        pad(ID_FILE_EXIT, "&Exit          ");
+        pad(ID_SEARCH_COPY_RESULTS, "&Copy Results To Clipboard          ");
+    } else if (versionClass == 4) {
+        pad(ID_TOOLS_PREFERENCES, "&Preferences       ");
+        pad(ID_HELP_CHECK_UPDATES, "Check For &Updates       ");
+    }
+}
+
+// ---------------------------------------------------------------- options and placement
+
+void CZentrovaDlg::LoadDefaultConfigurations(CProgramOptions& options, BOOL applyPlacement)
+{
+    const CString placement = options.GetOptionValue("MainDisplaySize");
+    if (!applyPlacement)
+        return;
+    if (placement == "-1") {
+        ShowWindow(m_bStartMinimized ? SW_SHOWMINIMIZED : SW_SHOWMAXIMIZED);
+        return;
+    }
+    WINDOWPLACEMENT wp{};
+    if (ParseWindowPlacement(wp, placement)) {
+        if (m_bStartMinimized)
+            wp.showCmd = SW_MINIMIZE;
+        SetWindowPlacement(&wp);
+        ShowWindow(SW_SHOW);
+        GetClientRect(&m_rectClient);
+    } else if (m_bStartMinimized) {
+        // Without a stored placement the window keeps its size, and still starts minimised.
+        ShowWindow(SW_SHOWMINIMIZED);
+    }
+}
+
+BOOL CZentrovaDlg::ParseWindowPlacement(WINDOWPLACEMENT& placement, CString text)
+{
+    unsigned flags = 0, show = 0;
+    int v[8] = {};
+    if (std::sscanf(text, "%u,%u,%d,%d,%d,%d,%d,%d,%d,%d", &flags, &show, &v[0], &v[1], &v[2], &v[3], &v[4],
+                    &v[5], &v[6], &v[7]) != 10)
+        return FALSE;
+    placement.length = 44;
+    placement.flags = flags;
+    placement.showCmd = show;
+    placement.ptMinPosition = POINT{v[0], v[1]};
+    placement.ptMaxPosition = POINT{v[2], v[3]};
+    placement.rcNormalPosition = RECT{v[4], v[5], v[6], v[7]};
+    return TRUE;
+}
+
+CString CZentrovaDlg::PlacementText(WINDOWPLACEMENT wp, BOOL bMinimized)
+{
+    if (bMinimized)
+        wp.showCmd = SW_SHOW;
+    if (wp.flags & WPF_RESTORETOMAXIMIZED)
+        wp.showCmd = SW_SHOWMAXIMIZED;
+    CString text;
+    text.Format("%u,%u,%d,%d,%d,%d,%d,%d,%d,%d", wp.flags, wp.showCmd, static_cast<int>(wp.ptMinPosition.x),
+                static_cast<int>(wp.ptMinPosition.y), static_cast<int>(wp.ptMaxPosition.x),
+                static_cast<int>(wp.ptMaxPosition.y), static_cast<int>(wp.rcNormalPosition.left),
+                static_cast<int>(wp.rcNormalPosition.top), static_cast<int>(wp.rcNormalPosition.right),
+                static_cast<int>(wp.rcNormalPosition.bottom));
+    return text;
+}
+
+CString CZentrovaDlg::FormatWindowPlacement()
+{
+    WINDOWPLACEMENT wp{};
+    wp.length = 44;
+    if (!::GetWindowPlacement(m_hWnd, &wp))
+        return CString();
+    return PlacementText(wp, IsIconic());
+}
+
+// ---------------------------------------------------------------- the close road
+
+void CZentrovaDlg::OnExit()
+{
+    StopAllDownloads();
+    StopSearchThread();
+    if (BothStopped()) {
+        OnOK();
+        return;
+    }
+    m_nClosePollTimer = SetTimer(kClosePollTimer, kClosePollMilliseconds);
+}
+
+void CZentrovaDlg::OnTimer(UINT_PTR nIDEvent)
+{
+    // Only the close road's poll ends the window; other timers never do.
+    if (m_nClosePollTimer && nIDEvent == m_nClosePollTimer && BothStopped()) {
+        KillTimer(m_nClosePollTimer);
+        m_nClosePollTimer = 0;
+        OnOK();
+    }
+    CNewDialog::OnTimer(nIDEvent);
+}
+
+void CZentrovaDlg::OnOK()
+{
+    m_Options.SetOptionValue("MainDisplaySize", FormatWindowPlacement());
+    m_Options.Save();
+    EndDialog(IDOK);
+}
+
+void CZentrovaDlg::OnCancel()
+{
+    OnExit();
+}
+
+void CZentrovaDlg::OnSysCommand(UINT nID, LPARAM lParam)
+{
+    switch (nID & 0xFFF0) {
+    case IDM_ABOUTBOX:
+        OnAbout();
+        break;
+    case SC_CLOSE:
+        OnExit();
+        break;
+    default:
+        CNewDialog::OnSysCommand(nID, lParam);
+        break;
+    }
+}
+
+// ---------------------------------------------------------------- commands
+
+void CZentrovaDlg::ShowPane(bool bSearch)
+{
+    if (m_ProjectPane.m_hWnd)
+        m_ProjectPane.ShowWindow(bSearch ? SW_HIDE : SW_SHOW);
+    if (m_SearchPane.m_hWnd)
+        m_SearchPane.ShowWindow(bSearch ? SW_SHOW : SW_HIDE);
+    m_buttonSearch.SetActive(bSearch);
+    m_buttonProjects.SetActive(!bSearch);
+}
+
+void CZentrovaDlg::OnProjects()
+{
+    ShowPane(false);
+}
+
+void CZentrovaDlg::OnSearch()
+{
+    ShowPane(true);
+}
+
+void CZentrovaDlg::OnAbout()
+{
+    CAbout about(this);
+    about.DoModal();
+}
+
+void CZentrovaDlg::OnTechSupport()
+{
+    CTechSupport support(this);
+    support.DoModal();
+}
+
+// ---------------------------------------------------------------- painting and layout
+
+void CZentrovaDlg::OnPaint()
+{
+    if (m_bFirstPaint)
+        m_bFirstPaint = false;
+    if (IsIconic()) {
+        CPaintDC dc(this);
+        SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.m_hDC), 0);
+        CRect rc;
+        GetClientRect(&rc);
+        int cxIcon = ::GetSystemMetrics(SM_CXICON);
+        int cyIcon = ::GetSystemMetrics(SM_CYICON);
+        dc.DrawIcon((rc.Width() - cxIcon + 1) / 2, (rc.Height() - cyIcon + 1) / 2, m_hIcon);
+        return;
+    }
+    CNewDialog::OnPaint();
+}
+
+HCURSOR CZentrovaDlg::OnQueryDragIcon()
+{
+    return static_cast<HCURSOR>(m_hIcon);
+}
+
+void CZentrovaDlg::OnSize(UINT nType, int cx, int cy)
+{
+    CNewDialog::OnSize(nType, cx, cy);
+    GetClientRect(&m_rectClient);
+    m_rectPane.SetRect(116, 1, cx - 10, cy - 10);
+    m_rectGripImage.SetRect(cx - 12, cy - 12, cx, cy);
+    if (!m_bLayoutReady)
+        return;
+    if (m_ProjectPane.m_hWnd)
+        m_ProjectPane.MoveWindow(&m_rectPane, TRUE);
+    if (m_SearchPane.m_hWnd)
+        m_SearchPane.MoveWindow(&m_rectPane, TRUE);
+    m_rectGripHit.SetRect(cx - 17, cy - 17, cx, cy);
+    Invalidate(TRUE);
+}
+
+BOOL CZentrovaDlg::OnEraseBkgnd(CDC* pDC)
+{
+    CRect rc;
+    GetClientRect(&rc);
+    pDC->FillSolidRect(&rc, RGB(220, 215, 185));
+    pDC->FillSolidRect(0, 0, 106, rc.Height(), RGB(0, 0, 0));
+    CDC memDC;
+    memDC.CreateCompatibleDC(pDC);
+    CBitmap* pOld = memDC.SelectObject(&m_bmpNavStrip);
+    pDC->BitBlt(0, 0, 105, 437, &memDC, 0, 0, SRCCOPY);
+    CPen black(PS_SOLID, 1, RGB(0, 0, 0));
+    CPen white(PS_SOLID, 1, RGB(255, 255, 255));
+    CPen* pOldPen = pDC->SelectObject(&black);
+    pDC->MoveTo(0, 0);
+    pDC->LineTo(rc.Width(), 0);
+    pDC->SelectObject(&white);
+    pDC->MoveTo(106, 1);
+    pDC->LineTo(106, rc.Height());
+    pDC->SelectObject(pOldPen);
+    memDC.SelectObject(&m_bmpBanner);
+    pDC->BitBlt(107, 1, 286, 116, &memDC, 0, 0, SRCCOPY);
+    memDC.SelectObject(&m_bmpGrip);
+    pDC->BitBlt(m_rectGripImage.left, m_rectGripImage.top, m_rectGripImage.Width(), m_rectGripImage.Height(),
+                &memDC, 0, 0, SRCCOPY);
+    memDC.SelectObject(pOld);
+    return TRUE;
+}
+
+// ---------------------------------------------------------------- the own resize grip
+
+void CZentrovaDlg::OnNcCalcSize(BOOL bCalcValidRects, NCCALCSIZE_PARAMS* lpncsp)
+{
+    RECT window = lpncsp ? lpncsp->rgrc[0] : RECT{};
+    CNewDialog::OnNcCalcSize(bCalcValidRects, lpncsp);
+    if (!m_bInsetsTaken && lpncsp) {
+        m_nInsetLeft = lpncsp->rgrc[0].left - window.left;
+        m_nInsetTop = lpncsp->rgrc[0].top - window.top;
+        m_bInsetsTaken = true;
+    }
+}
+
+CPoint CZentrovaDlg::ClampDragPoint(CPoint point) const
+{
+    return CPoint(std::max(static_cast<int>(point.x), static_cast<int>(m_sizeMinimum.cx) - m_nInsetLeft),
+                  std::max(static_cast<int>(point.y), static_cast<int>(m_sizeMinimum.cy) - m_nInsetTop));
+}
+
+void CZentrovaDlg::DrawBand(bool bDrawNew)
+{
+    HDC hDC = ::CreateDCA("DISPLAY", nullptr, nullptr, nullptr);
+    if (!hDC)
+        return;
+    int oldRop = ::SetROP2(hDC, R2_NOTXORPEN);
+    HGDIOBJ oldBrush = ::SelectObject(hDC, ::GetStockObject(NULL_BRUSH));
+    CPoint origin(-m_nInsetLeft, -m_nInsetTop);
+    ClientToScreen(&origin);
+    // Drawing the last band again erases it.
+    if (m_ptLastCorner != CPoint(0, 0))
+        ::Rectangle(hDC, origin.x, origin.y, m_ptLastCorner.x, m_ptLastCorner.y);
+    m_ptLastCorner = CPoint(0, 0);
+    if (bDrawNew) {
+        CPoint corner = m_ptDrag;
+        ClientToScreen(&corner);
+        ::Rectangle(hDC, origin.x, origin.y, corner.x, corner.y);
+        m_ptLastCorner = corner;
+    }
+    ::SelectObject(hDC, oldBrush);
+    ::SetROP2(hDC, oldRop);
+    ::DeleteDC(hDC);
+}
+
+void CZentrovaDlg::OnMouseMove(UINT nFlags, CPoint point)
+{
+    if (m_bDragging) {
+        m_ptDrag = ClampDragPoint(point);
+        DrawBand(true);
+    } else if (m_rectGripHit.PtInRect(point)) {
+        if (!m_bGripHot) {
+            m_bGripHot = 1;
+            ::SetCursor(m_hSizing);
+            SetCapture();
+        }
+    } else if (m_bGripHot) {
+        m_bGripHot = 0;
+        ::SetCursor(m_hArrow);
+        ::ReleaseCapture();
+    }
+    CNewDialog::OnMouseMove(nFlags, point);
+}
+
+void CZentrovaDlg::OnLButtonDown(UINT nFlags, CPoint point)
+{
+    if (m_rectGripHit.PtInRect(point)) {
+        m_bDragging = 1;
+        m_ptDrag = ClampDragPoint(point);
+        DrawBand(true);
+    }
+    CNewDialog::OnLButtonDown(nFlags, point);
+}
+
+void CZentrovaDlg::OnLButtonUp(UINT nFlags, CPoint point)
+{
+    if (m_bDragging) {
+        m_bDragging = 0;
+        DrawBand(false);
+        CPoint origin(-m_nInsetLeft, -m_nInsetTop);
+        ClientToScreen(&origin);
+        MoveWindow(origin.x, origin.y, m_ptDrag.x + m_nInsetLeft, m_ptDrag.y + m_nInsetTop);
+    }
+    CNewDialog::OnLButtonUp(nFlags, point);
+}
+
+BOOL CZentrovaDlg::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message)
+{
+    if (m_bGripHot) {
+        ::SetCursor(m_hSizing);
+        return TRUE;
+    }
+    return CNewDialog::OnSetCursor(pWnd, nHitTest, message);
+}

@@ -1,0 +1,129 @@
+// CZentrovaDlg: the main window (dialog 102). A navigation column with two bitmap buttons
+// switches between the project pane and the search pane; the menu bar and the system menu
+// are owner-drawn through the dialog base. The window restores its placement from the
+// options at start, draws its own background and resize grip, and closes only through the
+// close road: downloads and the search are asked to stop, the window polls every second
+// until both have, then stores its placement and ends. Every way of closing (OK, Exit, the
+// system Close, Escape) takes that road.
+#pragma once
+
+#include "NavButton.h"
+#include "NewDialog.h"
+#include "ProgramOptions.h"
+
+class CZentrovaDlg : public CNewDialog
+{
+public:
+    explicit CZentrovaDlg(CWnd* pParent = nullptr);
+    ~CZentrovaDlg() override;
+
+    void SetStartMinimized(bool bMinimized) { m_bStartMinimized = bMinimized; }
+
+    BOOL OnInitDialog() override;
+    BOOL PreTranslateMessage(MSG* pMsg) override;
+
+    // Pushes the option values into the window and its panes; with applyPlacement also the
+    // stored window placement ("MainDisplaySize").
+    void LoadDefaultConfigurations(CProgramOptions& options, BOOL applyPlacement);
+    // "flags,show,minX,minY,maxX,maxY,left,top,right,bottom"; TRUE only when all ten numbers
+    // are there.
+    static BOOL ParseWindowPlacement(WINDOWPLACEMENT& placement, CString text);
+    // The text of a placement as it is stored: a minimised window is stored as shown (5),
+    // or maximised (3) when it would restore to maximised.
+    static CString PlacementText(WINDOWPLACEMENT placement, BOOL bMinimized);
+    CString FormatWindowPlacement();
+
+    // When NewConfig.cfg lies in the folder, the previous Download.cfg becomes
+    // OldConfig.cfg and NewConfig.cfg becomes Download.cfg; when that last step fails,
+    // OldConfig.cfg goes back to Download.cfg. TRUE when a new recipe file took its place.
+    static BOOL SwapInNewConfigFile(const CString& folder);
+    void PickNewConfigFile();
+    void CheckForPDFSupport();
+    // The Exit and Copy Results items get trailing blanks on the systems whose menus need
+    // them (version classes 7 and 8; Preferences and Check For Updates on class 4).
+    static void PadMenuForVersion(HMENU hMenuBar, int versionClass);
+
+    // The close road: stop what runs; end now or poll every second.
+    void OnExit();
+
+    CProgramOptions& GetOptions() { return m_Options; }
+    CDialog& GetProjectPane() { return m_ProjectPane; }
+    CDialog& GetSearchPane() { return m_SearchPane; }
+    CNavButton& GetProjectsButton() { return m_buttonProjects; }
+    CNavButton& GetSearchButton() { return m_buttonSearch; }
+    UINT_PTR GetClosePollTimer() const { return m_nClosePollTimer; }
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override;
+    void OnOK() override;
+    void OnCancel() override;
+
+    // What the close road stops and waits for: the project pane's download queue and the
+    // search pane's search thread. The panes of this build carry neither, so there is
+    // nothing to stop.
+    virtual void StopAllDownloads() {}
+    virtual bool AreDownloadsStopped() { return true; }
+    virtual void StopSearchThread() {}
+    virtual bool IsSearchThreadEnded() { return true; }
+
+    afx_msg void OnSysCommand(UINT nID, LPARAM lParam);
+    afx_msg void OnPaint();
+    afx_msg HCURSOR OnQueryDragIcon();
+    afx_msg void OnTimer(UINT_PTR nIDEvent);
+    afx_msg void OnSize(UINT nType, int cx, int cy);
+    afx_msg int OnCreate(LPCREATESTRUCT lpCreateStruct);
+    afx_msg BOOL OnEraseBkgnd(CDC* pDC);
+    afx_msg void OnNcCalcSize(BOOL bCalcValidRects, NCCALCSIZE_PARAMS* lpncsp);
+    afx_msg void OnLButtonDown(UINT nFlags, CPoint point);
+    afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
+    afx_msg void OnMouseMove(UINT nFlags, CPoint point);
+    afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+    afx_msg void OnProjects();
+    afx_msg void OnSearch();
+    afx_msg void OnAbout();
+    afx_msg void OnTechSupport();
+
+private:
+    // Shows one pane, hides the other and marks its navigation button active.
+    void ShowPane(bool bSearch);
+    bool BothStopped() { return AreDownloadsStopped() && IsSearchThreadEnded(); }
+    // Creates a pane as a child dialog of its template and places it.
+    void CreatePane(CDialog& pane, UINT nIDTemplate, const char* name, bool bShow);
+    CPoint ClampDragPoint(CPoint point) const;
+    // The rubber band of a grip drag on the whole display; without bDrawNew only the last
+    // one is erased.
+    void DrawBand(bool bDrawNew);
+
+    bool m_bStartMinimized = false;
+    HICON m_hIcon = nullptr;
+    bool m_bFirstPaint = true;
+    UINT_PTR m_nClosePollTimer = 0;
+    CRect m_rectClient;
+    int m_bLayoutReady = 0;
+    CRect m_rectPane;
+    CBitmap m_bmpNavStrip;
+    CBitmap m_bmpBanner;
+    CBitmap m_bmpGrip;
+    CRect m_rectGripImage;
+    CSize m_sizeMinimum;
+    CPoint m_ptDrag;
+    CPoint m_ptLastCorner;
+    CRect m_rectGripHit;
+    int m_bDragging = 0;
+    CProgramOptions m_Options;
+    HCURSOR m_hArrow = nullptr;
+    HCURSOR m_hSizing = nullptr;
+    int m_bGripHot = 0;
+    CDialog m_ProjectPane; // empty stand-ins until the panes are built
+    CDialog m_SearchPane;
+    CNavButton m_buttonSearch;
+    CNavButton m_buttonProjects;
+    int m_nInsetLeft = 0;
+    int m_nInsetTop = 0;
+    bool m_bInsetsTaken = false;
+
+    DECLARE_MESSAGE_MAP()
+};
+
+// The Windows version class of the main window (1-8): the menu library's class plus one.
+int GetWindowsVersionClass();
