@@ -6,6 +6,8 @@
 // ---------------------------------------------------------------- dialogs
 #define IDD_ABOUT                       100
 #define IDD_ZENTROVA                    102  // the main window
+#define IDD_PATENT_MANAGER              135  // the document list of the project pane
+#define IDD_PROJECT_TREE                139  // the folder tree of the project pane
 #define IDD_PROJECT_MANAGER             140  // the project pane
 #define IDD_SEARCH_CONTAINER            147  // the search pane
 #define IDD_TECH_SUPPORT                233
@@ -26,6 +28,16 @@
 #define IDB_OK_BUTTON                   225  // four frames of 75 x 23
 #define IDB_SPLASH                      244  // 500 x 244
 #define IDB_RESIZE_GRIP                 321  // 12 x 12, the main window's resize grip
+#define IDB_TREE_FOLDERS                141  // 160 x 17, the folder tree's 17 x 17 images
+#define IDB_PANE_PICTURE                175  // the picture at the project pane's right edge
+#define IDB_DOWNLOAD_NOW                187  // four frames of 78 x 23
+#define IDB_EXPAND_PLUS                 188  // four frames of 18 x 18, normal arrangement
+#define IDB_EXPAND_MINUS                189  // four frames of 18 x 18, expanded arrangement
+#define IDB_SPLITTER_PATTERN            194  // 8 x 8, the splitter's tracking line
+#define IDB_PANE_HELP                   243  // four frames of 78 x 22
+#define IDB_PANE_COPY                   254  // four frames of 113 x 22
+#define IDC_SPLIT_VERTICAL              192  // cursor over the pane's vertical splitter bars
+#define IDC_SPLIT_HORIZONTAL            193  // cursor over the pane's horizontal splitter bar
 
 // ---------------------------------------------------------------- strings
 #define IDS_ABOUTBOX                    101
@@ -38,6 +50,23 @@
 #define IDM_ABOUTBOX                    0x0010  // system-menu item
 #define IDC_PROJECTS_BUTTON             1014
 #define IDC_SEARCH_BUTTON               1015
+
+// ---------------------------------------------------------------- project pane (140)
+#define IDC_QUICK_DOWNLOAD_EDIT         1000
+#define IDC_PANE_HELP                   1001
+#define IDC_DOWNLOAD_NOW                1013
+#define IDC_PANE_COPY_TO_CLIPBOARD      1014  // the number of the main window's Projects button
+#define IDC_PAGE_CHOICE                 1020
+#define IDC_PANE_PICTURE                1036
+#define IDC_EXPAND_BUTTON               1037
+#define IDC_PANE_LABEL                  1042
+#define IDC_FIRST_PAGE_CHECK            1134
+#define IDC_PANE_NOTE                   1144
+#define IDC_FILE_WRAPPER_ONLY           1151
+
+// ---------------------------------------------------------------- folder tree (139), document list (135)
+#define IDC_FOLDER_TREE                 1011
+#define IDC_DOCUMENT_LIST               1040
 
 // ---------------------------------------------------------------- splash, about, support
 #define IDC_SPLASH_PICTURE              1019

@@ -110,8 +110,13 @@ bool SaveScreenshot(const CString& unixPath, CString* pWhy)
             pWhy->Format("could not start %s (error %lu)", script.GetString(), ::GetLastError());
         return false;
     }
-    ::CloseHandle(pi.hProcess);
-    ::CloseHandle(pi.hThread);
+    // Wine starts a Unix program without handing back handles: it leaves no process
+    // handle and stray bits where the thread handle would be, and closing those could
+    // close any handle of this process (its standard output, say).
+    if (pi.hProcess) {
+        ::CloseHandle(pi.hProcess);
+        ::CloseHandle(pi.hThread);
+    }
     bool done = PumpUntil([&] { return ::GetFileAttributesA(winPath) != INVALID_FILE_ATTRIBUTES; }, 20000);
     if (!done && pWhy)
         pWhy->Format("%s wrote no %s within 20 s", script.GetString(), unixPath.GetString());

@@ -66,15 +66,15 @@ def banner():
              "-annotate", "+15+56", "Patent research workspace"], "Banner.bmp")
 
 
-def button_strip(name, label, width, height, faces):
+def button_strip(name, label, width, height, faces, font=BOLD, points=11, char_width=7):
     # Four frames side by side: normal, pressed, hover, disabled.
     args = ["-size", "%dx%d" % (width * 4, height), "xc:" + faces[0][0]]
     for i, (fill, text, edge) in enumerate(faces):
         x0 = i * width
         args += ["-fill", fill, "-stroke", edge, "-draw",
                  "rectangle %d,0 %d,%d" % (x0, x0 + width - 1, height - 1), "-stroke", "none",
-                 "-fill", text, "-font", BOLD, "-pointsize", "11", "-gravity", "NorthWest",
-                 "-annotate", "+%d+%d" % (x0 + (width - 7 * len(label)) // 2, (height - 12) // 2),
+                 "-fill", text, "-font", font, "-pointsize", str(points), "-gravity", "NorthWest",
+                 "-annotate", "+%d+%d" % (x0 + (width - char_width * len(label)) // 2, (height - 12) // 2),
                  label]
     convert(args, name)
 
@@ -230,25 +230,8 @@ def icon():
         os.remove(p)
 
 
-def cursor():
-    # Cursor 234: a 32 x 32 pointing hand, hot spot at the finger tip, written as a .cur.
-    rows = [
-        "      XX      ",
-        "     X..X     ",
-        "     X..X     ",
-        "     X..X     ",
-        "     X..XXX   ",
-        "     X..X..XX ",
-        "  XX X..X..X.X",
-        " X..XX.......X",
-        " X...X.......X",
-        "  X..........X",
-        "   X.........X",
-        "   X........X ",
-        "    X.......X ",
-        "    X......X  ",
-        "     XXXXXXX  ",
-    ]
+def write_cursor(name, rows, hot_x, hot_y):
+    # A 32 x 32 monochrome cursor (.cur): "X" black, "." white, blank transparent.
     size = 32
     xor = [[0] * size for _ in range(size)]   # 1 = white where the AND mask is 0
     andm = [[1] * size for _ in range(size)]  # 1 = transparent
@@ -273,25 +256,142 @@ def cursor():
     header = struct.pack("<IiiHHIIiiII", 40, size, size * 2, 1, 1, 0, 0, 0, 0, 2, 0)
     palette = struct.pack("<BBBBBBBB", 0, 0, 0, 0, 255, 255, 255, 0)
     image = header + palette + plane(xor) + plane(andm)
-    hot_x, hot_y = 6, 0
     data = struct.pack("<HHH", 0, 2, 1)
     data += struct.pack("<BBBBHHII", size, size, 2, 0, hot_x, hot_y, len(image), 6 + 16)
-    with open(os.path.join(ART, "Hand.cur"), "wb") as f:
+    with open(os.path.join(ART, name), "wb") as f:
         f.write(data + image)
 
 
+def cursor():
+    # Cursor 234: a pointing hand, hot spot at the finger tip.
+    write_cursor("Hand.cur", [
+        "      XX      ",
+        "     X..X     ",
+        "     X..X     ",
+        "     X..X     ",
+        "     X..XXX   ",
+        "     X..X..XX ",
+        "  XX X..X..X.X",
+        " X..XX.......X",
+        " X...X.......X",
+        "  X..........X",
+        "   X.........X",
+        "   X........X ",
+        "    X.......X ",
+        "    X......X  ",
+        "     XXXXXXX  ",
+    ], 6, 0)
+
+
+def split_cursors():
+    # Cursors 192 and 193 of the project pane's splitter bars: two parallel bars with arrows
+    # pointing away from them, left-right for the vertical bars, up-down for the horizontal
+    # one. The hot spot is the centre.
+    vertical = [
+        "       X.X.X       ",
+        "       X.X.X       ",
+        "       X.X.X       ",
+        "   X   X.X.X   X   ",
+        "  XX   X.X.X   XX  ",
+        " X.XXXXX.X.XXXXX.X ",
+        "X.......X.X.......X",
+        " X.XXXXX.X.XXXXX.X ",
+        "  XX   X.X.X   XX  ",
+        "   X   X.X.X   X   ",
+        "       X.X.X       ",
+        "       X.X.X       ",
+        "       X.X.X       ",
+    ]
+    write_cursor("SplitVertical.cur", [""] * 3 + ["      " + r for r in vertical], 15, 9)
+    horizontal = ["".join(vertical[x][y] for x in range(len(vertical))) for y in range(len(vertical[0]))]
+    write_cursor("SplitHorizontal.cur", ["         " + r for r in horizontal], 15, 9)
+
+
+def tree_folders():
+    # Bitmap 141: the folder tree's images, 17 x 17 each in a strip 160 wide; green is
+    # transparent. 0/1 an empty folder (closed, open), 2/3 a folder with content.
+    g = "rgb(0,255,0)"
+    args = ["-size", "160x17", "xc:" + g, "+antialias"]
+    for i in range(4):
+        x = i * 17
+        full = i >= 2
+        opened = i % 2 == 1
+        body = "rgb(236,196,80)" if not opened else "rgb(248,216,110)"
+        args += ["-fill", body, "-stroke", "rgb(150,110,30)",
+                 "-draw", "rectangle %d,3 %d,5" % (x + 2, x + 7),
+                 "-draw", "rectangle %d,5 %d,14" % (x + 1, x + 15)]
+        if full:
+            args += ["-fill", "white", "-stroke", "rgb(110,110,110)",
+                     "-draw", "rectangle %d,2 %d,10" % (x + 5, x + 13),
+                     "-stroke", "rgb(40,90,160)", "-draw", "line %d,4 %d,4" % (x + 7, x + 11),
+                     "-draw", "line %d,6 %d,6" % (x + 7, x + 11)]
+        if opened:
+            args += ["-fill", "rgb(250,228,140)", "-stroke", "rgb(150,110,30)",
+                     "-draw", "polygon %d,14 %d,8 %d,8 %d,14" % (x + 1, x + 4, x + 16, x + 14)]
+    convert(args, "TreeFolders.bmp")
+
+
+def pane_picture():
+    # Bitmap 175: the picture at the right edge of the project pane's header.
+    convert(["-size", "120x48", "gradient:%s-%s" % (BEIGE, SAND),
+             "-fill", NAVY, "-font", BOLD, "-pointsize", "13", "-annotate", "+10+22", "Project",
+             "-fill", "rgb(90,84,60)", "-font", FONT, "-pointsize", "10",
+             "-annotate", "+10+38", "your library"], "PanePicture.bmp")
+
+
+def plus_minus(name, sign):
+    # Four frames of 18 x 18: the "+" button and its expanded state.
+    size = 18
+    args = ["-size", "%dx%d" % (size * 4, size), "xc:" + BEIGE, "+antialias"]
+    for i, (fill, mark) in enumerate([("rgb(224,219,192)", NAVY), ("rgb(196,185,128)", NAVY),
+                                      ("rgb(240,236,220)", TEAL), ("rgb(224,219,192)", "rgb(160,160,160)")]):
+        x = i * size
+        args += ["-fill", fill, "-stroke", OLIVE, "-draw", "rectangle %d,0 %d,%d" % (x, x + size - 1, size - 1),
+                 "-stroke", "none", "-fill", mark, "-draw", "rectangle %d,8 %d,9" % (x + 4, x + 13)]
+        if sign == "+":
+            args += ["-draw", "rectangle %d,4 %d,13" % (x + 8, x + 9)]
+    convert(args, name)
+
+
+def splitter_pattern():
+    # Bitmap 194: 8 x 8 checker pattern of the splitter's tracking line.
+    args = ["-size", "8x8", "xc:white"]
+    for y in range(8):
+        for x in range(8):
+            if (x + y) % 2 == 0:
+                args += ["-fill", "black", "-draw", "point %d,%d" % (x, y)]
+    convert(args, "SplitPattern.bmp")
+
+
+PICTURES = {
+    "splash": splash,
+    "nav_strip": nav_strip,
+    "banner": banner,
+    "nav_buttons": lambda: (button_strip("SearchButton.bmp", "Search", 84, 29, NAV_FACES),
+                            button_strip("ProjectsButton.bmp", "Projects", 84, 29, NAV_FACES)),
+    "ok_button": lambda: button_strip("OkButton.bmp", "OK", 75, 23, OK_FACES),
+    "menu_icons": menu_icons,
+    "grip": grip,
+    "icon": icon,
+    "cursor": cursor,
+    "split_cursors": split_cursors,
+    "tree_folders": tree_folders,
+    "pane_picture": pane_picture,
+    "pane_buttons": lambda: (button_strip("DownloadNowButton.bmp", "download now", 78, 23, OK_FACES,
+                                          FONT, 10, 6),
+                             button_strip("HelpButton.bmp", "Help", 78, 22, OK_FACES, FONT, 10, 6),
+                             button_strip("CopyButton.bmp", "Copy to clipboard", 113, 22, OK_FACES,
+                                          FONT, 10, 6),
+                             plus_minus("PlusButton.bmp", "+"), plus_minus("MinusButton.bmp", "-")),
+    "splitter_pattern": splitter_pattern,
+}
+
+
 def main():
+    # With names, only those pictures are drawn again; without, all of them.
     os.makedirs(ART, exist_ok=True)
-    splash()
-    nav_strip()
-    banner()
-    button_strip("SearchButton.bmp", "Search", 84, 29, NAV_FACES)
-    button_strip("ProjectsButton.bmp", "Projects", 84, 29, NAV_FACES)
-    button_strip("OkButton.bmp", "OK", 75, 23, OK_FACES)
-    menu_icons()
-    grip()
-    icon()
-    cursor()
+    for name in sys.argv[1:] or list(PICTURES):
+        PICTURES[name]()
     return 0
 
 

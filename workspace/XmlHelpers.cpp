@@ -47,3 +47,25 @@ int SetXmlAttribute(IXMLDOMNodePtr node, CString name, CString value)
     attributes->setNamedItem(attribute);
     return 1;
 }
+
+CString XPathLiteral(const CString& value)
+{
+    if (value.Find('"') < 0)
+        return "\"" + value + "\"";
+    if (value.Find('\'') < 0)
+        return "'" + value + "'";
+    // concat("a", '"', "b") for a"b
+    CString out = "concat(";
+    int start = 0;
+    for (int i = 0; i <= value.GetLength(); ++i) {
+        if (i == value.GetLength() || value[i] == '"') {
+            if (i > start)
+                out += "\"" + value.Mid(start, i - start) + "\", ";
+            if (i < value.GetLength())
+                out += "'\"', ";
+            start = i + 1;
+        }
+    }
+    out += "\"\")";
+    return out;
+}

@@ -19,3 +19,8 @@ IXMLDOMDocument2Ptr CreateDomDocument();
 
 // The text of a node or of a DOM string, as 8-bit text in the system code page.
 CString ToAnsi(const _bstr_t& text);
+
+// The value as an XPath string literal, for queries made from stored texts: in double
+// quotes, in single quotes when it holds a double quote, and joined with concat() when it
+// holds both, so that no value can break or change the query.
+CString XPathLiteral(const CString& value);

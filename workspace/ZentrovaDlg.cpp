@@ -2,8 +2,10 @@
 
 #include "About.h"
 #include "DataFiles.h"
+#include "FirstRun.h"
 #include "NewMenuHook.h"
 #include "ProgressLog.h"
+#include "StepGuard.h"
 #include "TechSupport.h"
 #include "resource.h"
 
@@ -33,6 +35,14 @@ BEGIN_MESSAGE_MAP(CZentrovaDlg, CNewDialog)
     ON_WM_SETCURSOR()
     ON_COMMAND(ID_HELP_ABOUT, &CZentrovaDlg::OnAbout)
     ON_COMMAND(ID_HELP_TECH_SUPPORT, &CZentrovaDlg::OnTechSupport)
+    ON_COMMAND_RANGE(ID_TREE_DELETE_FOLDER, ID_TREE_RENAME_FOLDER, &CZentrovaDlg::OnFolderCommand)
+    ON_COMMAND(ID_FOLDER_RENAME, &CZentrovaDlg::OnRenameFolder)
+    ON_COMMAND(ID_FOLDER_DELETE, &CZentrovaDlg::OnDeleteFolder)
+    ON_UPDATE_COMMAND_UI(ID_TREE_INSERT_FOLDER, &CZentrovaDlg::OnUpdateInsertFolder)
+    ON_UPDATE_COMMAND_UI(ID_TREE_DELETE_FOLDER, &CZentrovaDlg::OnUpdateTreeFolderCommand)
+    ON_UPDATE_COMMAND_UI(ID_TREE_RENAME_FOLDER, &CZentrovaDlg::OnUpdateTreeFolderCommand)
+    ON_UPDATE_COMMAND_UI(ID_FOLDER_RENAME, &CZentrovaDlg::OnUpdateRenameOrDeleteFolder)
+    ON_UPDATE_COMMAND_UI(ID_FOLDER_DELETE, &CZentrovaDlg::OnUpdateRenameOrDeleteFolder)
 END_MESSAGE_MAP()
 
 namespace {
@@ -69,18 +79,8 @@ CString LoadResourceString(UINT nID)
 template <class Step>
 void Guarded(const char* what, const char* step, Step&& run)
 {
-    bool failed = false;
-    try {
-        run();
-    } catch (CException* e) {
-        e->Delete();
-        failed = true;
-    } catch (...) {
-        failed = true;
-    }
-    if (failed) {
-        ::MessageBoxA(nullptr, CString("Exception while ") + what + "\r\nPlease report this to product support team",
-                      "Exception", MB_OK);
+    if (!RunStep(run)) {
+        ReportStepException(what);
         Log(CString(kLogPrefix) + "Exception while " + step);
     }
 }
@@ -105,6 +105,7 @@ CZentrovaDlg::CZentrovaDlg(CWnd* pParent) : CNewDialog(IDD_ZENTROVA, pParent)
 
 CZentrovaDlg::~CZentrovaDlg()
 {
+    m_ProjectPane.SaveLayout();
     m_Options.Save();
 }
 
@@ -129,13 +130,17 @@ int CZentrovaDlg::OnCreate(LPCREATESTRUCT lpCreateStruct)
     return result;
 }
 
-void CZentrovaDlg::CreatePane(CDialog& pane, UINT nIDTemplate, const char* name, bool bShow)
+void CZentrovaDlg::CreatePane(CDialog& pane, UINT nIDTemplate, bool bShow)
 {
     if (!pane.Create(nIDTemplate, this))
         throw std::runtime_error("the pane could not be created");
     pane.MoveWindow(&m_rectPane);
     pane.ShowWindow(bShow ? SW_SHOW : SW_HIDE);
-    Log(CString(kLogPrefix) + name + " is not built yet: an empty pane stands in its place");
+}
+
+bool CZentrovaDlg::IsFirstRunStart()
+{
+    return IsFirstRun();
 }
 
 BOOL CZentrovaDlg::OnInitDialog()
@@ -185,16 +190,36 @@ BOOL CZentrovaDlg::OnInitDialog()
     });
 
     Guarded("creating Project Manager", "creating Project Manager", [this] {
-        CreatePane(m_ProjectPane, IDD_PROJECT_MANAGER, "Project Manager", true);
+        m_ProjectPane.m_pOptions = &m_Options;
+        m_ProjectPane.GetPatentManager().m_pOptions = &m_Options;
+        CreatePane(m_ProjectPane, IDD_PROJECT_MANAGER, true);
         Log(CString(kLogPrefix) + "Creation of Project Manager successfull");
     });
     Guarded("creating Search Container", "creating Search Container", [this] {
-        CreatePane(m_SearchPane, IDD_SEARCH_CONTAINER, "Search Container", false);
+        CreatePane(m_SearchPane, IDD_SEARCH_CONTAINER, false);
+        Log(CString(kLogPrefix) + "Search Container is not built yet: an empty pane stands in its place");
         Log(CString(kLogPrefix) + "Creation of Search Container successfull");
+    });
+
+    Guarded("Loading Project", "Loading Project.cfg", [this] {
+        m_ProjectPane.LoadProjectConfig(ResolveDataFilePath("Project.cfg"));
+        Log(CString(kLogPrefix) + "Project.cfg loaded successfully");
+    });
+    Guarded("Refreshing View", "Refreshing View", [this] {
+        m_ProjectPane.GetPatentManager().RefreshView("1");
+        Log(CString(kLogPrefix) + "Refreshing the view");
+    });
+    Guarded("Selecting Initializing Folder", "Selecting Initializing Folder", [this] {
+        CProjectTree& tree = m_ProjectPane.GetProjectTree();
+        CMyTreeCtrl& control = tree.GetTree();
+        if (HTREEITEM hItem = tree.FindItemByUid("1", control, control.GetRootItem()))
+            control.Select(hItem, TVGN_CARET);
+        Log(CString(kLogPrefix) + "Folders Initialized");
     });
 
     m_bLayoutReady = 1;
     SetWindowPos(nullptr, 0, 0, 745, 486, SWP_NOMOVE | SWP_NOZORDER);
+    m_ProjectPane.m_bShrinkGuard = true;
 
     Guarded("Loading Defaults", "Loading Defaults", [this] {
         CProgramOptions options;
@@ -210,6 +235,11 @@ BOOL CZentrovaDlg::OnInitDialog()
         m_buttonProjects.SetActive(TRUE);
         m_buttonSearch.SetActive(FALSE);
         Log(CString(kLogPrefix) + "Setting Active Buttons");
+    });
+
+    Guarded("Checking for imports", "Checking for imports", [this] {
+        if (IsFirstRunStart())
+            m_ProjectPane.CreateDefaultFolders();
     });
 
     Log(CString(kLogPrefix) + "Exiting");
@@ -285,6 +315,14 @@ void CZentrovaDlg::PadMenuForVersion(HMENU hMenuBar, int versionClass)
 
 void CZentrovaDlg::LoadDefaultConfigurations(CProgramOptions& options, BOOL applyPlacement)
 {
+    m_ProjectPane.m_bPlaySoundAfterAllDownloads = options.GetBoolOption("PlaySoundAfterAllDownloads");
+    m_ProjectPane.m_bPlaySoundAfterDownload = options.GetBoolOption("PlaySoundAfterDownload");
+    m_ProjectPane.m_strSoundAfterAllDownloadsPath = options.GetOptionValue("SoundAfterAllDownloadsPath");
+    m_ProjectPane.m_strSoundAfterDownloadPath = options.GetOptionValue("SoundAfterDownloadPath");
+    m_ProjectPane.m_bPlaySoundAfterError = options.GetBoolOption("PlaySoundAfterError");
+    m_ProjectPane.m_strSoundAfterErrorPath = options.GetOptionValue("SoundAfterErrorPath");
+    m_ProjectPane.m_nNotifyMode = options.GetIntOption("NotifyOfFinishedDownloadWhen");
+
     const CString placement = options.GetOptionValue("MainDisplaySize");
     if (!applyPlacement)
         return;
@@ -406,6 +444,9 @@ void CZentrovaDlg::ShowPane(bool bSearch)
         m_SearchPane.ShowWindow(bSearch ? SW_SHOW : SW_HIDE);
     m_buttonSearch.SetActive(bSearch);
     m_buttonProjects.SetActive(!bSearch);
+    // The folder commands belong to the project pane's tree while it is the view shown.
+    if (m_ProjectPane.GetProjectTree().m_hWnd)
+        m_ProjectPane.GetProjectTree().SetFolderCommandsEnabled(bSearch ? 0 : 1);
 }
 
 void CZentrovaDlg::OnProjects()
@@ -428,6 +469,51 @@ void CZentrovaDlg::OnTechSupport()
 {
     CTechSupport support(this);
     support.DoModal();
+}
+
+void CZentrovaDlg::OnFolderCommand(UINT nID)
+{
+    CProjectTree& tree = m_ProjectPane.GetProjectTree();
+    if (tree.m_hWnd)
+        tree.SendMessage(WM_COMMAND, nID, 0);
+}
+
+void CZentrovaDlg::OnRenameFolder()
+{
+    if (m_ProjectPane.GetProjectTree().m_hWnd)
+        m_ProjectPane.GetProjectTree().OnCmdRenameFolder();
+}
+
+void CZentrovaDlg::OnDeleteFolder()
+{
+    if (m_ProjectPane.GetProjectTree().m_hWnd)
+        m_ProjectPane.GetProjectTree().OnCmdDeleteFolder();
+}
+
+void CZentrovaDlg::OnUpdateInsertFolder(CCmdUI* pCmdUI)
+{
+    CProjectTree& tree = m_ProjectPane.GetProjectTree();
+    if (!tree.m_hWnd)
+        return;
+    tree.UpdateSelectionAnchor();
+    if (tree.GetFolderCommandsEnabled())
+        pCmdUI->Enable(TRUE);
+}
+
+void CZentrovaDlg::OnUpdateTreeFolderCommand(CCmdUI* pCmdUI)
+{
+    CProjectTree& tree = m_ProjectPane.GetProjectTree();
+    if (!tree.m_hWnd)
+        return;
+    tree.UpdateSelectionAnchor();
+    pCmdUI->Enable(tree.GetFolderCommandsEnabled() ? TRUE : FALSE);
+}
+
+void CZentrovaDlg::OnUpdateRenameOrDeleteFolder(CCmdUI* pCmdUI)
+{
+    CProjectTree& tree = m_ProjectPane.GetProjectTree();
+    if (!tree.m_hWnd || !tree.CanRenameOrDeleteSelection())
+        pCmdUI->Enable(FALSE);
 }
 
 // ---------------------------------------------------------------- painting and layout

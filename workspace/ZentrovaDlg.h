@@ -10,6 +10,7 @@
 #include "NavButton.h"
 #include "NewDialog.h"
 #include "ProgramOptions.h"
+#include "ProjectManagerContainer.h"
 
 class CZentrovaDlg : public CNewDialog
 {
@@ -47,7 +48,7 @@ public:
     void OnExit();
 
     CProgramOptions& GetOptions() { return m_Options; }
-    CDialog& GetProjectPane() { return m_ProjectPane; }
+    CProjectManagerContainer& GetProjectPane() { return m_ProjectPane; }
     CDialog& GetSearchPane() { return m_SearchPane; }
     CNavButton& GetProjectsButton() { return m_buttonProjects; }
     CNavButton& GetSearchButton() { return m_buttonSearch; }
@@ -65,6 +66,9 @@ protected:
     virtual bool AreDownloadsStopped() { return true; }
     virtual void StopSearchThread() {}
     virtual bool IsSearchThreadEnded() { return true; }
+    // Whether this start is the program's first (the registry's FirstTime flag, which the
+    // answer then records).
+    virtual bool IsFirstRunStart();
 
     afx_msg void OnSysCommand(UINT nID, LPARAM lParam);
     afx_msg void OnPaint();
@@ -82,13 +86,20 @@ protected:
     afx_msg void OnSearch();
     afx_msg void OnAbout();
     afx_msg void OnTechSupport();
+    // The folder commands, handed to the project tree.
+    afx_msg void OnFolderCommand(UINT nID);
+    afx_msg void OnRenameFolder();
+    afx_msg void OnDeleteFolder();
+    afx_msg void OnUpdateInsertFolder(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateTreeFolderCommand(CCmdUI* pCmdUI);
+    afx_msg void OnUpdateRenameOrDeleteFolder(CCmdUI* pCmdUI);
 
 private:
     // Shows one pane, hides the other and marks its navigation button active.
     void ShowPane(bool bSearch);
     bool BothStopped() { return AreDownloadsStopped() && IsSearchThreadEnded(); }
     // Creates a pane as a child dialog of its template and places it.
-    void CreatePane(CDialog& pane, UINT nIDTemplate, const char* name, bool bShow);
+    void CreatePane(CDialog& pane, UINT nIDTemplate, bool bShow);
     CPoint ClampDragPoint(CPoint point) const;
     // The rubber band of a grip drag on the whole display; without bDrawNew only the last
     // one is erased.
@@ -114,8 +125,8 @@ private:
     HCURSOR m_hArrow = nullptr;
     HCURSOR m_hSizing = nullptr;
     int m_bGripHot = 0;
-    CDialog m_ProjectPane; // empty stand-ins until the panes are built
-    CDialog m_SearchPane;
+    CProjectManagerContainer m_ProjectPane;
+    CDialog m_SearchPane; // an empty stand-in until the search pane is built
     CNavButton m_buttonSearch;
     CNavButton m_buttonProjects;
     int m_nInsetLeft = 0;

@@ -101,9 +101,9 @@ TEST_F(MainDialogTest, EveryItemOfTheMenuBarIsOwnerDrawnAndUnhandledItemsAreDisa
                 EXPECT_TRUE(OwnerDrawnWithRecord(*pPopup, i)) << "popup " << p << " item " << i;
         }
         HMENU hBar = bar.m_hMenu;
-        for (UINT handled : {ID_FILE_EXIT, ID_HELP_ABOUT, ID_HELP_TECH_SUPPORT})
+        for (UINT handled : {ID_FILE_EXIT, ID_HELP_ABOUT, ID_HELP_TECH_SUPPORT, ID_TREE_INSERT_FOLDER})
             EXPECT_FALSE(Grey(hBar, handled)) << handled;
-        for (UINT unhandled : {ID_FILE_IMPORT_EXPORT_SESSION, ID_PATENTS_OPEN_PDF, ID_SEARCH_BASIC, ID_TREE_INSERT_FOLDER})
+        for (UINT unhandled : {ID_FILE_IMPORT_EXPORT_SESSION, ID_PATENTS_OPEN_PDF, ID_SEARCH_BASIC, ID_FILE_RECOVER_DATABASE})
             EXPECT_TRUE(Grey(hBar, unhandled)) << unhandled;
         // Icons from the strip; the padded Exit of this system.
         CNewMenu* pFile = CNewMenu::FromHandleNew(::GetSubMenu(hBar, 0));

@@ -1,0 +1,572 @@
+#include "ProjectManagerContainer.h"
+
+#include "DataExchange.h"
+#include "DC.h"
+#include "ProgramOptions.h"
+#include "ProgressLog.h"
+#include "ProjectMessages.h"
+#include "StepGuard.h"
+#include "XmlHelpers.h"
+#include "resource.h"
+
+#include <stdexcept>
+
+IMPLEMENT_DYNAMIC(CProjectManagerContainer, CDialog)
+
+BEGIN_MESSAGE_MAP(CProjectManagerContainer, CDialog)
+    ON_WM_SIZE()
+    ON_WM_MOUSEMOVE()
+    ON_WM_LBUTTONDOWN()
+    ON_WM_LBUTTONUP()
+    ON_WM_ERASEBKGND()
+    ON_BN_CLICKED(IDC_EXPAND_BUTTON, &CProjectManagerContainer::OnToggleExpandedLayout)
+    ON_MESSAGE(UM_SAVE_PROJECT, &CProjectManagerContainer::OnSaveProject)
+    ON_MESSAGE(UM_RENAME_FOLDER, &CProjectManagerContainer::OnRenameFolder)
+    ON_MESSAGE(UM_INSERT_FOLDER, &CProjectManagerContainer::OnNewFolder)
+    ON_MESSAGE(UM_FOLDER_SELECTED, &CProjectManagerContainer::OnFolderSelected)
+    ON_MESSAGE(UM_DELETE_FOLDER, &CProjectManagerContainer::OnDeleteFolder)
+    ON_MESSAGE(UM_DROP_FOLDER, &CProjectManagerContainer::OnCopyFolderNode)
+    ON_MESSAGE(UM_COPY_CHILD_FOLDER, &CProjectManagerContainer::OnAddFolderNode)
+    ON_MESSAGE(UM_COPY_SHORTCUT, &CProjectManagerContainer::OnCopyShortcut)
+    ON_MESSAGE(UM_PASTE_SHORTCUT, &CProjectManagerContainer::OnPasteShortcut)
+    ON_MESSAGE(UM_REFRESH_PROJECT, &CProjectManagerContainer::OnDropFinished)
+END_MESSAGE_MAP()
+
+namespace {
+
+const COLORREF kGround = RGB(220, 215, 185);
+const COLORREF kPanel = RGB(236, 233, 216);
+const COLORREF kEdge = RGB(196, 185, 128);
+const COLORREF kFrameLower = RGB(223, 215, 171);
+const int kHeaderColumn = 9; // the pane starts 9 pixels right of the main window's banner
+
+// Runs one start-up step of the pane; anything it throws is reported in a box that names
+// the step (the pane writes no log line for it), and the start goes on.
+template <class Step>
+void Guarded(const char* what, Step&& run)
+{
+    if (!RunStep(run))
+        ReportStepException(what);
+}
+
+void Log(const char* who, const char* what)
+{
+    CProgressLog().Write(CString("CProjectManagerContainer::") + who + "-" + what);
+}
+
+const CString* TextArg(WPARAM wParam)
+{
+    return reinterpret_cast<const CString*>(wParam);
+}
+
+// An element of the project document, made the way the store's own elements are.
+IXMLDOMNodePtr NewElement(IXMLDOMDocument2Ptr doc, const char* name)
+{
+    return doc->createNode(_variant_t(static_cast<short>(NODE_ELEMENT)), _bstr_t(name), _bstr_t(L""));
+}
+
+} // namespace
+
+CProjectManagerContainer::CProjectManagerContainer(CWnd* pParent)
+    : CDialog(IDD_PROJECT_MANAGER, pParent), m_ProjectTree(this), m_PatentManager(this)
+{
+    m_hCursorVertical = ::LoadCursorA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDC_SPLIT_VERTICAL));
+    m_hCursorHorizontal = ::LoadCursorA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDC_SPLIT_HORIZONTAL));
+    m_hCursorArrow = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
+    m_bmpPattern.LoadBitmap(IDB_SPLITTER_PATTERN);
+}
+
+CProjectManagerContainer::~CProjectManagerContainer() = default;
+
+void CProjectManagerContainer::DoDataExchange(CDataExchange* pDX)
+{
+    CDialog::DoDataExchange(pDX);
+    DDX_Control(pDX, IDC_QUICK_DOWNLOAD_EDIT, m_editQuickDownload);
+    DDX_Control(pDX, IDC_DOWNLOAD_NOW, m_buttonDownloadNow);
+    DDX_Control(pDX, IDC_EXPAND_BUTTON, m_buttonExpand);
+    DDX_Control(pDX, IDC_PANE_HELP, m_buttonHelp);
+    DDX_Control(pDX, IDC_PANE_COPY_TO_CLIPBOARD, m_buttonCopyToClipboard);
+    DDX_Control(pDX, IDC_FIRST_PAGE_CHECK, m_checkFirstPage);
+    DDX_Control(pDX, IDC_PAGE_CHOICE, m_comboPageChoice);
+    DDX_Control(pDX, IDC_FILE_WRAPPER_ONLY, m_checkFileWrapperOnly);
+    DDX_Control(pDX, IDC_PANE_PICTURE, m_picture);
+    DDX_Control(pDX, IDC_PANE_LABEL, m_labelPane);
+    DDX_Control(pDX, IDC_PANE_NOTE, m_labelNote);
+}
+
+BOOL CProjectManagerContainer::OnInitDialog()
+{
+    CDialog::OnInitDialog();
+
+    Guarded("Creating ProjectTree", [this] {
+        if (!m_ProjectTree.Create(IDD_PROJECT_TREE, this))
+            throw std::runtime_error("the folder tree could not be created");
+        m_ProjectTree.m_hPaneWnd = m_hWnd;
+        m_ProjectTree.ShowWindow(SW_SHOW);
+    });
+    Guarded("Creating PatentManager", [this] {
+        if (!m_PatentManager.Create(IDD_PATENT_MANAGER, this))
+            throw std::runtime_error("the document list could not be created");
+        m_PatentManager.ShowWindow(SW_SHOW);
+    });
+    Guarded("Setting DefaultText Combo", [this] {
+        m_editQuickDownload.Initialize();
+        m_editQuickDownload.MoveWindow(2, 2, 140, 56);
+        m_editQuickDownload.m_bCueText = TRUE;
+        m_editQuickDownload.m_strCueText = "ENTER PATENT";
+        m_editQuickDownload.SetWindowText("ENTER PATENT");
+        m_labelNote.SetTransparent(TRUE);
+        m_labelNote.Initialize();
+        m_labelNote.EnableWindow(FALSE);
+        for (int n = 9; n >= 1; --n) {
+            CString text;
+            text.Format("First %d", n);
+            int index = m_comboPageChoice.InsertString(0, text);
+            m_comboPageChoice.SetItemData(index, static_cast<DWORD_PTR>(n));
+        }
+        int all = m_comboPageChoice.InsertString(0, "All Pages");
+        m_comboPageChoice.SetItemData(all, static_cast<DWORD_PTR>(-1));
+        m_comboPageChoice.SetCurSel(0);
+        // The box paints its face over the size it has when initialised.
+        m_checkFileWrapperOnly.SetWindowPos(nullptr, 0, 0, 130, 16, SWP_NOMOVE | SWP_NOZORDER);
+        m_checkFileWrapperOnly.Initialize();
+        m_checkFileWrapperOnly.SetText("File Wrapper Only");
+        m_checkFirstPage.Initialize();
+        m_checkFirstPage.SetText("First");
+    });
+    Guarded("Initializing DownloadManager Controls", [this] {
+        m_buttonDownloadNow.MoveWindow(&m_Layout.m_rectbuttonQuickDownload);
+        m_buttonDownloadNow.LoadBitmap(IDB_DOWNLOAD_NOW);
+        m_buttonExpand.LoadBitmap(IDB_EXPAND_PLUS);
+        m_buttonExpand.SetWindowPos(nullptr, CPaneLayout::Margin, 66, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+        m_bmpPlus.LoadBitmap(IDB_EXPAND_PLUS);
+        m_bmpMinus.LoadBitmap(IDB_EXPAND_MINUS);
+        m_ProjectTree.m_hListWnd = m_PatentManager.m_hWnd;
+        m_PatentManager.m_hTreeWnd = m_ProjectTree.m_hWnd;
+        m_picture.GetWindowRect(&m_rectPicture);
+        ScreenToClient(&m_rectPicture);
+        m_bmpHeader.LoadBitmap(IDB_BANNER);
+    });
+    Guarded("Loading Pane Dimensions from disk", [this] {
+        GetClientRect(&m_rectClient);
+        if (!LoadLayout())
+            m_Layout.SetDefault();
+    });
+    m_Layout.m_rectbuttonQuickDownload.SetRect(152, 62, 230, 85);
+    m_Layout.m_rectNormalEditRect.SetRect(CPaneLayout::Margin + 20, 65, 150, 80);
+
+    m_buttonHelp.LoadBitmap(IDB_PANE_HELP);
+    m_buttonCopyToClipboard.LoadBitmap(IDB_PANE_COPY);
+    m_buttonHelp.SetWindowPos(nullptr, m_rectClient.Width() - 83, 62, 78, 22, SWP_NOZORDER);
+    m_buttonCopyToClipboard.SetWindowPos(nullptr, m_rectClient.Width() - 213, 62, 113, 22, SWP_NOZORDER);
+    m_bInitialized = 1;
+    return TRUE;
+}
+
+// ---------------------------------------------------------------- the project store
+
+bool CProjectManagerContainer::LoadProjectConfig(CString path)
+{
+    m_Store.Load(path);
+    IXMLDOMDocument2Ptr doc = m_Store.GetDocument();
+    bool bResult = m_ProjectTree.LoadProjectTree(doc) != 0;
+    if (bResult) {
+        m_PatentManager.SetNameMap(&m_mapNameToUID);
+        bResult = m_PatentManager.SetProjectDocument(doc);
+    } else {
+        m_PatentManager.BuildNameMap();
+    }
+    return bResult;
+}
+
+void CProjectManagerContainer::SaveProjectConfig()
+{
+    m_Store.Save();
+}
+
+IXMLDOMNodePtr CProjectManagerContainer::RequireNode(const wchar_t* path, const char* who)
+{
+    IXMLDOMDocument2Ptr doc = m_Store.GetDocument();
+    IXMLDOMNodePtr node = doc ? doc->selectSingleNode(_bstr_t(path)) : nullptr;
+    if (!node)
+        Log(who, "The project has no " + ToAnsi(_bstr_t(path)) + "; nothing was changed");
+    return node;
+}
+
+LRESULT CProjectManagerContainer::OnSaveProject(WPARAM, LPARAM)
+{
+    SaveProjectConfig();
+    return 1;
+}
+
+// ---------------------------------------------------------------- folders
+
+LRESULT CProjectManagerContainer::AddFolder(int parentKey, const CString& name, CString* pNewUid, const char* who)
+{
+    IXMLDOMNodePtr folders = RequireNode(L"/Project/Folders", who);
+    if (!folders)
+        return 0;
+    const CString parentUid = m_ProjectTree.UidOfKey(parentKey);
+    const CString uid = m_Store.NextUID();
+    IXMLDOMNodePtr folder = NewElement(m_Store.GetDocument(), "Folder");
+    SetXmlAttribute(folder, "Name", name);
+    SetXmlAttribute(folder, "UID", uid);
+    SetXmlAttribute(folder, "ParentUID", parentUid);
+    folders->appendChild(folder);
+    if (pNewUid)
+        *pNewUid = uid;
+    SaveProjectConfig();
+    return 1;
+}
+
+LRESULT CProjectManagerContainer::OnNewFolder(WPARAM wParam, LPARAM lParam)
+{
+    return AddFolder(static_cast<int>(wParam), "New Folder", reinterpret_cast<CString*>(lParam), "OnNewFolder");
+}
+
+LRESULT CProjectManagerContainer::OnCopyFolderNode(WPARAM wParam, LPARAM lParam)
+{
+    // The folder being dropped is the item the tree's drag started from.
+    CMyTreeCtrl& tree = m_ProjectTree.GetTree();
+    CString name = tree.m_hLastClickedItem ? tree.GetItemText(tree.m_hLastClickedItem) : CString();
+    return AddFolder(static_cast<int>(wParam), name, reinterpret_cast<CString*>(lParam), "OnCopyFolderNode");
+}
+
+LRESULT CProjectManagerContainer::OnAddFolderNode(WPARAM wParam, LPARAM lParam)
+{
+    return AddFolder(static_cast<int>(wParam), m_ProjectTree.m_strCopyName, reinterpret_cast<CString*>(lParam),
+                     "OnAddFolderNode");
+}
+
+LRESULT CProjectManagerContainer::OnRenameFolder(WPARAM wParam, LPARAM lParam)
+{
+    const CString* pUid = TextArg(wParam);
+    const CString* pName = TextArg(static_cast<WPARAM>(lParam));
+    IXMLDOMDocument2Ptr doc = m_Store.GetDocument();
+    if (!pUid || !pName || !doc)
+        return 0;
+    IXMLDOMNodePtr folder = doc->selectSingleNode(_bstr_t("/Project/Folders/Folder[@UID=" + XPathLiteral(*pUid) + "]"));
+    if (!folder) {
+        Log("OnRenameFolder", "No folder has the UID " + *pUid + "; nothing was renamed");
+        return 0;
+    }
+    SetXmlAttribute(folder, "Name", *pName);
+    SaveProjectConfig();
+    return 1;
+}
+
+LRESULT CProjectManagerContainer::OnDeleteFolder(WPARAM wParam, LPARAM)
+{
+    const CString* pUid = TextArg(wParam);
+    if (!pUid)
+        return 0;
+    IXMLDOMNodePtr folders = RequireNode(L"/Project/Folders", "OnDeleteFolder");
+    if (!folders)
+        return 0;
+    DeleteShortcutsOfFolder(*pUid);
+    IXMLDOMNodePtr folder =
+        m_Store.GetDocument()->selectSingleNode(_bstr_t("/Project/Folders/Folder[@UID=" + XPathLiteral(*pUid) + "]"));
+    if (!folder)
+        return 0;
+    folders->removeChild(folder);
+    SaveProjectConfig();
+    return 1;
+}
+
+LRESULT CProjectManagerContainer::OnFolderSelected(WPARAM, LPARAM)
+{
+    return 1;
+}
+
+LRESULT CProjectManagerContainer::OnDropFinished(WPARAM, LPARAM)
+{
+    if (HTREEITEM hDrop = m_ProjectTree.m_hDropItem) {
+        const CString uid = m_ProjectTree.UidOfKey(m_ProjectTree.KeyOfItem(hDrop));
+        m_ProjectTree.RefreshFolderIcon(uid);
+        m_PatentManager.RefreshView(uid);
+    }
+    SaveProjectConfig();
+    return 1;
+}
+
+void CProjectManagerContainer::CreateDefaultFolders()
+{
+    CMyTreeCtrl& tree = m_ProjectTree.GetTree();
+    HTREEITEM hRoot = tree.GetRootItem();
+    if (!hRoot)
+        return; // the store did not load: there is no tree to add to
+    IXMLDOMNodePtr folders = RequireNode(L"/Project/Folders", "CreateDefaultFolders");
+    if (!folders)
+        return;
+    const CString rootUid = m_ProjectTree.UidOfKey(m_ProjectTree.KeyOfItem(hRoot));
+
+    struct Sample
+    {
+        const char* name;
+        bool underClients; // under "Client Folders", else under the root
+    };
+    const Sample samples[] = {{"Client Folders", false},
+                              {"Client 1 Folder", true},
+                              {"Client 2 Folder", true},
+                              {"New Folder 1", false},
+                              {"New Folder 2", false}};
+    CString clientsUid;
+    HTREEITEM hClients = nullptr;
+    for (const Sample& sample : samples) {
+        const CString uid = m_Store.NextUID();
+        const CString parentUid = sample.underClients ? clientsUid : rootUid;
+        IXMLDOMNodePtr folder = NewElement(m_Store.GetDocument(), "Folder");
+        SetXmlAttribute(folder, "Name", sample.name);
+        SetXmlAttribute(folder, "UID", uid);
+        SetXmlAttribute(folder, "ParentUID", parentUid);
+        folders->appendChild(folder);
+        HTREEITEM hItem =
+            m_ProjectTree.InsertFolderItem(sample.name, uid, tree, sample.underClients ? hClients : hRoot, 0);
+        if (!hClients) {
+            hClients = hItem;
+            clientsUid = uid;
+        }
+    }
+    SaveProjectConfig();
+}
+
+// ---------------------------------------------------------------- shortcuts
+
+LRESULT CProjectManagerContainer::OnCopyShortcut(WPARAM wParam, LPARAM)
+{
+    const CString* pUid = TextArg(wParam);
+    if (pUid && !pUid->IsEmpty())
+        m_strShortcutDocUid = *pUid;
+    m_ProjectTree.m_strCopiedDocUid = m_strShortcutDocUid;
+    return 0;
+}
+
+LRESULT CProjectManagerContainer::OnPasteShortcut(WPARAM, LPARAM)
+{
+    if (m_ProjectTree.m_strCopiedDocUid.IsEmpty())
+        return 0;
+    HTREEITEM hItem = m_ProjectTree.GetTree().GetSelectedItem();
+    if (hItem)
+        AddShortcut(m_ProjectTree.KeyOfItem(hItem));
+    return 0;
+}
+
+void CProjectManagerContainer::AddShortcut(int key)
+{
+    IXMLDOMNodePtr shorts = RequireNode(L"/Project/Shorts", "AddShortcut");
+    if (!shorts)
+        return;
+    const CString folderUid = m_ProjectTree.UidOfKey(key);
+    IXMLDOMNodePtr shortcut = NewElement(m_Store.GetDocument(), "Short");
+    SetXmlAttribute(shortcut, "ShortUID", m_strShortcutDocUid);
+    SetXmlAttribute(shortcut, "UID", m_Store.NextUID());
+    SetXmlAttribute(shortcut, "ParentUID", folderUid);
+    shorts->appendChild(shortcut);
+    m_ProjectTree.RefreshFolderIcon(folderUid);
+    m_PatentManager.RefreshView(folderUid);
+    SaveProjectConfig();
+}
+
+void CProjectManagerContainer::DeleteShortcut(CString strDocUid)
+{
+    IXMLDOMNodePtr shorts = RequireNode(L"/Project/Shorts", "DeleteShortcut");
+    if (!shorts)
+        return;
+    IXMLDOMNodeListPtr found =
+        m_Store.GetDocument()->selectNodes(_bstr_t("Project/Shorts/Short[@ShortUID=" + XPathLiteral(strDocUid) + "]"));
+    for (long i = 0; i < found->Getlength(); ++i)
+        shorts->removeChild(found->Getitem(i));
+    SaveProjectConfig();
+}
+
+void CProjectManagerContainer::DeleteShortcutsOfFolder(CString strFolderUid)
+{
+    IXMLDOMNodePtr shorts = RequireNode(L"/Project/Shorts", "DeleteShortcutsOfFolder");
+    if (!shorts)
+        return;
+    IXMLDOMNodeListPtr found = m_Store.GetDocument()->selectNodes(
+        _bstr_t("Project/Shorts/Short[@ParentUID=" + XPathLiteral(strFolderUid) + "]"));
+    for (long i = 0; i < found->Getlength(); ++i)
+        shorts->removeChild(found->Getitem(i));
+    SaveProjectConfig();
+}
+
+// ---------------------------------------------------------------- layout
+
+bool CProjectManagerContainer::LoadLayout()
+{
+    return m_pOptions && m_Layout.Load(*m_pOptions);
+}
+
+void CProjectManagerContainer::SaveLayout()
+{
+    if (m_pOptions)
+        m_Layout.Save(*m_pOptions);
+}
+
+void CProjectManagerContainer::OnSize(UINT nType, int cx, int cy)
+{
+    CDialog::OnSize(nType, cx, cy);
+    GetClientRect(&m_rectClient);
+    if (!m_bInitialized)
+        return;
+    m_Layout.Resize(cx, cy, m_bShrinkGuard);
+    m_rectPicture.OffsetRect(cx - 10 - m_rectPicture.right, 0);
+    m_picture.MoveWindow(&m_rectPicture, TRUE);
+    m_buttonHelp.SetWindowPos(nullptr, cx - 83, 62, 78, 22, SWP_NOZORDER);
+    m_buttonCopyToClipboard.SetWindowPos(nullptr, cx - 213, 62, 113, 22, SWP_NOZORDER);
+    ArrangeWindows();
+}
+
+void CProjectManagerContainer::ArrangeWindows()
+{
+    m_Layout.Arrange(m_rectClient.Width(), m_rectClient.Height());
+    const CRect& b = m_Layout.m_rectbuttonQuickDownload;
+    m_editQuickDownload.MoveWindow(&m_Layout.EditRect(), TRUE);
+    const CRect& button = m_Layout.DownloadButtonRect();
+    m_buttonDownloadNow.SetWindowPos(nullptr, button.left, button.top, 0, 0, SWP_NOSIZE | SWP_NOZORDER);
+    if (m_Layout.m_bExpanded) {
+        m_labelNote.MoveWindow(b.right + 96, b.top + 5, 150, 200 - b.top - 5, TRUE);
+    } else {
+        m_comboPageChoice.MoveWindow(b.right + 5, b.top + 2, 70, 198 - b.top, TRUE);
+        m_labelNote.MoveWindow(b.right + 77, b.top + 5, 150, 200 - b.top - 5, TRUE);
+    }
+    m_checkFileWrapperOnly.MoveWindow(b.right + 80, b.top + 4, 130, 16, TRUE);
+    if (m_ProjectTree.m_hWnd)
+        m_ProjectTree.MoveWindow(&m_Layout.ProjectRect(), TRUE);
+    if (m_PatentManager.m_hWnd)
+        m_PatentManager.MoveWindow(&m_Layout.PatentRect(), TRUE);
+}
+
+void CProjectManagerContainer::OnToggleExpandedLayout()
+{
+    m_Layout.m_bExpanded = !m_Layout.m_bExpanded;
+    if (m_Layout.m_bExpanded) {
+        m_buttonExpand.LoadBitmap(IDB_EXPAND_MINUS);
+    } else {
+        m_buttonExpand.LoadBitmap(IDB_EXPAND_PLUS);
+        m_editQuickDownload.SetWindowText("");
+    }
+    ArrangeWindows();
+    Invalidate(TRUE);
+    m_editQuickDownload.UpdateCueText();
+}
+
+BOOL CProjectManagerContainer::OnEraseBkgnd(CDC* pDC)
+{
+    CRect client;
+    GetClientRect(&client);
+    pDC->FillSolidRect(&client, kGround);
+    if (m_bmpHeader.m_hObject) {
+        CDC memDC;
+        memDC.CreateCompatibleDC(pDC);
+        CBitmap* pOld = memDC.SelectObject(&m_bmpHeader);
+        pDC->BitBlt(0, 0, 286, 116, &memDC, kHeaderColumn, 0, SRCCOPY);
+        memDC.SelectObject(pOld);
+    }
+    CRect band(0, 60, client.right, client.bottom);
+    pDC->FillSolidRect(&band, kPanel);
+    pDC->Draw3dRect(&band, RGB(255, 255, 255), kEdge);
+    for (CRect area : {m_Layout.ProjectRect(), m_Layout.PatentRect(), m_Layout.StatusRect()}) {
+        area.InflateRect(1, 1);
+        pDC->Draw3dRect(&area, kEdge, kFrameLower);
+    }
+    return FALSE;
+}
+
+// ---------------------------------------------------------------- splitters
+
+void CProjectManagerContainer::DrawTrackingLine(bool bDrawNew, CPoint point)
+{
+    HDC hDC = ::GetDCEx(m_hWnd, nullptr, DCX_WINDOW | DCX_CACHE); // over the child windows too
+    if (!hDC)
+        return;
+    HPEN hPen = nullptr;
+    if (m_bmpPattern.m_hObject) {
+        LOGBRUSH brush{BS_PATTERN, 0, reinterpret_cast<ULONG_PTR>(m_bmpPattern.m_hObject)};
+        hPen = ::ExtCreatePen(PS_GEOMETRIC, 4, &brush, 0, nullptr);
+    }
+    if (!hPen)
+        hPen = ::CreatePen(PS_SOLID, 1, RGB(0, 0, 0));
+    HGDIOBJ oldPen = ::SelectObject(hDC, hPen);
+    int oldRop = ::SetROP2(hDC, R2_NOTXORPEN);
+    const CRect& area = m_Layout.m_ResizeDrawConstraints;
+    auto line = [&](CPoint at) {
+        if (m_nDragBar == CPaneLayout::Bar3) {
+            ::MoveToEx(hDC, area.left, at.y, nullptr);
+            ::LineTo(hDC, area.right, at.y);
+        } else {
+            ::MoveToEx(hDC, at.x, area.top, nullptr);
+            ::LineTo(hDC, at.x, area.bottom);
+        }
+    };
+    // The same line drawn twice is gone again.
+    if (m_bLineDrawn)
+        line(m_ptLine);
+    m_bLineDrawn = bDrawNew;
+    if (bDrawNew) {
+        line(point);
+        m_ptLine = point;
+    }
+    ::SetROP2(hDC, oldRop);
+    ::SelectObject(hDC, oldPen);
+    ::DeleteObject(hPen);
+    ::ReleaseDC(m_hWnd, hDC);
+}
+
+void CProjectManagerContainer::OnMouseMove(UINT nFlags, CPoint point)
+{
+    m_ptPrevious = m_ptCurrent;
+    m_ptCurrent = point;
+    if (!m_bDragging) {
+        CPaneLayout::Bar bar = m_Layout.HitBar(point);
+        if (bar == CPaneLayout::Bar1 || bar == CPaneLayout::Bar2) {
+            ::SetCursor(m_hCursorVertical);
+            m_bCursorChanged = true;
+        } else if (bar == CPaneLayout::Bar3) {
+            ::SetCursor(m_hCursorHorizontal);
+            m_bCursorChanged = true;
+        } else if (m_bCursorChanged) {
+            ::SetCursor(m_hCursorArrow);
+            m_bCursorChanged = false;
+        }
+    } else if (m_nDragBar == CPaneLayout::Bar3) {
+        m_ptCurrent.y = CPaneLayout::Clamp(point.y, m_nDragLower, m_nDragUpper);
+        DrawTrackingLine(true, m_ptCurrent);
+        ::SetCursor(m_hCursorHorizontal);
+    } else {
+        m_ptCurrent.x = CPaneLayout::Clamp(point.x, m_nDragLower, m_nDragUpper);
+        DrawTrackingLine(true, m_ptCurrent);
+        ::SetCursor(m_hCursorVertical);
+    }
+    CDialog::OnMouseMove(nFlags, point);
+}
+
+void CProjectManagerContainer::OnLButtonDown(UINT nFlags, CPoint point)
+{
+    m_ptDown = point;
+    m_ptCurrent = point;
+    CPaneLayout::Bar bar = m_Layout.HitBar(point);
+    if (bar != CPaneLayout::NoBar) {
+        m_nDragBar = bar;
+        m_Layout.DragLimits(bar, m_rectClient.Height(), m_nDragLower, m_nDragUpper);
+        m_bDragging = true;
+        SetCapture();
+    }
+    CDialog::OnLButtonDown(nFlags, point);
+}
+
+void CProjectManagerContainer::OnLButtonUp(UINT nFlags, CPoint point)
+{
+    if (m_bDragging) {
+        m_bDragging = false;
+        ::ReleaseCapture();
+        DrawTrackingLine(false);
+        const int delta = m_nDragBar == CPaneLayout::Bar3 ? m_ptCurrent.y - m_ptDown.y : m_ptCurrent.x - m_ptDown.x;
+        m_Layout.MoveBar(m_nDragBar, delta, m_rectClient.Width(), m_rectClient.Height());
+        m_nDragBar = CPaneLayout::NoBar;
+        ArrangeWindows();
+        Invalidate(TRUE);
+    }
+    CDialog::OnLButtonUp(nFlags, point);
+}
