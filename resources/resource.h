@@ -6,6 +6,7 @@
 // ---------------------------------------------------------------- dialogs
 #define IDD_ABOUT                       100
 #define IDD_ZENTROVA                    102  // the main window
+#define IDD_DOWNLOAD_MANAGER            130  // the download queue
 #define IDD_PROJECT_MANAGER             140  // the project pane
 #define IDD_SEARCH_CONTAINER            147  // the search pane
 #define IDD_TECH_SUPPORT                233
@@ -24,6 +25,8 @@
 #define IDB_PROJECTS_BUTTON             173  // four frames of 84 x 29
 #define IDB_MENU_ICONS                  185  // 16 x 16 cells, one per menu command
 #define IDB_OK_BUTTON                   225  // four frames of 75 x 23
+#define IDB_SORT_UP                     229  // 9 x 9, a list header's ascending arrow
+#define IDB_SORT_DOWN                   230  // 9 x 9, a list header's descending arrow
 #define IDB_SPLASH                      244  // 500 x 244
 #define IDB_RESIZE_GRIP                 321  // 12 x 12, the main window's resize grip
 
@@ -38,6 +41,9 @@
 #define IDM_ABOUTBOX                    0x0010  // system-menu item
 #define IDC_PROJECTS_BUTTON             1014
 #define IDC_SEARCH_BUTTON               1015
+
+// ---------------------------------------------------------------- download queue
+#define IDC_DOWNLOAD_LIST               1009
 
 // ---------------------------------------------------------------- splash, about, support
 #define IDC_SPLASH_PICTURE              1019
