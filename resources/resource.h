@@ -6,6 +6,7 @@
 // ---------------------------------------------------------------- dialogs
 #define IDD_ABOUT                       100
 #define IDD_ZENTROVA                    102  // the main window
+#define IDD_DOWNLOAD_MANAGER            130  // the download queue
 #define IDD_PATENT_MANAGER              135  // the document list of the project pane
 #define IDD_PROJECT_TREE                139  // the folder tree of the project pane
 #define IDD_PROJECT_MANAGER             140  // the project pane
@@ -26,6 +27,8 @@
 #define IDB_PROJECTS_BUTTON             173  // four frames of 84 x 29
 #define IDB_MENU_ICONS                  185  // 16 x 16 cells, one per menu command
 #define IDB_OK_BUTTON                   225  // four frames of 75 x 23
+#define IDB_SORT_UP                     229  // 9 x 9, a list header's ascending arrow
+#define IDB_SORT_DOWN                   230  // 9 x 9, a list header's descending arrow
 #define IDB_SPLASH                      244  // 500 x 244
 #define IDB_RESIZE_GRIP                 321  // 12 x 12, the main window's resize grip
 #define IDB_TREE_FOLDERS                141  // 160 x 17, the folder tree's 17 x 17 images
@@ -67,6 +70,9 @@
 // ---------------------------------------------------------------- folder tree (139), document list (135)
 #define IDC_FOLDER_TREE                 1011
 #define IDC_DOCUMENT_LIST               1040
+
+// ---------------------------------------------------------------- download queue
+#define IDC_DOWNLOAD_LIST               1009
 
 // ---------------------------------------------------------------- splash, about, support
 #define IDC_SPLASH_PICTURE              1019

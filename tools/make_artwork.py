@@ -211,6 +211,18 @@ def grip():
     convert(args, "Grip.bmp")
 
 
+def sort_arrows():
+    # 9 x 9 each: the sort arrow of a list header, a triangle pointing up (ascending) and
+    # one pointing down, in the header's dark olive on its sand ground.
+    rows = [(4, 4), (3, 5), (2, 6), (1, 7)]
+    for name, top, step in (("SortUp.bmp", 2, 1), ("SortDown.bmp", 6, -1)):
+        args = ["-size", "9x9", "xc:" + SAND, "+antialias", "-fill", "rgb(146,135,70)"]
+        for i, (x0, x1) in enumerate(rows):
+            y = top + i * step
+            args += ["-draw", "rectangle %d,%d %d,%d" % (x0, y, x1, y)]
+        convert(args, name)
+
+
 def icon():
     # Icon 128: 32 x 32 and 16 x 16, a dark page with a gold Z.
     pngs = []
@@ -372,6 +384,7 @@ PICTURES = {
     "ok_button": lambda: button_strip("OkButton.bmp", "OK", 75, 23, OK_FACES),
     "menu_icons": menu_icons,
     "grip": grip,
+    "sort_arrows": sort_arrows,
     "icon": icon,
     "cursor": cursor,
     "split_cursors": split_cursors,

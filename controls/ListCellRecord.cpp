@@ -1,0 +1,124 @@
+#include "ListCellRecord.h"
+
+#include <new>
+
+ListCellRow* ListCellRow::Create(int nColumns, COLORREF crText, COLORREF crBack)
+{
+    if (nColumns < 0)
+        nColumns = 0;
+    try {
+        ListCellRow* row = new ListCellRow;
+        row->m_cells.resize(static_cast<size_t>(nColumns));
+        for (ListCellRecord& cell : row->m_cells) {
+            cell.textColour = crText;
+            cell.backColour = crBack;
+        }
+        return row;
+    } catch (const std::bad_alloc&) {
+        return nullptr;
+    }
+}
+
+ListCellRecord* ListCellRow::Cell(int nColumn)
+{
+    if (nColumn < 0 || nColumn >= GetCount())
+        return nullptr;
+    return &m_cells[static_cast<size_t>(nColumn)];
+}
+
+namespace listcells {
+
+int GetColumnCount(const CListCtrl& list)
+{
+    HWND hHeader = ListView_GetHeader(list.m_hWnd);
+    return hHeader ? static_cast<int>(::SendMessageA(hHeader, HDM_GETITEMCOUNT, 0, 0)) : 0;
+}
+
+ListCellRow* GetRow(const CListCtrl& list, int nItem)
+{
+    if (!::IsWindow(list.m_hWnd) || nItem < 0 || nItem >= list.GetItemCount())
+        return nullptr;
+    LVITEMA item{};
+    item.mask = LVIF_PARAM;
+    item.iItem = nItem;
+    if (!list.GetItem(&item))
+        return nullptr;
+    return reinterpret_cast<ListCellRow*>(item.lParam);
+}
+
+ListCellRecord* GetCell(const CListCtrl& list, int nItem, int nSubItem)
+{
+    if (nSubItem < 0 || nSubItem >= GetColumnCount(list))
+        return nullptr;
+    ListCellRow* row = GetRow(list, nItem);
+    return row ? row->Cell(nSubItem) : nullptr;
+}
+
+int InsertRow(CListCtrl& list, int nItem, const char* lpszText, COLORREF crText, COLORREF crBack)
+{
+    if (nItem < 0)
+        return -1;
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = nItem;
+    item.pszText = const_cast<char*>(lpszText ? lpszText : "");
+    item.lParam = 0;
+    const int nIndex = list.InsertItem(&item);
+    if (nIndex < 0)
+        return -1;
+    ListCellRow* row = ListCellRow::Create(GetColumnCount(list), crText, crBack);
+    if (!row)
+        return -1;
+    LVITEMA param{};
+    param.mask = LVIF_PARAM;
+    param.iItem = nIndex;
+    param.lParam = reinterpret_cast<LPARAM>(row);
+    if (!list.SetItem(&param)) {
+        delete row;
+        return -1;
+    }
+    return nIndex;
+}
+
+void FreeRow(CListCtrl& list, int nItem)
+{
+    ListCellRow* row = GetRow(list, nItem);
+    if (!row)
+        return;
+    LVITEMA param{};
+    param.mask = LVIF_PARAM;
+    param.iItem = nItem;
+    param.lParam = 0;
+    list.SetItem(&param);
+    delete row;
+}
+
+void FreeAllRows(CListCtrl& list)
+{
+    const int count = ::IsWindow(list.m_hWnd) ? list.GetItemCount() : 0;
+    for (int i = 0; i < count; ++i)
+        FreeRow(list, i);
+}
+
+BOOL GetCellRect(const CListCtrl& list, int nItem, int nSubItem, CRect& rect)
+{
+    if (!list.GetSubItemRect(nItem, nSubItem, LVIR_BOUNDS, rect))
+        return FALSE;
+    if (nSubItem == 0 && GetColumnCount(list) >= 2) {
+        CRect next;
+        if (list.GetSubItemRect(nItem, 1, LVIR_BOUNDS, next))
+            rect.right = next.left;
+    }
+    return TRUE;
+}
+
+void RedrawCell(CListCtrl& list, int nItem, int nSubItem)
+{
+    CRect rect;
+    if (!GetCellRect(list, nItem, nSubItem, rect))
+        return;
+    list.InvalidateRect(&rect, TRUE);
+    list.UpdateWindow();
+}
+
+} // namespace listcells
