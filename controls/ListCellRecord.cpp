@@ -1,5 +1,6 @@
 #include "ListCellRecord.h"
 
+#include <algorithm>
 #include <new>
 
 ListCellRow* ListCellRow::Create(int nColumns, COLORREF crText, COLORREF crBack)
@@ -119,6 +120,74 @@ void RedrawCell(CListCtrl& list, int nItem, int nSubItem)
         return;
     list.InvalidateRect(&rect, TRUE);
     list.UpdateWindow();
+}
+
+void ChooseSelectionColours(const CListCtrl& list, int nItem, int nSubItem, COLORREF& crText, COLORREF& crBack,
+                            COLORREF crSelectedText, COLORREF crSelectedBack, COLORREF crUnfocusedText,
+                            COLORREF crUnfocusedBack)
+{
+    const bool bSelected = (list.GetItemState(nItem, LVIS_SELECTED) & LVIS_SELECTED) != 0;
+    const bool bFullRow = (list.GetExtendedStyle() & LVS_EX_FULLROWSELECT) != 0;
+    if (!bSelected || (!bFullRow && nSubItem != 0))
+        return;
+    if (::GetFocus() == list.m_hWnd) {
+        crText = crSelectedText;
+        crBack = crSelectedBack;
+    } else if (list.GetStyle() & LVS_SHOWSELALWAYS) {
+        crText = crUnfocusedText;
+        crBack = crUnfocusedBack;
+    }
+}
+
+int DrawCellImage(const CListCtrl& list, CDC& dc, const CRect& rect, const ListCellRecord* pCell, COLORREF crBack)
+{
+    HIMAGELIST hImages = reinterpret_cast<HIMAGELIST>(list.SendMessage(LVM_GETIMAGELIST, LVSIL_SMALL));
+    IMAGEINFO info{};
+    if (!hImages || !pCell || pCell->imageIndex == -1 || !ImageList_GetImageInfo(hImages, pCell->imageIndex, &info))
+        return rect.left;
+    const int width = info.rcImage.right - info.rcImage.left;
+    const int height = info.rcImage.bottom - info.rcImage.top;
+    const int x = rect.left + kImageInset;
+    const int y = std::max<int>(rect.top + (rect.Height() - height) / 2, rect.top);
+    const int cx = std::max(0, std::min(width, static_cast<int>(rect.right) - x));
+    const int cy = std::max(0, std::min(height, rect.Height()));
+    const COLORREF crOld = ImageList_SetBkColor(hImages, crBack);
+    ImageList_DrawEx(hImages, pCell->imageIndex, dc.GetSafeHdc(), x, y, cx, cy, CLR_DEFAULT, CLR_DEFAULT, ILD_NORMAL);
+    ImageList_SetBkColor(hImages, crOld);
+    return x + width;
+}
+
+void DrawCellText(const CListCtrl& list, CDC& dc, const CRect& rect, int nItem, int nSubItem,
+                  const ListCellRecord* pCell, COLORREF crText)
+{
+    const CString text = list.GetItemText(nItem, nSubItem);
+    if (text.IsEmpty())
+        return;
+    UINT nAlign = DT_RIGHT;
+    HDITEMA item{};
+    item.mask = HDI_FORMAT;
+    HWND hHeader = ListView_GetHeader(list.m_hWnd);
+    if (hHeader && ::SendMessageA(hHeader, HDM_GETITEMA, static_cast<WPARAM>(nSubItem), reinterpret_cast<LPARAM>(&item))) {
+        const int justify = item.fmt & HDF_JUSTIFYMASK;
+        nAlign = justify == HDF_CENTER ? DT_CENTER : justify == HDF_LEFT ? DT_LEFT : DT_RIGHT;
+    }
+    CFont boldFont;
+    CFont* pOldFont = nullptr;
+    if (pCell && pCell->bold) {
+        LOGFONTA lf{};
+        HFONT hCurrent = static_cast<HFONT>(::GetCurrentObject(dc.GetSafeHdc(), OBJ_FONT));
+        if (hCurrent && ::GetObjectA(hCurrent, sizeof lf, &lf)) {
+            lf.lfWeight = FW_BOLD;
+            if (boldFont.CreateFontIndirect(&lf))
+                pOldFont = dc.SelectObject(&boldFont);
+        }
+    }
+    dc.SetBkMode(TRANSPARENT);
+    dc.SetTextColor(crText);
+    CRect textRect = rect;
+    dc.DrawText(text, &textRect, nAlign | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
+    if (pOldFont)
+        dc.SelectObject(pOldFont);
 }
 
 } // namespace listcells

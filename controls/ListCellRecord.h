@@ -66,4 +66,22 @@ BOOL GetCellRect(const CListCtrl& list, int nItem, int nSubItem, CRect& rect);
 // Repaints the cell at once.
 void RedrawCell(CListCtrl& list, int nItem, int nSubItem);
 
+// The colours of a cell of a selected row (of column 0 only, unless the list selects full
+// rows): the selection colours while the list has the focus, the unfocused ones without it
+// when the list shows its selection always; crText and crBack stay otherwise.
+void ChooseSelectionColours(const CListCtrl& list, int nItem, int nSubItem, COLORREF& crText, COLORREF& crBack,
+                            COLORREF crSelectedText, COLORREF crSelectedBack, COLORREF crUnfocusedText,
+                            COLORREF crUnfocusedBack);
+
+// The gap between a cell's left edge and its image.
+const int kImageInset = 6;
+// Draws the cell's image (from the list's small image list) kImageInset pixels into the
+// cell, vertically centred and clipped to the cell, over the background colour; answers
+// where the cell's text begins: right of the image, or the cell's left edge without one.
+int DrawCellImage(const CListCtrl& list, CDC& dc, const CRect& rect, const ListCellRecord* pCell, COLORREF crBack);
+// Draws the cell's text in the rectangle, aligned as the column's header item, on one line,
+// vertically centred, transparent, in weight 700 when the record says bold.
+void DrawCellText(const CListCtrl& list, CDC& dc, const CRect& rect, int nItem, int nSubItem,
+                  const ListCellRecord* pCell, COLORREF crText);
+
 } // namespace listcells

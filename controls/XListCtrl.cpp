@@ -428,76 +428,18 @@ void CXListCtrl::OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult)
 
 void CXListCtrl::ChooseColours(int nItem, int nSubItem, COLORREF& crText, COLORREF& crBack) const
 {
-    const bool bSelected = (GetItemState(nItem, LVIS_SELECTED) & LVIS_SELECTED) != 0;
-    const bool bFullRow = (GetExtendedStyle() & LVS_EX_FULLROWSELECT) != 0;
-    if (!bSelected || (!bFullRow && nSubItem != 0))
-        return;
-    if (::GetFocus() == m_hWnd) {
-        crText = m_crHighlightText;
-        crBack = m_crHighlight;
-    } else if (GetStyle() & LVS_SHOWSELALWAYS) {
-        crText = m_crWindowText;
-        crBack = m_crButtonFace;
-    }
+    listcells::ChooseSelectionColours(*this, nItem, nSubItem, crText, crBack, m_crHighlightText, m_crHighlight,
+                                      m_crWindowText, m_crButtonFace);
 }
 
 void CXListCtrl::DrawImageAndText(CDC& dc, CRect rect, int nItem, int nSubItem, const ListCellRecord* pCell,
                                   COLORREF crText, COLORREF crBack)
 {
     dc.FillSolidRect(&rect, crBack);
-
     CRect textRect = rect;
-    HIMAGELIST hImages = reinterpret_cast<HIMAGELIST>(SendMessage(LVM_GETIMAGELIST, LVSIL_SMALL));
-    if (hImages && pCell && pCell->imageIndex != -1) {
-        IMAGEINFO info{};
-        if (ImageList_GetImageInfo(hImages, pCell->imageIndex, &info)) {
-            const int width = info.rcImage.right - info.rcImage.left;
-            const int height = info.rcImage.bottom - info.rcImage.top;
-            const int x = rect.left + CMyHeaderCtrl::kCaptionInset;
-            const int y = rect.top + (rect.Height() - height) / 2;
-            const int cx = std::max(0, std::min(width, static_cast<int>(rect.right) - x));
-            const int cy = std::max(0, std::min(height, rect.Height()));
-            const COLORREF crOld = ImageList_SetBkColor(hImages, crBack);
-            ImageList_DrawEx(hImages, pCell->imageIndex, dc.GetSafeHdc(), x, std::max<int>(y, rect.top), cx, cy,
-                             CLR_DEFAULT, CLR_DEFAULT, ILD_NORMAL);
-            ImageList_SetBkColor(hImages, crOld);
-            textRect.left = x + width;
-        }
-    }
-
-    const CString text = GetItemText(nItem, nSubItem);
-    if (text.IsEmpty())
-        return;
-
-    UINT nAlign = DT_RIGHT;
-    HDITEMA item{};
-    item.mask = HDI_FORMAT;
-    HWND hHeader = ListView_GetHeader(m_hWnd);
-    if (hHeader && ::SendMessageA(hHeader, HDM_GETITEMA, static_cast<WPARAM>(nSubItem), reinterpret_cast<LPARAM>(&item))) {
-        const int justify = item.fmt & HDF_JUSTIFYMASK;
-        if (justify == HDF_CENTER)
-            nAlign = DT_CENTER;
-        else if (justify == HDF_LEFT)
-            nAlign = DT_LEFT;
-    }
-
-    CFont boldFont;
-    CFont* pOldFont = nullptr;
-    if (pCell && pCell->bold) {
-        LOGFONTA lf{};
-        HFONT hCurrent = static_cast<HFONT>(::GetCurrentObject(dc.GetSafeHdc(), OBJ_FONT));
-        if (hCurrent && ::GetObjectA(hCurrent, sizeof lf, &lf)) {
-            lf.lfWeight = FW_BOLD;
-            if (boldFont.CreateFontIndirect(&lf))
-                pOldFont = dc.SelectObject(&boldFont);
-        }
-    }
-    dc.SetBkMode(TRANSPARENT);
-    dc.SetTextColor(crText);
+    textRect.left = listcells::DrawCellImage(*this, dc, rect, pCell, crBack);
     dc.SetBkColor(crBack);
-    dc.DrawText(text, &textRect, nAlign | DT_SINGLELINE | DT_VCENTER | DT_NOPREFIX);
-    if (pOldFont)
-        dc.SelectObject(pOldFont);
+    listcells::DrawCellText(*this, dc, textRect, nItem, nSubItem, pCell, crText);
 }
 
 void CXListCtrl::DrawCheckbox(CDC& dc, CRect rect, int nItem, int nSubItem, const ListCellRecord& cell,

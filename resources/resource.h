@@ -39,8 +39,13 @@
 #define IDB_SPLITTER_PATTERN            194  // 8 x 8, the splitter's tracking line
 #define IDB_PANE_HELP                   243  // four frames of 78 x 22
 #define IDB_PANE_COPY                   254  // four frames of 113 x 22
+#define IDB_ROW_ICONS                   199  // 160 x 16, the document list's five 32 x 16 row icons
+#define IDB_ROW_ICONS_MASK              266  // their mask
 #define IDC_SPLIT_VERTICAL              192  // cursor over the pane's vertical splitter bars
 #define IDC_SPLIT_HORIZONTAL            193  // cursor over the pane's horizontal splitter bar
+
+// ---------------------------------------------------------------- accelerators
+#define IDR_PATENT_ACCEL                231  // the document list's Ctrl+A
 
 // ---------------------------------------------------------------- strings
 #define IDS_ABOUTBOX                    101

@@ -375,6 +375,33 @@ def splitter_pattern():
     convert(args, "SplitPattern.bmp")
 
 
+def row_icons():
+    # Bitmaps 199 and 266: the document list's five row icons, 32 x 16 each, and their mask
+    # (black where the icon is drawn). 0 PDF and HTML, 1 PDF, 2 HTML, 3 another file, 4 the
+    # PDF of a file-wrapper document.
+    def page(x, colour):
+        return ["-fill", "white", "-stroke", "rgb(90,90,90)",
+                "-draw", "polygon %d,1 %d,1 %d,4 %d,14 %d,14" % (x + 1, x + 9, x + 12, x + 12, x + 1),
+                "-stroke", "none", "-fill", colour, "-draw", "rectangle %d,7 %d,12" % (x + 2, x + 11)]
+    icons = [
+        [(0, "rgb(200,40,40)"), (16, "rgb(40,90,200)")],    # red PDF, blue HTML
+        [(0, "rgb(200,40,40)")],
+        [(0, "rgb(40,90,200)")],
+        [(0, "rgb(110,110,110)")],                           # grey: another file
+        [(0, "rgb(200,40,40)"), (16, "rgb(150,100,20)")],   # brown: the file wrapper
+    ]
+    image = ["-size", "160x16", "xc:white", "+antialias"]
+    mask = ["-size", "160x16", "xc:white", "+antialias", "-fill", "black", "-stroke", "black"]
+    for i, pages in enumerate(icons):
+        for dx, colour in pages:
+            x = i * 32 + dx
+            image += page(x, colour)
+            mask += ["-draw", "polygon %d,1 %d,1 %d,4 %d,14 %d,14" % (x + 1, x + 9, x + 12, x + 12, x + 1)]
+    convert(image, "RowIcons.bmp")
+    subprocess.run(["convert"] + mask + ["-monochrome", "BMP3:" + os.path.join(ART, "RowIconsMask.bmp")],
+                   check=True)
+
+
 PICTURES = {
     "splash": splash,
     "nav_strip": nav_strip,
@@ -397,6 +424,7 @@ PICTURES = {
                                           FONT, 10, 6),
                              plus_minus("PlusButton.bmp", "+"), plus_minus("MinusButton.bmp", "-")),
     "splitter_pattern": splitter_pattern,
+    "row_icons": row_icons,
 }
 
 

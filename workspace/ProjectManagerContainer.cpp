@@ -1,5 +1,6 @@
 #include "ProjectManagerContainer.h"
 
+#include "BalloonHelp.h"
 #include "DataExchange.h"
 #include "DC.h"
 #include "ProgramOptions.h"
@@ -8,6 +9,8 @@
 #include "StepGuard.h"
 #include "XmlHelpers.h"
 #include "resource.h"
+
+#include <mmsystem.h>
 
 #include <stdexcept>
 
@@ -30,6 +33,10 @@ BEGIN_MESSAGE_MAP(CProjectManagerContainer, CDialog)
     ON_MESSAGE(UM_COPY_SHORTCUT, &CProjectManagerContainer::OnCopyShortcut)
     ON_MESSAGE(UM_PASTE_SHORTCUT, &CProjectManagerContainer::OnPasteShortcut)
     ON_MESSAGE(UM_REFRESH_PROJECT, &CProjectManagerContainer::OnDropFinished)
+    ON_MESSAGE(UM_DOCUMENTS_DROPPED, &CProjectManagerContainer::OnDocumentsMoved)
+    ON_MESSAGE(UM_ADD_DOCUMENT, &CProjectManagerContainer::OnDocumentDownloaded)
+    ON_MESSAGE(UM_ADD_RECOVERED_DOCUMENT, &CProjectManagerContainer::OnRecoveredDocument)
+    ON_MESSAGE(UM_PLAY_ERROR_SOUND, &CProjectManagerContainer::OnPlayNotifySound)
 END_MESSAGE_MAP()
 
 namespace {
@@ -328,6 +335,135 @@ void CProjectManagerContainer::CreateDefaultFolders()
         }
     }
     SaveProjectConfig();
+}
+
+LRESULT CProjectManagerContainer::OnDocumentsMoved(WPARAM, LPARAM)
+{
+    CMyListCtrl& list = m_PatentManager.GetList();
+    const CString targetUid = m_ProjectTree.UidOfKey(static_cast<int>(list.m_dwDropTargetData));
+    if (targetUid == "ROOT")
+        return 0;
+    IXMLDOMDocument2Ptr doc = m_Store.GetDocument();
+    if (!doc)
+        return 0;
+    for (WORD row : list.m_arrDraggedRows) {
+        const CString uid = m_PatentManager.UidOfRowData(list.GetItemData(row));
+        IXMLDOMNodePtr document =
+            doc->selectSingleNode(_bstr_t("/Project/Documents/Document[@UID=" + XPathLiteral(uid) + "]"));
+        if (document)
+            SetXmlAttribute(document, "ParentUID", targetUid);
+    }
+    const CString shownUid = m_PatentManager.m_strFolderUID;
+    int shownKey = -1;
+    m_ProjectTree.m_mapUidToKey.Lookup(shownUid, shownKey);
+    m_PatentManager.RefreshView(shownUid);
+    m_ProjectTree.RefreshFolderIconByKey(shownKey);
+    m_ProjectTree.RefreshFolderIcon(targetUid);
+    SaveProjectConfig();
+    return 1;
+}
+
+// ---------------------------------------------------------------- filing documents
+
+LRESULT CProjectManagerContainer::OnDocumentDownloaded(WPARAM wParam, LPARAM lParam)
+{
+    const CString* pRecord = TextArg(wParam);
+    return pRecord ? AddDownloadedDocument(*pRecord, lParam == 1) : 0;
+}
+
+LRESULT CProjectManagerContainer::OnRecoveredDocument(WPARAM wParam, LPARAM)
+{
+    const CString* pRecord = TextArg(wParam);
+    return pRecord ? AddRecoveredDocument(*pRecord) : 0;
+}
+
+int CProjectManagerContainer::AddDownloadedDocument(CString strRecord, BOOL bLast)
+{
+    return AddDocument(strRecord, bLast, true, "AddDownloadedDocument");
+}
+
+int CProjectManagerContainer::AddRecoveredDocument(CString strRecord)
+{
+    return AddDocument(strRecord, FALSE, false, "AddRecoveredDocument");
+}
+
+int CProjectManagerContainer::AddDocument(const CString& strRecord, BOOL bLast, bool bNotify, const char* who)
+{
+    IXMLDOMDocument2Ptr record;
+    try {
+        record = CreateDomDocument();
+    } catch (const _com_error&) {
+        return 0;
+    }
+    IXMLDOMNodePtr document;
+    if (record->loadXML(_bstr_t(strRecord)))
+        document = record->selectSingleNode(L"/Document");
+    if (!document) {
+        Log(who, "The record text holds no Document record; nothing was added");
+        return 0;
+    }
+    IXMLDOMDocument2Ptr doc = m_Store.GetDocument();
+    IXMLDOMNodePtr documents = doc ? doc->selectSingleNode(L"/Project/Documents") : nullptr;
+    CString name, uid, pdfPath;
+    GetXmlAttribute(document, "Name", name);
+    GetXmlAttribute(document, "UID", uid);
+    if (documents) {
+        if (m_nNotifyMode != 0) {
+            IXMLDOMNodePtr pdf = record->selectSingleNode(_bstr_t(
+                "/Document[@UID=" + XPathLiteral(uid) + "]/XMLCatalog/CatalogItem[@FileType='PDF']"));
+            if (pdf)
+                GetXmlAttribute(pdf, "FilePath", pdfPath);
+        }
+        documents->appendChild(document);
+        // Only a record that is now in the store counts as downloaded.
+        m_mapNameToUID.SetAt(name, uid);
+        m_ProjectTree.RefreshFolderIcon("1");
+    } else {
+        Log(who, "The project has no /Project/Documents; the record was not added");
+    }
+    if (m_ProjectTree.m_strSelectedUid == "1")
+        m_PatentManager.RefreshView("1");
+
+    if (bNotify) {
+        const bool bAllDone = m_bPlaySoundAfterAllDownloads && bLast;
+        if (bAllDone && !m_strSoundAfterAllDownloadsPath.IsEmpty())
+            PlayNotificationSound(m_strSoundAfterAllDownloadsPath);
+        if (m_bPlaySoundAfterDownload && !m_strSoundAfterDownloadPath.IsEmpty() && !bAllDone)
+            PlayNotificationSound(m_strSoundAfterDownloadPath);
+        if (m_nNotifyMode == 2 && bLast && !m_bToolbarRequest) {
+            ShowNotificationBalloon("All Downloads Complete", "All Zentrova downloads have been completed!",
+                                    IDI_APPLICATION, "");
+        } else if (m_nNotifyMode == 1) {
+            CString text;
+            text.Format("Zentrova has completed the download of document: %s.\n", name.GetString());
+            if (!pdfPath.IsEmpty())
+                text += "Please CLICK HERE to view the patent";
+            ShowNotificationBalloon("Download Complete", text, IDI_QUESTION, pdfPath);
+        }
+    }
+    SaveProjectConfig();
+    return 1;
+}
+
+LRESULT CProjectManagerContainer::OnPlayNotifySound(WPARAM, LPARAM)
+{
+    if (m_bPlaySoundAfterError && !m_strSoundAfterErrorPath.IsEmpty())
+        PlayNotificationSound(m_strSoundAfterErrorPath);
+    return 1;
+}
+
+void CProjectManagerContainer::PlayNotificationSound(const CString& strPath)
+{
+    ::PlaySoundA(strPath, nullptr, SND_ASYNC | SND_FILENAME);
+}
+
+void CProjectManagerContainer::ShowNotificationBalloon(const char* title, const CString& text, const char* icon,
+                                                       const CString& strLink)
+{
+    CBalloonHelp::LaunchBalloon(title, text, CPoint(210, 115), icon,
+                                CBalloonHelp::ShowCloseButton | CBalloonHelp::ShowInnerShadow |
+                                    CBalloonHelp::ShowTopmost,
+                                GetTopLevelParent(), strLink, 5000);
 }
 
 // ---------------------------------------------------------------- shortcuts

@@ -44,6 +44,13 @@ public:
     // Removes every shortcut shown in a folder and writes the store.
     void DeleteShortcutsOfFolder(CString strFolderUid);
 
+    // Files a record text (an XML declaration and one Document element with its catalog)
+    // in the store: 1 when done, 0 when the text holds no Document record or no DOM could
+    // be made for it (nothing changes then). After a download (bPlay) it also plays the
+    // chosen sounds and shows the completion balloon; bLast marks the queue's last download.
+    int AddDownloadedDocument(CString strRecord, BOOL bLast);
+    int AddRecoveredDocument(CString strRecord);
+
     // The fourteen layout rectangles from and to the options.
     bool LoadLayout();
     void SaveLayout();
@@ -98,7 +105,20 @@ protected:
     afx_msg LRESULT OnCopyShortcut(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnPasteShortcut(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnDropFinished(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnDocumentsMoved(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnDocumentDownloaded(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnRecoveredDocument(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnPlayNotifySound(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
+
+    // How the pane tells the user: a sound file played asynchronously, and a balloon over
+    // the main window at (210, 115) that closes after five seconds and opens its link when
+    // clicked. Tests put their own in.
+    virtual void PlayNotificationSound(const CString& strPath);
+    virtual void ShowNotificationBalloon(const char* title, const CString& text, const char* icon,
+                                         const CString& strLink);
+    // The common part of filing a record; bNotify adds the sounds and balloons.
+    int AddDocument(const CString& strRecord, BOOL bLast, bool bNotify, const char* who);
 
     // A new Folder element under the folder of an item key; its UID goes to *pNewUid.
     // 0 (and nothing changed) when the store has no Folders element.

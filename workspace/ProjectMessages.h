@@ -3,12 +3,15 @@
 // valid during the call only.
 #pragma once
 
+#include "MyListCtrl.h"
+
 #include <windows.h>
 
 // ---------------------------------------------------------------- to the project pane
 
-// document list -> pane: rows were dropped on a tree folder; 0, 0. 1, or 0 on the root.
-#define UM_DOCUMENTS_DROPPED (WM_APP + 2)
+// UM_DOCUMENTS_DROPPED (WM_APP + 2), document list -> pane: rows of the list were dropped
+// on a tree folder; 0, 0. 1, or 0 on the root. Declared with the list control that sends it
+// first (MyListCtrl.h).
 // document list, tree -> pane: write Project.cfg; 0, 0.
 #define UM_SAVE_PROJECT (WM_APP + 3)
 // document list -> pane: download that document; wParam: CString* document number.

@@ -324,8 +324,17 @@ void CZentrovaDlg::LoadDefaultConfigurations(CProgramOptions& options, BOOL appl
     m_ProjectPane.m_nNotifyMode = options.GetIntOption("NotifyOfFinishedDownloadWhen");
 
     const CString placement = options.GetOptionValue("MainDisplaySize");
-    if (!applyPlacement)
-        return;
+    if (applyPlacement)
+        ApplyPlacement(placement);
+
+    CPatentManager& list = m_ProjectPane.GetPatentManager();
+    list.m_strColumnWidths = options.GetOptionValue("PatentManagerWidths");
+    if (list.m_hWnd)
+        list.ApplyColumnWidths();
+}
+
+void CZentrovaDlg::ApplyPlacement(const CString& placement)
+{
     if (placement == "-1") {
         ShowWindow(m_bStartMinimized ? SW_SHOWMINIMIZED : SW_SHOWMAXIMIZED);
         return;
@@ -410,6 +419,8 @@ void CZentrovaDlg::OnTimer(UINT_PTR nIDEvent)
 void CZentrovaDlg::OnOK()
 {
     m_Options.SetOptionValue("MainDisplaySize", FormatWindowPlacement());
+    if (m_ProjectPane.GetPatentManager().m_hWnd)
+        m_Options.SetOptionValue("PatentManagerWidths", m_ProjectPane.GetPatentManager().GetColumnWidths());
     m_Options.Save();
     EndDialog(IDOK);
 }

@@ -33,6 +33,8 @@ public:
     // or maximised (3) when it would restore to maximised.
     static CString PlacementText(WINDOWPLACEMENT placement, BOOL bMinimized);
     CString FormatWindowPlacement();
+    // Shows the window as the placement text says ("-1": maximised).
+    void ApplyPlacement(const CString& placement);
 
     // When NewConfig.cfg lies in the folder, the previous Download.cfg becomes
     // OldConfig.cfg and NewConfig.cfg becomes Download.cfg; when that last step fails,

@@ -2,198 +2,14 @@
 // a stored project shows, the folder commands and the pane's requests as they change
 // Project.cfg, shortcuts, the sample folders of a first run, the splitters, and a
 // screenshot of the main window with its folders.
-#include "WorkspaceTest.h"
+#include "PaneFixture.h"
 
-#include "ProjectManagerContainer.h"
-#include "ProjectMessages.h"
-#include "ProjectStore.h"
-#include "XmlHelpers.h"
-#include "ZentrovaDlg.h"
-#include "resource.h"
-
-#include "WindowBench.h"
-
-#include <functional>
-#include <string>
-#include <vector>
 
 using namespace workspacetest;
 
+using ProjectPaneTest = PaneFixture;
+
 namespace {
-
-CString ScreenshotPath(const char* name)
-{
-    const char* build = std::getenv("ZENTROVA_BUILD");
-    return CString(build ? build : "build") + "/screenshots/" + name;
-}
-
-CString FixtureText(const char* relative)
-{
-    std::string bytes;
-    EXPECT_TRUE(testsupport::ReadBytes(testsupport::DataPath(relative), bytes)) << relative;
-    return CString(bytes.c_str());
-}
-
-// Project.cfg of the program folder, deciphered into a DOM of its own.
-IXMLDOMDocument2Ptr StoredProject()
-{
-    IXMLDOMDocument2Ptr doc = CreateDomDocument();
-    doc->loadXML(_bstr_t(ReadDeciphered(AppFile("Project.cfg"))));
-    return doc;
-}
-
-CString Attribute(IXMLDOMNodePtr node, const char* name)
-{
-    CString value = "(none)";
-    if (node)
-        GetXmlAttribute(node, name, value);
-    return value;
-}
-
-IXMLDOMNodePtr StoredFolder(IXMLDOMDocument2Ptr doc, const CString& uid)
-{
-    return doc->selectSingleNode(_bstr_t("/Project/Folders/Folder[@UID=" + XPathLiteral(uid) + "]"));
-}
-
-long Count(IXMLDOMDocument2Ptr doc, const char* path)
-{
-    return doc->selectNodes(_bstr_t(path))->Getlength();
-}
-
-// The pane, with a record of the folders it was asked to remove.
-class CPaneSpy : public CProjectManagerContainer
-{
-public:
-    std::vector<CString> deleteRequests;
-
-protected:
-    afx_msg LRESULT OnDeleteFolderSpy(WPARAM wParam, LPARAM lParam)
-    {
-        deleteRequests.push_back(*reinterpret_cast<const CString*>(wParam));
-        return OnDeleteFolder(wParam, lParam);
-    }
-    DECLARE_MESSAGE_MAP()
-};
-
-BEGIN_MESSAGE_MAP(CPaneSpy, CProjectManagerContainer)
-    ON_MESSAGE(UM_DELETE_FOLDER, &CPaneSpy::OnDeleteFolderSpy)
-END_MESSAGE_MAP()
-
-class ProjectPaneTest : public ComTest
-{
-protected:
-    void SetUp() override
-    {
-        ComTest::SetUp();
-        testsupport::InitControls();
-        ASSERT_TRUE(CopyFileA(ShippedFile("config2.cfg"), AppFile("config2.cfg"), FALSE));
-        WriteEnciphered(AppFile("Project.cfg"), FixtureText("pane/Project.xml"));
-        m_pOptions = new CProgramOptions;
-        ASSERT_TRUE(m_host.CreateEx(0, nullptr, "Pane host", WS_POPUP | WS_VISIBLE, 20, 20, 640, 460, nullptr, nullptr));
-        OpenPane();
-    }
-
-    void TearDown() override
-    {
-        ClosePane();
-        m_host.DestroyWindow();
-        delete m_pOptions;
-        ComTest::TearDown();
-    }
-
-    void OpenPane()
-    {
-        m_pPane = new CPaneSpy;
-        m_pPane->m_pOptions = m_pOptions;
-        ASSERT_TRUE(m_pPane->Create(IDD_PROJECT_MANAGER, &m_host));
-        m_pPane->MoveWindow(0, 0, CPaneLayout::DefaultWidth, CPaneLayout::DefaultHeight);
-        m_pPane->ShowWindow(SW_SHOW);
-        ASSERT_TRUE(m_pPane->LoadProjectConfig(AppFile("Project.cfg")));
-        testsupport::PumpMessages();
-    }
-
-    void ClosePane()
-    {
-        if (!m_pPane)
-            return;
-        m_pPane->DestroyWindow();
-        delete m_pPane;
-        m_pPane = nullptr;
-    }
-
-    CProjectTree& Tree() { return m_pPane->GetProjectTree(); }
-    CMyTreeCtrl& Control() { return Tree().GetTree(); }
-
-    // The item reached from the root through the labels.
-    HTREEITEM Item(std::initializer_list<const char*> path)
-    {
-        HTREEITEM hItem = Control().GetRootItem();
-        for (const char* label : path) {
-            HTREEITEM hChild = Control().GetChildItem(hItem);
-            while (hChild && Control().GetItemText(hChild) != label)
-                hChild = Control().GetNextSiblingItem(hChild);
-            if (!hChild)
-                return nullptr;
-            hItem = hChild;
-        }
-        return hItem;
-    }
-
-    void Select(HTREEITEM hItem)
-    {
-        ASSERT_NE(nullptr, hItem);
-        Control().Select(hItem, TVGN_CARET);
-        testsupport::PumpMessages();
-    }
-
-    void Command(UINT nID)
-    {
-        Tree().SendMessage(WM_COMMAND, nID, 0);
-        testsupport::PumpMessages();
-    }
-
-    // Runs a folder command on the item that opens its label for editing, types the text
-    // and ends the edit with Enter. False when no edit opened.
-    bool EditThroughTree(HTREEITEM hItem, UINT nID, const char* text)
-    {
-        Select(hItem);
-        Command(nID);
-        CEdit* pEdit = Control().GetEditControl();
-        if (!pEdit)
-            return false;
-        pEdit->SetWindowText(text);
-        Control().SendMessage(TVM_ENDEDITLABELNOW, 0);
-        testsupport::PumpMessages();
-        return true;
-    }
-
-    // One line per item, indented by depth: label [image/selected image].
-    std::string Describe()
-    {
-        std::string out;
-        std::function<void(HTREEITEM, int)> walk = [&](HTREEITEM hItem, int depth) {
-            for (; hItem; hItem = Control().GetNextSiblingItem(hItem)) {
-                int image = -1, selected = -1;
-                Control().GetItemImage(hItem, image, selected);
-                out += std::string(static_cast<size_t>(depth) * 2, ' ') + Control().GetItemText(hItem).GetString() +
-                       " [" + std::to_string(image) + "/" + std::to_string(selected) + "]\n";
-                walk(Control().GetChildItem(hItem), depth + 1);
-            }
-        };
-        walk(Control().GetRootItem(), 0);
-        return out;
-    }
-
-    HWND Balloon(const char* title)
-    {
-        HWND hWnd = ::FindWindowA("BalloonHelpClassDS", title);
-        return hWnd ? hWnd : ::FindWindowA("BalloonHelpClass", title);
-    }
-
-    CWnd m_host;
-    CProgramOptions* m_pOptions = nullptr;
-    CPaneSpy* m_pPane = nullptr;
-};
 
 const char kFixtureTree[] =
     "Project Folders [3/3]\n"
@@ -593,37 +409,19 @@ TEST_F(ProjectPaneTest, SplittersMoveWithinTheirLimitsAndTheLayoutIsKept)
     EXPECT_EQ(saved, tree);
 }
 
-namespace {
-
-// The main window without the registry's first-run flag: the test says whether this
-// start is a first run.
-class CFirstRunDlg : public CZentrovaDlg
-{
-public:
-    bool firstRun = false;
-
-protected:
-    bool IsFirstRunStart() override { return firstRun; }
-};
-
-} // namespace
-
 TEST_F(ProjectPaneTest, MainWindowShowsTheTreeAndHandsItsFolderCommandsOn)
 {
     ClosePane();
     m_host.ShowWindow(SW_HIDE);
-    CString options = ReadDeciphered(AppFile("config2.cfg"));
-    options.Replace("<Option Name=\"MainDisplaySize\">-1<", "<Option Name=\"MainDisplaySize\">0,1,-1,-1,-1,-1,40,30,940,650<");
-    WriteEnciphered(AppFile("config2.cfg"), options);
-    delete m_pOptions;
-    m_pOptions = new CProgramOptions;
+    m_pOptions->SetOptionValue("MainDisplaySize", "0,1,-1,-1,-1,-1,40,30,940,650");
+    m_pOptions->Save();
 
     CString why;
     bool shot = false;
     {
-    CFirstRunDlg dlg;
+    CTestMainDlg dlg;
     dlg.firstRun = true;
-    testsupport::AfterDelay(600, [&] {
+    EXPECT_EQ(IDOK, RunMainWindow(dlg, [&] {
         CProjectTree& tree = dlg.GetProjectPane().GetProjectTree();
         CMyTreeCtrl& control = tree.GetTree();
         EXPECT_EQ(CString("NEW DOWNLOADS"), control.GetItemText(control.GetSelectedItem()));
@@ -655,10 +453,7 @@ TEST_F(ProjectPaneTest, MainWindowShowsTheTreeAndHandsItsFolderCommandsOn)
         testsupport::PumpMessages(300);
         shot = testsupport::SaveScreenshot(ScreenshotPath("main-window-tree.png"), &why);
         dlg.OnExit();
-    });
-    UINT_PTR safety = testsupport::AfterDelay(30000, [&] { dlg.EndDialog(-2); });
-    EXPECT_EQ(IDOK, dlg.DoModal());
-    ::KillTimer(nullptr, safety);
+    }));
     }
     // The window, once gone, stored the pane's layout.
     CProgramOptions after;
