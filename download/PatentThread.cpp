@@ -117,7 +117,9 @@ void CPatentThread::ParseDocumentNumber(CString number)
 
 void CPatentThread::Cancel()
 {
-    if (!m_bFileWrapperMode)
+    if (m_bFileWrapperMode)
+        m_Wrapper.Cancel();
+    else
         m_WebGrab.Abort();
     m_nBusy = 0;
 }
@@ -127,6 +129,9 @@ void CPatentThread::OnDownloadDocument(WPARAM, LPARAM)
     m_nBusy = 1;
     m_Status.Reset();
     BuildDocumentXml();
+    if (m_bFileWrapperMode)
+        m_Wrapper.AddMessaging(reinterpret_cast<UINT_PTR>(m_hOwner), reinterpret_cast<UINT_PTR>(&m_Status),
+                               static_cast<UINT_PTR>(m_nDownloadID), UM_DOWNLOAD_PROGRESS);
 
     const bool bHasFolder = !m_strTempFolder.IsEmpty();
     if (bHasFolder) {
@@ -330,11 +335,6 @@ void CPatentThread::OnQuitThread(WPARAM, LPARAM)
 }
 
 int CPatentThread::ImageCollectionStep(IXMLDOMNodePtr, CString)
-{
-    return 0;
-}
-
-int CPatentThread::DownloadFileWrapper()
 {
     return 0;
 }

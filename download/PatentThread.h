@@ -14,6 +14,7 @@
 #include "Framework.h"
 #include "URLEncode.h"
 #include "WebGrab.h"
+#include "Wrapper.h"
 
 class CPatentThread : public CWinThread
 {
@@ -30,8 +31,8 @@ public:
     // the document's folder from the number as queued.
     void ParseDocumentNumber(CString number);
 
-    // Stops the running job: aborts the running page fetch and clears the busy flag. May be
-    // called from another thread.
+    // Stops the running job: aborts the running page fetch (in file-wrapper mode the
+    // library's work) and clears the busy flag. May be called from another thread.
     void Cancel();
     int IsQuitRequested() const { return m_nQuit; }
 
@@ -77,14 +78,18 @@ public:
     // Deletes the folder with everything in it (to the recycle bin unless bPermanent).
     bool DeleteTempFolder(CString folder, bool bPermanent);
     void ClearCatalogFiles();
-    // The source of file-wrapper mode. The file-wrapper library is not part of this program
-    // yet: the source delivers nothing.
+    // The source of file-wrapper mode: the file-wrapper library fetches the document as one
+    // PDF into the document's folder, which becomes its only catalog file. 1 recorded, 0 the
+    // source failed (not found, cancelled, or no file left behind).
     int DownloadFileWrapper();
+    // The PDF that file-wrapper mode asks the library for.
+    CString FileWrapperOutputPath() const;
 
     // Set by the download queue window before the first UM_THREAD_START.
     bool m_bLookupMode = false;          // no document folder is created
     bool m_bFileWrapperMode = false;     // sources are served by the file-wrapper library
     CString m_strWrapperNumber;          // the number as queued, for the file-wrapper library
+    CWrapper m_Wrapper;                  // the file-wrapper library, one per thread
     DWORD_PTR m_dwMainWindow = 0;        // passed through to the file-wrapper library
     int m_nPageLimit = 1;                // pages wanted when only the first pages are wanted
     bool m_bFirstPageOnly = false;
