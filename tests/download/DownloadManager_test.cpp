@@ -199,9 +199,9 @@ protected:
     // keyboard (0 "Retry Download", 1 "Cancel Download", -1 none).
     MenuStates UseContextMenu(const char* key, int choice)
     {
+        // Nothing is selected before: the click itself selects the row the menu acts on.
         const int row = Row(key);
         List().SetItemState(-1, 0, LVIS_SELECTED);
-        List().SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
         CRect rect;
         List().GetItemRect(row, &rect, LVIR_BOUNDS);
         const CPoint pt(rect.left + 40, rect.CenterPoint().y);
