@@ -638,3 +638,31 @@ TEST(FileWrapperPath, NamesTheFileAfterTheDownloadAndTheCounter)
     thread.m_strTempFolderSlash = "c:\\Patent Downloads\\FW7654321\\";
     EXPECT_EQ(CString("c:\\Patent Downloads\\FW7654321\\1234_1_2.pdf"), thread.FileWrapperOutputPath());
 }
+
+// ------------------------------------------------------------------ for review
+
+TEST_F(DownloadQueueTest, ScreenshotOfARunningAFailedAndAFinishedRow)
+{
+    FixturePlan("/queue/4444444.html", kSlowPage);
+    FixturePlan("/queue/3333333.html", "delay=2500");
+    ASSERT_EQ(1, m_queue.AddDownload("US3333333"));
+    ASSERT_EQ(1, m_queue.AddDownload("US6666666"));
+    ASSERT_EQ(1, m_queue.AddDownload("US4444444"));
+
+    // The finished row is shown while the owner takes its record; its row goes afterwards.
+    const char* build = std::getenv("ZENTROVA_BUILD");
+    const CString path = CString(build ? build : "/tmp") + "/screenshots/download-queue.png";
+    CString why;
+    bool saved = false;
+    m_owner.m_onRecord = [&](const CString&) {
+        EXPECT_EQ(CString("Download Failed"), Cell("US6666666", 1));
+        EXPECT_TRUE(m_queue.GetThread(IdOf("US4444444"))->m_nBusy) << "still running";
+        m_queue.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
+        saved = SaveScreenshot(path, &why);
+    };
+    ASSERT_TRUE(PumpUntil([&] { return m_owner.m_records.size() == 1; }, 30000));
+    m_owner.m_onRecord = nullptr;
+    if (!saved)
+        GTEST_SKIP() << "no screenshot: " << why.GetString();
+    std::printf("screenshot: %s\n", path.GetString());
+}
