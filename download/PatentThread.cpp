@@ -12,15 +12,12 @@
 #include "TraceLine.h"
 #include "XmlHelpers.h"
 
-#include <shellapi.h>
-
-#include <vector>
-
 IMPLEMENT_DYNCREATE(CPatentThread, CWinThread)
 
 BEGIN_MESSAGE_MAP(CPatentThread, CWinThread)
     ON_THREAD_MESSAGE(UM_THREAD_START, &CPatentThread::OnDownloadDocument)
     ON_THREAD_MESSAGE(UM_THREAD_QUIT, &CPatentThread::OnQuitThread)
+    ON_THREAD_MESSAGE(UM_USE_REPLACEMENT_IMAGE, &CPatentThread::OnUseReplacementImage)
 END_MESSAGE_MAP()
 
 namespace {
@@ -334,11 +331,6 @@ void CPatentThread::OnQuitThread(WPARAM, LPARAM)
     AfxEndThread(1, FALSE);
 }
 
-int CPatentThread::ImageCollectionStep(IXMLDOMNodePtr, CString)
-{
-    return 0;
-}
-
 void CPatentThread::BuildDocumentXml()
 {
     m_strDocumentXml = FormatDocumentRecord(m_strCountryCode, m_strDocumentNumber, m_strKindCode,
@@ -348,50 +340,6 @@ void CPatentThread::BuildDocumentXml()
 CString CPatentThread::EscapeXml(CString text)
 {
     return ::EscapeXml(text);
-}
-
-int CPatentThread::FinishDocument()
-{
-    for (INT_PTR i = 0; i < m_CatalogFiles.GetSize(); ++i) {
-        const CatalogFile* file = m_CatalogFiles[i];
-        CString size;
-        size.Format("%d", file->m_nFileSize);
-        AppendCatalogItems("", file->m_strFilePath, file->m_strDownloadSourceName, size,
-                           file->m_strFileType);
-    }
-    return 1;
-}
-
-void CPatentThread::AppendCatalogItems(CString title, CString filePath, CString sourceName,
-                                       CString fileSize, CString fileType)
-{
-    InsertCatalogItem(m_strDocumentXml, FormatCatalogItem(title, filePath, sourceName, fileSize, fileType));
-}
-
-void CPatentThread::DiscardLocationFiles()
-{
-    m_nBusy = 1;
-    for (INT_PTR i = 0; i < m_CatalogFiles.GetSize(); ++i)
-        ::DeleteFileA(m_CatalogFiles[i]->m_strFilePath);
-    ClearCatalogFiles();
-    BuildDocumentXml();
-    m_nBusy = 0;
-}
-
-bool CPatentThread::DeleteTempFolder(CString folder, bool bPermanent)
-{
-    std::vector<char> from(folder.str().begin(), folder.str().end());
-    from.push_back('\0');
-    from.push_back('\0');
-    SHFILEOPSTRUCTA op = {};
-    op.hwnd = nullptr;
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.data();
-    op.pTo = nullptr;
-    op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
-    if (!bPermanent)
-        op.fFlags |= FOF_ALLOWUNDO;
-    return ::SHFileOperationA(&op) == 0;
 }
 
 void CPatentThread::ClearCatalogFiles()
