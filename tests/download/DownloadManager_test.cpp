@@ -1,15 +1,18 @@
 // The download queue window with real download threads against the fixture web server and
 // the queue's test recipe (tests/data/queue/recipe.xml): what a start answers, the rows of
-// running, finished and failed downloads, retries, the context menu, stopping every thread,
-// and file-wrapper mode through the file-wrapper library (Wrapper.dll).
+// running, finished and failed downloads with their pages, progress and rate, retries, the
+// context menu, stopping every thread, and file-wrapper mode through the file-wrapper
+// library (Wrapper.dll).
 #include "DownloadManager.h"
 
 #include "DataFiles.h"
 #include "DownloadManagerMessages.h"
 #include "FileCrypt.h"
 #include "FixtureServer.h"
+#include "PageImageLock.h"
 #include "PatentThread.h"
 #include "ProgramOptions.h"
+#include "RegEx.h"
 #include "TestSupport.h"
 #include "WindowBench.h"
 #include "XmlHelpers.h"
@@ -17,9 +20,12 @@
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <functional>
+#include <map>
 #include <memory>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -94,6 +100,26 @@ void InstallDataFiles(const CString& saveFolder)
     options.Save();
 }
 
+// The Document element of a record text handed to the owner, in a DOM of its own.
+IXMLDOMNodePtr RecordElement(const CString& record)
+{
+    IXMLDOMDocument2Ptr doc = CreateDomDocument();
+    if (doc->loadXML(_bstr_t(record)) != VARIANT_TRUE)
+        return nullptr;
+    return doc->selectSingleNode(L"/Document");
+}
+
+// The path of the record's merged PDF; empty when it has none.
+CString RecordPdf(const CString& record)
+{
+    IXMLDOMNodePtr element = RecordElement(record);
+    IXMLDOMNodePtr item = element ? element->selectSingleNode(L"XMLCatalog/CatalogItem[@FileType='PDF']") : nullptr;
+    CString path;
+    if (item)
+        GetXmlAttribute(item, "FilePath", path);
+    return path;
+}
+
 const COLORREF kBlack = RGB(0, 0, 0);
 const COLORREF kWhite = RGB(255, 255, 255);
 const COLORREF kYellow = RGB(255, 255, 0);
@@ -107,6 +133,12 @@ class DownloadQueueTest : public FixtureTest
 protected:
     static void SetUpTestSuite()
     {
+        // The application creates the page-image lock before any download starts.
+        static bool lockMade = false;
+        if (!lockMade) {
+            ::InitializeCriticalSection(&g_PageImageLock);
+            lockMade = true;
+        }
         ::CoInitialize(nullptr);
         s_pSave = new TempDir;
     }
@@ -282,13 +314,13 @@ TEST_F(DownloadQueueTest, AStartAnswersWhatItDid)
 
     // The request fields and the source go into the new thread.
     m_queue.m_bFirstPageOnly = 1;
-    m_queue.m_nPageLimit = 3;
+    m_queue.m_nPageLimit = 2;
     EXPECT_EQ(1, m_queue.StartDownload("US2222222A1", "QUEUE-US"));
     const CPatentThread* thread = m_queue.GetThread(IdOf("US2222222A1"));
     ASSERT_NE(nullptr, thread);
     EXPECT_EQ(CString("QUEUE-US"), thread->m_strLocationUID);
     EXPECT_TRUE(thread->m_bFirstPageOnly);
-    EXPECT_EQ(3, thread->m_nPageLimit);
+    EXPECT_EQ(2, thread->m_nPageLimit);
     EXPECT_EQ(CString("2222222"), thread->m_strBareNumber);
     EXPECT_EQ(SaveFolder() + "US2222222A1\\", thread->m_strTempFolderSlash);
     EXPECT_EQ(3, m_queue.GetJobCount());
@@ -310,6 +342,9 @@ TEST_F(DownloadQueueTest, AFinishedDocumentGoesToTheOwnerAndItsRowGoes)
     EXPECT_GE(m_owner.m_records[1].first.Find("Name=\"US2222222\""), 0);
     EXPECT_EQ(1, m_owner.m_records[1].second);
     EXPECT_GE(first.Find(SaveFolder() + "US3333333\\US3333333.html"), 0) << "its catalog names the written file";
+    // (The page files' folder is named in lower case.)
+    EXPECT_EQ(0, (SaveFolder() + "US3333333\\US3333333.pdf").CompareNoCase(RecordPdf(first)))
+        << "and the merged pages: " << RecordPdf(first).GetString();
 
     EXPECT_TRUE(WaitUntilGone("US3333333"));
     EXPECT_TRUE(WaitUntilGone("US2222222"));
@@ -383,6 +418,71 @@ TEST_F(DownloadQueueTest, ProgressMessagesFillTheRow)
     m_queue.CancelDownload(id);
     EXPECT_EQ(0, m_queue.SendMessage(UM_DOWNLOAD_PROGRESS, static_cast<WPARAM>(id), 0)) << "a stopping download";
     EXPECT_TRUE(WaitUntilGone("US4444444", 15000)) << "a cancel stops the running fetch";
+}
+
+TEST_F(DownloadQueueTest, ThreeDownloadsShowTheirPagesProgressAndRate)
+{
+    struct Seen
+    {
+        std::set<std::string> pages;
+        std::set<int> percents;
+        std::set<std::string> titles;
+        std::vector<std::string> rates;
+    };
+    const char* const keys[] = {"US1111111", "US2222222", "US3333333"};
+    const char* const titles[] = {"First queued widget", "Second queued widget", "Third queued widget"};
+    for (const char* key : keys)
+        ASSERT_EQ(1, m_queue.StartDownload(key, "QUEUE-SLOW"));
+    EXPECT_EQ(3, List().GetItemCount());
+
+    // The rows as they change while the pages come in (each takes about two seconds).
+    std::map<std::string, Seen> seen;
+    auto sample = [&] {
+        for (const char* key : keys) {
+            const int row = Row(key);
+            if (row < 0 || Cell(key, 2).IsEmpty())
+                continue;
+            Seen& s = seen[key];
+            s.pages.insert(Cell(key, 2).GetString());
+            s.percents.insert(List().GetCellRecord(row, 3)->percent);
+            s.titles.insert(Cell(key, 1).GetString());
+            s.rates.push_back(Cell(key, 4).GetString());
+        }
+        return m_owner.m_records.size() == 3;
+    };
+    ASSERT_TRUE(PumpUntil(sample, 90000));
+
+    for (int i = 0; i < 3; ++i) {
+        SCOPED_TRACE(keys[i]);
+        const Seen& s = seen[keys[i]];
+        EXPECT_EQ((std::set<std::string>{"1/3", "2/3", "3/3"}), s.pages);
+        EXPECT_EQ((std::set<int>{33, 66, 100}), s.percents);
+        EXPECT_EQ((std::set<std::string>{titles[i]}), s.titles);
+        double fastest = 0;
+        for (const std::string& rate : s.rates) {
+            RegEx twoDecimals("^\\d+\\.\\d\\d$", false);
+            EXPECT_TRUE(twoDecimals.Search(rate.c_str())) << rate;
+            fastest = std::max(fastest, std::atof(rate.c_str()));
+        }
+        EXPECT_GT(fastest, 0.0) << "the rate of the last page fetch";
+    }
+
+    // Every record names its merged PDF, which the queue then finds in the project.
+    CString documents;
+    for (const auto& record : m_owner.m_records) {
+        const CString pdf = RecordPdf(record.first);
+        std::string bytes;
+        ASSERT_TRUE(ReadBytes(pdf, bytes)) << pdf.GetString();
+        EXPECT_EQ(0u, bytes.find("%PDF-")) << pdf.GetString();
+        documents += record.first.Mid(record.first.Find("<Document"));
+    }
+    m_project = CreateDomDocument();
+    ASSERT_EQ(VARIANT_TRUE, m_project->loadXML(_bstr_t("<Project><Documents>" + documents + "</Documents></Project>")));
+    m_queue.m_ppProjectDocument = std::addressof(m_project);
+    const CString found = m_queue.FindDownloadedDocument("2222222");
+    EXPECT_EQ(0, (SaveFolder() + "US2222222\\US2222222.pdf").CompareNoCase(found)) << found.GetString();
+    for (const char* key : keys)
+        EXPECT_TRUE(WaitUntilGone(key));
 }
 
 // ------------------------------------------------------------------ failures and retries
@@ -489,16 +589,23 @@ TEST_F(DownloadQueueTest, TheContextMenuRetriesAndCancels)
 
 TEST_F(DownloadQueueTest, StopAllDownloadsEndsEveryThread)
 {
+    // Two inside a slow page fetch, one inside the transfer of a page image.
     std::vector<HANDLE> handles;
     for (const char* number : {"1111111", "2222222", "3333333"}) {
-        FixturePlan(CString("/queue/") + number + ".html", kSlowPage);
-        ASSERT_EQ(1, m_queue.AddDownload(CString("US") + number));
+        const CString key = CString("US") + number;
+        if (handles.size() < 2) {
+            FixturePlan(CString("/queue/") + number + ".html", kSlowPage);
+            ASSERT_EQ(1, m_queue.AddDownload(key));
+        } else {
+            ASSERT_EQ(1, m_queue.StartDownload(key, "QUEUE-SLOW"));
+        }
         HANDLE h = nullptr;
-        ::DuplicateHandle(::GetCurrentProcess(), m_queue.GetThread(IdOf(CString("US") + number))->m_hThread,
-                          ::GetCurrentProcess(), &h, SYNCHRONIZE, FALSE, 0);
+        ::DuplicateHandle(::GetCurrentProcess(), m_queue.GetThread(IdOf(key))->m_hThread, ::GetCurrentProcess(), &h,
+                          SYNCHRONIZE, FALSE, 0);
         handles.push_back(h);
     }
     ASSERT_TRUE(WaitForRequests("/queue/", 3));
+    ASSERT_TRUE(WaitForRequests("/engine/images/p1.tif", 1));
     EXPECT_TRUE(m_queue.IsStopped()) << "stopped until a stop begins";
 
     m_queue.StopAllDownloads();
@@ -643,11 +750,10 @@ TEST(FileWrapperPath, NamesTheFileAfterTheDownloadAndTheCounter)
 
 TEST_F(DownloadQueueTest, ScreenshotOfARunningAFailedAndAFinishedRow)
 {
-    FixturePlan("/queue/4444444.html", kSlowPage);
     FixturePlan("/queue/3333333.html", "delay=2500");
     ASSERT_EQ(1, m_queue.AddDownload("US3333333"));
     ASSERT_EQ(1, m_queue.AddDownload("US6666666"));
-    ASSERT_EQ(1, m_queue.AddDownload("US4444444"));
+    ASSERT_EQ(1, m_queue.StartDownload("US4444444", "QUEUE-SLOW"));
 
     // The finished row is shown while the owner takes its record; its row goes afterwards.
     const char* build = std::getenv("ZENTROVA_BUILD");
@@ -657,6 +763,8 @@ TEST_F(DownloadQueueTest, ScreenshotOfARunningAFailedAndAFinishedRow)
     m_owner.m_onRecord = [&](const CString&) {
         EXPECT_EQ(CString("Download Failed"), Cell("US6666666", 1));
         EXPECT_TRUE(m_queue.GetThread(IdOf("US4444444"))->m_nBusy) << "still running";
+        EXPECT_NE(CString(""), Cell("US4444444", 2)) << "among its pages";
+        EXPECT_EQ(CString("3/3"), Cell("US3333333", 2));
         m_queue.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_UPDATENOW | RDW_ALLCHILDREN);
         saved = SaveScreenshot(path, &why);
     };
