@@ -587,6 +587,26 @@ TEST_F(DownloadQueueTest, TheContextMenuRetriesAndCancels)
     EXPECT_TRUE(m_owner.m_records.empty());
 }
 
+TEST_F(DownloadQueueTest, RetryFromTheMenuStartsTheAttemptsAgain)
+{
+    // One automatic restart allowed, after a wait longer than the test.
+    m_queue.m_nRetryFailed = 1;
+    m_queue.m_nAttemptLimit = 1;
+    m_queue.m_nWaitBetweenAttempts = 60000;
+    ASSERT_EQ(1, m_queue.AddDownload("US6666666"));
+    const int id = IdOf("US6666666");
+    ASSERT_TRUE(PumpUntil([&] { return m_owner.m_errorSounds.size() == 1; }, 15000));
+    ASSERT_NE(nullptr, m_queue.FindRetry(id));
+
+    ASSERT_TRUE(UseContextMenu("US6666666", 0).retryEnabled);
+    ASSERT_TRUE(PumpUntil([&] { return m_owner.m_errorSounds.size() == 2; }, 15000));
+    PumpMessages(100);
+    // Counted from the start again: a restart is still scheduled, not given up.
+    ASSERT_NE(nullptr, m_queue.FindRetry(id));
+    EXPECT_EQ(0, m_queue.FindRetry(id)->nAttempts);
+    EXPECT_TRUE(RowColoured("US6666666", kYellow, kRed));
+}
+
 TEST_F(DownloadQueueTest, StopAllDownloadsEndsEveryThread)
 {
     // Two inside a slow page fetch, one inside the transfer of a page image.
