@@ -129,6 +129,49 @@ TEST(FileCrypt, FailedWriteKeepsTheOldFileWhole)
     EXPECT_EQ(crypt.WriteEncryptedFile("x", dir.File("no such folder\\a.cfg")), 0);
 }
 
+namespace {
+
+// Stand-ins for WriteFile: one writes half the bytes (a disk that filled up), one fails.
+BOOL WINAPI WriteHalf(HANDLE file, LPCVOID data, DWORD length, LPDWORD written, LPOVERLAPPED)
+{
+    return WriteFile(file, data, length / 2, written, nullptr);
+}
+
+BOOL WINAPI WriteNothing(HANDLE, LPCVOID, DWORD, LPDWORD written, LPOVERLAPPED)
+{
+    *written = 0;
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
+} // namespace
+
+TEST(FileCrypt, ShortOrFailedWriteKeepsTheOldFileWhole)
+{
+    TempDir dir;
+    CString path = dir.File("Project.cfg");
+    CFileCrypt crypt;
+    ASSERT_EQ(crypt.WriteEncryptedFile("<Project>old</Project>", path), 1);
+    std::string before;
+    ASSERT_TRUE(testsupport::ReadBytes(path, before));
+
+    for (CipherFileWriter writer : {&WriteHalf, &WriteNothing}) {
+        CipherFileWriter previous = SetCipherFileWriter(writer);
+        const int result = crypt.WriteEncryptedFile("<Project>a longer new text</Project>", path);
+        SetCipherFileWriter(previous);
+        EXPECT_EQ(result, 0);
+        std::string after;
+        ASSERT_TRUE(testsupport::ReadBytes(path, after));
+        EXPECT_EQ(after, before);
+        EXPECT_EQ(FilesIn(dir.Path()), 1) << "the temporary file must be removed";
+    }
+    // The writer is back: the next write goes through.
+    EXPECT_EQ(crypt.WriteEncryptedFile("<Project>new</Project>", path), 1);
+    CString text;
+    ASSERT_EQ(crypt.ReadEncryptedFile(path, text), 1);
+    EXPECT_EQ(text.Left(22), "<Project>new</Project>");
+}
+
 TEST(FileCrypt, ReadsAFileEncipheredAtBuildTime)
 {
     const char* build = std::getenv("ZENTROVA_BUILD");
