@@ -12,6 +12,7 @@
 #include "ListCtrl.h"
 #include "Menu.h"
 #include "ProgressCtrl.h"
+#include "PropertyPage.h"
 #include "Static.h"
 #include "TestResource.h"
 #include "TestSupport.h"
@@ -532,6 +533,47 @@ TEST_F(DialogTest, UnhandledCommandsTravelFromPageToPaneToHost)
         EXPECT_EQ(c.enabled, target.IsWindowEnabled()) << c.id;
     }
     host.DestroyWindow();
+}
+
+// A page of a sheet: counts the data exchanges that save its controls.
+class CCountingPage : public CPropertyPage
+{
+public:
+    CCountingPage() : CPropertyPage(IDD_TEST_PANE, IDS_TEST_TEXT) {}
+    int saves = 0;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override
+    {
+        CPropertyPage::DoDataExchange(pDX);
+        if (pDX->m_bSaveAndValidate)
+            ++saves;
+    }
+};
+
+TEST_F(DialogTest, APropertyPageStaysOpenAndPassesCommandsToItsParent)
+{
+    CHostDlg host;
+    ASSERT_TRUE(host.Create(IDD_TEST_HOST));
+    CCountingPage page;
+    EXPECT_EQ(CString("Framework test string"), page.m_strCaption);
+    ASSERT_TRUE(page.Create(IDD_TEST_PANE, &host));
+    EXPECT_TRUE(page.GetStyle() & WS_CHILD);
+    page.ShowWindow(SW_SHOW);
+
+    // OK saves the controls and Cancel does nothing: neither ends the page.
+    page.SendMessage(WM_COMMAND, IDOK);
+    page.SendMessage(WM_COMMAND, IDCANCEL);
+    testsupport::PumpMessages();
+    EXPECT_TRUE(::IsWindow(page.m_hWnd));
+    EXPECT_TRUE(page.GetStyle() & WS_VISIBLE);
+    EXPECT_EQ(1, page.saves);
+
+    // A command the page does not handle goes to the sheet it sits in.
+    page.SendMessage(WM_COMMAND, ID_CMD_HANDLED);
+    EXPECT_EQ(1, host.handled);
+    host.DestroyWindow();
+    EXPECT_EQ(nullptr, page.m_hWnd);
 }
 
 TEST_F(DialogTest, PreTranslationWalksFromTheControlUpToTheTopLevelDialog)
