@@ -132,12 +132,39 @@ unsigned int SubWord(unsigned int w)
     return LastColumn(CipherTables().sbox, w, w, w, w);
 }
 
-// ShiftRow offsets of rows 1, 2 and 3 by the number of columns.
-void ShiftOffsets(int columns, int& s1, int& s2, int& s3)
+// The row shifts of a block of this many columns: rows 1, 2 and 3 move by 1, 2 and 3
+// columns, by 1, 3 and 4 in a block of eight; decryption moves them back.
+void RowShifts(int columns, bool bDecrypt, int (&shift)[4])
 {
-    s1 = 1;
-    s2 = columns == 8 ? 3 : 2;
-    s3 = columns == 8 ? 4 : 3;
+    const int left[4] = {0, 1, columns == 8 ? 3 : 2, columns == 8 ? 4 : 3};
+    for (int row = 0; row < 4; ++row)
+        shift[row] = bDecrypt ? (columns - left[row]) % columns : left[row];
+}
+
+// A block of `columns` words through all rounds with the given round keys: the encryption
+// tables, or the decryption ones (the equivalent inverse cipher). Row r of column j is
+// taken from column (j + shift[r]) % columns. state and next hold `columns` words.
+void CipherBlock(const char* in, char* result, const unsigned int (*keys)[8], int rounds,
+                 int columns, bool bDecrypt, unsigned int* state, unsigned int* next)
+{
+    const TableSet& tables = CipherTables();
+    const auto& round = bDecrypt ? tables.decRound : tables.encRound;
+    const auto& box = bDecrypt ? tables.invSbox : tables.sbox;
+    int shift[4];
+    RowShifts(columns, bDecrypt, shift);
+    auto from = [&](int j, int row) { return state[(j + shift[row]) % columns]; };
+
+    for (int j = 0; j < columns; ++j)
+        state[j] = Load(in + 4 * j) ^ keys[0][j];
+    for (int r = 1; r < rounds; ++r) {
+        for (int j = 0; j < columns; ++j)
+            next[j] = RoundColumn(round, from(j, 0), from(j, 1), from(j, 2), from(j, 3)) ^ keys[r][j];
+        std::memcpy(state, next, sizeof(unsigned int) * static_cast<size_t>(columns));
+    }
+    for (int j = 0; j < columns; ++j) {
+        const unsigned int w = LastColumn(box, from(j, 0), from(j, 1), from(j, 2), from(j, 3));
+        Store(result + 4 * j, w ^ keys[rounds][j]);
+    }
 }
 
 } // namespace
@@ -221,103 +248,27 @@ void CRijndael::MakeKey(const char* key, const char* chain, int keylength, int b
     m_bKeyMade = true;
 }
 
+// The 16-byte path keeps its four columns on the stack.
 void CRijndael::EncryptBlock16(const char* in, char* result)
 {
-    const TableSet& tables = CipherTables();
-    unsigned int c0 = Load(in) ^ m_encryptKeys[0][0];
-    unsigned int c1 = Load(in + 4) ^ m_encryptKeys[0][1];
-    unsigned int c2 = Load(in + 8) ^ m_encryptKeys[0][2];
-    unsigned int c3 = Load(in + 12) ^ m_encryptKeys[0][3];
-    for (int r = 1; r < m_nRounds; ++r) {
-        const unsigned int* k = m_encryptKeys[r];
-        const unsigned int n0 = RoundColumn(tables.encRound, c0, c1, c2, c3) ^ k[0];
-        const unsigned int n1 = RoundColumn(tables.encRound, c1, c2, c3, c0) ^ k[1];
-        const unsigned int n2 = RoundColumn(tables.encRound, c2, c3, c0, c1) ^ k[2];
-        const unsigned int n3 = RoundColumn(tables.encRound, c3, c0, c1, c2) ^ k[3];
-        c0 = n0;
-        c1 = n1;
-        c2 = n2;
-        c3 = n3;
-    }
-    const unsigned int* k = m_encryptKeys[m_nRounds];
-    Store(result, LastColumn(tables.sbox, c0, c1, c2, c3) ^ k[0]);
-    Store(result + 4, LastColumn(tables.sbox, c1, c2, c3, c0) ^ k[1]);
-    Store(result + 8, LastColumn(tables.sbox, c2, c3, c0, c1) ^ k[2]);
-    Store(result + 12, LastColumn(tables.sbox, c3, c0, c1, c2) ^ k[3]);
+    unsigned int state[4], next[4];
+    CipherBlock(in, result, m_encryptKeys, m_nRounds, 4, false, state, next);
 }
 
 void CRijndael::DecryptBlock16(const char* in, char* result)
 {
-    const TableSet& tables = CipherTables();
-    unsigned int c0 = Load(in) ^ m_decryptKeys[0][0];
-    unsigned int c1 = Load(in + 4) ^ m_decryptKeys[0][1];
-    unsigned int c2 = Load(in + 8) ^ m_decryptKeys[0][2];
-    unsigned int c3 = Load(in + 12) ^ m_decryptKeys[0][3];
-    for (int r = 1; r < m_nRounds; ++r) {
-        const unsigned int* k = m_decryptKeys[r];
-        const unsigned int n0 = RoundColumn(tables.decRound, c0, c3, c2, c1) ^ k[0];
-        const unsigned int n1 = RoundColumn(tables.decRound, c1, c0, c3, c2) ^ k[1];
-        const unsigned int n2 = RoundColumn(tables.decRound, c2, c1, c0, c3) ^ k[2];
-        const unsigned int n3 = RoundColumn(tables.decRound, c3, c2, c1, c0) ^ k[3];
-        c0 = n0;
-        c1 = n1;
-        c2 = n2;
-        c3 = n3;
-    }
-    const unsigned int* k = m_decryptKeys[m_nRounds];
-    Store(result, LastColumn(tables.invSbox, c0, c3, c2, c1) ^ k[0]);
-    Store(result + 4, LastColumn(tables.invSbox, c1, c0, c3, c2) ^ k[1]);
-    Store(result + 8, LastColumn(tables.invSbox, c2, c1, c0, c3) ^ k[2]);
-    Store(result + 12, LastColumn(tables.invSbox, c3, c2, c1, c0) ^ k[3]);
+    unsigned int state[4], next[4];
+    CipherBlock(in, result, m_decryptKeys, m_nRounds, 4, true, state, next);
 }
 
 void CRijndael::EncryptBlockAnyLength(const char* in, char* result)
 {
-    const TableSet& tables = CipherTables();
-    const int columns = m_nBlockLength / 4;
-    int s1, s2, s3;
-    ShiftOffsets(columns, s1, s2, s3);
-    for (int j = 0; j < columns; ++j)
-        m_state[j] = Load(in + 4 * j) ^ m_encryptKeys[0][j];
-    for (int r = 1; r < m_nRounds; ++r) {
-        for (int j = 0; j < columns; ++j) {
-            m_nextState[j] = RoundColumn(tables.encRound, m_state[j], m_state[(j + s1) % columns],
-                                         m_state[(j + s2) % columns], m_state[(j + s3) % columns]) ^
-                             m_encryptKeys[r][j];
-        }
-        std::memcpy(m_state, m_nextState, sizeof(unsigned int) * static_cast<size_t>(columns));
-    }
-    for (int j = 0; j < columns; ++j) {
-        const unsigned int w = LastColumn(tables.sbox, m_state[j], m_state[(j + s1) % columns],
-                                          m_state[(j + s2) % columns], m_state[(j + s3) % columns]);
-        Store(result + 4 * j, w ^ m_encryptKeys[m_nRounds][j]);
-    }
+    CipherBlock(in, result, m_encryptKeys, m_nRounds, m_nBlockLength / 4, false, m_state, m_nextState);
 }
 
 void CRijndael::DecryptBlockAnyLength(const char* in, char* result)
 {
-    const TableSet& tables = CipherTables();
-    const int columns = m_nBlockLength / 4;
-    int s1, s2, s3;
-    ShiftOffsets(columns, s1, s2, s3);
-    s1 = columns - s1;
-    s2 = columns - s2;
-    s3 = columns - s3;
-    for (int j = 0; j < columns; ++j)
-        m_state[j] = Load(in + 4 * j) ^ m_decryptKeys[0][j];
-    for (int r = 1; r < m_nRounds; ++r) {
-        for (int j = 0; j < columns; ++j) {
-            m_nextState[j] = RoundColumn(tables.decRound, m_state[j], m_state[(j + s1) % columns],
-                                         m_state[(j + s2) % columns], m_state[(j + s3) % columns]) ^
-                             m_decryptKeys[r][j];
-        }
-        std::memcpy(m_state, m_nextState, sizeof(unsigned int) * static_cast<size_t>(columns));
-    }
-    for (int j = 0; j < columns; ++j) {
-        const unsigned int w = LastColumn(tables.invSbox, m_state[j], m_state[(j + s1) % columns],
-                                          m_state[(j + s2) % columns], m_state[(j + s3) % columns]);
-        Store(result + 4 * j, w ^ m_decryptKeys[m_nRounds][j]);
-    }
+    CipherBlock(in, result, m_decryptKeys, m_nRounds, m_nBlockLength / 4, true, m_state, m_nextState);
 }
 
 void CRijndael::EncryptBlock(const char* in, char* result)

@@ -31,7 +31,8 @@ public:
 private:
     enum { kMaxRounds = 14, kMaxColumns = 8, kMaxKeyWords = 8 };
 
-    // Blocks of 24 and 32 bytes, column by column; 16-byte blocks take the unrolled pair.
+    // One block: 16-byte blocks keep their four columns on the stack, blocks of 24 and 32
+    // bytes work in the member arrays.
     void EncryptBlockAnyLength(const char* in, char* result);
     void DecryptBlockAnyLength(const char* in, char* result);
     void EncryptBlock16(const char* in, char* result);
