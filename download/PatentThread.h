@@ -2,10 +2,13 @@
 // suspended, fills its fields, resumes it and posts UM_THREAD_START; the thread then runs the
 // document job: it reads the recipe file Download.cfg, picks the recipe's download sources by
 // their priority for the document's class, runs their steps (web requests with extraction of
-// values, key functions, documents written from templates) until one source delivers, and
-// reports the outcome with one UM_DOWNLOAD_PROGRESS to its owner window, which reads the
-// DownloadStatus record and the document record text during the call. The same object runs
-// the job again on the next UM_THREAD_START (a retry).
+// values, key functions, documents written from templates, page images fetched page by page)
+// until one source delivers, finishes the document (page images judged, converted to PDF and
+// merged into one file), and reports the outcome with one UM_DOWNLOAD_PROGRESS to its owner
+// window, which reads the DownloadStatus record and the document record text during the call.
+// While page images come in, it sends one UM_DOWNLOAD_PROGRESS before every page (the
+// status's done flag still 0). The same object runs the job again on the next
+// UM_THREAD_START (a retry).
 //
 // The recipe interpreter's operations are public so that they can be driven one by one.
 #pragma once
@@ -54,8 +57,8 @@ public:
     int ExtractValues(IXMLDOMNodePtr step, const CString& page);
     // Writes one file from the step's SourceTemplate: 1 written and recorded, 0 failure.
     int WriteDocumentStep(IXMLDOMNodePtr step, CString locationName);
-    // Fetches a document's page images. Page images are not fetched by this program yet: a
-    // source that needs them fails here.
+    // Fetches a document's pages, one URL per page, into the document's folder, each stored
+    // page recorded as a catalog file: 1 success, 0 the source fails.
     int ImageCollectionStep(IXMLDOMNodePtr step, CString locationName);
 
     // The step's HardCodeKey entries: the immediate ones before the step, the delayed ones
@@ -67,8 +70,19 @@ public:
     void BuildDocumentXml();
     static CString EscapeXml(CString text);
 
-    // After a source delivered: one CatalogItem line per downloaded file. 1 finished.
+    // After a source delivered: page images converted and merged, then one CatalogItem line
+    // per file. 1 finished; 0 a page could not be converted or the merge failed (the pages
+    // then stay on disk and in the catalog).
     int FinishDocument();
+    // Every TIFF catalog file judged (under the page-image lock) and converted to a page PDF,
+    // which replaces it in the catalog. 1 all converted; 0 some page kept its TIFF.
+    int ConvertImagesToPdf();
+    // The page PDFs merged into "[COUNTRYCODE][DOCUMENTNUMBER].pdf" in the folder of the first
+    // one, which then replaces them in the catalog and on disk. 1 merged; 0 nothing changed.
+    int MergePagePdfs();
+    // Asks the page-image judge (Vostrel.dll in the program folder) about the image; an
+    // unusable one is overwritten with replace.tif. 1 replaced, 0 kept (also without judge).
+    int TestImage(CString imagePath);
     void AppendCatalogItems(CString title, CString filePath, CString sourceName, CString fileSize,
                             CString fileType);
     // After a source failed: its files are deleted, the catalog emptied and the record
@@ -116,9 +130,31 @@ public:
 protected:
     afx_msg void OnDownloadDocument(WPARAM wParam, LPARAM lParam);
     afx_msg void OnQuitThread(WPARAM wParam, LPARAM lParam);
+    // From outside: the image being judged is unusable; it is replaced by replace.tif.
+    afx_msg void OnUseReplacementImage(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
+    // One ImageCollection step's run over its pages.
+    struct PageRun
+    {
+        IXMLDOMNodePtr step;
+        CString locationName;
+        CString urlTemplate;
+        CString mask;            // file-name template
+        CString type;            // OutputType
+        bool bFirstPages = false;
+        int nLimit = 0;          // pages of a first-pages run; raised for every HTML reply
+        bool bTokenRenewed = false;
+    };
+    enum PageResult { PageStored, PageSkipped, PageStop, PageQuit, PageExtractFailed };
+    enum TransferResult { TransferDone, TransferFailed, TransferQuit };
+    // One page: progress report, transfer, extraction, stored file.
+    PageResult FetchPage(PageRun& run, int page);
+    // Up to 22 attempts to bring the page into the file.
+    TransferResult TransferPage(const CString& url, const CString& file, PageRun& run);
+    void ReportExtractionException(const PageRun& run);
+
     // The source loop of the job over the loaded recipe; a source that delivered leaves the
     // status's success at 1.
     void RunSources(IXMLDOMDocument2Ptr recipe);
