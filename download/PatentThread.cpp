@@ -96,14 +96,15 @@ void CPatentThread::ParseDocumentNumber(CString number)
     m_nApplication = m_strDocumentNumber.GetLength() >= 8 ? 1 : 0;
 
     // The document's folder is named after the number and the kind code. Neither may lead
-    // out of the save folder or name it: a number without a usable name gets no folder, and
-    // its job then fails without touching the disk.
+    // out of the save folder or name it, nor name the saved reports' folder there (the job
+    // empties its folder first): a number without a usable name gets no folder, and its
+    // job then fails without touching the disk.
     CString fileName = StripSlashes(work);
     if (m_bFileWrapperMode)
         fileName = "FW" + fileName;
     m_strKindCode = KeepLettersAndDigits(m_strKindCode);
     const CString folderName = MakeSafeFileName(fileName + m_strKindCode);
-    if (folderName.IsEmpty()) {
+    if (folderName.IsEmpty() || folderName.CompareNoCase("Reports") == 0) {
         m_strTempFolder.Empty();
         m_strTempFolderSlash.Empty();
         return;
