@@ -2,7 +2,9 @@
 // weight 400, the beige backgrounds and the colours of the skinned controls.
 #pragma once
 
+#include "DC.h"
 #include "Font.h"
+#include "Pen.h"
 
 #include <windows.h>
 
@@ -37,6 +39,16 @@ inline BOOL CreateLookFont(CFont& font, int nHeight = kFontHeight, int nWeight =
     return font.CreateFont(nHeight, 0, 0, 0, nWeight, FALSE, FALSE, FALSE, ANSI_CHARSET,
                            OUT_DEFAULT_PRECIS, CLIP_DEFAULT_PRECIS, DEFAULT_QUALITY,
                            DEFAULT_PITCH | FF_SWISS, kFontFace);
+}
+
+// A one-pixel line of the colour from (x1, y1) up to, not including, (x2, y2).
+inline void DrawLine(CDC& dc, COLORREF colour, int x1, int y1, int x2, int y2)
+{
+    CPen pen(PS_SOLID, 1, colour);
+    CPen* pOld = dc.SelectObject(&pen);
+    dc.MoveTo(x1, y1);
+    dc.LineTo(x2, y2);
+    dc.SelectObject(pOld);
 }
 
 } // namespace look

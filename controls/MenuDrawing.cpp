@@ -304,10 +304,13 @@ void MeasureFlat(CNewMenu* pMenu, LPMEASUREITEMSTRUCT lpMIS, BOOL bIsMenuBar)
     }
     CSize size = FlatSize(pMenu, pData, bIsMenuBar);
     if (IsStandardWindowCommand(pData->m_nID) && pMenu) {
-        // As wide as the next item of the menu that has a command.
+        // As wide as the next item of the menu that has a command. A record the menu's list
+        // does not hold (an item added behind the menu's back) has no next item.
         const auto& items = pMenu->GetItems();
         auto it = std::find(items.begin(), items.end(), pData);
-        for (++it; it != items.end() && it - items.begin() > 0; ++it) {
+        if (it != items.end())
+            ++it;
+        for (; it != items.end(); ++it) {
             if ((*it)->m_nID && !((*it)->m_nFlags & (MF_SEPARATOR | MF_POPUP))) {
                 size.cx = std::max(size.cx, FlatSize(pMenu, *it, bIsMenuBar).cx);
                 break;

@@ -1,5 +1,6 @@
 #include "MyHeaderCtrl.h"
 
+#include "Look.h"
 #include "resource.h"
 
 #include <vector>
@@ -19,15 +20,6 @@ const COLORREF kDivider = RGB(196, 185, 128);
 const COLORREF kFrameLight = RGB(236, 233, 216);
 const COLORREF kFrameDark = RGB(146, 135, 70);
 const int kArrowSize = 9;
-
-void VerticalLine(CDC& dc, COLORREF colour, int x, int top, int bottom)
-{
-    CPen pen(PS_SOLID, 1, colour);
-    CPen* pOld = dc.SelectObject(&pen);
-    dc.MoveTo(x, top);
-    dc.LineTo(x, bottom);
-    dc.SelectObject(pOld);
-}
 
 } // namespace
 
@@ -133,8 +125,8 @@ void CMyHeaderCtrl::PaintItems(CDC& dc)
         }
 
         if (pos < count - 1) {
-            VerticalLine(dc, kDivider, rect.right - 1, rect.top + 2, rect.bottom - 2);
-            VerticalLine(dc, kGround, rect.right, rect.top + 2, rect.bottom - 2);
+            look::DrawLine(dc, kDivider, rect.right - 1, rect.top + 2, rect.right - 1, rect.bottom - 2);
+            look::DrawLine(dc, kGround, rect.right, rect.top + 2, rect.right, rect.bottom - 2);
         }
     }
 

@@ -1,5 +1,7 @@
 #include "XListCtrl.h"
 
+#include "Look.h"
+
 #include <algorithm>
 
 // Registered before the program's entry point runs, so that every window that names it in
@@ -31,15 +33,6 @@ const COLORREF kProgressGround = RGB(224, 224, 224);
 const COLORREF kBlack = RGB(0, 0, 0);
 const COLORREF kCheckedRowText = RGB(0, 0, 255);
 const COLORREF kWhite = RGB(255, 255, 255);
-
-void Line(CDC& dc, COLORREF colour, int x1, int y1, int x2, int y2)
-{
-    CPen pen(PS_SOLID, 1, colour);
-    CPen* pOld = dc.SelectObject(&pen);
-    dc.MoveTo(x1, y1);
-    dc.LineTo(x2, y2);
-    dc.SelectObject(pOld);
-}
 
 } // namespace
 
@@ -465,7 +458,7 @@ void CXListCtrl::DrawCheckbox(CDC& dc, CRect rect, int nItem, int nSubItem, cons
         const int y0 = box.top + 3;
         for (int k = 0; k <= 6; ++k) {
             const int y = k <= 4 ? y0 + k : y0 + 8 - k;
-            Line(dc, kBlack, x0 - k, y, x0 - k, y + 3);
+            look::DrawLine(dc, kBlack, x0 - k, y, x0 - k, y + 3);
         }
     }
 
@@ -484,15 +477,15 @@ void CXListCtrl::DrawProgress(CDC& dc, CRect rect, const ListCellRecord& cell)
     rect.right -= 2;
     rect.bottom -= 1;
 
-    Line(dc, m_crButtonShadow, rect.left, rect.bottom, rect.right + 1, rect.bottom);
-    Line(dc, m_crButtonShadow, rect.left, rect.top, rect.right, rect.top);
-    Line(dc, m_crButtonShadow, rect.left, rect.top, rect.left, rect.bottom);
-    Line(dc, m_crButtonShadow, rect.right, rect.top, rect.right, rect.bottom);
+    look::DrawLine(dc, m_crButtonShadow, rect.left, rect.bottom, rect.right + 1, rect.bottom);
+    look::DrawLine(dc, m_crButtonShadow, rect.left, rect.top, rect.right, rect.top);
+    look::DrawLine(dc, m_crButtonShadow, rect.left, rect.top, rect.left, rect.bottom);
+    look::DrawLine(dc, m_crButtonShadow, rect.right, rect.top, rect.right, rect.bottom);
 
     CRect inner(rect.left + 1, rect.top + 1, rect.right, rect.bottom);
     dc.FillSolidRect(&inner, kProgressGround);
-    Line(dc, kBlack, rect.left + 1, rect.top + 1, rect.right, rect.top + 1);
-    Line(dc, kBlack, rect.left + 1, rect.top + 1, rect.left + 1, rect.bottom);
+    look::DrawLine(dc, kBlack, rect.left + 1, rect.top + 1, rect.right, rect.top + 1);
+    look::DrawLine(dc, kBlack, rect.left + 1, rect.top + 1, rect.left + 1, rect.bottom);
 
     if (cell.percent <= 0)
         return;

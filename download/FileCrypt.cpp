@@ -25,7 +25,16 @@ CString FolderOf(const CString& path)
     return path.Left(slash);
 }
 
+CipherFileWriter g_pfnWriteCipher = WriteFile;
+
 } // namespace
+
+CipherFileWriter SetCipherFileWriter(CipherFileWriter writer)
+{
+    CipherFileWriter previous = g_pfnWriteCipher;
+    g_pfnWriteCipher = writer;
+    return previous;
+}
 
 CFileCrypt::CFileCrypt() : m_strPassPhrase(kPassPhrase), m_nKeyLength(32) {}
 
@@ -82,7 +91,7 @@ int CFileCrypt::WriteEncryptedFile(CString text, CString path)
     if (h != INVALID_HANDLE_VALUE) {
         DWORD written = 0;
         const DWORD length = static_cast<DWORD>(cipher.GetLength());
-        ok = WriteFile(h, static_cast<const char*>(cipher), length, &written, nullptr) &&
+        ok = g_pfnWriteCipher(h, static_cast<const char*>(cipher), length, &written, nullptr) &&
              written == length && FlushFileBuffers(h);
         ok = CloseHandle(h) && ok;
     }

@@ -5,6 +5,8 @@
 
 #include "String.h"
 
+#include <windows.h>
+
 class CFileCrypt
 {
 public:
@@ -26,3 +28,9 @@ private:
     CString m_strPassPhrase;
     int m_nKeyLength;
 };
+
+// The function with which WriteEncryptedFile writes the cipher text, WriteFile's signature.
+// WriteFile unless a test puts a stand-in in place to imitate a short or failed write (a full
+// disk); answers the one it replaces.
+using CipherFileWriter = BOOL(WINAPI*)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
+CipherFileWriter SetCipherFileWriter(CipherFileWriter writer);

@@ -4,6 +4,7 @@
 #include "ServiceHosts.h"
 #include "TraceLine.h"
 
+#include <boost/version.hpp>
 #include <windows.h>
 
 #include <atomic>
@@ -35,6 +36,12 @@ CString CurrentToken()
     std::lock_guard<std::mutex> hold(g_tokenLock);
     return g_strToken;
 }
+
+// ResetOnceFlag reads and writes the flag's private state, whose layout and running value
+// are those of the Boost release the program is built with; another release must be checked
+// before this value and the reset are trusted again.
+static_assert(BOOST_VERSION == 108100,
+              "ResetOnceFlag relies on the once_flag layout of Boost 1.81: check it for this release");
 
 // The status value boost's Windows call_once keeps while a routine runs on the flag.
 const long kOnceRunning = 0x7f0725e3;

@@ -12,15 +12,12 @@
 #include "TraceLine.h"
 #include "XmlHelpers.h"
 
-#include <shellapi.h>
-
-#include <vector>
-
 IMPLEMENT_DYNCREATE(CPatentThread, CWinThread)
 
 BEGIN_MESSAGE_MAP(CPatentThread, CWinThread)
     ON_THREAD_MESSAGE(UM_THREAD_START, &CPatentThread::OnDownloadDocument)
     ON_THREAD_MESSAGE(UM_THREAD_QUIT, &CPatentThread::OnQuitThread)
+    ON_THREAD_MESSAGE(UM_USE_REPLACEMENT_IMAGE, &CPatentThread::OnUseReplacementImage)
 END_MESSAGE_MAP()
 
 namespace {
@@ -99,14 +96,15 @@ void CPatentThread::ParseDocumentNumber(CString number)
     m_nApplication = m_strDocumentNumber.GetLength() >= 8 ? 1 : 0;
 
     // The document's folder is named after the number and the kind code. Neither may lead
-    // out of the save folder or name it: a number without a usable name gets no folder, and
-    // its job then fails without touching the disk.
+    // out of the save folder or name it, nor name the saved reports' folder there (the job
+    // empties its folder first): a number without a usable name gets no folder, and its
+    // job then fails without touching the disk.
     CString fileName = StripSlashes(work);
     if (m_bFileWrapperMode)
         fileName = "FW" + fileName;
     m_strKindCode = KeepLettersAndDigits(m_strKindCode);
     const CString folderName = MakeSafeFileName(fileName + m_strKindCode);
-    if (folderName.IsEmpty()) {
+    if (folderName.IsEmpty() || folderName.CompareNoCase("Reports") == 0) {
         m_strTempFolder.Empty();
         m_strTempFolderSlash.Empty();
         return;
@@ -117,7 +115,9 @@ void CPatentThread::ParseDocumentNumber(CString number)
 
 void CPatentThread::Cancel()
 {
-    if (!m_bFileWrapperMode)
+    if (m_bFileWrapperMode)
+        m_Wrapper.Cancel();
+    else
         m_WebGrab.Abort();
     m_nBusy = 0;
 }
@@ -127,6 +127,9 @@ void CPatentThread::OnDownloadDocument(WPARAM, LPARAM)
     m_nBusy = 1;
     m_Status.Reset();
     BuildDocumentXml();
+    if (m_bFileWrapperMode)
+        m_Wrapper.AddMessaging(reinterpret_cast<UINT_PTR>(m_hOwner), reinterpret_cast<UINT_PTR>(&m_Status),
+                               static_cast<UINT_PTR>(m_nDownloadID), UM_DOWNLOAD_PROGRESS);
 
     const bool bHasFolder = !m_strTempFolder.IsEmpty();
     if (bHasFolder) {
@@ -329,16 +332,6 @@ void CPatentThread::OnQuitThread(WPARAM, LPARAM)
     AfxEndThread(1, FALSE);
 }
 
-int CPatentThread::ImageCollectionStep(IXMLDOMNodePtr, CString)
-{
-    return 0;
-}
-
-int CPatentThread::DownloadFileWrapper()
-{
-    return 0;
-}
-
 void CPatentThread::BuildDocumentXml()
 {
     m_strDocumentXml = FormatDocumentRecord(m_strCountryCode, m_strDocumentNumber, m_strKindCode,
@@ -348,50 +341,6 @@ void CPatentThread::BuildDocumentXml()
 CString CPatentThread::EscapeXml(CString text)
 {
     return ::EscapeXml(text);
-}
-
-int CPatentThread::FinishDocument()
-{
-    for (INT_PTR i = 0; i < m_CatalogFiles.GetSize(); ++i) {
-        const CatalogFile* file = m_CatalogFiles[i];
-        CString size;
-        size.Format("%d", file->m_nFileSize);
-        AppendCatalogItems("", file->m_strFilePath, file->m_strDownloadSourceName, size,
-                           file->m_strFileType);
-    }
-    return 1;
-}
-
-void CPatentThread::AppendCatalogItems(CString title, CString filePath, CString sourceName,
-                                       CString fileSize, CString fileType)
-{
-    InsertCatalogItem(m_strDocumentXml, FormatCatalogItem(title, filePath, sourceName, fileSize, fileType));
-}
-
-void CPatentThread::DiscardLocationFiles()
-{
-    m_nBusy = 1;
-    for (INT_PTR i = 0; i < m_CatalogFiles.GetSize(); ++i)
-        ::DeleteFileA(m_CatalogFiles[i]->m_strFilePath);
-    ClearCatalogFiles();
-    BuildDocumentXml();
-    m_nBusy = 0;
-}
-
-bool CPatentThread::DeleteTempFolder(CString folder, bool bPermanent)
-{
-    std::vector<char> from(folder.str().begin(), folder.str().end());
-    from.push_back('\0');
-    from.push_back('\0');
-    SHFILEOPSTRUCTA op = {};
-    op.hwnd = nullptr;
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.data();
-    op.pTo = nullptr;
-    op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
-    if (!bPermanent)
-        op.fFlags |= FOF_ALLOWUNDO;
-    return ::SHFileOperationA(&op) == 0;
 }
 
 void CPatentThread::ClearCatalogFiles()

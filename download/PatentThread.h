@@ -2,10 +2,13 @@
 // suspended, fills its fields, resumes it and posts UM_THREAD_START; the thread then runs the
 // document job: it reads the recipe file Download.cfg, picks the recipe's download sources by
 // their priority for the document's class, runs their steps (web requests with extraction of
-// values, key functions, documents written from templates) until one source delivers, and
-// reports the outcome with one UM_DOWNLOAD_PROGRESS to its owner window, which reads the
-// DownloadStatus record and the document record text during the call. The same object runs
-// the job again on the next UM_THREAD_START (a retry).
+// values, key functions, documents written from templates, page images fetched page by page)
+// until one source delivers, finishes the document (page images judged, converted to PDF and
+// merged into one file), and reports the outcome with one UM_DOWNLOAD_PROGRESS to its owner
+// window, which reads the DownloadStatus record and the document record text during the call.
+// While page images come in, it sends one UM_DOWNLOAD_PROGRESS before every page (the
+// status's done flag still 0). The same object runs the job again on the next
+// UM_THREAD_START (a retry).
 //
 // The recipe interpreter's operations are public so that they can be driven one by one.
 #pragma once
@@ -14,6 +17,7 @@
 #include "Framework.h"
 #include "URLEncode.h"
 #include "WebGrab.h"
+#include "Wrapper.h"
 
 class CPatentThread : public CWinThread
 {
@@ -30,8 +34,8 @@ public:
     // the document's folder from the number as queued.
     void ParseDocumentNumber(CString number);
 
-    // Stops the running job: aborts the running page fetch and clears the busy flag. May be
-    // called from another thread.
+    // Stops the running job: aborts the running page fetch (in file-wrapper mode the
+    // library's work) and clears the busy flag. May be called from another thread.
     void Cancel();
     int IsQuitRequested() const { return m_nQuit; }
 
@@ -54,8 +58,8 @@ public:
     int ExtractValues(IXMLDOMNodePtr step, const CString& page);
     // Writes one file from the step's SourceTemplate: 1 written and recorded, 0 failure.
     int WriteDocumentStep(IXMLDOMNodePtr step, CString locationName);
-    // Fetches a document's page images. Page images are not fetched by this program yet: a
-    // source that needs them fails here.
+    // Fetches a document's pages, one URL per page, into the document's folder, each stored
+    // page recorded as a catalog file: 1 success, 0 the source fails.
     int ImageCollectionStep(IXMLDOMNodePtr step, CString locationName);
 
     // The step's HardCodeKey entries: the immediate ones before the step, the delayed ones
@@ -67,8 +71,19 @@ public:
     void BuildDocumentXml();
     static CString EscapeXml(CString text);
 
-    // After a source delivered: one CatalogItem line per downloaded file. 1 finished.
+    // After a source delivered: page images converted and merged, then one CatalogItem line
+    // per file. 1 finished; 0 a page could not be converted or the merge failed (the pages
+    // then stay on disk and in the catalog).
     int FinishDocument();
+    // Every TIFF catalog file judged (under the page-image lock) and converted to a page PDF,
+    // which replaces it in the catalog. 1 all converted; 0 some page kept its TIFF.
+    int ConvertImagesToPdf();
+    // The page PDFs merged into "[COUNTRYCODE][DOCUMENTNUMBER].pdf" in the folder of the first
+    // one, which then replaces them in the catalog and on disk. 1 merged; 0 nothing changed.
+    int MergePagePdfs();
+    // Asks the page-image judge (Vostrel.dll in the program folder) about the image; an
+    // unusable one is overwritten with replace.tif. 1 replaced, 0 kept (also without judge).
+    int TestImage(CString imagePath);
     void AppendCatalogItems(CString title, CString filePath, CString sourceName, CString fileSize,
                             CString fileType);
     // After a source failed: its files are deleted, the catalog emptied and the record
@@ -77,14 +92,18 @@ public:
     // Deletes the folder with everything in it (to the recycle bin unless bPermanent).
     bool DeleteTempFolder(CString folder, bool bPermanent);
     void ClearCatalogFiles();
-    // The source of file-wrapper mode. The file-wrapper library is not part of this program
-    // yet: the source delivers nothing.
+    // The source of file-wrapper mode: the file-wrapper library fetches the document as one
+    // PDF into the document's folder, which becomes its only catalog file. 1 recorded, 0 the
+    // source failed (not found, cancelled, or no file left behind).
     int DownloadFileWrapper();
+    // The PDF that file-wrapper mode asks the library for.
+    CString FileWrapperOutputPath() const;
 
     // Set by the download queue window before the first UM_THREAD_START.
     bool m_bLookupMode = false;          // no document folder is created
     bool m_bFileWrapperMode = false;     // sources are served by the file-wrapper library
     CString m_strWrapperNumber;          // the number as queued, for the file-wrapper library
+    CWrapper m_Wrapper;                  // the file-wrapper library, one per thread
     DWORD_PTR m_dwMainWindow = 0;        // passed through to the file-wrapper library
     int m_nPageLimit = 1;                // pages wanted when only the first pages are wanted
     bool m_bFirstPageOnly = false;
@@ -116,9 +135,31 @@ public:
 protected:
     afx_msg void OnDownloadDocument(WPARAM wParam, LPARAM lParam);
     afx_msg void OnQuitThread(WPARAM wParam, LPARAM lParam);
+    // From outside: the image being judged is unusable; it is replaced by replace.tif.
+    afx_msg void OnUseReplacementImage(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
+    // One ImageCollection step's run over its pages.
+    struct PageRun
+    {
+        IXMLDOMNodePtr step;
+        CString locationName;
+        CString urlTemplate;
+        CString mask;            // file-name template
+        CString type;            // OutputType
+        bool bFirstPages = false;
+        int nLimit = 0;          // pages of a first-pages run; raised for every HTML reply
+        bool bTokenRenewed = false;
+    };
+    enum PageResult { PageStored, PageSkipped, PageStop, PageQuit, PageExtractFailed };
+    enum TransferResult { TransferDone, TransferFailed, TransferQuit };
+    // One page: progress report, transfer, extraction, stored file.
+    PageResult FetchPage(PageRun& run, int page);
+    // Up to 22 attempts to bring the page into the file.
+    TransferResult TransferPage(const CString& url, const CString& file, PageRun& run);
+    void ReportExtractionException(const PageRun& run);
+
     // The source loop of the job over the loaded recipe; a source that delivered leaves the
     // status's success at 1.
     void RunSources(IXMLDOMDocument2Ptr recipe);

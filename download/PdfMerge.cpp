@@ -44,22 +44,48 @@ CString TempFileBeside(const CString& output)
     return CString(temp);
 }
 
+// Reads the file whole and parses it from memory: the library reads a document opened from a
+// path lazily, in small pieces, which is several times slower, and would keep the file open
+// while the output is written. False when the file cannot be read; the library throws its
+// error when the bytes are not a PDF.
+bool LoadWholeDocument(const CString& path, PoDoFo::PdfMemDocument& document)
+{
+    std::string bytes;
+    if (!ReadWholeFile(path, bytes))
+        return false;
+    document.LoadFromBuffer(bytes.data(), static_cast<long>(bytes.size()));
+    return true;
+}
+
+// Whether a lone input is a PDF whose every page can be read. It is copied as it stands
+// afterwards, but an error page saved in place of a document must not pass as merged.
+bool ReadsAsPdf(const CString& path)
+{
+    try {
+        PoDoFo::PdfMemDocument document;
+        if (!LoadWholeDocument(path, document) || document.GetPageCount() < 1)
+            return false;
+        for (int i = 0; i < document.GetPageCount(); ++i) {
+            if (!document.GetPage(i))
+                return false;
+        }
+        return true;
+    } catch (const PoDoFo::PdfError&) {
+        return false;
+    } catch (const std::exception&) {
+        return false;
+    }
+}
+
 bool JoinWithLibrary(const std::vector<CString>& inputs, const CString& target)
 {
-    PoDoFo::PdfError::EnableDebug(false);
-    PoDoFo::PdfError::EnableLogging(false);
     try {
-        // Each input is read whole and parsed from memory: the library reads a document
-        // opened from a path lazily, in small pieces, which is several times slower, and
-        // would keep the file open while the output is written.
         PoDoFo::PdfMemDocument output;
         std::vector<std::unique_ptr<PoDoFo::PdfMemDocument>> documents;
         for (const CString& path : inputs) {
-            std::string bytes;
-            if (!ReadWholeFile(path, bytes))
-                return false;
             documents.push_back(std::make_unique<PoDoFo::PdfMemDocument>());
-            documents.back()->LoadFromBuffer(bytes.data(), static_cast<long>(bytes.size()));
+            if (!LoadWholeDocument(path, *documents.back()))
+                return false;
             output.Append(*documents.back(), true);
         }
         output.Write(target.GetString());
@@ -81,11 +107,14 @@ bool CPdfMerge::MergeFiles(std::vector<CString> inputs, CString output)
         if (path.GetLength() >= MAX_PATH)
             return false;
 
+    PoDoFo::PdfError::EnableDebug(false);
+    PoDoFo::PdfError::EnableLogging(false);
     CString temp = TempFileBeside(output);
     if (temp.IsEmpty())
         return false;
-    bool written = inputs.size() == 1 ? CopyFileA(inputs.front(), temp, FALSE) != 0
-                                      : JoinWithLibrary(inputs, temp);
+    bool written = inputs.size() == 1
+                       ? ReadsAsPdf(inputs.front()) && CopyFileA(inputs.front(), temp, FALSE) != 0
+                       : JoinWithLibrary(inputs, temp);
     if (written && MoveFileExA(temp, output, MOVEFILE_REPLACE_EXISTING | MOVEFILE_COPY_ALLOWED))
         return true;
     DeleteFileA(temp);

@@ -7,16 +7,16 @@ namespace {
 
 // The cipher's fixed tables, computed once from the field arithmetic of GF(2^8) with the
 // polynomial x^8 + x^4 + x^3 + x + 1.
-struct Tables
+struct TableSet
 {
-    unsigned char S[256];
-    unsigned char Si[256];
-    unsigned int Te[4][256];  // SubBytes + MixColumns, one table per row of the input byte
-    unsigned int Td[4][256];  // InvSubBytes + InvMixColumns
-    unsigned int U[4][256];   // InvMixColumns alone, for the decryption key schedule
-    unsigned char rcon[30];
+    unsigned char sbox[256];
+    unsigned char invSbox[256];
+    unsigned int encRound[4][256]; // SubBytes + MixColumns, one table per row of the input byte
+    unsigned int decRound[4][256]; // InvSubBytes + InvMixColumns
+    unsigned int invMix[4][256];   // InvMixColumns alone, for the decryption key schedule
+    unsigned char roundConstants[30];
 
-    Tables();
+    TableSet();
 };
 
 unsigned char XTime(unsigned char b)
@@ -44,7 +44,7 @@ unsigned int Word(unsigned char b0, unsigned char b1, unsigned char b2, unsigned
 
 unsigned int RotR8(unsigned int w) { return (w >> 8) | (w << 24); }
 
-Tables::Tables()
+TableSet::TableSet()
 {
     // Multiplicative inverses through the generator 3: pow[i] = 3^i, log[3^i] = i.
     unsigned char pow[255];
@@ -64,35 +64,35 @@ Tables::Tables()
             s ^= r;
         }
         s ^= 0x63;
-        S[i] = s;
-        Si[s] = static_cast<unsigned char>(i);
+        sbox[i] = s;
+        invSbox[s] = static_cast<unsigned char>(i);
     }
     for (int i = 0; i < 256; ++i) {
-        unsigned char s = S[i];
-        unsigned int te = Word(Mul(s, 2), s, s, Mul(s, 3));
-        unsigned char si = Si[i];
-        unsigned int td = Word(Mul(si, 14), Mul(si, 9), Mul(si, 13), Mul(si, 11));
+        unsigned char s = sbox[i];
+        unsigned int enc = Word(Mul(s, 2), s, s, Mul(s, 3));
+        unsigned char si = invSbox[i];
+        unsigned int dec = Word(Mul(si, 14), Mul(si, 9), Mul(si, 13), Mul(si, 11));
         unsigned char b = static_cast<unsigned char>(i);
         unsigned int u = Word(Mul(b, 14), Mul(b, 9), Mul(b, 13), Mul(b, 11));
         for (int row = 0; row < 4; ++row) {
-            Te[row][i] = te;
-            Td[row][i] = td;
-            U[row][i] = u;
-            te = RotR8(te);
-            td = RotR8(td);
+            encRound[row][i] = enc;
+            decRound[row][i] = dec;
+            invMix[row][i] = u;
+            enc = RotR8(enc);
+            dec = RotR8(dec);
             u = RotR8(u);
         }
     }
     unsigned char rc = 1;
-    for (unsigned char& r : rcon) {
+    for (unsigned char& r : roundConstants) {
         r = rc;
         rc = XTime(rc);
     }
 }
 
-const Tables& T()
+const TableSet& CipherTables()
 {
-    static const Tables tables;
+    static const TableSet tables;
     return tables;
 }
 
@@ -110,25 +110,68 @@ void Store(char* p, unsigned int w)
     p[3] = static_cast<char>(w);
 }
 
-unsigned int SubWord(unsigned int w)
+// One column of an inner round: the table words of the four bytes that the row shift brings
+// into it, row 0's byte from w0, row 1's from w1 and so on.
+unsigned int RoundColumn(const unsigned int (&round)[4][256], unsigned int w0, unsigned int w1,
+                         unsigned int w2, unsigned int w3)
 {
-    const Tables& tb = T();
-    return Word(tb.S[w >> 24], tb.S[(w >> 16) & 0xFF], tb.S[(w >> 8) & 0xFF], tb.S[w & 0xFF]);
+    return round[0][w0 >> 24] ^ round[1][(w1 >> 16) & 0xFF] ^ round[2][(w2 >> 8) & 0xFF] ^
+           round[3][w3 & 0xFF];
 }
 
-// ShiftRow offsets of rows 1, 2 and 3 by the number of columns.
-void ShiftOffsets(int bc, int& s1, int& s2, int& s3)
+// One column of the last round, which substitutes the same four bytes without mixing.
+unsigned int LastColumn(const unsigned char (&box)[256], unsigned int w0, unsigned int w1,
+                        unsigned int w2, unsigned int w3)
 {
-    s1 = 1;
-    s2 = bc == 8 ? 3 : 2;
-    s3 = bc == 8 ? 4 : 3;
+    return Word(box[w0 >> 24], box[(w1 >> 16) & 0xFF], box[(w2 >> 8) & 0xFF], box[w3 & 0xFF]);
+}
+
+// Each byte of a key word through the S-box.
+unsigned int SubWord(unsigned int w)
+{
+    return LastColumn(CipherTables().sbox, w, w, w, w);
+}
+
+// The row shifts of a block of this many columns: rows 1, 2 and 3 move by 1, 2 and 3
+// columns, by 1, 3 and 4 in a block of eight; decryption moves them back.
+void RowShifts(int columns, bool bDecrypt, int (&shift)[4])
+{
+    const int left[4] = {0, 1, columns == 8 ? 3 : 2, columns == 8 ? 4 : 3};
+    for (int row = 0; row < 4; ++row)
+        shift[row] = bDecrypt ? (columns - left[row]) % columns : left[row];
+}
+
+// A block of `columns` words through all rounds with the given round keys: the encryption
+// tables, or the decryption ones (the equivalent inverse cipher). Row r of column j is
+// taken from column (j + shift[r]) % columns. state and next hold `columns` words.
+void CipherBlock(const char* in, char* result, const unsigned int (*keys)[8], int rounds,
+                 int columns, bool bDecrypt, unsigned int* state, unsigned int* next)
+{
+    const TableSet& tables = CipherTables();
+    const auto& round = bDecrypt ? tables.decRound : tables.encRound;
+    const auto& box = bDecrypt ? tables.invSbox : tables.sbox;
+    int shift[4];
+    RowShifts(columns, bDecrypt, shift);
+    auto from = [&](int j, int row) { return state[(j + shift[row]) % columns]; };
+
+    for (int j = 0; j < columns; ++j)
+        state[j] = Load(in + 4 * j) ^ keys[0][j];
+    for (int r = 1; r < rounds; ++r) {
+        for (int j = 0; j < columns; ++j)
+            next[j] = RoundColumn(round, from(j, 0), from(j, 1), from(j, 2), from(j, 3)) ^ keys[r][j];
+        std::memcpy(state, next, sizeof(unsigned int) * static_cast<size_t>(columns));
+    }
+    for (int j = 0; j < columns; ++j) {
+        const unsigned int w = LastColumn(box, from(j, 0), from(j, 1), from(j, 2), from(j, 3));
+        Store(result + 4 * j, w ^ keys[rounds][j]);
+    }
 }
 
 } // namespace
 
 CRijndael::CRijndael()
-    : m_bKeyInit(false), m_Ke(), m_Kd(), m_keylength(0), m_blockSize(0), m_iROUNDS(0),
-      m_chain0(), m_chain(), tk(), a(), t()
+    : m_bKeyMade(false), m_encryptKeys(), m_decryptKeys(), m_nKeyLength(0), m_nBlockLength(0),
+      m_nRounds(0), m_initialChain(), m_currentChain(), m_keyWords(), m_nextState(), m_state()
 {
 }
 
@@ -136,7 +179,7 @@ CRijndael::~CRijndael() = default;
 
 void CRijndael::RequireKey() const
 {
-    if (!m_bKeyInit)
+    if (!m_bKeyMade)
         throw std::runtime_error("Object not Initialized");
 }
 
@@ -149,202 +192,114 @@ void CRijndael::MakeKey(const char* key, const char* chain, int keylength, int b
     if (blockSize != 16 && blockSize != 24 && blockSize != 32)
         throw std::runtime_error("Incorrect block length");
 
-    m_keylength = keylength;
-    m_blockSize = blockSize;
-    std::memset(m_chain0, 0, sizeof m_chain0);
+    m_nKeyLength = keylength;
+    m_nBlockLength = blockSize;
+    std::memset(m_initialChain, 0, sizeof m_initialChain);
     if (chain)
-        std::memcpy(m_chain0, chain, static_cast<size_t>(blockSize));
-    std::memcpy(m_chain, m_chain0, sizeof m_chain);
+        std::memcpy(m_initialChain, chain, static_cast<size_t>(blockSize));
+    std::memcpy(m_currentChain, m_initialChain, sizeof m_currentChain);
 
-    const int KC = keylength / 4;
-    const int BC = blockSize / 4;
-    m_iROUNDS = (KC > BC ? KC : BC) + 6;
-    const int ROUND_KEY_COUNT = (m_iROUNDS + 1) * BC;
-    const Tables& tb = T();
+    const int keyWords = keylength / 4;
+    const int columns = blockSize / 4;
+    m_nRounds = (keyWords > columns ? keyWords : columns) + 6;
+    const int scheduleWords = (m_nRounds + 1) * columns;
+    const TableSet& tables = CipherTables();
 
-    for (int i = 0; i < KC; ++i)
-        tk[i] = Load(key + 4 * i);
+    for (int i = 0; i < keyWords; ++i)
+        m_keyWords[i] = Load(key + 4 * i);
 
-    // Word w of the schedule goes to encryption round w / BC and, in reverse, to decryption
-    // round ROUNDS - w / BC. The schedule is generated KC words at a time.
+    // Word w of the schedule goes to encryption round w / columns and, in reverse, to
+    // decryption round m_nRounds - w / columns. The schedule grows by keyWords words a step.
     int w = 0;
     auto place = [&](unsigned int word) {
-        m_Ke[w / BC][w % BC] = word;
-        m_Kd[m_iROUNDS - w / BC][w % BC] = word;
+        m_encryptKeys[w / columns][w % columns] = word;
+        m_decryptKeys[m_nRounds - w / columns][w % columns] = word;
         ++w;
     };
-    for (int j = 0; j < KC && w < ROUND_KEY_COUNT; ++j)
-        place(tk[j]);
-    int rconIndex = 0;
-    while (w < ROUND_KEY_COUNT) {
-        unsigned int last = tk[KC - 1];
-        tk[0] ^= SubWord((last << 8) | (last >> 24)) ^
-                 (static_cast<unsigned int>(tb.rcon[rconIndex++]) << 24);
-        if (KC != 8) {
-            for (int j = 1; j < KC; ++j)
-                tk[j] ^= tk[j - 1];
+    for (int j = 0; j < keyWords && w < scheduleWords; ++j)
+        place(m_keyWords[j]);
+    int nextConstant = 0;
+    while (w < scheduleWords) {
+        unsigned int last = m_keyWords[keyWords - 1];
+        m_keyWords[0] ^= SubWord((last << 8) | (last >> 24)) ^
+                         (static_cast<unsigned int>(tables.roundConstants[nextConstant++]) << 24);
+        if (keyWords != 8) {
+            for (int j = 1; j < keyWords; ++j)
+                m_keyWords[j] ^= m_keyWords[j - 1];
         } else {
-            for (int j = 1; j < KC / 2; ++j)
-                tk[j] ^= tk[j - 1];
-            tk[KC / 2] ^= SubWord(tk[KC / 2 - 1]);
-            for (int j = KC / 2 + 1; j < KC; ++j)
-                tk[j] ^= tk[j - 1];
+            for (int j = 1; j < keyWords / 2; ++j)
+                m_keyWords[j] ^= m_keyWords[j - 1];
+            m_keyWords[keyWords / 2] ^= SubWord(m_keyWords[keyWords / 2 - 1]);
+            for (int j = keyWords / 2 + 1; j < keyWords; ++j)
+                m_keyWords[j] ^= m_keyWords[j - 1];
         }
-        for (int j = 0; j < KC && w < ROUND_KEY_COUNT; ++j)
-            place(tk[j]);
+        for (int j = 0; j < keyWords && w < scheduleWords; ++j)
+            place(m_keyWords[j]);
     }
 
     // Equivalent inverse cipher: the inner decryption round keys pass through InvMixColumns.
-    for (int r = 1; r < m_iROUNDS; ++r) {
-        for (int j = 0; j < BC; ++j) {
-            unsigned int k = m_Kd[r][j];
-            m_Kd[r][j] = tb.U[0][k >> 24] ^ tb.U[1][(k >> 16) & 0xFF] ^ tb.U[2][(k >> 8) & 0xFF] ^
-                         tb.U[3][k & 0xFF];
+    for (int r = 1; r < m_nRounds; ++r) {
+        for (int j = 0; j < columns; ++j) {
+            unsigned int k = m_decryptKeys[r][j];
+            m_decryptKeys[r][j] = tables.invMix[0][k >> 24] ^ tables.invMix[1][(k >> 16) & 0xFF] ^
+                                  tables.invMix[2][(k >> 8) & 0xFF] ^ tables.invMix[3][k & 0xFF];
         }
     }
-    m_bKeyInit = true;
+    m_bKeyMade = true;
 }
 
+// The 16-byte path keeps its four columns on the stack.
 void CRijndael::EncryptBlock16(const char* in, char* result)
 {
-    const Tables& tb = T();
-    const auto& Te = tb.Te;
-    unsigned int t0 = Load(in) ^ m_Ke[0][0];
-    unsigned int t1 = Load(in + 4) ^ m_Ke[0][1];
-    unsigned int t2 = Load(in + 8) ^ m_Ke[0][2];
-    unsigned int t3 = Load(in + 12) ^ m_Ke[0][3];
-    for (int r = 1; r < m_iROUNDS; ++r) {
-        const unsigned int* k = m_Ke[r];
-        unsigned int a0 = Te[0][t0 >> 24] ^ Te[1][(t1 >> 16) & 0xFF] ^ Te[2][(t2 >> 8) & 0xFF] ^
-                          Te[3][t3 & 0xFF] ^ k[0];
-        unsigned int a1 = Te[0][t1 >> 24] ^ Te[1][(t2 >> 16) & 0xFF] ^ Te[2][(t3 >> 8) & 0xFF] ^
-                          Te[3][t0 & 0xFF] ^ k[1];
-        unsigned int a2 = Te[0][t2 >> 24] ^ Te[1][(t3 >> 16) & 0xFF] ^ Te[2][(t0 >> 8) & 0xFF] ^
-                          Te[3][t1 & 0xFF] ^ k[2];
-        unsigned int a3 = Te[0][t3 >> 24] ^ Te[1][(t0 >> 16) & 0xFF] ^ Te[2][(t1 >> 8) & 0xFF] ^
-                          Te[3][t2 & 0xFF] ^ k[3];
-        t0 = a0;
-        t1 = a1;
-        t2 = a2;
-        t3 = a3;
-    }
-    const unsigned char* S = tb.S;
-    const unsigned int* k = m_Ke[m_iROUNDS];
-    Store(result, Word(S[t0 >> 24], S[(t1 >> 16) & 0xFF], S[(t2 >> 8) & 0xFF], S[t3 & 0xFF]) ^ k[0]);
-    Store(result + 4, Word(S[t1 >> 24], S[(t2 >> 16) & 0xFF], S[(t3 >> 8) & 0xFF], S[t0 & 0xFF]) ^ k[1]);
-    Store(result + 8, Word(S[t2 >> 24], S[(t3 >> 16) & 0xFF], S[(t0 >> 8) & 0xFF], S[t1 & 0xFF]) ^ k[2]);
-    Store(result + 12, Word(S[t3 >> 24], S[(t0 >> 16) & 0xFF], S[(t1 >> 8) & 0xFF], S[t2 & 0xFF]) ^ k[3]);
+    unsigned int state[4], next[4];
+    CipherBlock(in, result, m_encryptKeys, m_nRounds, 4, false, state, next);
 }
 
 void CRijndael::DecryptBlock16(const char* in, char* result)
 {
-    const Tables& tb = T();
-    const auto& Td = tb.Td;
-    unsigned int t0 = Load(in) ^ m_Kd[0][0];
-    unsigned int t1 = Load(in + 4) ^ m_Kd[0][1];
-    unsigned int t2 = Load(in + 8) ^ m_Kd[0][2];
-    unsigned int t3 = Load(in + 12) ^ m_Kd[0][3];
-    for (int r = 1; r < m_iROUNDS; ++r) {
-        const unsigned int* k = m_Kd[r];
-        unsigned int a0 = Td[0][t0 >> 24] ^ Td[1][(t3 >> 16) & 0xFF] ^ Td[2][(t2 >> 8) & 0xFF] ^
-                          Td[3][t1 & 0xFF] ^ k[0];
-        unsigned int a1 = Td[0][t1 >> 24] ^ Td[1][(t0 >> 16) & 0xFF] ^ Td[2][(t3 >> 8) & 0xFF] ^
-                          Td[3][t2 & 0xFF] ^ k[1];
-        unsigned int a2 = Td[0][t2 >> 24] ^ Td[1][(t1 >> 16) & 0xFF] ^ Td[2][(t0 >> 8) & 0xFF] ^
-                          Td[3][t3 & 0xFF] ^ k[2];
-        unsigned int a3 = Td[0][t3 >> 24] ^ Td[1][(t2 >> 16) & 0xFF] ^ Td[2][(t1 >> 8) & 0xFF] ^
-                          Td[3][t0 & 0xFF] ^ k[3];
-        t0 = a0;
-        t1 = a1;
-        t2 = a2;
-        t3 = a3;
-    }
-    const unsigned char* Si = tb.Si;
-    const unsigned int* k = m_Kd[m_iROUNDS];
-    Store(result, Word(Si[t0 >> 24], Si[(t3 >> 16) & 0xFF], Si[(t2 >> 8) & 0xFF], Si[t1 & 0xFF]) ^ k[0]);
-    Store(result + 4, Word(Si[t1 >> 24], Si[(t0 >> 16) & 0xFF], Si[(t3 >> 8) & 0xFF], Si[t2 & 0xFF]) ^ k[1]);
-    Store(result + 8, Word(Si[t2 >> 24], Si[(t1 >> 16) & 0xFF], Si[(t0 >> 8) & 0xFF], Si[t3 & 0xFF]) ^ k[2]);
-    Store(result + 12, Word(Si[t3 >> 24], Si[(t2 >> 16) & 0xFF], Si[(t1 >> 8) & 0xFF], Si[t0 & 0xFF]) ^ k[3]);
+    unsigned int state[4], next[4];
+    CipherBlock(in, result, m_decryptKeys, m_nRounds, 4, true, state, next);
 }
 
-void CRijndael::DefEncryptBlock(const char* in, char* result)
+void CRijndael::EncryptBlockAnyLength(const char* in, char* result)
 {
-    const Tables& tb = T();
-    const int BC = m_blockSize / 4;
-    int s1, s2, s3;
-    ShiftOffsets(BC, s1, s2, s3);
-    for (int j = 0; j < BC; ++j)
-        t[j] = Load(in + 4 * j) ^ m_Ke[0][j];
-    for (int r = 1; r < m_iROUNDS; ++r) {
-        for (int j = 0; j < BC; ++j) {
-            a[j] = tb.Te[0][t[j] >> 24] ^ tb.Te[1][(t[(j + s1) % BC] >> 16) & 0xFF] ^
-                   tb.Te[2][(t[(j + s2) % BC] >> 8) & 0xFF] ^ tb.Te[3][t[(j + s3) % BC] & 0xFF] ^
-                   m_Ke[r][j];
-        }
-        std::memcpy(t, a, sizeof(unsigned int) * static_cast<size_t>(BC));
-    }
-    for (int j = 0; j < BC; ++j) {
-        unsigned int w = Word(tb.S[t[j] >> 24], tb.S[(t[(j + s1) % BC] >> 16) & 0xFF],
-                              tb.S[(t[(j + s2) % BC] >> 8) & 0xFF], tb.S[t[(j + s3) % BC] & 0xFF]);
-        Store(result + 4 * j, w ^ m_Ke[m_iROUNDS][j]);
-    }
+    CipherBlock(in, result, m_encryptKeys, m_nRounds, m_nBlockLength / 4, false, m_state, m_nextState);
 }
 
-void CRijndael::DefDecryptBlock(const char* in, char* result)
+void CRijndael::DecryptBlockAnyLength(const char* in, char* result)
 {
-    const Tables& tb = T();
-    const int BC = m_blockSize / 4;
-    int s1, s2, s3;
-    ShiftOffsets(BC, s1, s2, s3);
-    s1 = BC - s1;
-    s2 = BC - s2;
-    s3 = BC - s3;
-    for (int j = 0; j < BC; ++j)
-        t[j] = Load(in + 4 * j) ^ m_Kd[0][j];
-    for (int r = 1; r < m_iROUNDS; ++r) {
-        for (int j = 0; j < BC; ++j) {
-            a[j] = tb.Td[0][t[j] >> 24] ^ tb.Td[1][(t[(j + s1) % BC] >> 16) & 0xFF] ^
-                   tb.Td[2][(t[(j + s2) % BC] >> 8) & 0xFF] ^ tb.Td[3][t[(j + s3) % BC] & 0xFF] ^
-                   m_Kd[r][j];
-        }
-        std::memcpy(t, a, sizeof(unsigned int) * static_cast<size_t>(BC));
-    }
-    for (int j = 0; j < BC; ++j) {
-        unsigned int w = Word(tb.Si[t[j] >> 24], tb.Si[(t[(j + s1) % BC] >> 16) & 0xFF],
-                              tb.Si[(t[(j + s2) % BC] >> 8) & 0xFF], tb.Si[t[(j + s3) % BC] & 0xFF]);
-        Store(result + 4 * j, w ^ m_Kd[m_iROUNDS][j]);
-    }
+    CipherBlock(in, result, m_decryptKeys, m_nRounds, m_nBlockLength / 4, true, m_state, m_nextState);
 }
 
 void CRijndael::EncryptBlock(const char* in, char* result)
 {
     RequireKey();
-    if (m_blockSize == 16)
+    if (m_nBlockLength == 16)
         EncryptBlock16(in, result);
     else
-        DefEncryptBlock(in, result);
+        EncryptBlockAnyLength(in, result);
 }
 
 void CRijndael::DecryptBlock(const char* in, char* result)
 {
     RequireKey();
-    if (m_blockSize == 16)
+    if (m_nBlockLength == 16)
         DecryptBlock16(in, result);
     else
-        DefDecryptBlock(in, result);
+        DecryptBlockAnyLength(in, result);
 }
 
 void CRijndael::XorBlock(char* buff, const char* chain)
 {
     RequireKey();
-    for (int i = 0; i < m_blockSize; ++i)
+    for (int i = 0; i < m_nBlockLength; ++i)
         buff[i] ^= chain[i];
 }
 
 void CRijndael::Encrypt(const char* in, char* result, size_t n, int iMode)
 {
     RequireKey();
-    const size_t bs = static_cast<size_t>(m_blockSize);
+    const size_t bs = static_cast<size_t>(m_nBlockLength);
     if (n == 0 || n % bs != 0)
         throw std::runtime_error("Data not multiple of Block Size");
     char block[32];
@@ -352,14 +307,14 @@ void CRijndael::Encrypt(const char* in, char* result, size_t n, int iMode)
         const char* src = in + off;
         char* dst = result + off;
         if (iMode == CBC) {
-            XorBlock(m_chain, src);
-            EncryptBlock(m_chain, m_chain);
-            std::memcpy(dst, m_chain, bs);
+            XorBlock(m_currentChain, src);
+            EncryptBlock(m_currentChain, m_currentChain);
+            std::memcpy(dst, m_currentChain, bs);
         } else if (iMode == CFB) {
-            EncryptBlock(m_chain, block);
+            EncryptBlock(m_currentChain, block);
             XorBlock(block, src);
             std::memcpy(dst, block, bs);
-            std::memcpy(m_chain, block, bs);
+            std::memcpy(m_currentChain, block, bs);
         } else {
             EncryptBlock(src, dst);
         }
@@ -369,7 +324,7 @@ void CRijndael::Encrypt(const char* in, char* result, size_t n, int iMode)
 void CRijndael::Decrypt(const char* in, char* result, size_t n, int iMode)
 {
     RequireKey();
-    const size_t bs = static_cast<size_t>(m_blockSize);
+    const size_t bs = static_cast<size_t>(m_nBlockLength);
     if (n == 0 || n % bs != 0)
         throw std::runtime_error("Data not multiple of Block Size");
     char block[32];
@@ -380,34 +335,16 @@ void CRijndael::Decrypt(const char* in, char* result, size_t n, int iMode)
         std::memcpy(saved, src, bs);  // the input may be the output buffer
         if (iMode == CBC) {
             DecryptBlock(saved, block);
-            XorBlock(block, m_chain);
+            XorBlock(block, m_currentChain);
             std::memcpy(dst, block, bs);
-            std::memcpy(m_chain, saved, bs);
+            std::memcpy(m_currentChain, saved, bs);
         } else if (iMode == CFB) {
-            EncryptBlock(m_chain, block);
+            EncryptBlock(m_currentChain, block);
             XorBlock(block, saved);
             std::memcpy(dst, block, bs);
-            std::memcpy(m_chain, saved, bs);
+            std::memcpy(m_currentChain, saved, bs);
         } else {
             DecryptBlock(saved, dst);
         }
     }
-}
-
-int CRijndael::GetKeyLength() const
-{
-    RequireKey();
-    return m_keylength;
-}
-
-int CRijndael::GetBlockSize() const
-{
-    RequireKey();
-    return m_blockSize;
-}
-
-int CRijndael::GetRounds() const
-{
-    RequireKey();
-    return m_iROUNDS;
 }

@@ -8,8 +8,7 @@
 class CRijndael
 {
 public:
-    enum { ECB = 0, CBC = 1, CFB = 2 };
-    enum { MAX_ROUNDS = 14, MAX_BC = 8, MAX_KC = 8 };
+    enum CipherMode { ECB = 0, CBC = 1, CFB = 2 };
 
     CRijndael();
     virtual ~CRijndael();
@@ -29,26 +28,27 @@ public:
 
     void XorBlock(char* buff, const char* chain);
 
-    int GetKeyLength() const;
-    int GetBlockSize() const;
-    int GetRounds() const;
-
 private:
-    void DefEncryptBlock(const char* in, char* result);
-    void DefDecryptBlock(const char* in, char* result);
+    enum { kMaxRounds = 14, kMaxColumns = 8, kMaxKeyWords = 8 };
+
+    // One block: 16-byte blocks keep their four columns on the stack, blocks of 24 and 32
+    // bytes work in the member arrays.
+    void EncryptBlockAnyLength(const char* in, char* result);
+    void DecryptBlockAnyLength(const char* in, char* result);
     void EncryptBlock16(const char* in, char* result);
     void DecryptBlock16(const char* in, char* result);
     void RequireKey() const;
 
-    bool m_bKeyInit;
-    unsigned int m_Ke[MAX_ROUNDS + 1][MAX_BC];
-    unsigned int m_Kd[MAX_ROUNDS + 1][MAX_BC];
-    int m_keylength;
-    int m_blockSize;
-    int m_iROUNDS;
-    char m_chain0[32];
-    char m_chain[32];
-    unsigned int tk[MAX_KC];
-    unsigned int a[MAX_BC];
-    unsigned int t[MAX_BC];
+    bool m_bKeyMade;
+    unsigned int m_encryptKeys[kMaxRounds + 1][kMaxColumns];
+    unsigned int m_decryptKeys[kMaxRounds + 1][kMaxColumns];
+    int m_nKeyLength;
+    int m_nBlockLength;
+    int m_nRounds;
+    char m_initialChain[32];
+    char m_currentChain[32];
+    // Work space: the key words while the schedule is made, the state of a block otherwise.
+    unsigned int m_keyWords[kMaxKeyWords];
+    unsigned int m_nextState[kMaxColumns];
+    unsigned int m_state[kMaxColumns];
 };

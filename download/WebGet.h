@@ -1,6 +1,7 @@
 // CWebGet: fetches the result pages of a patent search; the search thread owns one. A fetch
 // reads the beginning of the page and then requests the page once more and reads it whole,
-// line by line (so its line feeds are dropped).
+// line by line (so its line feeds are dropped). The header lines that search steps collect
+// in m_strExtraHeaders are kept but never sent: a request carries no header line of the recipe.
 #pragma once
 
 #include "WebGetReader.h"

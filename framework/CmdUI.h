@@ -34,16 +34,17 @@ public:
     void ContinueRouting() { m_bContinueRouting = TRUE; }
 
     // Runs the update handler of m_nID in pTarget's route. When no handler set the enabled
-    // state and bDisableIfNoHndler is set, the item is enabled exactly when the command
+    // state and bDisableIfNoHandler is set, the item is enabled exactly when the command
     // has a handler. Answers whether an update handler ran.
-    BOOL DoUpdate(CCmdTarget* pTarget, BOOL bDisableIfNoHndler);
+    BOOL DoUpdate(CCmdTarget* pTarget, BOOL bDisableIfNoHandler);
 };
 
 // Updates every item of a popup menu that is about to open through pTarget's update
 // handlers, the way a frame window prepares its popups: separators are skipped; an item
 // that opens a sub-menu is updated by the command of the sub-menu's first item (skipped
 // when that is 0 or -1) and never disabled for want of a handler; other items without
-// any handler are disabled when bDisableIfNoHndler is set, except system commands (ids
-// from 0xF000). Handlers may remove items; the walk then steps back accordingly.
+// any handler are disabled when bDisableIfNoHandler is set, except system commands (ids
+// from 0xF000). Handlers may remove items, their own included: the walk goes on after the
+// updated item wherever it now stands, and no remaining item is skipped.
 void AfxUpdateMenuCommands(CCmdTarget* pTarget, CMenu* pPopup, CMenu* pParentMenu,
-                           BOOL bDisableIfNoHndler = TRUE);
+                           BOOL bDisableIfNoHandler = TRUE);

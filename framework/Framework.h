@@ -5,6 +5,7 @@
 
 #include "AnimateCtrl.h"
 #include "Array.h"
+#include "AsyncSocket.h"
 #include "BitmapButton.h"
 #include "Button.h"
 #include "ClientDC.h"
@@ -43,6 +44,7 @@
 #include "PtrArray.h"
 #include "PtrList.h"
 #include "ScrollBar.h"
+#include "Socket.h"
 #include "Static.h"
 #include "StdioFile.h"
 #include "String.h"

@@ -26,8 +26,10 @@ class CPoint;
 #define CN_UPDATE_COMMAND_UI ((UINT)(-1))
 
 // Table keys of reflected messages: a notification that a parent hands back to the
-// control that sent it is looked up in the control's table under this base.
-#define WM_REFLECT_BASE 0xBC00
+// control that sent it is looked up in the control's table under this base plus the
+// message. Window messages, private (WM_USER, WM_APP) and registered ones included, stay
+// below 0x10000, so no entry for a message the window receives can take a reflected key.
+#define REFLECT_KEY_BASE 0x00010000u
 // One table key for all seven WM_CTLCOLOR... messages.
 #define AFX_WM_CTLCOLOR 0x0019
 // Table key of entries for registered messages (their number is read at lookup).
@@ -249,19 +251,19 @@ inline AFX_PMSG AfxMakeHandler(SIG T::*pfn)
 // Reflected notifications, handled by the control that sent them. The plain forms consume
 // the notification; with _EX the handler answers whether the parent still sees it (FALSE).
 #define ON_NOTIFY_REFLECT(code, fn)                                                           \
-    {WM_REFLECT_BASE + WM_NOTIFY, (UINT)(WORD)(code), 0, 0, AfxSig_notify, nullptr, AFX_FN(notify, fn)},
+    {REFLECT_KEY_BASE + WM_NOTIFY, (UINT)(WORD)(code), 0, 0, AfxSig_notify, nullptr, AFX_FN(notify, fn)},
 #define ON_NOTIFY_REFLECT_EX(code, fn)                                                        \
-    {WM_REFLECT_BASE + WM_NOTIFY, (UINT)(WORD)(code), 0, 0, AfxSig_notify_b, nullptr, AFX_FN(notify_b, fn)},
+    {REFLECT_KEY_BASE + WM_NOTIFY, (UINT)(WORD)(code), 0, 0, AfxSig_notify_b, nullptr, AFX_FN(notify_b, fn)},
 #define ON_CONTROL_REFLECT(code, fn)                                                          \
-    {WM_REFLECT_BASE + WM_COMMAND, (UINT)(code), 0, 0, AfxSig_cmd_v, nullptr, AFX_FN(v, fn)},
+    {REFLECT_KEY_BASE + WM_COMMAND, (UINT)(code), 0, 0, AfxSig_cmd_v, nullptr, AFX_FN(v, fn)},
 #define ON_CONTROL_REFLECT_EX(code, fn)                                                       \
-    {WM_REFLECT_BASE + WM_COMMAND, (UINT)(code), 0, 0, AfxSig_cmd_b, nullptr, AFX_FN(b, fn)},
+    {REFLECT_KEY_BASE + WM_COMMAND, (UINT)(code), 0, 0, AfxSig_cmd_b, nullptr, AFX_FN(b, fn)},
 #define ON_WM_CTLCOLOR_REFLECT()                                                              \
-    {WM_REFLECT_BASE + AFX_WM_CTLCOLOR, 0, 0, 0, AfxSig_h_dc_u, nullptr, AFX_FN(h_dc_u, &ThisClass::CtlColor)},
+    {REFLECT_KEY_BASE + AFX_WM_CTLCOLOR, 0, 0, 0, AfxSig_h_dc_u, nullptr, AFX_FN(h_dc_u, &ThisClass::CtlColor)},
 #define ON_WM_DRAWITEM_REFLECT()                                                              \
-    {WM_REFLECT_BASE + WM_DRAWITEM, 0, 0, 0, AfxSig_v_draw, nullptr, AFX_FN(v_draw, &ThisClass::DrawItem)},
+    {REFLECT_KEY_BASE + WM_DRAWITEM, 0, 0, 0, AfxSig_v_draw, nullptr, AFX_FN(v_draw, &ThisClass::DrawItem)},
 #define ON_WM_MEASUREITEM_REFLECT()                                                           \
-    {WM_REFLECT_BASE + WM_MEASUREITEM, 0, 0, 0, AfxSig_v_measure, nullptr,                     \
+    {REFLECT_KEY_BASE + WM_MEASUREITEM, 0, 0, 0, AfxSig_v_measure, nullptr,                     \
      AFX_FN(v_measure, &ThisClass::MeasureItem)},
 
 // ---------------------------------------------------------------- messages

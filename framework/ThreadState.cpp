@@ -4,6 +4,7 @@
 #include "GdiObject.h"
 #include "ImageList.h"
 #include "Menu.h"
+#include "SocketState.h"
 #include "Wnd.h"
 
 namespace {
@@ -41,6 +42,8 @@ void AfxTermThreadState()
     AfxThreadState* s = t_state;
     if (!s)
         return;
+    AfxTermSocketState(s->pSockets);
+    s->pSockets = nullptr;
     DeleteTemps(s);
     if (s->hHookCbt)
         UnhookWindowsHookEx(s->hHookCbt);

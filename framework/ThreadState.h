@@ -9,6 +9,7 @@
 #include <commctrl.h>
 
 class CDC;
+struct AfxSocketState;
 class CGdiObject;
 class CImageList;
 class CMenu;
@@ -24,6 +25,7 @@ struct AfxThreadState
     CWinThread* pThread = nullptr;  // the framework thread object of this thread, if any
     HMENU hTrackingMenu = nullptr;  // popup shown by CMenu::TrackPopupMenu
     HMENU hInitPopup = nullptr;     // popup of the last WM_INITMENUPOPUP
+    AfxSocketState* pSockets = nullptr;  // socket window and handle map, made on first use
 
     CTempHandleMap<HWND, CWnd> tempWnd;
     CTempHandleMap<HMENU, CMenu> tempMenu;

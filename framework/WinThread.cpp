@@ -139,7 +139,7 @@ int CWinThread::Run()
 {
     for (;;) {
         LONG lIdleCount = 0;
-        while (!::PeekMessageA(&m_msgCur, nullptr, 0, 0, PM_NOREMOVE)) {
+        while (!::PeekMessageA(&m_msgPumped, nullptr, 0, 0, PM_NOREMOVE)) {
             if (!OnIdle(lIdleCount++))
                 break;
         }
@@ -150,25 +150,25 @@ int CWinThread::Run()
 
 BOOL CWinThread::PumpMessage()
 {
-    if (!::GetMessageA(&m_msgCur, nullptr, 0, 0))
+    if (!::GetMessageA(&m_msgPumped, nullptr, 0, 0))
         return FALSE;
     BOOL bDone = FALSE;
     try {
-        bDone = PreTranslateMessage(&m_msgCur);
+        bDone = PreTranslateMessage(&m_msgPumped);
     } catch (CException* e) {
-        AfxProcessWndProcException(e, &m_msgCur);
+        AfxProcessWndProcException(e, &m_msgPumped);
         e->Delete();
         bDone = TRUE;
     } catch (const std::exception& e) {
-        AfxProcessWndProcException(e.what(), &m_msgCur);
+        AfxProcessWndProcException(e.what(), &m_msgPumped);
         bDone = TRUE;
     } catch (...) {
-        AfxProcessWndProcException("unknown exception", &m_msgCur);
+        AfxProcessWndProcException("unknown exception", &m_msgPumped);
         bDone = TRUE;
     }
     if (!bDone) {
-        ::TranslateMessage(&m_msgCur);
-        ::DispatchMessageA(&m_msgCur);
+        ::TranslateMessage(&m_msgPumped);
+        ::DispatchMessageA(&m_msgPumped);
     }
     return TRUE;
 }
@@ -176,7 +176,7 @@ BOOL CWinThread::PumpMessage()
 int CWinThread::ExitInstance()
 {
     AfxDeleteTempMaps();
-    return static_cast<int>(m_msgCur.wParam);
+    return static_cast<int>(m_msgPumped.wParam);
 }
 
 BOOL CWinThread::OnIdle(LONG lCount)

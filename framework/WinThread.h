@@ -59,7 +59,7 @@ public:
     // Deletes the object when m_bAutoDelete is set.
     virtual void Delete();
 
-    MSG m_msgCur{};  // the message the loop works on
+    MSG m_msgPumped{};  // the message the loop works on
 
 private:
     friend unsigned __stdcall AfxThreadEntry(void* pParam);

@@ -89,8 +89,8 @@ CWnd::~CWnd()
         if (m_hWnd) {
             // The window outlives the object (another thread's window): give it its own
             // procedure back.
-            if (m_pfnSuper && reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(h, GWLP_WNDPROC)) == AfxWndProc)
-                ::SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
+            if (m_pfnPrevWndProc && reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(h, GWLP_WNDPROC)) == AfxWndProc)
+                ::SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnPrevWndProc));
             Detach();
         }
     }
@@ -142,7 +142,7 @@ BOOL CWnd::SubclassWindow(HWND hWnd)
     WNDPROC old = reinterpret_cast<WNDPROC>(
         ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AfxWndProc)));
     if (old != AfxWndProc)
-        m_pfnSuper = old;
+        m_pfnPrevWndProc = old;
     return TRUE;
 }
 
@@ -154,9 +154,9 @@ BOOL CWnd::SubclassDlgItem(UINT nID, CWnd* pParent)
 
 HWND CWnd::UnsubclassWindow()
 {
-    if (m_hWnd && m_pfnSuper) {
-        ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
-        m_pfnSuper = nullptr;
+    if (m_hWnd && m_pfnPrevWndProc) {
+        ::SetWindowLongPtrA(m_hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnPrevWndProc));
+        m_pfnPrevWndProc = nullptr;
     }
     return Detach();
 }
@@ -172,10 +172,10 @@ void CWnd::PostNcDestroy()
 void CWnd::OnFinalNcDestroy()
 {
     HWND h = m_hWnd;
-    if (m_pfnSuper) {
+    if (m_pfnPrevWndProc) {
         if (reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(h, GWLP_WNDPROC)) == AfxWndProc)
-            ::SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnSuper));
-        m_pfnSuper = nullptr;
+            ::SetWindowLongPtrA(h, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(m_pfnPrevWndProc));
+        m_pfnPrevWndProc = nullptr;
     }
     Detach();
     // The main window of a thread is gone: the thread's message loop ends.
@@ -200,7 +200,7 @@ LRESULT CALLBACK AfxCbtHookProc(int nCode, WPARAM wParam, LPARAM lParam)
             pWnd->PreSubclassWindow();
             WNDPROC cur = reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hWnd, GWLP_WNDPROC));
             if (cur != AfxWndProc) {
-                pWnd->m_pfnSuper = reinterpret_cast<WNDPROC>(
+                pWnd->m_pfnPrevWndProc = reinterpret_cast<WNDPROC>(
                     ::SetWindowLongPtrA(hWnd, GWLP_WNDPROC, reinterpret_cast<LONG_PTR>(AfxWndProc)));
             }
         }
@@ -340,8 +340,8 @@ LRESULT CWnd::WindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 
 LRESULT CWnd::DefWindowProc(UINT message, WPARAM wParam, LPARAM lParam)
 {
-    if (m_pfnSuper)
-        return ::CallWindowProcA(m_pfnSuper, m_hWnd, message, wParam, lParam);
+    if (m_pfnPrevWndProc)
+        return ::CallWindowProcA(m_pfnPrevWndProc, m_hWnd, message, wParam, lParam);
     return ::DefWindowProcA(m_hWnd, message, wParam, lParam);
 }
 
@@ -566,7 +566,7 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
         pResult = &dummy;
     switch (message) {
     case WM_COMMAND: {
-        const MessageMapEntry* e = FindMessageEntry(WM_REFLECT_BASE + WM_COMMAND, HIWORD(wParam), 0);
+        const MessageMapEntry* e = FindMessageEntry(REFLECT_KEY_BASE + WM_COMMAND, HIWORD(wParam), 0);
         if (!e)
             return FALSE;
         if (e->nSig == AfxSig_cmd_b)
@@ -577,7 +577,7 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
     case WM_NOTIFY: {
         NMHDR* pNMHDR = reinterpret_cast<NMHDR*>(lParam);
         const MessageMapEntry* e =
-            FindMessageEntry(WM_REFLECT_BASE + WM_NOTIFY, static_cast<WORD>(pNMHDR->code), 0);
+            FindMessageEntry(REFLECT_KEY_BASE + WM_NOTIFY, static_cast<WORD>(pNMHDR->code), 0);
         if (!e)
             return FALSE;
         LRESULT r = 0;
@@ -591,7 +591,7 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
         return TRUE;
     }
     case WM_DRAWITEM: {
-        const MessageMapEntry* e = FindMessageEntry(WM_REFLECT_BASE + WM_DRAWITEM, 0, 0);
+        const MessageMapEntry* e = FindMessageEntry(REFLECT_KEY_BASE + WM_DRAWITEM, 0, 0);
         if (!e)
             return FALSE;
         (this->*AfxCastHandler<v_draw>(e->pfn))(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
@@ -599,7 +599,7 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
         return TRUE;
     }
     case WM_MEASUREITEM: {
-        const MessageMapEntry* e = FindMessageEntry(WM_REFLECT_BASE + WM_MEASUREITEM, 0, 0);
+        const MessageMapEntry* e = FindMessageEntry(REFLECT_KEY_BASE + WM_MEASUREITEM, 0, 0);
         if (!e)
             return FALSE;
         (this->*AfxCastHandler<v_measure>(e->pfn))(reinterpret_cast<LPMEASUREITEMSTRUCT>(lParam));
@@ -610,7 +610,7 @@ BOOL CWnd::ReflectChildNotify(UINT message, WPARAM wParam, LPARAM lParam, LRESUL
         break;
     }
     if (message >= WM_CTLCOLORMSGBOX && message <= WM_CTLCOLORSTATIC) {
-        const MessageMapEntry* e = FindMessageEntry(WM_REFLECT_BASE + AFX_WM_CTLCOLOR, 0, 0);
+        const MessageMapEntry* e = FindMessageEntry(REFLECT_KEY_BASE + AFX_WM_CTLCOLOR, 0, 0);
         if (!e)
             return FALSE;
         HBRUSH hbr = (this->*AfxCastHandler<h_dc_u>(e->pfn))(

@@ -350,7 +350,7 @@ protected:
     template <class T>
     BOOL NotifyDrawItem(T* pCtl, UINT message, LPARAM lParam, LRESULT* pResult)
     {
-        if (message != WM_DRAWITEM || FindMessageEntry(WM_REFLECT_BASE + WM_DRAWITEM, 0, 0))
+        if (message != WM_DRAWITEM || FindMessageEntry(REFLECT_KEY_BASE + WM_DRAWITEM, 0, 0))
             return FALSE;
         pCtl->DrawItem(reinterpret_cast<LPDRAWITEMSTRUCT>(lParam));
         if (pResult)
@@ -358,7 +358,7 @@ protected:
         return TRUE;
     }
 
-    WNDPROC m_pfnSuper = nullptr; // the window's procedure before this object took over
+    WNDPROC m_pfnPrevWndProc = nullptr; // the window's procedure before this object took over
 
 private:
     friend LRESULT CALLBACK AfxWndProc(HWND, UINT, WPARAM, LPARAM);

@@ -2,6 +2,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <fstream>
 #include <iterator>
@@ -95,6 +96,24 @@ int FilesIn(const CString& folder)
     } while (FindNextFileA(h, &fd));
     FindClose(h);
     return count;
+}
+
+std::vector<CString> FileNamesIn(const CString& folder)
+{
+    std::vector<CString> names;
+    WIN32_FIND_DATAA fd;
+    HANDLE h = FindFirstFileA(folder + "\\*", &fd);
+    if (h == INVALID_HANDLE_VALUE)
+        return names;
+    do {
+        if (!(fd.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY)) {
+            CString name(fd.cFileName);
+            names.push_back(name.MakeLower());
+        }
+    } while (FindNextFileA(h, &fd));
+    FindClose(h);
+    std::sort(names.begin(), names.end());
+    return names;
 }
 
 } // namespace testsupport

@@ -5,6 +5,7 @@
 #include "String.h"
 
 #include <string>
+#include <vector>
 
 namespace testsupport {
 
@@ -48,5 +49,8 @@ bool ThrowsKind(const CRuntimeClass* pClass, F&& call)
 
 // The number of files (not folders) directly in the folder.
 int FilesIn(const CString& folder);
+
+// The names of the files (not folders) directly in the folder, lower case, sorted.
+std::vector<CString> FileNamesIn(const CString& folder);
 
 } // namespace testsupport

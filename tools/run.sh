@@ -27,6 +27,11 @@ fi
 run=$build/run
 mkdir -p "$run"
 cp -f "$exe" "$run/"
+# The page judge, the file-wrapper library and the replacement page, which the download
+# engine loads from beside the program, come fresh from every build.
+for f in Vostrel.dll Wrapper.dll replace.tif; do
+  cp -f "$build/bin/$f" "$run/"
+done
 for f in config2.cfg Project.cfg; do
   [ -f "$run/$f" ] || cp "$build/bin/$f" "$run/"
 done

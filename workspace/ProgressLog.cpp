@@ -2,12 +2,24 @@
 
 #include "DataFiles.h"
 
+#include <mutex>
+
+namespace {
+
+// Download threads trace through the same file as the user-interface thread. Each write opens
+// the log without sharing, so two writers at once would make one open fail and lose its line:
+// writes in this process take turns.
+std::mutex g_logLock;
+
+} // namespace
+
 CProgressLog::CProgressLog() : m_strPath(GetAppDirectory() + "\\ProgressLog.txt") {}
 
 CProgressLog::CProgressLog(CString path) : m_strPath(path) {}
 
 void CProgressLog::Write(CString message)
 {
+    std::lock_guard<std::mutex> hold(g_logLock);
     // Opens an existing log or creates a missing one; never truncates.
     HANDLE h = CreateFileA(m_strPath, GENERIC_WRITE, 0, nullptr, OPEN_ALWAYS,
                            FILE_ATTRIBUTE_NORMAL, nullptr);

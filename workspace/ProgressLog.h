@@ -1,6 +1,7 @@
 // CProgressLog: the append-only trace file ProgressLog.txt in the program folder. Each Write
 // adds the message and CR LF; nothing is held open between lines. A line that cannot be
 // written (no log, a full disk) is dropped silently: tracing never disturbs the caller.
+// Writes from several threads of the program take turns, so none is lost to another.
 #pragma once
 
 #include "String.h"

@@ -47,6 +47,10 @@ CProjectStore::CProjectStore()
 
 bool CProjectStore::RepairShorts(CString& text)
 {
+    // The DOM writes an empty element back self-closed, so a store this program saved holds
+    // "<Shorts/>": that is a Shorts element too, and must not receive a second one.
+    if (text.Find("<Shorts/>") >= 0)
+        return false;
     if (text.Find("<Shorts>") >= 0 && text.Find("</Shorts>") >= 0)
         return false;
     const int folders = text.Find("</Folders>");

@@ -1,5 +1,6 @@
 // The owner-drawn menu: records behind every item, icon lists shared by toolbar block, late
 // items, themes, and the subclassing of popup-menu windows by the menu hook.
+#include "MenuDrawing.h"
 #include "MenuTheme.h"
 #include "NewMenu.h"
 #include "NewMenuHook.h"
@@ -151,6 +152,51 @@ TEST(NewMenu, ItemsAddedLaterBecomeOwnerDrawnWhenThePopupOpens)
     EXPECT_EQ(CString("Late Item"), after[3].text);
     // The earlier items keep their records.
     EXPECT_EQ(CString("Retry Download"), after[0].text);
+}
+
+// A standard window command takes the width of the next command of its menu; a record that
+// is not in its menu's list (an item added behind the menu's back) is measured on its own.
+TEST(NewMenu, AWindowCommandMeasuresWithOrWithoutItsRecordInTheList)
+{
+    CNewMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(IDR_CONTEXT_MENUS));
+    auto* pPopup = dynamic_cast<CNewMenu*>(menu.GetSubMenu(1));
+    ASSERT_NE(nullptr, pPopup);
+    ASSERT_FALSE(pPopup->GetItems().empty());
+
+    CNewMenuItemData outside;
+    outside.m_szMenuText = "&Close";
+    outside.m_nID = SC_CLOSE;
+    outside.m_nFlags = MF_OWNERDRAW;
+    for (CNewMenu* pMenu : {pPopup, &menu}) {
+        MEASUREITEMSTRUCT mis{};
+        mis.CtlType = ODT_MENU;
+        mis.itemData = reinterpret_cast<ULONG_PTR>(&outside);
+        menudraw::MeasureFlat(pMenu, &mis, FALSE);
+        EXPECT_GT(mis.itemWidth, 0u);
+        EXPECT_EQ(static_cast<UINT>(::GetSystemMetrics(SM_CYMENU)), mis.itemHeight);
+    }
+
+    // In the list, before a command with a longer text: as wide as that one.
+    CNewMenuItemData* pFirst = pPopup->GetItems().front();
+    const UINT_PTR nID = pFirst->m_nID;
+    const CString text = pFirst->m_szMenuText;
+    pFirst->m_nID = SC_CLOSE;
+    pFirst->m_szMenuText = "&X";
+    MEASUREITEMSTRUCT first{}, next{};
+    first.itemData = reinterpret_cast<ULONG_PTR>(pFirst);
+    menudraw::MeasureFlat(pPopup, &first, FALSE);
+    pFirst->m_nID = nID;
+    pFirst->m_szMenuText = text;
+    for (CNewMenuItemData* pItem : pPopup->GetItems()) {
+        if (pItem != pFirst && pItem->m_nID && !(pItem->m_nFlags & (MF_SEPARATOR | MF_POPUP))) {
+            next.itemData = reinterpret_cast<ULONG_PTR>(pItem);
+            menudraw::MeasureFlat(pPopup, &next, FALSE);
+            break;
+        }
+    }
+    EXPECT_GT(next.itemWidth, 0u);
+    EXPECT_EQ(first.itemWidth, next.itemWidth);
 }
 
 TEST(NewMenu, ThemeSelection)

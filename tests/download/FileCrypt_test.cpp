@@ -104,6 +104,23 @@ TEST(FileCrypt, ReadFailuresLeaveTheTextEmpty)
     CloseHandle(holder);
 }
 
+namespace {
+
+// Stand-ins for WriteFile: one writes half the bytes (a disk that filled up), one fails.
+BOOL WINAPI WriteHalf(HANDLE file, LPCVOID data, DWORD length, LPDWORD written, LPOVERLAPPED)
+{
+    return WriteFile(file, data, length / 2, written, nullptr);
+}
+
+BOOL WINAPI WriteNothing(HANDLE, LPCVOID, DWORD, LPDWORD written, LPOVERLAPPED)
+{
+    *written = 0;
+    SetLastError(ERROR_DISK_FULL);
+    return FALSE;
+}
+
+} // namespace
+
 TEST(FileCrypt, FailedWriteKeepsTheOldFileWhole)
 {
     TempDir dir;
@@ -113,20 +130,45 @@ TEST(FileCrypt, FailedWriteKeepsTheOldFileWhole)
     std::string before;
     ASSERT_TRUE(testsupport::ReadBytes(path, before));
 
-    // Another program holds the file open without delete sharing: it cannot be replaced.
-    HANDLE holder = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
-                                FILE_ATTRIBUTE_NORMAL, nullptr);
-    ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    EXPECT_EQ(crypt.WriteEncryptedFile("<Config>new</Config>", path), 0);
-    CloseHandle(holder);
+    struct Case {
+        const char* name;
+        bool hold;                  // another program holds the file without delete sharing
+        CipherFileWriter writer;    // a stand-in for WriteFile, or null
+    };
+    const Case cases[] = {
+        {"file held open", true, nullptr},
+        {"short write", false, &WriteHalf},
+        {"failed write", false, &WriteNothing},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        HANDLE holder = INVALID_HANDLE_VALUE;
+        if (c.hold) {
+            holder = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                 FILE_ATTRIBUTE_NORMAL, nullptr);
+            ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+        }
+        CipherFileWriter previous = c.writer ? SetCipherFileWriter(c.writer) : nullptr;
+        const int result = crypt.WriteEncryptedFile("<Config>a longer new text</Config>", path);
+        if (c.writer)
+            SetCipherFileWriter(previous);
+        if (holder != INVALID_HANDLE_VALUE)
+            CloseHandle(holder);
 
-    std::string after;
-    ASSERT_TRUE(testsupport::ReadBytes(path, after));
-    EXPECT_EQ(after, before);
-    EXPECT_EQ(FilesIn(dir.Path()), 1) << "the temporary file must be removed";
+        EXPECT_EQ(result, 0);
+        std::string after;
+        ASSERT_TRUE(testsupport::ReadBytes(path, after));
+        EXPECT_EQ(after, before);
+        EXPECT_EQ(FilesIn(dir.Path()), 1) << "the temporary file must be removed";
+    }
 
     // A folder that does not exist: nothing is written anywhere.
     EXPECT_EQ(crypt.WriteEncryptedFile("x", dir.File("no such folder\\a.cfg")), 0);
+    // With WriteFile back in place the next write goes through.
+    EXPECT_EQ(crypt.WriteEncryptedFile("<Config>new</Config>", path), 1);
+    CString text;
+    ASSERT_EQ(crypt.ReadEncryptedFile(path, text), 1);
+    EXPECT_EQ(text.Left(20), "<Config>new</Config>");
 }
 
 TEST(FileCrypt, ReadsAFileEncipheredAtBuildTime)

@@ -3,249 +3,25 @@
 // message-only owner window, against the fixture web server with the test recipe
 // (tests/data/engine/recipe.xml): the walk over the sources by priority, every step kind,
 // the record text, hostile page values, and a job stopped while it runs.
-#include "PatentThread.h"
+#include "JobTestSupport.h"
 
-#include "DataFiles.h"
-#include "DownloadManagerMessages.h"
-#include "FileCrypt.h"
-#include "FixtureServer.h"
 #include "KeyFunctions.h"
 #include "PatentThreadMessages.h"
 #include "ProjectStore.h"
 #include "RegEx.h"
 #include "ServiceHosts.h"
-#include "TestSupport.h"
 #include "TraceCapture.h"
 #include "WindowBench.h"
 #include "XmlHelpers.h"
 
-#include <gtest/gtest.h>
-
 #include <cstdlib>
-#include <set>
 #include <string>
 #include <vector>
 
 using namespace testsupport;
+using namespace jobtest;
 
 namespace {
-
-// What the owner window saw of one job.
-struct JobOutcome
-{
-    int reports = 0;
-    int done = 0;
-    int success = 0;
-    CString record;
-    std::vector<CString> messageBoxes;  // texts of the boxes the job showed (closed with OK)
-};
-
-// The download queue's side of one download: the owner window and the thread.
-class DownloadRun
-{
-public:
-    struct Start
-    {
-        CString number;
-        CString saveFolder;  // with a trailing backslash
-        CString locationUID;
-        CString kindCode;
-        CString bareNumber;
-        CString suffix;
-    };
-
-    DownloadRun()
-    {
-        static const char kClass[] = "ZentrovaTestDownloadOwner";
-        static bool registered = false;
-        if (!registered) {
-            WNDCLASSA wc = {};
-            wc.lpfnWndProc = OwnerProc;
-            wc.hInstance = GetModuleHandleA(nullptr);
-            wc.lpszClassName = kClass;
-            registered = RegisterClassA(&wc) != 0;
-        }
-        m_hOwner = CreateWindowExA(0, kClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr), nullptr);
-        SetWindowLongPtrA(m_hOwner, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-    }
-
-    ~DownloadRun()
-    {
-        if (m_pThread)
-            Quit();
-        DestroyWindow(m_hOwner);
-    }
-
-    // Starts the thread as the download queue does.
-    CPatentThread* Begin(const Start& s)
-    {
-        m_pThread = static_cast<CPatentThread*>(
-            AfxBeginThread(RUNTIME_CLASS(CPatentThread), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED));
-        if (!m_pThread)
-            return nullptr;
-        m_pThread->m_bAutoDelete = FALSE;
-        m_pThread->m_nDownloadID = static_cast<int>(m_pThread->m_nThreadID);
-        m_pThread->m_strSuffix = s.suffix;
-        m_pThread->m_strTempFolderSlash = s.saveFolder;
-        m_pThread->m_strLocationUID = s.locationUID;
-        m_pThread->m_strBareNumber = s.bareNumber;
-        m_pThread->m_strKindCode = s.kindCode;
-        m_pThread->ParseDocumentNumber(s.number);
-        m_pThread->ResumeThread();
-        m_pThread->m_hOwner = m_hOwner;
-        m_pThread->PostThreadMessage(UM_THREAD_START, 0, 0);
-        return m_pThread;
-    }
-
-    // Handles the owner's messages until the job has reported its end; closes the message
-    // boxes the job shows on the way.
-    bool WaitForEnd(DWORD timeoutMs = 30000)
-    {
-        return PumpUntil(
-            [this] {
-                CloseMessageBoxes();
-                return m_outcome.done == 1;
-            },
-            timeoutMs);
-    }
-
-    // Runs one job to its end.
-    const JobOutcome& Run(const Start& s)
-    {
-        EXPECT_TRUE(Begin(s));
-        EXPECT_TRUE(WaitForEnd()) << "the job did not report its end";
-        return m_outcome;
-    }
-
-    // Ends the thread the way the download queue does; answers its exit code.
-    DWORD Quit()
-    {
-        DWORD code = 0;
-        if (!m_pThread)
-            return code;
-        m_pThread->PostThreadMessage(UM_THREAD_QUIT, 0, 0);
-        HANDLE h = m_pThread->m_hThread;
-        PumpUntil([h] { return WaitForSingleObject(h, 0) == WAIT_OBJECT_0; }, 40000);
-        GetExitCodeThread(h, &code);
-        delete m_pThread;
-        m_pThread = nullptr;
-        return code;
-    }
-
-    CPatentThread* Thread() const { return m_pThread; }
-    const JobOutcome& Outcome() const { return m_outcome; }
-
-private:
-    static LRESULT CALLBACK OwnerProc(HWND hwnd, UINT message, WPARAM wParam, LPARAM lParam)
-    {
-        auto* run = reinterpret_cast<DownloadRun*>(GetWindowLongPtrA(hwnd, GWLP_USERDATA));
-        if (message == UM_DOWNLOAD_PROGRESS && run && run->m_pThread &&
-            wParam == static_cast<WPARAM>(run->m_pThread->m_nDownloadID)) {
-            // The thread waits while its status is read here.
-            const DownloadStatus& status = run->m_pThread->m_Status;
-            ++run->m_outcome.reports;
-            run->m_outcome.done = status.m_nDone;
-            run->m_outcome.success = status.m_nSuccess;
-            run->m_outcome.record = status.m_strDocumentXml;
-            return 1;
-        }
-        return DefWindowProcA(hwnd, message, wParam, lParam);
-    }
-
-    void CloseMessageBoxes()
-    {
-        if (!m_pThread)
-            return;
-        EnumThreadWindows(m_pThread->m_nThreadID, CloseBox, reinterpret_cast<LPARAM>(this));
-    }
-
-    static BOOL CALLBACK CloseBox(HWND hwnd, LPARAM lParam)
-    {
-        auto* run = reinterpret_cast<DownloadRun*>(lParam);
-        char cls[64] = "";
-        GetClassNameA(hwnd, cls, sizeof cls);
-        if (CString(cls) != "#32770" || !IsWindowVisible(hwnd) || !run->m_boxes.insert(hwnd).second)
-            return TRUE;
-        CString text;
-        EnumChildWindows(hwnd, AppendStaticText, reinterpret_cast<LPARAM>(&text));
-        run->m_outcome.messageBoxes.push_back(text);
-        PostMessageA(hwnd, WM_COMMAND, IDOK, 0);
-        return TRUE;
-    }
-
-    static BOOL CALLBACK AppendStaticText(HWND hwnd, LPARAM lParam)
-    {
-        char cls[64] = "", text[512] = "";
-        GetClassNameA(hwnd, cls, sizeof cls);
-        GetWindowTextA(hwnd, text, sizeof text);
-        if (CString(cls).CompareNoCase("Static") == 0 && *text)
-            *reinterpret_cast<CString*>(lParam) += text;
-        return TRUE;
-    }
-
-    HWND m_hOwner = nullptr;
-    CPatentThread* m_pThread = nullptr;
-    JobOutcome m_outcome;
-    std::set<HWND> m_boxes;
-};
-
-// The test recipe, enciphered at build time, with the fixture server's address put in.
-void InstallRecipe()
-{
-    const char* build = std::getenv("ZENTROVA_BUILD");
-    CFileCrypt crypt;
-    CString text;
-    ASSERT_EQ(crypt.ReadEncryptedFile(CString(build ? build : ".") + "/tests/data/engine.cfg", text), 1);
-    ASSERT_GT(text.Replace("http://fixture-server", FixtureBase()), 0);
-    ASSERT_EQ(crypt.WriteEncryptedFile(text, GetAppDirectory() + "\\Download.cfg"), 1);
-}
-
-// The sources the walk requested, in order, from the fixture log ("source=..." of each).
-std::vector<CString> SourcesRequested()
-{
-    std::vector<CString> sources;
-    for (const LoggedRequest& r : FixtureLog("/engine/walk/")) {
-        RegEx source("source=(\\w+)", false);
-        sources.push_back(source.Search(r.target) ? source.What(1) : r.target);
-    }
-    return sources;
-}
-
-std::string FileText(const CString& path)
-{
-    std::string bytes;
-    EXPECT_TRUE(ReadBytes(path, bytes)) << path.GetString();
-    return bytes;
-}
-
-class DownloadJobTest : public FixtureTest
-{
-protected:
-    void SetUp() override
-    {
-        FixtureTest::SetUp();
-        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-        static bool installed = false;
-        if (!installed) {
-            InstallRecipe();
-            installed = true;
-        }
-        m_save = m_dir.Path() + "\\";
-    }
-    void TearDown() override { CoUninitialize(); }
-
-    DownloadRun::Start Number(const char* number, const char* uid = "")
-    {
-        DownloadRun::Start s;
-        s.number = number;
-        s.saveFolder = m_save;
-        s.locationUID = uid;
-        return s;
-    }
-
-    TempDir m_dir;
-    CString m_save;
-};
 
 // ------------------------------------------------------------------ the walk over sources
 

@@ -82,6 +82,8 @@ TEST(ParseDocumentNumber, CountryNumberClassAndFolder)
         {"..", "", false, "US", "..", 0, ""},
         {"/\\", "", false, "US", "/\\", 0, ""},
         {"CON", "", false, "CO", "N", 0, ""},
+        // The saved reports live in the save folder's "Reports": never a document's folder.
+        {"reports", "", false, "REPORT", "S", 0, ""},
     };
     for (const NumberCase& c : cases) {
         CPatentThread thread;

@@ -61,6 +61,11 @@ void PutSample(std::vector<unsigned char>& row, size_t index, int bits, uint32_t
     }
 }
 
+float YResolution(const PageSpec& page)
+{
+    return page.yResolution > 0 ? page.yResolution : page.resolution;
+}
+
 // Each run of the test program begins the list of outputs afresh.
 struct ListReset {
     ListReset()
@@ -129,7 +134,7 @@ bool WriteTiff(const CString& path, const std::vector<PageSpec>& pages)
             TIFFSetField(tif, TIFFTAG_GROUP3OPTIONS, page.group3Options);
         if (page.resolution > 0) {
             TIFFSetField(tif, TIFFTAG_XRESOLUTION, page.resolution);
-            TIFFSetField(tif, TIFFTAG_YRESOLUTION, page.resolution);
+            TIFFSetField(tif, TIFFTAG_YRESOLUTION, YResolution(page));
             TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
         }
         if (page.photometric == PHOTOMETRIC_PALETTE) {
@@ -162,9 +167,10 @@ bool WriteTiff(const CString& path, const std::vector<PageSpec>& pages)
 ExpectedPage Expected(const PageSpec& page)
 {
     char size[64];
-    float res = page.resolution > 0 ? page.resolution : 200.0f;
-    std::snprintf(size, sizeof size, "%ldx%ld", static_cast<long>(page.width * 72.0 / res),
-                  static_cast<long>(page.height * 72.0 / res + 0.5));
+    const float xRes = page.resolution > 0 ? page.resolution : 200.0f;
+    const float yRes = page.resolution > 0 ? YResolution(page) : 200.0f;
+    std::snprintf(size, sizeof size, "%ldx%ld", static_cast<long>(page.width * 72.0 / xRes),
+                  static_cast<long>(page.height * 72.0 / yRes + 0.5));
     ExpectedPage e{size, "000000", "ffffff"};
     if (page.photometric == PHOTOMETRIC_PALETTE)
         e.dark = "0000ff";

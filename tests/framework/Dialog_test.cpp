@@ -12,6 +12,7 @@
 #include "ListCtrl.h"
 #include "Menu.h"
 #include "ProgressCtrl.h"
+#include "PropertyPage.h"
 #include "Static.h"
 #include "TestResource.h"
 #include "TestSupport.h"
@@ -534,6 +535,47 @@ TEST_F(DialogTest, UnhandledCommandsTravelFromPageToPaneToHost)
     host.DestroyWindow();
 }
 
+// A page of a sheet: counts the data exchanges that save its controls.
+class CCountingPage : public CPropertyPage
+{
+public:
+    CCountingPage() : CPropertyPage(IDD_TEST_PANE, IDS_TEST_TEXT) {}
+    int saves = 0;
+
+protected:
+    void DoDataExchange(CDataExchange* pDX) override
+    {
+        CPropertyPage::DoDataExchange(pDX);
+        if (pDX->m_bSaveAndValidate)
+            ++saves;
+    }
+};
+
+TEST_F(DialogTest, APropertyPageStaysOpenAndPassesCommandsToItsParent)
+{
+    CHostDlg host;
+    ASSERT_TRUE(host.Create(IDD_TEST_HOST));
+    CCountingPage page;
+    EXPECT_EQ(CString("Framework test string"), page.m_strCaption);
+    ASSERT_TRUE(page.Create(IDD_TEST_PANE, &host));
+    EXPECT_TRUE(page.GetStyle() & WS_CHILD);
+    page.ShowWindow(SW_SHOW);
+
+    // OK saves the controls and Cancel does nothing: neither ends the page.
+    page.SendMessage(WM_COMMAND, IDOK);
+    page.SendMessage(WM_COMMAND, IDCANCEL);
+    testsupport::PumpMessages();
+    EXPECT_TRUE(::IsWindow(page.m_hWnd));
+    EXPECT_TRUE(page.GetStyle() & WS_VISIBLE);
+    EXPECT_EQ(1, page.saves);
+
+    // A command the page does not handle goes to the sheet it sits in.
+    page.SendMessage(WM_COMMAND, ID_CMD_HANDLED);
+    EXPECT_EQ(1, host.handled);
+    host.DestroyWindow();
+    EXPECT_EQ(nullptr, page.m_hWnd);
+}
+
 TEST_F(DialogTest, PreTranslationWalksFromTheControlUpToTheTopLevelDialog)
 {
     CHostDlg host;
@@ -590,6 +632,85 @@ TEST_F(DialogTest, UpdateHandlersPrepareAPopupMenuBeforeItShows)
     EXPECT_TRUE(checked & MF_CHECKED);
     EXPECT_EQ(CString("Now checked"), checkedText);
     host.DestroyWindow();
+}
+
+// A target whose update handlers edit the popup they update: each records its command and
+// then removes what the case asks for (itself, the item before it, the item after it).
+class CMenuEditor : public CCmdTarget
+{
+public:
+    struct Removal
+    {
+        UINT id;
+        int offsets[2]; // positions relative to the updated item; 99: none
+    };
+    std::vector<Removal> removals;
+    std::vector<UINT> visited;
+
+protected:
+    afx_msg void OnUpdateItem(CCmdUI* pCmdUI)
+    {
+        visited.push_back(pCmdUI->m_nID);
+        pCmdUI->Enable(TRUE);
+        for (const Removal& r : removals) {
+            if (r.id != pCmdUI->m_nID)
+                continue;
+            for (int offset : r.offsets) { // the later position first, so the other stays put
+                if (offset != 99)
+                    pCmdUI->m_pMenu->DeleteMenu(pCmdUI->m_nIndex + offset, MF_BYPOSITION);
+            }
+        }
+    }
+    DECLARE_MESSAGE_MAP()
+};
+
+BEGIN_MESSAGE_MAP(CMenuEditor, CCmdTarget)
+    ON_UPDATE_COMMAND_UI_RANGE(501, 599, &CMenuEditor::OnUpdateItem)
+END_MESSAGE_MAP()
+
+TEST(MenuUpdate, HandlersThatRemoveItemsNeitherSkipNorRepeatTheOthers)
+{
+    // Every case starts from: 501 502 503 separator 504 700 505, where 700 has no handler.
+    struct Case
+    {
+        const char* name;
+        std::vector<CMenuEditor::Removal> removals;
+        std::vector<UINT> visited;
+        std::vector<UINT> left; // the commands left in the popup (0: the separator)
+    };
+    const Case cases[] = {
+        {"nothing removed", {}, {501, 502, 503, 504, 505}, {501, 502, 503, 0, 504, 700, 505}},
+        {"an item removes itself", {{502, {0, 99}}}, {501, 502, 503, 504, 505}, {501, 503, 0, 504, 700, 505}},
+        {"an item removes itself and the one before", {{503, {0, -1}}}, {501, 502, 503, 504, 505},
+         {501, 0, 504, 700, 505}},
+        {"an item removes the one after", {{502, {1, 99}}}, {501, 502, 504, 505}, {501, 502, 0, 504, 700, 505}},
+        {"the last item removes itself", {{505, {0, 99}}}, {501, 502, 503, 504, 505}, {501, 502, 503, 0, 504, 700}},
+        {"every item removes itself",
+         {{501, {0, 99}}, {502, {0, 99}}, {503, {0, 99}}, {504, {0, 99}}, {505, {0, 99}}},
+         {501, 502, 503, 504, 505}, {0, 700}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CMenu popup;
+        ASSERT_TRUE(popup.CreatePopupMenu());
+        for (UINT id : {501u, 502u, 503u, 0u, 504u, 700u, 505u})
+            popup.AppendMenu(id ? MF_STRING : MF_SEPARATOR, id, id ? "item" : nullptr);
+        CMenuEditor target;
+        target.removals = c.removals;
+        AfxUpdateMenuCommands(&target, &popup, nullptr, TRUE);
+
+        EXPECT_EQ(target.visited, c.visited);
+        std::vector<UINT> left;
+        for (int i = 0; i < popup.GetMenuItemCount(); ++i)
+            left.push_back(popup.GetMenuItemID(i));
+        EXPECT_EQ(left, c.left);
+        // Greying lands on the item without a handler, never on a neighbour of a removed one.
+        for (UINT id : left) {
+            if (id != 0) {
+                EXPECT_EQ(id == 700, (popup.GetMenuState(id, MF_BYCOMMAND) & MF_GRAYED) != 0) << id;
+            }
+        }
+    }
 }
 
 // Owner-drawn menu items are measured and drawn by the menu's own object.

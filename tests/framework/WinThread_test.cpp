@@ -1,5 +1,5 @@
-// Framework threads: creation suspended, work by thread messages, the end on request and
-// the exit code, auto-deletion, and exceptions in thread message handlers.
+// Framework threads: creation suspended with a priority, work by thread messages, the end on
+// request and the exit code, auto-deletion, and exceptions in thread message handlers.
 #include "Exception.h"
 #include "WinThread.h"
 
@@ -89,11 +89,12 @@ DWORD ExitCode(CWinThread* p)
 TEST(WorkerThread, CreatedSuspendedStartedByMessageStoppedOnRequest)
 {
     CWorkerThread* p = static_cast<CWorkerThread*>(
-        AfxBeginThread(RUNTIME_CLASS(CWorkerThread), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED));
+        AfxBeginThread(RUNTIME_CLASS(CWorkerThread), THREAD_PRIORITY_BELOW_NORMAL, 0, CREATE_SUSPENDED));
     ASSERT_NE(nullptr, p);
     p->m_bAutoDelete = FALSE;
     EXPECT_NE(0u, p->m_nThreadID);
     ASSERT_NE(nullptr, p->m_hThread);
+    EXPECT_EQ(THREAD_PRIORITY_BELOW_NORMAL, ::GetThreadPriority(p->m_hThread));
 
     // Suspended: nothing of the thread's own code has run.
     ::Sleep(100);

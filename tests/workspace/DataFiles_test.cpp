@@ -8,7 +8,9 @@
 #include <windows.h>
 #include <shlobj.h>
 
+#include <set>
 #include <string>
+#include <thread>
 #include <vector>
 
 namespace {
@@ -170,6 +172,42 @@ TEST(ProgressLog, ALineThatCannotBeWrittenIsDropped)
     std::string text;
     ASSERT_TRUE(testsupport::ReadBytes(path, text));
     EXPECT_EQ(text, "kept\r\n");
+}
+
+TEST(ProgressLog, LinesFromSeveralThreadsAreAllKeptWhole)
+{
+    testsupport::TempDir dir;
+    const CString path = dir.File("ProgressLog.txt");
+    const int kThreads = 4, kLines = 150;
+    auto lineText = [](int thread, int line) {
+        CString text;
+        text.Format("CPatentThread::Run-thread %d line %03d of the download trace", thread, line);
+        return text;
+    };
+    std::vector<std::thread> writers;
+    for (int t = 0; t < kThreads; ++t) {
+        writers.emplace_back([&, t] {
+            for (int i = 0; i < kLines; ++i)
+                CProgressLog(path).Write(lineText(t, i));
+        });
+    }
+    for (std::thread& writer : writers)
+        writer.join();
+
+    std::string text;
+    ASSERT_TRUE(testsupport::ReadBytes(path, text));
+    std::set<std::string> lines;
+    size_t count = 0;
+    for (size_t start = 0, end; (end = text.find("\r\n", start)) != std::string::npos; start = end + 2) {
+        lines.insert(text.substr(start, end - start));
+        ++count;
+    }
+    EXPECT_EQ(count, static_cast<size_t>(kThreads * kLines));
+    EXPECT_EQ(text.size() % (lineText(0, 0).GetLength() + 2), 0u);
+    for (int t = 0; t < kThreads; ++t) {
+        for (int i = 0; i < kLines; ++i)
+            EXPECT_EQ(lines.count(lineText(t, i).GetString()), 1u) << t << " " << i;
+    }
 }
 
 TEST(ProgressLog, TakesTheDownloadEngineTrace)

@@ -52,6 +52,7 @@ TEST(ProjectStoreRepair, InsertsShortsOnlyAfterFolders)
         {"<P><Folders></Folders><Shorts></P>", "<P><Folders></Folders>\r\n<Shorts>\r\n</Shorts>\r\n<Shorts></P>"},
         {"<P><Folders></Folders></Shorts></P>", "<P><Folders></Folders>\r\n<Shorts>\r\n</Shorts>\r\n</Shorts></P>"},
         {"<P><Folders></Folders><Shorts></Shorts></P>", "<P><Folders></Folders><Shorts></Shorts></P>"},
+        {"<P><Folders></Folders><Shorts/></P>", "<P><Folders></Folders><Shorts/></P>"},  // as saved
         {"<P><Documents/></P>", "<P><Documents/></P>"},  // no </Folders>: left alone
         {"", ""},
     };
@@ -88,6 +89,21 @@ TEST_F(ProjectStoreTest, LoadsRepairsAndSavesThroughTheCipher)
     EXPECT_TRUE(added);
     EXPECT_TRUE(reread.GetDocument()->selectSingleNode(L"/Project/Shorts"));
     EXPECT_EQ(ReadDeciphered(source).Find("<Shorts>"), -1);
+}
+
+TEST_F(ProjectStoreTest, RepeatedStartsKeepOneShortsElement)
+{
+    WriteEnciphered(AppFile("Project.cfg"), StoreText("5", ""));
+    for (int start = 0; start < 3; ++start) {
+        CProjectStore store;
+        ASSERT_TRUE(store.Load(AppFile("Project.cfg")));
+        EXPECT_EQ(store.GetDocument()->selectNodes(L"/Project/Shorts")->Getlength(), 1) << start;
+        store.Save();
+    }
+    const CString saved = ReadDeciphered(AppFile("Project.cfg"));
+    const int first = saved.Find("<Shorts");
+    EXPECT_GE(first, 0);
+    EXPECT_EQ(saved.Find("<Shorts", first + 1), -1) << saved.GetString();
 }
 
 TEST_F(ProjectStoreTest, ADamagedOrMissingStoreIsNeverOverwritten)

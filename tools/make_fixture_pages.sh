@@ -1,0 +1,51 @@
+#!/usr/bin/env bash
+# Draws the page images the fixture web server serves to the download tests
+# (tests/data/web/engine/images and the OPS image under tests/data/web/ops), with
+# ImageMagick's convert. The files are committed; run this only to change them.
+#   p1.tif p2.tif p3.tif  one-page CCITT G4 TIFFs at 200 dpi, 612 x 792, 576 x 792 and
+#                         648 x 792 points (told apart by size), their top-left quadrant
+#                         black, the rest white but for the words "Page N"
+#   sheet.tif             a letter page at 300 dpi full of lines of text, G4 (about 140 KB,
+#                         the size of a real patent page)
+#   tiny.tif              a sound G4 TIFF of 120 x 120 pixels: too small to be a patent page
+#   damaged.tif           the first 600 bytes of p2.tif: a transfer cut off (no directory)
+#   notice.html           the HTML page a source sends instead of an image
+#   ops/.../images/EP/1000000/B1/fullimage.tiff   p1.tif, as the OPS service serves it
+set -euo pipefail
+here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
+out=$(dirname "$here")/tests/data/web/engine/images
+ops=$(dirname "$here")/tests/data/web/ops/3.1/rest-services/published-data/images/EP/1000000/B1
+mkdir -p "$out" "$ops"
+
+# g4 ARGS... OUTPUT: convert ARGS into a one-strip G4 TIFF.
+g4() {
+  convert "${@:1:$#-1}" -units PixelsPerInch -type bilevel -define tiff:rows-per-strip=100000 \
+          -compress Group4 "${@: -1}"
+}
+
+page() {  # number width
+  local half_w=$(($2 / 2 - 1))
+  g4 -size "${2}x2200" xc:white -fill black -draw "rectangle 0,0 $half_w,1099" \
+     -font DejaVu-Sans -pointsize 80 -draw "text $(($2 / 2 + 150)),300 'Page $1'" \
+     -density 200 "$out/p$1.tif"
+}
+page 1 1700
+page 2 1600
+page 3 1800
+
+words="the a of apparatus method claim wherein said device layer signal circuit member first
+second portion surface connected configured according embodiment figure substrate housing
+electrode controller receive transmit"
+args=()
+y=200
+for i in $(seq 1 60); do
+  line=$(for w in $(seq 1 14); do echo $words; done | tr ' ' '\n' | grep . | awk -v s=$i 'BEGIN { srand(s) } { a[NR] = $0 } END { for (k = 0; k < 14; k++) printf "%s ", a[int(rand() * NR) + 1] }')
+  args+=(-annotate "+150+$y" "$line")
+  y=$((y + 48))
+done
+g4 -size 2550x3300 xc:white -font DejaVu-Serif -pointsize 36 -fill black "${args[@]}" -density 300 "$out/sheet.tif"
+
+g4 -size 120x120 xc:white -fill black -draw "rectangle 0,0 59,59" -density 200 "$out/tiny.tif"
+head -c 600 "$out/p2.tif" >"$out/damaged.tif"
+printf '<HTML><HEAD><TITLE>Page not available</TITLE></HEAD><BODY>This page is not available as an image.</BODY></HTML>\n' >"$out/notice.html"
+cp "$out/p1.tif" "$ops/fullimage.tiff"
