@@ -116,6 +116,12 @@ BOOL CProjectManagerContainer::OnInitDialog()
             throw std::runtime_error("the document list could not be created");
         m_PatentManager.ShowWindow(SW_SHOW);
     });
+    Guarded("Creating DownloadManager", [this] {
+        if (!m_DownloadManager.Create(IDD_DOWNLOAD_MANAGER, this))
+            throw std::runtime_error("the download queue could not be created");
+        m_DownloadManager.m_hOwner = m_hWnd;
+        m_DownloadManager.ShowWindow(SW_SHOW);
+    });
     Guarded("Setting DefaultText Combo", [this] {
         m_editQuickDownload.Initialize();
         m_editQuickDownload.MoveWindow(2, 2, 140, 56);
@@ -161,6 +167,14 @@ BOOL CProjectManagerContainer::OnInitDialog()
     });
     m_Layout.m_rectbuttonQuickDownload.SetRect(152, 62, 230, 85);
     m_Layout.m_rectNormalEditRect.SetRect(CPaneLayout::Margin + 20, 65, 150, 80);
+
+    // The queue looks numbers up in the project through these; its retry settings.
+    m_DownloadManager.m_pDocumentIndex = &m_mapNameToUID;
+    m_DownloadManager.m_ppProjectDocument = m_Store.GetDocumentAddress();
+    CProgramOptions options;
+    m_DownloadManager.m_nRetryFailed = options.GetBoolOption("RetryFailedDownloads") ? 1 : 0;
+    m_DownloadManager.m_nWaitBetweenAttempts = options.GetIntOption("WaitTimeBetweenAttempts") * 1000;
+    m_DownloadManager.m_nAttemptLimit = options.GetIntOption("NumberOfAttemptsBeforeFailure");
 
     m_buttonHelp.LoadBitmap(IDB_PANE_HELP);
     m_buttonCopyToClipboard.LoadBitmap(IDB_PANE_COPY);
@@ -367,14 +381,14 @@ LRESULT CProjectManagerContainer::OnDocumentsMoved(WPARAM, LPARAM)
 
 LRESULT CProjectManagerContainer::OnDocumentDownloaded(WPARAM wParam, LPARAM lParam)
 {
-    const CString* pRecord = TextArg(wParam);
-    return pRecord ? AddDownloadedDocument(*pRecord, lParam == 1) : 0;
+    const char* pRecord = reinterpret_cast<const char*>(wParam);
+    return pRecord ? AddDownloadedDocument(pRecord, lParam == 1) : 0;
 }
 
 LRESULT CProjectManagerContainer::OnRecoveredDocument(WPARAM wParam, LPARAM)
 {
-    const CString* pRecord = TextArg(wParam);
-    return pRecord ? AddRecoveredDocument(*pRecord) : 0;
+    const char* pRecord = reinterpret_cast<const char*>(wParam);
+    return pRecord ? AddRecoveredDocument(pRecord) : 0;
 }
 
 int CProjectManagerContainer::AddDownloadedDocument(CString strRecord, BOOL bLast)
@@ -572,6 +586,8 @@ void CProjectManagerContainer::ArrangeWindows()
         m_ProjectTree.MoveWindow(&m_Layout.ProjectRect(), TRUE);
     if (m_PatentManager.m_hWnd)
         m_PatentManager.MoveWindow(&m_Layout.PatentRect(), TRUE);
+    if (m_DownloadManager.m_hWnd)
+        m_DownloadManager.MoveWindow(&m_Layout.StatusRect(), TRUE);
 }
 
 void CProjectManagerContainer::OnToggleExpandedLayout()

@@ -1,7 +1,7 @@
 // CProjectManagerContainer: the project pane (dialog 140), the hub of the user's library.
 // It owns the project store (Project.cfg, its XML document and the identifier counter) and
-// the document index, and holds the folder tree, the document list and the quick-download
-// controls as member windows. The tree and the list change the store only by request
+// the document index, and holds the folder tree, the document list, the download queue and
+// the quick-download controls as member windows. The tree and the list change the store only by request
 // messages to this pane, which edits the document and writes Project.cfg after every
 // change. It also lays out its areas, in a normal and an expanded arrangement, with three
 // splitter bars whose rectangles are kept in the options.
@@ -9,6 +9,7 @@
 
 #include "CJComboBox.h"
 #include "Dialog.h"
+#include "DownloadManager.h"
 #include "HoverButton.h"
 #include "MapStringToString.h"
 #include "MyCheckboxButton.h"
@@ -59,6 +60,7 @@ public:
     IXMLDOMDocument2Ptr GetDocument() const { return m_Store.GetDocument(); }
     CProjectTree& GetProjectTree() { return m_ProjectTree; }
     CPatentManager& GetPatentManager() { return m_PatentManager; }
+    CDownloadManager& GetDownloadManager() { return m_DownloadManager; }
     CMapStringToString& GetDocumentIndex() { return m_mapNameToUID; }
     const CPaneLayout& GetLayout() const { return m_Layout; }
     bool IsExpanded() const { return m_Layout.m_bExpanded; }
@@ -137,6 +139,7 @@ protected:
     CProjectStore m_Store;
     CProjectTree m_ProjectTree;
     CPatentManager m_PatentManager;
+    CDownloadManager m_DownloadManager;
 
     CMyEdit m_editQuickDownload;
     CHoverButton m_buttonDownloadNow;

@@ -1,8 +1,9 @@
 // The private messages of the project pane and of its folder tree and document list. All
-// are sent with SendMessage; a text passed by pointer is a CString owned by the sender and
-// valid during the call only.
+// are sent with SendMessage; a text passed by pointer (a CString, or a record text as
+// const char*) is owned by the sender and valid during the call only.
 #pragma once
 
+#include "DownloadManagerMessages.h"
 #include "MyListCtrl.h"
 
 #include <windows.h>
@@ -35,16 +36,15 @@
 // tree -> pane: add one folder of a moved subtree, named by the tree's copy name; wParam:
 // item key of the new parent, lParam: CString* that receives the new UID.
 #define UM_COPY_CHILD_FOLDER (WM_APP + 0x8D)
-// download queue, Import File To Folder -> pane: file a record; wParam: CString* record
-// text, lParam: 1 when it was the queue's last download, else 0.
-#define UM_ADD_DOCUMENT (WM_APP + 0xC8)
-// download queue -> pane: a download failed, play the error sound; 0, 0.
-#define UM_PLAY_ERROR_SOUND (WM_APP + 0xC9)
+// UM_ADD_DOCUMENT (WM_APP + 0xC8), download queue, Import File To Folder -> pane: file a
+// record; wParam: the record text (const char*), lParam: 1 when it was the queue's last
+// download, else 0. UM_PLAY_ERROR_SOUND (WM_APP + 0xC9), download queue -> pane: a download
+// failed, play the error sound; 0, 0. Both declared with the queue (DownloadManagerMessages.h).
 // document list -> pane: remember a document for Paste Shortcut; wParam: CString* UID.
 #define UM_COPY_SHORTCUT (WM_APP + 0xDF)
 // tree -> pane: a shortcut of the remembered document into the selected folder; 0, 0.
 #define UM_PASTE_SHORTCUT (WM_APP + 0xE0)
-// Recover Database -> pane: file a recovered record; wParam: CString* record text.
+// Recover Database -> pane: file a recovered record; wParam: the record text (const char*).
 #define UM_ADD_RECOVERED_DOCUMENT (WM_APP + 0x12E)
 // anyone -> pane: refresh the drop-target folder and save; 0, 0.
 #define UM_REFRESH_PROJECT (WM_APP + 0x385)

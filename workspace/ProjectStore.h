@@ -12,6 +12,8 @@
 #include "Time.h"
 #include "TimeSpan.h"
 
+#include <memory>
+
 class CProjectStore
 {
 public:
@@ -28,6 +30,8 @@ public:
     void Save();
 
     IXMLDOMDocument2Ptr GetDocument() const { return m_pDoc; }
+    // Where the document pointer lives, for readers that must see every later load.
+    IXMLDOMDocument2Ptr* GetDocumentAddress() { return std::addressof(m_pDoc); }
     bool IsLoaded() const { return m_bLoaded; }
 
     // The next folder or shortcut identifier ("%d" of the counter's low 32 bits).

@@ -315,6 +315,10 @@ void CZentrovaDlg::PadMenuForVersion(HMENU hMenuBar, int versionClass)
 
 void CZentrovaDlg::LoadDefaultConfigurations(CProgramOptions& options, BOOL applyPlacement)
 {
+    CDownloadManager& queue = m_ProjectPane.GetDownloadManager();
+    queue.m_nRetryFailed = options.GetBoolOption("RetryFailedDownloads") ? 1 : 0;
+    queue.m_nWaitBetweenAttempts = options.GetIntOption("WaitTimeBetweenAttempts") * 1000;
+    queue.m_nAttemptLimit = options.GetIntOption("NumberOfAttemptsBeforeFailure");
     m_ProjectPane.m_bPlaySoundAfterAllDownloads = options.GetBoolOption("PlaySoundAfterAllDownloads");
     m_ProjectPane.m_bPlaySoundAfterDownload = options.GetBoolOption("PlaySoundAfterDownload");
     m_ProjectPane.m_strSoundAfterAllDownloadsPath = options.GetOptionValue("SoundAfterAllDownloadsPath");
@@ -331,6 +335,9 @@ void CZentrovaDlg::LoadDefaultConfigurations(CProgramOptions& options, BOOL appl
     list.m_strColumnWidths = options.GetOptionValue("PatentManagerWidths");
     if (list.m_hWnd)
         list.ApplyColumnWidths();
+    queue.m_strColumnWidths = options.GetOptionValue("DownloadManagerWidths");
+    if (queue.m_hWnd)
+        queue.RestoreColumnWidths();
 }
 
 void CZentrovaDlg::ApplyPlacement(const CString& placement)
@@ -394,6 +401,16 @@ CString CZentrovaDlg::FormatWindowPlacement()
 
 // ---------------------------------------------------------------- the close road
 
+void CZentrovaDlg::StopAllDownloads()
+{
+    m_ProjectPane.GetDownloadManager().StopAllDownloads();
+}
+
+bool CZentrovaDlg::AreDownloadsStopped()
+{
+    return m_ProjectPane.GetDownloadManager().IsStopped();
+}
+
 void CZentrovaDlg::OnExit()
 {
     StopAllDownloads();
@@ -421,6 +438,8 @@ void CZentrovaDlg::OnOK()
     m_Options.SetOptionValue("MainDisplaySize", FormatWindowPlacement());
     if (m_ProjectPane.GetPatentManager().m_hWnd)
         m_Options.SetOptionValue("PatentManagerWidths", m_ProjectPane.GetPatentManager().GetColumnWidths());
+    if (m_ProjectPane.GetDownloadManager().m_hWnd)
+        m_Options.SetOptionValue("DownloadManagerWidths", m_ProjectPane.GetDownloadManager().GetColumnWidths());
     m_Options.Save();
     EndDialog(IDOK);
 }

@@ -62,10 +62,9 @@ protected:
     void OnCancel() override;
 
     // What the close road stops and waits for: the project pane's download queue and the
-    // search pane's search thread. The panes of this build carry neither, so there is
-    // nothing to stop.
-    virtual void StopAllDownloads() {}
-    virtual bool AreDownloadsStopped() { return true; }
+    // search pane's search thread (which this build's stand-in search pane does not carry).
+    virtual void StopAllDownloads();
+    virtual bool AreDownloadsStopped();
     virtual void StopSearchThread() {}
     virtual bool IsSearchThreadEnded() { return true; }
     // Whether this start is the program's first (the registry's FirstTime flag, which the

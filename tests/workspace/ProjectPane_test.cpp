@@ -409,6 +409,30 @@ TEST_F(ProjectPaneTest, SplittersMoveWithinTheirLimitsAndTheLayoutIsKept)
     EXPECT_EQ(saved, tree);
 }
 
+TEST_F(ProjectPaneTest, TheDownloadQueueSitsAcrossTheBottomAndReadsTheProject)
+{
+    CDownloadManager& queue = m_pPane->GetDownloadManager();
+    ASSERT_TRUE(::IsWindow(queue.m_hWnd));
+    EXPECT_EQ(m_pPane->m_hWnd, queue.m_hOwner);
+    EXPECT_EQ(m_pPane->m_hWnd, ::GetParent(queue.m_hWnd));
+    CRect rect;
+    queue.GetWindowRect(&rect);
+    m_pPane->ScreenToClient(&rect);
+    EXPECT_EQ(m_pPane->GetLayout().StatusRect(), rect);
+    // The queue sees the project's documents, also after the store is loaded again.
+    ASSERT_EQ(&m_pPane->GetDocumentIndex(), queue.m_pDocumentIndex);
+    ASSERT_NE(nullptr, queue.m_ppProjectDocument);
+    EXPECT_TRUE(m_pPane->GetDocument().GetInterfacePtr() == queue.m_ppProjectDocument->GetInterfacePtr());
+    EXPECT_FALSE(queue.IsDownloading("US7000001"));
+    EXPECT_TRUE(queue.IsDownloading("US7999999"));
+    m_pPane->LoadProjectConfig(AppFile("Project.cfg"));
+    EXPECT_TRUE(m_pPane->GetDocument().GetInterfacePtr() == queue.m_ppProjectDocument->GetInterfacePtr());
+    // Its retry settings come from the options, the wait in milliseconds.
+    EXPECT_EQ(1, queue.m_nRetryFailed);
+    EXPECT_EQ(30 * 1000, queue.m_nWaitBetweenAttempts);
+    EXPECT_EQ(3, queue.m_nAttemptLimit);
+}
+
 TEST_F(ProjectPaneTest, MainWindowShowsTheTreeAndHandsItsFolderCommandsOn)
 {
     ClosePane();
