@@ -6,6 +6,7 @@
 #include "ProgramOptions.h"
 #include "ProgressLog.h"
 #include "ProjectMessages.h"
+#include "RequestedNumbers.h"
 #include "StepGuard.h"
 #include "XmlHelpers.h"
 #include "resource.h"
@@ -22,7 +23,10 @@ BEGIN_MESSAGE_MAP(CProjectManagerContainer, CDialog)
     ON_WM_LBUTTONDOWN()
     ON_WM_LBUTTONUP()
     ON_WM_ERASEBKGND()
+    ON_WM_DESTROY()
     ON_BN_CLICKED(IDC_EXPAND_BUTTON, &CProjectManagerContainer::OnToggleExpandedLayout)
+    ON_BN_CLICKED(IDC_DOWNLOAD_NOW, &CProjectManagerContainer::OnQuickDownload)
+    ON_EN_CHANGE(IDC_QUICK_DOWNLOAD_EDIT, &CProjectManagerContainer::OnChangeQuickDownloadEdit)
     ON_MESSAGE(UM_SAVE_PROJECT, &CProjectManagerContainer::OnSaveProject)
     ON_MESSAGE(UM_RENAME_FOLDER, &CProjectManagerContainer::OnRenameFolder)
     ON_MESSAGE(UM_INSERT_FOLDER, &CProjectManagerContainer::OnNewFolder)
@@ -37,6 +41,7 @@ BEGIN_MESSAGE_MAP(CProjectManagerContainer, CDialog)
     ON_MESSAGE(UM_ADD_DOCUMENT, &CProjectManagerContainer::OnDocumentDownloaded)
     ON_MESSAGE(UM_ADD_RECOVERED_DOCUMENT, &CProjectManagerContainer::OnRecoveredDocument)
     ON_MESSAGE(UM_PLAY_ERROR_SOUND, &CProjectManagerContainer::OnPlayNotifySound)
+    ON_MESSAGE(UM_SOCKET_CLOSED, &CProjectManagerContainer::OnSocketClosed)
 END_MESSAGE_MAP()
 
 namespace {
@@ -46,6 +51,10 @@ const COLORREF kPanel = RGB(236, 233, 216);
 const COLORREF kEdge = RGB(196, 185, 128);
 const COLORREF kFrameLower = RGB(223, 215, 171);
 const int kHeaderColumn = 9; // the pane starts 9 pixels right of the main window's banner
+const UINT kToolbarPort = 50055;
+const unsigned kBalloonOptions = CBalloonHelp::ShowCloseButton | CBalloonHelp::ShowInnerShadow;
+const char kNewDownloads[] = "NEW DOWNLOADS";
+const char kOpenFileSentence[] = "Please CLICK HERE to open this file or go to the appropriate folder to open this patent.";
 
 // Runs one start-up step of the pane; anything it throws is reported in a box that names
 // the step (the pane writes no log line for it), and the start goes on.
@@ -83,7 +92,17 @@ CProjectManagerContainer::CProjectManagerContainer(CWnd* pParent)
     m_bmpPattern.LoadBitmap(IDB_SPLITTER_PATTERN);
 }
 
-CProjectManagerContainer::~CProjectManagerContainer() = default;
+CProjectManagerContainer::~CProjectManagerContainer()
+{
+    CloseToolbarLink();
+}
+
+void CProjectManagerContainer::OnDestroy()
+{
+    // Requests need the pane's windows: the link ends with them.
+    CloseToolbarLink();
+    CDialog::OnDestroy();
+}
 
 void CProjectManagerContainer::DoDataExchange(CDataExchange* pDX)
 {
@@ -181,6 +200,12 @@ BOOL CProjectManagerContainer::OnInitDialog()
     m_buttonHelp.SetWindowPos(nullptr, m_rectClient.Width() - 83, 62, 78, 22, SWP_NOZORDER);
     m_buttonCopyToClipboard.SetWindowPos(nullptr, m_rectClient.Width() - 213, 62, 113, 22, SWP_NOZORDER);
     m_bInitialized = 1;
+
+    // The toolbar runs on this machine: the port is open on the loopback address only. When
+    // it cannot be opened (another program holds it) the pane runs without the toolbar link.
+    m_Listener.SetOwner(this);
+    if (m_Listener.Create(kToolbarPort, SOCK_STREAM, "127.0.0.1"))
+        m_Listener.Listen(5);
     return TRUE;
 }
 
@@ -471,13 +496,28 @@ void CProjectManagerContainer::PlayNotificationSound(const CString& strPath)
     ::PlaySoundA(strPath, nullptr, SND_ASYNC | SND_FILENAME);
 }
 
+void CProjectManagerContainer::ShowBalloon(const char* title, const CString& text, const char* icon,
+                                           const CPoint& anchor, unsigned options, const CString& strLink)
+{
+    CBalloonHelp::LaunchBalloon(title, text, anchor, icon, options, GetTopLevelParent(), strLink, 5000);
+}
+
 void CProjectManagerContainer::ShowNotificationBalloon(const char* title, const CString& text, const char* icon,
                                                        const CString& strLink)
 {
-    CBalloonHelp::LaunchBalloon(title, text, CPoint(210, 115), icon,
-                                CBalloonHelp::ShowCloseButton | CBalloonHelp::ShowInnerShadow |
-                                    CBalloonHelp::ShowTopmost,
-                                GetTopLevelParent(), strLink, 5000);
+    ShowBalloon(title, text, icon, CPoint(210, 115), kBalloonOptions | CBalloonHelp::ShowTopmost, strLink);
+}
+
+void CProjectManagerContainer::ShowFailureBalloon(const CString& strLines, unsigned options)
+{
+    // 110 pixels right of the centre of the "download now" button, in the main window.
+    const CRect& button = m_Layout.m_rectbuttonQuickDownload;
+    POINT anchor{button.CenterPoint().x + 110, button.CenterPoint().y};
+    if (CWnd* pMain = GetTopLevelParent())
+        ::MapWindowPoints(m_hWnd, pMain->m_hWnd, &anchor, 1);
+    ShowBalloon("Sorry....",
+                "Sorry, the following document(s) could not be downloaded because:\n\n" + strLines, IDI_EXCLAMATION,
+                CPoint(anchor.x, anchor.y), options, "");
 }
 
 // ---------------------------------------------------------------- shortcuts
@@ -539,6 +579,255 @@ void CProjectManagerContainer::DeleteShortcutsOfFolder(CString strFolderUid)
     for (long i = 0; i < found->Getlength(); ++i)
         shorts->removeChild(found->Getitem(i));
     SaveProjectConfig();
+}
+
+// ---------------------------------------------------------------- quick download
+
+void CProjectManagerContainer::EmptyQuickDownloadBox()
+{
+    m_editQuickDownload.SetWindowText("");
+    m_editQuickDownload.UpdateCueText();
+}
+
+int CProjectManagerContainer::HandOverToQueue(const CString& number, bool bFileWrapper)
+{
+    m_DownloadManager.m_nFileWrapperMode = bFileWrapper ? 1 : 0;
+    m_DownloadManager.m_dwMainWindow = reinterpret_cast<DWORD_PTR>(::GetParent(m_hWnd));
+    m_strFoundPdfPath.Empty();
+    const int result = QueueDownload(number);
+    m_DownloadManager.m_bShowWrapperDialog = 0;
+    return result;
+}
+
+int CProjectManagerContainer::QueueDownload(const CString& number)
+{
+    return m_DownloadManager.AddDownload(number);
+}
+
+void CProjectManagerContainer::OnQuickDownload()
+{
+    m_bToolbarRequest = false;
+    CString text;
+    m_editQuickDownload.GetWindowText(text);
+    if (text.IsEmpty() || m_editQuickDownload.IsShowingCueText())
+        return;
+
+    const int nSelected = m_comboPageChoice.GetCurSel();
+    if (nSelected == CB_ERR) {
+        m_DownloadManager.m_nPageLimit = 1;
+        return;
+    }
+    const int nChoice = static_cast<int>(m_comboPageChoice.GetItemData(nSelected));
+    m_DownloadManager.m_bFirstPageOnly = nChoice < 0 ? 0 : 1;
+    m_DownloadManager.m_nPageLimit = nChoice < 0 ? 0 : nChoice;
+
+    CString failures;
+    for (const CString& line : SplitRequestLines(text)) {
+        CString number = CleanQuickDownloadNumber(line);
+        if (number.IsEmpty())
+            continue;
+        number.Replace("US", "");
+        const int result = HandOverToQueue(number, m_checkFileWrapperOnly.GetCheck() != 0);
+        if (result == -1) {
+            CString failure;
+            failure.Format("%s is currently being downloaded\n", number.GetString());
+            failures += failure;
+        } else if (result == -3 && QuickDownloadFound(number)) {
+            return; // a shortcut was filed: the rest of the box is not handed over
+        }
+    }
+    if (!failures.IsEmpty())
+        ShowFailureBalloon(failures, kBalloonOptions);
+    EmptyQuickDownloadBox();
+}
+
+bool CProjectManagerContainer::QuickDownloadFound(CString number)
+{
+    number.Remove('/');
+    CStringArray folders;
+    const bool bFound = LocateDownloadedDocument(number, folders);
+    const CString folder = folders.GetSize() > 0 ? folders[0] : CString();
+    if (folder == kNewDownloads) {
+        EmptyQuickDownloadBox();
+        if (m_nNotifyMode == 1) {
+            CString message;
+            message.Format("Document No. %s has already been downloaded and is located in %s.", number.GetString(),
+                           bFound ? folder.GetString() : "");
+            if (!m_strFoundPdfPath.IsEmpty())
+                message += kOpenFileSentence;
+            ShowNotificationBalloon("Document Already Downloaded!", message, IDI_QUESTION, m_strFoundPdfPath);
+        }
+        m_strFoundDocUid.Empty();
+    }
+    // Only a found record replaces the document that Paste Shortcut files.
+    if (m_strFoundDocUid.IsEmpty())
+        return false;
+    m_strShortcutDocUid = m_strFoundDocUid;
+    EmptyQuickDownloadBox();
+    AddShortcut(0);
+    m_strFoundDocUid.Empty();
+    if (m_nNotifyMode == 1) {
+        CString message;
+        message.Format("Document No. %s has already been downloaded and is located in %s and a shortcut has been "
+                       "created in New Downloads.",
+                       number.GetString(), folder.GetString());
+        if (!m_strFoundPdfPath.IsEmpty())
+            message += kOpenFileSentence;
+        ShowNotificationBalloon("Document Already Downloaded!", message, IDI_QUESTION, m_strFoundPdfPath);
+    }
+    return true;
+}
+
+bool CProjectManagerContainer::LocateDownloadedDocument(CString number, CStringArray& folders)
+{
+    const bool bFileWrapper = m_checkFileWrapperOnly.GetCheck() != 0;
+    if (!bFileWrapper)
+        number = CDownloadManager::NormalizeDocumentNumber(number);
+    m_strFoundDocUid.Empty();
+    m_strFoundPdfPath.Empty();
+    IXMLDOMDocument2Ptr doc = m_Store.GetDocument();
+    IXMLDOMNodePtr record =
+        doc ? doc->selectSingleNode(_bstr_t("/Project/Documents/Document[@Name=" + XPathLiteral(number) + "]"))
+            : nullptr;
+    if (!record)
+        return false;
+    GetXmlAttribute(record, "UID", m_strFoundDocUid);
+    IXMLDOMNodeListPtr items = record->selectNodes(L"XMLCatalog/CatalogItem");
+    for (long i = 0; i < items->Getlength(); ++i) {
+        CString path;
+        GetXmlAttribute(items->Getitem(i), "FilePath", path);
+        m_strFoundPdfPath = path;
+        if (path.Find(".pdf") >= 0 || path.Find(".PDF") >= 0)
+            break;
+    }
+
+    CString wrapper = "0";
+    GetXmlAttribute(record, "Wrapper", wrapper);
+    if (bFileWrapper ? wrapper == "0" : wrapper == "1")
+        return false;
+
+    CString parent;
+    if (!GetXmlAttribute(record, "ParentUID", parent))
+        return false;
+    // A chain of folders that names each other runs in a circle: more steps than there are
+    // folders mean the chain never reaches the root.
+    const long nFolders = doc->selectNodes(L"/Project/Folders/Folder")->Getlength();
+    for (long nSteps = 0; !parent.IsEmpty() && parent != "ROOT"; ++nSteps) {
+        if (nSteps >= nFolders)
+            return false;
+        IXMLDOMNodePtr folder =
+            doc->selectSingleNode(_bstr_t("/Project/Folders/Folder[@UID=" + XPathLiteral(parent) + "]"));
+        CString name;
+        if (!folder || !GetXmlAttribute(folder, "Name", name))
+            return false;
+        folders.Add(name);
+        parent.Empty();
+        GetXmlAttribute(folder, "ParentUID", parent);
+    }
+    return true;
+}
+
+void CProjectManagerContainer::OnChangeQuickDownloadEdit()
+{
+    // In the one-number arrangement Enter starts the download; in the expanded one it only
+    // starts a new line.
+    CString text;
+    m_editQuickDownload.GetWindowText(text);
+    if (!m_Layout.m_bExpanded && text.Right(2) == "\r\n")
+        OnQuickDownload();
+}
+
+// ---------------------------------------------------------------- the toolbar link
+
+void CProjectManagerContainer::OnSocketAccept()
+{
+    auto* pSocket = new CConSocket;
+    pSocket->SetOwner(this);
+    // The event announced a connection; one that has gone again is not waited for.
+    if (!m_Listener.CAsyncSocket::Accept(*pSocket)) {
+        delete pSocket;
+        return;
+    }
+    m_Connections.AddTail(pSocket);
+    char greeting[kToolbarRequestSize];
+    MakeToolbarGreeting(greeting);
+    pSocket->Send(greeting, kToolbarRequestSize);
+}
+
+void CProjectManagerContainer::OnSocketReceive(CConSocket* pSocket)
+{
+    DownloadRequestedDocument(pSocket->m_strNumbers, pSocket->m_nPageChoice);
+}
+
+LRESULT CProjectManagerContainer::OnSocketClosed(WPARAM, LPARAM lParam)
+{
+    auto* pSocket = reinterpret_cast<CConSocket*>(lParam);
+    if (POSITION pos = m_Connections.Find(pSocket)) {
+        m_Connections.RemoveAt(pos);
+        delete pSocket;
+    }
+    return 0;
+}
+
+void CProjectManagerContainer::CloseToolbarLink()
+{
+    while (!m_Connections.IsEmpty()) {
+        CConSocket* pSocket = m_Connections.RemoveHead();
+        pSocket->Close();
+        delete pSocket;
+    }
+    m_Listener.Close();
+}
+
+void CProjectManagerContainer::DownloadRequestedDocument(CString strNumbers, int nPageChoice)
+{
+    m_bToolbarRequest = true;
+    if (strNumbers.IsEmpty())
+        return;
+    m_DownloadManager.m_bFirstPageOnly = nPageChoice < 0 ? 0 : 1;
+    m_DownloadManager.m_nPageLimit = nPageChoice < 0 ? 1 : nPageChoice;
+
+    CString failures;
+    for (const CString& line : SplitRequestLines(strNumbers)) {
+        const CString number = CleanToolbarNumber(line);
+        if (number.IsEmpty())
+            continue;
+        const int result = HandOverToQueue(number, false);
+        if (result == -1) {
+            CString failure;
+            failure.Format("%s is currently being downloaded\n", number.GetString());
+            failures += failure;
+        } else if (result == -3 && RequestedDocumentFound(number)) {
+            return;
+        }
+    }
+    if (!failures.IsEmpty())
+        ShowFailureBalloon(failures, kBalloonOptions | CBalloonHelp::ShowTopmost);
+}
+
+bool CProjectManagerContainer::RequestedDocumentFound(CString number)
+{
+    number.Remove('/');
+    CStringArray folders;
+    LocateDownloadedDocument(number, folders);
+    if (folders.GetSize() > 0 && folders[0] == kNewDownloads) {
+        if (m_nNotifyMode == 1) {
+            CString message;
+            message.Format("Zentrova has completed the download of document: %s.\n", number.GetString());
+            if (!m_strFoundPdfPath.IsEmpty())
+                message += "Please CLICK HERE to view the patent";
+            ShowNotificationBalloon("Download Complete", message, IDI_QUESTION, m_strFoundPdfPath);
+        }
+        return true;
+    }
+    // Only a found record replaces the document that Paste Shortcut files.
+    if (m_strFoundDocUid.IsEmpty())
+        return false;
+    m_strShortcutDocUid = m_strFoundDocUid;
+    EmptyQuickDownloadBox();
+    AddShortcut(0);
+    m_strFoundDocUid.Empty();
+    return true;
 }
 
 // ---------------------------------------------------------------- layout

@@ -4,13 +4,17 @@
 // the quick-download controls as member windows. The tree and the list change the store only by request
 // messages to this pane, which edits the document and writes Project.cfg after every
 // change. It also lays out its areas, in a normal and an expanded arrangement, with three
-// splitter bars whose rectangles are kept in the options.
+// splitter bars whose rectangles are kept in the options. Document numbers reach the
+// download queue from the quick-download box and, through the toolbar socket on port 50055,
+// from a browser toolbar.
 #pragma once
 
 #include "CJComboBox.h"
+#include "ConSocket.h"
 #include "Dialog.h"
 #include "DownloadManager.h"
 #include "HoverButton.h"
+#include "List.h"
 #include "MapStringToString.h"
 #include "MyCheckboxButton.h"
 #include "MyEdit.h"
@@ -19,6 +23,7 @@
 #include "PatentManager.h"
 #include "ProjectStore.h"
 #include "ProjectTree.h"
+#include "StringArray.h"
 
 class CProgramOptions;
 
@@ -51,6 +56,26 @@ public:
     // chosen sounds and shows the completion balloon; bLast marks the queue's last download.
     int AddDownloadedDocument(CString strRecord, BOOL bLast);
     int AddRecoveredDocument(CString strRecord);
+
+    // Hands every line of the quick-download box, cleaned into a document number, to the
+    // download queue with the page choice and "File Wrapper Only"; a number the project
+    // holds already is reported, and filed as a shortcut in NEW DOWNLOADS when it lies
+    // elsewhere; numbers already queued are listed in one balloon at the end.
+    afx_msg void OnQuickDownload();
+    // Finds the record of a number in the project: true when it is there, of the kind "File
+    // Wrapper Only" asks for, and its folder chain leads to the root; the folder names, the
+    // record's own folder first, are appended to folders. The record's UID and the path of
+    // its PDF (or of its last file) are kept as the found record whenever it exists.
+    bool LocateDownloadedDocument(CString number, CStringArray& folders);
+
+    // The toolbar link: a connection to accept, a request with the right identifier, and
+    // the download of the numbers such a request names (page choice: negative all pages,
+    // n the first n).
+    void OnSocketAccept();
+    void OnSocketReceive(CConSocket* pSocket);
+    void DownloadRequestedDocument(CString strNumbers, int nPageChoice);
+    CConSocket& GetListener() { return m_Listener; }
+    int GetConnectionCount() const { return static_cast<int>(m_Connections.GetCount()); }
 
     // The fourteen layout rectangles from and to the options.
     bool LoadLayout();
@@ -96,6 +121,9 @@ protected:
     afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     afx_msg void OnToggleExpandedLayout();
+    afx_msg void OnChangeQuickDownloadEdit();
+    afx_msg void OnDestroy();
+    afx_msg LRESULT OnSocketClosed(WPARAM wParam, LPARAM lParam);
 
     afx_msg LRESULT OnSaveProject(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnRenameFolder(WPARAM wParam, LPARAM lParam);
@@ -114,11 +142,28 @@ protected:
     DECLARE_MESSAGE_MAP()
 
     // How the pane tells the user: a sound file played asynchronously, and a balloon over
-    // the main window at (210, 115) that closes after five seconds and opens its link when
-    // clicked. Tests put their own in.
+    // the main window (anchor in its client coordinates) that closes after five seconds and
+    // opens its link when clicked. Tests put their own in.
     virtual void PlayNotificationSound(const CString& strPath);
-    virtual void ShowNotificationBalloon(const char* title, const CString& text, const char* icon,
-                                         const CString& strLink);
+    virtual void ShowBalloon(const char* title, const CString& text, const char* icon, const CPoint& anchor,
+                             unsigned options, const CString& strLink);
+    // The balloon of a filed or found document: at (210, 115), with a close button, an inner
+    // shadow, on top.
+    void ShowNotificationBalloon(const char* title, const CString& text, const char* icon, const CString& strLink);
+    // "Sorry....": the numbers that could not be queued, beside the "download now" button.
+    void ShowFailureBalloon(const CString& strLines, unsigned options);
+
+    // One number to the download queue with the request fields; the queue's answer.
+    int HandOverToQueue(const CString& number, bool bFileWrapper);
+    // The queue's AddDownload; tests answer for the queue.
+    virtual int QueueDownload(const CString& number);
+    // The answers to a number the project holds already; true when the request ends there.
+    bool QuickDownloadFound(CString number);
+    bool RequestedDocumentFound(CString number);
+    // Empties the quick-download box and lets it show its cue text again.
+    void EmptyQuickDownloadBox();
+    // Closes and deletes every toolbar connection and closes the listener.
+    void CloseToolbarLink();
     // The common part of filing a record; bNotify adds the sounds and balloons.
     int AddDocument(const CString& strRecord, BOOL bLast, bool bNotify, const char* who);
 
@@ -134,6 +179,8 @@ protected:
 
     CString m_strFoundDocUid;   // the record the quick download found
     CString m_strFoundPdfPath;
+    CConSocket m_Listener;                          // the toolbar's port
+    CList<CConSocket*, CConSocket*> m_Connections;  // accepted connections, owned
     CMapStringToString m_mapNameToUID;
     CBitmap m_bmpHeader;
     CProjectStore m_Store;

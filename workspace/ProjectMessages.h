@@ -1,6 +1,6 @@
 // The private messages of the project pane and of its folder tree and document list. All
-// are sent with SendMessage; a text passed by pointer (a CString, or a record text as
-// const char*) is owned by the sender and valid during the call only.
+// but UM_SOCKET_CLOSED are sent with SendMessage; a text passed by pointer (a CString, or a
+// record text as const char*) is owned by the sender and valid during the call only.
 #pragma once
 
 #include "DownloadManagerMessages.h"
@@ -48,6 +48,9 @@
 #define UM_ADD_RECOVERED_DOCUMENT (WM_APP + 0x12E)
 // anyone -> pane: refresh the drop-target folder and save; 0, 0.
 #define UM_REFRESH_PROJECT (WM_APP + 0x385)
+// toolbar connection (CConSocket) -> pane, POSTED once the connection is closed: remove the
+// connection from the pane's list and delete it; lParam: the CConSocket*.
+#define UM_SOCKET_CLOSED (WM_APP + 0x14B)
 
 // ---------------------------------------------------------------- to the document list
 

@@ -1,5 +1,7 @@
 #include "PaneFixture.h"
 
+#include <cstdio>
+
 namespace workspacetest {
 
 BEGIN_MESSAGE_MAP(CPaneSpy, CProjectManagerContainer)
@@ -12,11 +14,32 @@ LRESULT CPaneSpy::OnDeleteFolderSpy(WPARAM wParam, LPARAM lParam)
     return OnDeleteFolder(wParam, lParam);
 }
 
-void CPaneSpy::ShowNotificationBalloon(const char* title, const CString& text, const char* icon,
-                                       const CString& strLink)
+int CPaneSpy::QueueDownload(const CString& number)
 {
-    const char* iconName = icon == IDI_APPLICATION ? "application" : icon == IDI_QUESTION ? "question" : "other";
+    CDownloadManager& queue = GetDownloadManager();
+    handOvers.push_back(HandOver{number, queue.m_bFirstPageOnly, queue.m_nPageLimit, queue.m_nFileWrapperMode,
+                                 queue.m_dwMainWindow});
+    // The hand-over clears the second file-wrapper flag afterwards.
+    queue.m_bShowWrapperDialog = 1;
+    auto it = answers.find(number);
+    if (it != answers.end())
+        return it->second;
+    if (queue.IsDownloading(CDownloadManager::NormalizeDocumentNumber(number)))
+        return 1;
+    return queue.AddDownload(number);
+}
+
+void CPaneSpy::ShowBalloon(const char* title, const CString& text, const char* icon, const CPoint& anchor,
+                           unsigned options, const CString& strLink)
+{
+    const char* iconName = icon == IDI_APPLICATION ? "application"
+                           : icon == IDI_QUESTION  ? "question"
+                           : icon == IDI_EXCLAMATION ? "exclamation"
+                                                     : "other";
     balloons.push_back(std::string(title) + "|" + text.GetString() + "|" + iconName + "|" + strLink.GetString());
+    char place[64];
+    std::snprintf(place, sizeof place, "%ld,%ld,%x", anchor.x, anchor.y, options);
+    balloonPlaces.push_back(place);
 }
 
 } // namespace workspacetest

@@ -15,6 +15,8 @@
 #include "WindowBench.h"
 
 #include <functional>
+#include <map>
+#include <ostream>
 #include <string>
 #include <vector>
 
@@ -59,19 +61,54 @@ inline long Count(IXMLDOMDocument2Ptr doc, const char* path)
     return doc->selectNodes(_bstr_t(path))->Getlength();
 }
 
-// The pane, with a record of the folders it was asked to remove and of the sounds and
-// balloons it would play and show.
+// One number as the pane handed it to the download queue, with the queue's request fields.
+struct HandOver
+{
+    CString number;
+    int firstPageOnly;
+    int pageLimit;
+    int fileWrapperMode;
+    DWORD_PTR mainWindow;
+
+    bool operator==(const HandOver& o) const
+    {
+        return number == o.number && firstPageOnly == o.firstPageOnly && pageLimit == o.pageLimit &&
+               fileWrapperMode == o.fileWrapperMode && mainWindow == o.mainWindow;
+    }
+};
+
+inline std::ostream& operator<<(std::ostream& out, const HandOver& h)
+{
+    return out << h.number.GetString() << " first=" << h.firstPageOnly << " limit=" << h.pageLimit
+               << " wrapper=" << h.fileWrapperMode << " window=" << h.mainWindow;
+}
+
+// The pane, with a record of the folders it was asked to remove, of the sounds and balloons
+// it would play and show, and of the numbers it hands to the download queue. The queue's
+// answers: a number in `answers` gets that; a number the project holds goes to the real
+// queue (which answers -3 without starting anything); any other number counts as queued (1)
+// and starts no download.
 class CPaneSpy : public CProjectManagerContainer
 {
 public:
+    std::vector<HandOver> handOvers;
+    std::map<CString, int> answers;
     std::vector<CString> deleteRequests;
     std::vector<CString> sounds;
     std::vector<std::string> balloons; // "title|text|icon|link"
+    std::vector<std::string> balloonPlaces; // "x,y,options" of each balloon, options in hex
+    CMyEdit& QuickDownloadBox() { return m_editQuickDownload; }
+    CCJComboBox& PageChoice() { return m_comboPageChoice; }
+    void SetFileWrapperOnly(bool bChecked) { m_checkFileWrapperOnly.SetCheck(bChecked ? 1 : 0); }
+    const CString& FoundDocUid() const { return m_strFoundDocUid; }
+    const CString& FoundPdfPath() const { return m_strFoundPdfPath; }
+    CRect DownloadButtonRect() const { return m_Layout.m_rectbuttonQuickDownload; }
 
 protected:
+    int QueueDownload(const CString& number) override;
     void PlayNotificationSound(const CString& strPath) override { sounds.push_back(strPath); }
-    void ShowNotificationBalloon(const char* title, const CString& text, const char* icon,
-                                 const CString& strLink) override;
+    void ShowBalloon(const char* title, const CString& text, const char* icon, const CPoint& anchor,
+                     unsigned options, const CString& strLink) override;
     afx_msg LRESULT OnDeleteFolderSpy(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };
@@ -82,6 +119,8 @@ protected:
     void SetUp() override
     {
         ComTest::SetUp();
+        // As in the program, Windows Sockets run before the pane opens its toolbar port.
+        ASSERT_TRUE(AfxSocketInit());
         testsupport::InitControls();
         ASSERT_TRUE(CopyFileA(ShippedFile("config2.cfg"), AppFile("config2.cfg"), FALSE));
         WriteEnciphered(AppFile("Project.cfg"), ProjectText());
@@ -95,6 +134,7 @@ protected:
         ClosePane();
         m_host.DestroyWindow();
         delete m_pOptions;
+        ::WSACleanup();
         ComTest::TearDown();
     }
 
