@@ -21,12 +21,6 @@ using namespace workspacetest;
 
 namespace {
 
-CString ScreenshotPath(const char* name)
-{
-    const char* build = std::getenv("ZENTROVA_BUILD");
-    return CString(build ? build : "build") + "/screenshots/" + name;
-}
-
 class MainDialogTest : public ComTest
 {
 protected:

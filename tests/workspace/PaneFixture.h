@@ -22,12 +22,6 @@
 
 namespace workspacetest {
 
-inline CString ScreenshotPath(const char* name)
-{
-    const char* build = std::getenv("ZENTROVA_BUILD");
-    return CString(build ? build : "build") + "/screenshots/" + name;
-}
-
 inline CString FixtureText(const char* relative)
 {
     std::string bytes;

@@ -7,6 +7,7 @@
 
 #include "FirstRun.h"
 #include "FixtureServer.h"
+#include "ProgramFolder.h"
 
 #include <gtest/gtest.h>
 
@@ -17,18 +18,6 @@ using namespace testsupport;
 using namespace workspacetest;
 
 namespace {
-
-CString WindowsPath(CString unixPath)
-{
-    unixPath.Replace('/', '\\');
-    return "Z:" + unixPath;
-}
-
-CString BuiltFile(const char* name)
-{
-    const char* build = std::getenv("ZENTROVA_BUILD");
-    return WindowsPath(CString(build ? build : ".") + "/bin/" + name);
-}
 
 std::vector<std::string> Lines(const std::string& text)
 {
@@ -64,128 +53,6 @@ int CountOf(const std::string& text, const std::string& part)
     }
     return ::testing::AssertionSuccess();
 }
-
-struct Started
-{
-    PROCESS_INFORMATION pi{};
-    ~Started()
-    {
-        if (pi.hProcess) {
-            if (WaitForSingleObject(pi.hProcess, 0) == WAIT_TIMEOUT)
-                TerminateProcess(pi.hProcess, 1);
-            CloseHandle(pi.hProcess);
-            CloseHandle(pi.hThread);
-        }
-    }
-    bool Ended(DWORD ms) const { return WaitForSingleObject(pi.hProcess, ms) == WAIT_OBJECT_0; }
-};
-
-struct FindData
-{
-    DWORD pid;
-    HWND found;
-};
-
-BOOL CALLBACK FindMain(HWND hWnd, LPARAM lParam)
-{
-    auto* pFind = reinterpret_cast<FindData*>(lParam);
-    DWORD pid = 0;
-    GetWindowThreadProcessId(hWnd, &pid);
-    if (pid == pFind->pid && GetMenu(hWnd) && IsWindowVisible(hWnd)) {
-        pFind->found = hWnd;
-        return FALSE;
-    }
-    return TRUE;
-}
-
-// A program folder of its own: the program and its data files in a temporary folder.
-class ProgramFolder
-{
-public:
-    explicit ProgramFolder(const char* subfolder = nullptr)
-    {
-        m_path = m_dir.Path();
-        if (subfolder) {
-            m_path += CString("\\") + subfolder;
-            CreateDirectoryA(m_path, nullptr);
-        }
-        for (const char* name : {"Zentrova.exe", "config2.cfg", "Project.cfg"})
-            EXPECT_TRUE(CopyFileA(BuiltFile(name), m_path + "\\" + name, FALSE)) << name;
-    }
-
-    void Start(Started& started, const char* args)
-    {
-        CString line = "\"" + m_path + "\\Zentrova.exe\"";
-        if (args && *args)
-            line += CString(" ") + args;
-        STARTUPINFOA si{};
-        si.cb = sizeof si;
-        ASSERT_TRUE(CreateProcessA(nullptr, line.GetBuffer(), nullptr, nullptr, FALSE, 0, nullptr, m_path, &si,
-                                   &started.pi))
-            << GetLastError();
-    }
-
-    // The main window of the started program, once it shows (null after the time-out).
-    static HWND MainWindow(const Started& started, DWORD timeoutMs = 30000)
-    {
-        DWORD begin = GetTickCount();
-        while (GetTickCount() - begin < timeoutMs) {
-            FindData find{started.pi.dwProcessId, nullptr};
-            EnumWindows(FindMain, reinterpret_cast<LPARAM>(&find));
-            if (find.found) {
-                Sleep(200); // let the start-up finish its last steps
-                return find.found;
-            }
-            if (started.Ended(100))
-                return nullptr;
-        }
-        return nullptr;
-    }
-
-    // Closes the window as the user does and waits for the program to end.
-    static bool Close(HWND hMain, const Started& started)
-    {
-        PostMessageA(hMain, WM_CLOSE, 0, 0);
-        return started.Ended(20000);
-    }
-
-    // Starts the program minimised, waits for its window, closes it and answers the log.
-    std::string RunMinimised()
-    {
-        Started run;
-        Start(run, "SW_MINIMIZE");
-        HWND hMain = MainWindow(run);
-        EXPECT_NE(nullptr, hMain) << Log();
-        if (hMain) {
-            EXPECT_TRUE(Close(hMain, run));
-        }
-        return Log();
-    }
-
-    std::string Log() const
-    {
-        std::string bytes;
-        ReadBytes(m_path + "\\ProgressLog.txt", bytes);
-        return bytes;
-    }
-
-    CString Option(const char* key) const
-    {
-        CString text = ReadDeciphered(m_path + "\\config2.cfg");
-        CString open = CString("<Option Name=\"") + key + "\">";
-        int at = text.Find(open);
-        if (at < 0)
-            return CString("<missing>");
-        at += open.GetLength();
-        return text.Mid(at, text.Find("<", at) - at);
-    }
-
-    const CString& Path() const { return m_path; }
-
-private:
-    TempDir m_dir;
-    CString m_path;
-};
 
 class ProgramTest : public FixtureTest
 {

@@ -55,6 +55,13 @@ inline CString ShippedFile(const char* name)
     return CString(build ? build : ".") + "/bin/" + name;
 }
 
+// Where a window test leaves a screenshot for review (a Unix path).
+inline CString ScreenshotPath(const char* name)
+{
+    const char* build = std::getenv("ZENTROVA_BUILD");
+    return CString(build ? build : "build") + "/screenshots/" + name;
+}
+
 inline std::string LogText()
 {
     return RawBytes(AppFile("ProgressLog.txt"));

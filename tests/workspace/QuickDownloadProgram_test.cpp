@@ -1,0 +1,430 @@
+// The real program downloading documents end to end, from a program folder of its own,
+// against the fixture server with the download queue's test recipe: two numbers typed into
+// the quick-download box, a number already in the project, and a toolbar request over TCP
+// to 127.0.0.1:50055; then requests that must change nothing. The merged PDFs are listed for
+// the check that follows on the Linux side (workspace_quick_download_pdf_check: qpdf,
+// pdfinfo, pdftoppm). The test shares the program's mutex and registry key with every other
+// start of the program, so CTest runs it alone.
+#include "WorkspaceTest.h"
+
+#include "FixtureServer.h"
+#include "ProgramFolder.h"
+#include "WindowBench.h"
+#include "XmlHelpers.h"
+#include "resource.h"
+
+#include <gtest/gtest.h>
+
+#include <winsock2.h>
+#include <ws2tcpip.h>
+#include <iphlpapi.h>
+#include <commctrl.h>
+
+#include <algorithm>
+#include <cstring>
+#include <fstream>
+#include <functional>
+#include <string>
+
+using namespace testsupport;
+using namespace workspacetest;
+
+namespace {
+
+const char kSettingsKey[] = "Software\\Quendal LLC\\Zentrova\\Settings";
+const char kSystemId[] = "ZT-E2E-0815";
+const u_short kToolbarPort = 50055;
+
+bool WaitUntil(const std::function<bool()>& pred, DWORD ms)
+{
+    const DWORD begin = ::GetTickCount();
+    while (!pred()) {
+        if (::GetTickCount() - begin > ms)
+            return false;
+        ::Sleep(200);
+    }
+    return true;
+}
+
+// The registry value SystemID, set for the test and put back afterwards.
+class SystemIdScope
+{
+public:
+    explicit SystemIdScope(const char* id)
+    {
+        char data[256] = {};
+        DWORD size = sizeof data - 1;
+        HKEY hKey = nullptr;
+        if (::RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &hKey) == ERROR_SUCCESS) {
+            m_bHad = ::RegQueryValueExA(hKey, "SystemID", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) ==
+                     ERROR_SUCCESS;
+            ::RegCloseKey(hKey);
+        }
+        m_saved = data;
+        Set(id);
+    }
+    ~SystemIdScope()
+    {
+        if (m_bHad)
+            Set(m_saved.c_str());
+        else
+            ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "SystemID");
+    }
+
+private:
+    static void Set(const char* id)
+    {
+        EXPECT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "SystemID", REG_SZ, id,
+                                                   static_cast<DWORD>(std::strlen(id) + 1)));
+    }
+
+    bool m_bHad = false;
+    std::string m_saved;
+};
+
+// A window of the program: a descendant of the main window with that control id and class.
+struct ChildSearch
+{
+    int id;
+    const char* className;
+    HWND found;
+};
+
+BOOL CALLBACK FindChild(HWND hWnd, LPARAM lParam)
+{
+    auto* pSearch = reinterpret_cast<ChildSearch*>(lParam);
+    char name[64] = {};
+    ::GetClassNameA(hWnd, name, sizeof name);
+    if (::GetDlgCtrlID(hWnd) == pSearch->id && ::lstrcmpiA(name, pSearch->className) == 0) {
+        // The quick-download box is the edit beside the "download now" button.
+        if (pSearch->id != IDC_QUICK_DOWNLOAD_EDIT || ::GetDlgItem(::GetParent(hWnd), IDC_DOWNLOAD_NOW)) {
+            pSearch->found = hWnd;
+            return FALSE;
+        }
+    }
+    return TRUE;
+}
+
+HWND ProgramControl(HWND hMain, int id, const char* className)
+{
+    ChildSearch search{id, className, nullptr};
+    ::EnumChildWindows(hMain, FindChild, reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+int RowCount(HWND hList)
+{
+    return static_cast<int>(::SendMessageA(hList, LVM_GETITEMCOUNT, 0, 0));
+}
+
+// Types a number into the quick-download box as the user does and presses Enter.
+void TypeNumber(HWND hBox, const char* number)
+{
+    ::SendMessageA(hBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("")); // the cue text goes
+    for (const char* p = number; *p; ++p)
+        ::SendMessageA(hBox, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(*p)), 1);
+    ::SendMessageA(hBox, WM_CHAR, VK_RETURN, 1);
+}
+
+// A balloon of the program with that title.
+bool BalloonShows(DWORD pid, const char* title)
+{
+    for (const char* cls : {"BalloonHelpClassDS", "BalloonHelpClass"}) {
+        for (HWND h = ::FindWindowExA(nullptr, nullptr, cls, title); h; h = ::FindWindowExA(nullptr, h, cls, title)) {
+            DWORD owner = 0;
+            ::GetWindowThreadProcessId(h, &owner);
+            if (owner == pid && ::IsWindowVisible(h))
+                return true;
+        }
+    }
+    return false;
+}
+
+// A connection to the toolbar port with plain blocking calls that give up after 10 s.
+class Toolbar
+{
+public:
+    Toolbar()
+    {
+        m_s = ::socket(AF_INET, SOCK_STREAM, 0);
+        DWORD timeout = 10000;
+        ::setsockopt(m_s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
+        sockaddr_in addr{};
+        addr.sin_family = AF_INET;
+        addr.sin_port = ::htons(kToolbarPort);
+        addr.sin_addr.s_addr = ::inet_addr("127.0.0.1");
+        m_bConnected = ::connect(m_s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
+    }
+    ~Toolbar() { ::closesocket(m_s); }
+    Toolbar(const Toolbar&) = delete;
+    Toolbar& operator=(const Toolbar&) = delete;
+
+    bool Connected() const { return m_bConnected; }
+    // The 40-byte greeting the program sends first.
+    std::string Greeting()
+    {
+        std::string got;
+        char buf[64];
+        while (got.size() < 40) {
+            const int n = ::recv(m_s, buf, static_cast<int>(std::min<size_t>(sizeof buf, 40 - got.size())), 0);
+            if (n <= 0)
+                break;
+            got.append(buf, static_cast<size_t>(n));
+        }
+        return got;
+    }
+    void Send(const std::string& bytes) { ::send(m_s, bytes.data(), static_cast<int>(bytes.size()), 0); }
+    void EndSending() { ::shutdown(m_s, SD_SEND); }
+    // True once the program has closed the connection.
+    bool ClosedByProgram()
+    {
+        char buf[64];
+        int n;
+        while ((n = ::recv(m_s, buf, sizeof buf, 0)) > 0) {
+        }
+        return n == 0;
+    }
+
+private:
+    SOCKET m_s = INVALID_SOCKET;
+    bool m_bConnected = false;
+};
+
+std::string Request(const char* id, const char* numbers, int32_t page)
+{
+    std::string r(40, '\0');
+    std::memcpy(&r[0], id, std::strlen(id));
+    std::memcpy(&r[15], numbers, std::strlen(numbers));
+    std::memcpy(&r[36], &page, 4);
+    return r;
+}
+
+// The listeners of the machine on the toolbar port, IPv4 addresses as text ("127.0.0.1"),
+// "::" style entries for IPv6.
+std::vector<std::string> ToolbarListeners()
+{
+    std::vector<std::string> found;
+    ULONG size = 0;
+    ::GetTcpTable(nullptr, &size, FALSE);
+    std::vector<char> buffer(size + 4096);
+    size = static_cast<ULONG>(buffer.size());
+    auto* table = reinterpret_cast<MIB_TCPTABLE*>(buffer.data());
+    if (::GetTcpTable(table, &size, FALSE) == NO_ERROR) {
+        for (DWORD i = 0; i < table->dwNumEntries; ++i) {
+            const MIB_TCPROW& row = table->table[i];
+            if (row.dwState == MIB_TCP_STATE_LISTEN && ::ntohs(static_cast<u_short>(row.dwLocalPort)) == kToolbarPort) {
+                in_addr addr;
+                addr.s_addr = row.dwLocalAddr;
+                found.push_back(::inet_ntoa(addr));
+            }
+        }
+    }
+    size = 0;
+    ::GetTcp6Table(nullptr, &size, FALSE);
+    std::vector<char> buffer6(size + 4096);
+    size = static_cast<ULONG>(buffer6.size());
+    auto* table6 = reinterpret_cast<MIB_TCP6TABLE*>(buffer6.data());
+    if (::GetTcp6Table(table6, &size, FALSE) == NO_ERROR) {
+        for (DWORD i = 0; i < table6->dwNumEntries; ++i) {
+            const MIB_TCP6ROW& row = table6->table[i];
+            if (row.State == MIB_TCP_STATE_LISTEN && ::ntohs(static_cast<u_short>(row.dwLocalPort)) == kToolbarPort)
+                found.push_back("IPv6");
+        }
+    }
+    return found;
+}
+
+CString BuildFile(const char* relative)
+{
+    const char* build = std::getenv("ZENTROVA_BUILD");
+    return WindowsPath(CString(build ? build : ".") + "/" + relative);
+}
+
+// The folder whose PDFs the Linux-side check reads, emptied; empty when none is set.
+CString PdfCheckFolder()
+{
+    const char* folder = std::getenv("ZENTROVA_PDF_CHECK");
+    if (!folder || !*folder)
+        return CString();
+    ::CreateDirectoryA(folder, nullptr);
+    return CString(folder);
+}
+
+class QuickDownloadProgramTest : public FixtureTest
+{
+protected:
+    void SetUp() override
+    {
+        FixtureTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr))); // the records are read with the XML DOM
+        ASSERT_EQ(0, ::WSAStartup(MAKEWORD(2, 2), &m_wsa));
+        for (const char* name : {"Vostrel.dll", "Wrapper.dll", "replace.tif"})
+            m_folder.CopyBuilt(name);
+        // The queue's recipe with the fixture server's address, as the program's Download.cfg.
+        CString recipe = ReadDeciphered(BuildFile("tests/data/queue.cfg"));
+        ASSERT_GT(recipe.Replace("http://fixture-server", FixtureBase()), 0);
+        WriteEnciphered(m_folder.File("Download.cfg"), recipe);
+        m_folder.SetOption("SetDefaults", "0"); // else the first start puts the shipped save folder back
+        m_folder.SetOption("SavePath", m_save.Path() + "\\");
+        m_folder.SetOption("NotifyOfFinishedDownloadWhen", "1");
+        m_folder.SetOption("PlaySoundAfterDownload", "0");
+        m_folder.SetOption("PlaySoundAfterAllDownloads", "0");
+        m_folder.SetOption("PlaySoundAfterError", "0");
+        m_folder.SetOption("RetryFailedDownloads", "0");
+    }
+    void TearDown() override
+    {
+        ::WSACleanup();
+        ::CoUninitialize();
+    }
+
+    IXMLDOMDocument2Ptr Project() const
+    {
+        IXMLDOMDocument2Ptr doc = CreateDomDocument();
+        doc->loadXML(_bstr_t(ReadDeciphered(m_folder.File("Project.cfg"))));
+        return doc;
+    }
+    IXMLDOMNodePtr Record(const char* name) const
+    {
+        return Project()->selectSingleNode(
+            _bstr_t(CString("/Project/Documents/Document[@Name='") + name + "' and @ParentUID='1']"));
+    }
+    long Records() const { return Project()->selectNodes(L"/Project/Documents/Document")->Getlength(); }
+    bool WaitForRecord(const char* name) const
+    {
+        return WaitUntil([&] { return Record(name) != nullptr; }, 60000);
+    }
+
+    // Checks the filed record and lists its merged PDF for the Linux-side check.
+    void ExpectFiled(const char* name, const char* title, const char* firstPage, const char* pages)
+    {
+        SCOPED_TRACE(name);
+        IXMLDOMNodePtr record = Record(name);
+        ASSERT_NE(nullptr, record);
+        CString value;
+        GetXmlAttribute(record, "DocumentTitle", value);
+        EXPECT_EQ(CString(title), value);
+        GetXmlAttribute(record, "FirstPage", value);
+        EXPECT_EQ(CString(firstPage), value);
+        IXMLDOMNodePtr pdf = record->selectSingleNode(L"XMLCatalog/CatalogItem[@FileType='PDF']");
+        ASSERT_NE(nullptr, pdf);
+        CString path;
+        GetXmlAttribute(pdf, "FilePath", path);
+        CString lowerPath = path, lowerSave = m_save.Path();
+        lowerPath.MakeLower();
+        lowerSave.MakeLower();
+        EXPECT_EQ(0, lowerPath.Find(lowerSave)) << path.GetString(); // in the save folder
+        EXPECT_EQ(CString(name) + ".pdf", path.Mid(path.ReverseFind('\\') + 1));
+        ASSERT_TRUE(FileExists(path)) << path.GetString();
+        const CString check = PdfCheckFolder();
+        if (check.IsEmpty())
+            return;
+        const CString copy = CString("quick-") + name + ".pdf";
+        EXPECT_TRUE(::CopyFileA(path, check + "\\" + copy, FALSE));
+        std::ofstream list((check + "\\outputs.txt").GetString(), std::ios::app);
+        list << copy.GetString() << "|" << pages << "\n";
+    }
+
+    WSADATA m_wsa{};
+    TempDir m_save;
+    ProgramFolder m_folder;
+};
+
+const char kThreePages[] = "612x792,000000,ffffff;576x792,000000,ffffff;648x792,000000,ffffff";
+const char kTwoPages[] = "612x792,000000,ffffff;576x792,000000,ffffff";
+
+} // namespace
+
+TEST_F(QuickDownloadProgramTest, TypedAndRequestedNumbersAreDownloadedFiledAndNothingElse)
+{
+    const CString check = PdfCheckFolder();
+    if (!check.IsEmpty())
+        ::DeleteFileA(check + "\\outputs.txt");
+    SystemIdScope systemId(kSystemId);
+
+    Started run;
+    m_folder.Start(run, "");
+    HWND hMain = ProgramFolder::MainWindow(run);
+    ASSERT_NE(nullptr, hMain) << m_folder.Log();
+    const DWORD pid = run.pi.dwProcessId;
+    HWND hBox = ProgramControl(hMain, IDC_QUICK_DOWNLOAD_EDIT, "Edit");
+    HWND hQueue = ProgramControl(hMain, IDC_DOWNLOAD_LIST, "SysListView32");
+    HWND hList = ProgramControl(hMain, IDC_DOCUMENT_LIST, "SysListView32");
+    ASSERT_TRUE(hBox && hQueue && hList);
+
+    // The toolbar port is open on the loopback address only.
+    EXPECT_EQ(std::vector<std::string>{"127.0.0.1"}, ToolbarListeners());
+
+    // Two numbers typed into the box, each ended with Enter: each goes to the queue at once.
+    TypeNumber(hBox, "1111111");
+    EXPECT_GE(RowCount(hQueue), 1);
+    TypeNumber(hBox, "us 2222222");
+    EXPECT_GE(RowCount(hQueue), 1);
+    ASSERT_TRUE(WaitForRecord("US1111111")) << m_folder.Log();
+    ASSERT_TRUE(WaitForRecord("US2222222")) << m_folder.Log();
+    ExpectFiled("US1111111", "First queued widget", "0", kThreePages);
+    ExpectFiled("US2222222", "Second queued widget", "0", kThreePages);
+    EXPECT_TRUE(WaitUntil([&] { return RowCount(hList) == 2; }, 5000)) << "NEW DOWNLOADS shows both";
+    EXPECT_TRUE(WaitUntil([&] { return RowCount(hQueue) == 0; }, 10000)) << "finished rows leave the queue";
+    EXPECT_EQ(1u, FixtureLog("/queue/1111111.html").size());
+
+    // A number already in the project: its balloon, and no second download.
+    TypeNumber(hBox, "1111111");
+    EXPECT_TRUE(WaitUntil([&] { return BalloonShows(pid, "Document Already Downloaded!"); }, 5000));
+    EXPECT_EQ(0, RowCount(hQueue));
+    ::Sleep(1500);
+    EXPECT_EQ(1u, FixtureLog("/queue/1111111.html").size());
+    EXPECT_EQ(2, Records());
+
+    // A toolbar request with the stored identifier, for the first two pages.
+    {
+        Toolbar toolbar;
+        ASSERT_TRUE(toolbar.Connected());
+        EXPECT_EQ(std::string(40, '\0'), toolbar.Greeting());
+        toolbar.Send(Request(kSystemId, "3333333", 2));
+        EXPECT_TRUE(toolbar.ClosedByProgram());
+    }
+    ASSERT_TRUE(WaitForRecord("US3333333")) << m_folder.Log();
+    ExpectFiled("US3333333", "Third queued widget", "1", kTwoPages);
+    EXPECT_TRUE(WaitUntil([&] { return RowCount(hList) == 3; }, 5000));
+
+    // Requests that must change nothing: a wrong identifier, a short request, one without
+    // its terminating zero bytes, and 200 connections opened and closed.
+    const std::string good = Request(kSystemId, "4444444", -1);
+    const std::string bad[] = {Request("ZT-E2E-0816", "4444444", -1), good.substr(0, 25),
+                               std::string(40, '4')};
+    for (const std::string& bytes : bad) {
+        Toolbar toolbar;
+        ASSERT_TRUE(toolbar.Connected());
+        EXPECT_EQ(40u, toolbar.Greeting().size());
+        toolbar.Send(bytes);
+        toolbar.EndSending();
+        EXPECT_TRUE(toolbar.ClosedByProgram());
+    }
+    for (int i = 0; i < 200; ++i) {
+        Toolbar toolbar;
+        ASSERT_TRUE(toolbar.Connected()) << i;
+        if (i % 2) {
+            EXPECT_EQ(40u, toolbar.Greeting().size()) << i;
+        }
+    }
+    ::Sleep(2000);
+    EXPECT_FALSE(run.Ended(0));
+    DWORD_PTR answer = 0;
+    EXPECT_NE(0, ::SendMessageTimeoutA(hMain, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer)) << "the program answers";
+    EXPECT_EQ(0u, FixtureLog("/queue/4444444").size());
+    EXPECT_EQ(3, Records());
+    EXPECT_EQ(0, RowCount(hQueue));
+    EXPECT_EQ(std::vector<std::string>{"127.0.0.1"}, ToolbarListeners());
+
+    // The main window after the three downloads, the balloons gone.
+    WaitUntil([&] { return !BalloonShows(pid, "Download Complete"); }, 8000);
+    CString why;
+    const bool shot = SaveScreenshot(ScreenshotPath("quick-download-main-window.png"), &why);
+
+    EXPECT_TRUE(ProgramFolder::Close(hMain, run));
+    if (!shot)
+        GTEST_SKIP() << why.GetString();
+}
