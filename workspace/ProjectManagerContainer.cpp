@@ -641,6 +641,18 @@ void CProjectManagerContainer::OnQuickDownload()
     EmptyQuickDownloadBox();
 }
 
+bool CProjectManagerContainer::FileFoundAsShortcut()
+{
+    // Only a found record replaces the document that Paste Shortcut files.
+    if (m_strFoundDocUid.IsEmpty())
+        return false;
+    m_strShortcutDocUid = m_strFoundDocUid;
+    EmptyQuickDownloadBox();
+    AddShortcut(0);
+    m_strFoundDocUid.Empty();
+    return true;
+}
+
 bool CProjectManagerContainer::QuickDownloadFound(CString number)
 {
     number.Remove('/');
@@ -659,13 +671,8 @@ bool CProjectManagerContainer::QuickDownloadFound(CString number)
         }
         m_strFoundDocUid.Empty();
     }
-    // Only a found record replaces the document that Paste Shortcut files.
-    if (m_strFoundDocUid.IsEmpty())
+    if (!FileFoundAsShortcut())
         return false;
-    m_strShortcutDocUid = m_strFoundDocUid;
-    EmptyQuickDownloadBox();
-    AddShortcut(0);
-    m_strFoundDocUid.Empty();
     if (m_nNotifyMode == 1) {
         CString message;
         message.Format("Document No. %s has already been downloaded and is located in %s and a shortcut has been "
@@ -820,14 +827,7 @@ bool CProjectManagerContainer::RequestedDocumentFound(CString number)
         }
         return true;
     }
-    // Only a found record replaces the document that Paste Shortcut files.
-    if (m_strFoundDocUid.IsEmpty())
-        return false;
-    m_strShortcutDocUid = m_strFoundDocUid;
-    EmptyQuickDownloadBox();
-    AddShortcut(0);
-    m_strFoundDocUid.Empty();
-    return true;
+    return FileFoundAsShortcut();
 }
 
 // ---------------------------------------------------------------- layout

@@ -160,6 +160,9 @@ protected:
     // The answers to a number the project holds already; true when the request ends there.
     bool QuickDownloadFound(CString number);
     bool RequestedDocumentFound(CString number);
+    // The found record filed as a shortcut in NEW DOWNLOADS, the box emptied; false (and
+    // nothing done) when no record was found.
+    bool FileFoundAsShortcut();
     // Empties the quick-download box and lets it show its cue text again.
     void EmptyQuickDownloadBox();
     // Closes and deletes every toolbar connection and closes the listener.

@@ -199,17 +199,27 @@ std::string Request(const char* id, const char* numbers, int32_t page)
     return r;
 }
 
-// The listeners of the machine on the toolbar port, IPv4 addresses as text ("127.0.0.1"),
-// "::" style entries for IPv6.
+// A table of the IP helper (MIB_TCPTABLE, MIB_TCP6TABLE) in a buffer; empty on failure.
+template <class Table>
+std::vector<char> IpTable(ULONG(WINAPI* fetch)(Table*, PULONG, WINBOOL))
+{
+    ULONG size = 0;
+    fetch(nullptr, &size, FALSE);
+    std::vector<char> buffer(size + 4096); // room for sockets opened meanwhile
+    size = static_cast<ULONG>(buffer.size());
+    if (fetch(reinterpret_cast<Table*>(buffer.data()), &size, FALSE) != NO_ERROR)
+        buffer.clear();
+    return buffer;
+}
+
+// The machine's listeners on the toolbar port: IPv4 addresses as text ("127.0.0.1"), and
+// "IPv6" for each IPv6 listener.
 std::vector<std::string> ToolbarListeners()
 {
     std::vector<std::string> found;
-    ULONG size = 0;
-    ::GetTcpTable(nullptr, &size, FALSE);
-    std::vector<char> buffer(size + 4096);
-    size = static_cast<ULONG>(buffer.size());
-    auto* table = reinterpret_cast<MIB_TCPTABLE*>(buffer.data());
-    if (::GetTcpTable(table, &size, FALSE) == NO_ERROR) {
+    const std::vector<char> v4 = IpTable<MIB_TCPTABLE>(::GetTcpTable);
+    if (!v4.empty()) {
+        const auto* table = reinterpret_cast<const MIB_TCPTABLE*>(v4.data());
         for (DWORD i = 0; i < table->dwNumEntries; ++i) {
             const MIB_TCPROW& row = table->table[i];
             if (row.dwState == MIB_TCP_STATE_LISTEN && ::ntohs(static_cast<u_short>(row.dwLocalPort)) == kToolbarPort) {
@@ -219,14 +229,11 @@ std::vector<std::string> ToolbarListeners()
             }
         }
     }
-    size = 0;
-    ::GetTcp6Table(nullptr, &size, FALSE);
-    std::vector<char> buffer6(size + 4096);
-    size = static_cast<ULONG>(buffer6.size());
-    auto* table6 = reinterpret_cast<MIB_TCP6TABLE*>(buffer6.data());
-    if (::GetTcp6Table(table6, &size, FALSE) == NO_ERROR) {
-        for (DWORD i = 0; i < table6->dwNumEntries; ++i) {
-            const MIB_TCP6ROW& row = table6->table[i];
+    const std::vector<char> v6 = IpTable<MIB_TCP6TABLE>(::GetTcp6Table);
+    if (!v6.empty()) {
+        const auto* table = reinterpret_cast<const MIB_TCP6TABLE*>(v6.data());
+        for (DWORD i = 0; i < table->dwNumEntries; ++i) {
+            const MIB_TCP6ROW& row = table->table[i];
             if (row.State == MIB_TCP_STATE_LISTEN && ::ntohs(static_cast<u_short>(row.dwLocalPort)) == kToolbarPort)
                 found.push_back("IPv6");
         }
