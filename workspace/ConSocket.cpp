@@ -111,6 +111,18 @@ void CConSocket::ReadRequest()
     }
     Close();
 
+    // The owner deletes the closed connection later, also when handing the request on fails.
+    struct AskOwnerToDelete
+    {
+        CConSocket* pSocket;
+        ~AskOwnerToDelete()
+        {
+            CProjectManagerContainer* pOwner = pSocket->m_pOwner;
+            if (pOwner && ::IsWindow(pOwner->m_hWnd))
+                ::PostMessageA(pOwner->m_hWnd, UM_SOCKET_CLOSED, 0, reinterpret_cast<LPARAM>(pSocket));
+        }
+    } askOwner{this};
+
     ToolbarRequest request;
     const bool bWhole = nReceived == kToolbarRequestSize && ParseToolbarRequest(buffer, nReceived, request);
     if (bWhole) {
@@ -120,7 +132,4 @@ void CConSocket::ReadRequest()
     // Without a stored identifier no request is trusted.
     if (bWhole && !m_strSystemId.IsEmpty() && request.strIdentifier == m_strSystemId && m_pOwner)
         m_pOwner->OnSocketReceive(this);
-
-    if (m_pOwner && ::IsWindow(m_pOwner->m_hWnd))
-        ::PostMessageA(m_pOwner->m_hWnd, UM_SOCKET_CLOSED, 0, reinterpret_cast<LPARAM>(this));
 }
