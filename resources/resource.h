@@ -49,10 +49,24 @@
 
 // ---------------------------------------------------------------- strings
 #define IDS_ABOUTBOX                    101
+#define IDS_URL_OVERVIEW                102
+#define IDS_URL_SEARCHES                104
+#define IDS_URL_APPLICATIONS            105
+#define IDS_URL_INFRINGEMENT            106
+#define IDS_URL_MANAGEMENT              107
+#define IDS_URL_EXTRA_2                 108
+#define IDS_URL_COUNTRY_CODES           109
 #define IDS_SOCKETS_INIT_FAILED         103
 #define IDS_NO_PDF_READER               112
 #define IDS_URL_PDF_READER              113
 #define IDS_OPTIONS_FILE                129
+#define IDS_URL_WEBSITE_5               130
+#define IDS_URL_UPDATES                 133
+#define IDS_URL_WEBSITE_2               61204
+#define IDS_URL_EXTRA_1                 61205
+#define IDS_URL_WEBSITE_3               61206
+#define IDS_URL_WEBSITE_1               61207
+#define IDS_URL_WEBSITE_4               61208
 
 // ---------------------------------------------------------------- main window
 #define IDM_ABOUTBOX                    0x0010  // system-menu item

@@ -35,6 +35,17 @@ BEGIN_MESSAGE_MAP(CZentrovaDlg, CNewDialog)
     ON_WM_SETCURSOR()
     ON_COMMAND(ID_HELP_ABOUT, &CZentrovaDlg::OnAbout)
     ON_COMMAND(ID_HELP_TECH_SUPPORT, &CZentrovaDlg::OnTechSupport)
+    ON_COMMAND_RANGE(ID_LINK_OVERVIEW, ID_LINK_MANAGEMENT, &CZentrovaDlg::OnWebLink)
+    ON_COMMAND_RANGE(ID_HELP_COUNTRY_CODES, ID_HELP_COUNTRY_CODES, &CZentrovaDlg::OnWebLink)
+    ON_COMMAND_RANGE(ID_HELP_CHECK_UPDATES, ID_HELP_CHECK_UPDATES, &CZentrovaDlg::OnWebLink)
+    ON_COMMAND_RANGE(ID_HELP_PDF_READER, ID_HELP_PDF_READER, &CZentrovaDlg::OnWebLink)
+    ON_COMMAND_RANGE(ID_LINK_WEBSITE_1, ID_LINK_WEBSITE_1, &CZentrovaDlg::OnWebLink)
+    ON_COMMAND_RANGE(ID_LINK_WEBSITE_2, ID_LINK_WEBSITE_2, &CZentrovaDlg::OnWebLink)
+    ON_COMMAND_RANGE(ID_RESULTS_ADD_TO_REPORT, ID_RESULTS_ADD_TO_REPORT, &CZentrovaDlg::OnWebLink)
+    ON_COMMAND_RANGE(ID_LINK_WEBSITE_5, ID_LINK_WEBSITE_5, &CZentrovaDlg::OnWebLink)
+    ON_COMMAND_RANGE(ID_LINK_WEBSITE_4, ID_LINK_WEBSITE_4, &CZentrovaDlg::OnWebLink)
+    ON_COMMAND_RANGE(ID_LINK_EXTRA_1, ID_LINK_EXTRA_1, &CZentrovaDlg::OnWebLink)
+    ON_COMMAND_RANGE(ID_LINK_EXTRA_2, ID_LINK_EXTRA_2, &CZentrovaDlg::OnWebLink)
     ON_COMMAND_RANGE(ID_TREE_DELETE_FOLDER, ID_TREE_RENAME_FOLDER, &CZentrovaDlg::OnFolderCommand)
     ON_COMMAND(ID_FOLDER_RENAME, &CZentrovaDlg::OnRenameFolder)
     ON_COMMAND(ID_FOLDER_DELETE, &CZentrovaDlg::OnDeleteFolder)
@@ -48,6 +59,29 @@ END_MESSAGE_MAP()
 namespace {
 
 const char kLogPrefix[] = "CZentrovaDlg::OnInitDialog()-";
+
+// The web-link commands and the string resources that hold their addresses.
+const struct WebLink
+{
+    UINT nCommand;
+    UINT nString;
+} kWebLinks[] = {
+    {ID_HELP_COUNTRY_CODES, IDS_URL_COUNTRY_CODES},
+    {ID_HELP_CHECK_UPDATES, IDS_URL_UPDATES},
+    {ID_HELP_PDF_READER, IDS_URL_PDF_READER},
+    {ID_LINK_OVERVIEW, IDS_URL_OVERVIEW},
+    {ID_LINK_SEARCHES, IDS_URL_SEARCHES},
+    {ID_LINK_APPLICATIONS, IDS_URL_APPLICATIONS},
+    {ID_LINK_INFRINGEMENT, IDS_URL_INFRINGEMENT},
+    {ID_LINK_MANAGEMENT, IDS_URL_MANAGEMENT},
+    {ID_LINK_WEBSITE_1, IDS_URL_WEBSITE_1},
+    {ID_LINK_WEBSITE_2, IDS_URL_WEBSITE_2},
+    {ID_RESULTS_ADD_TO_REPORT, IDS_URL_WEBSITE_3},
+    {ID_LINK_WEBSITE_5, IDS_URL_WEBSITE_5},
+    {ID_LINK_WEBSITE_4, IDS_URL_WEBSITE_4},
+    {ID_LINK_EXTRA_1, IDS_URL_EXTRA_1},
+    {ID_LINK_EXTRA_2, IDS_URL_EXTRA_2},
+};
 const UINT_PTR kClosePollTimer = 1;
 const UINT kClosePollMilliseconds = 1000;
 
@@ -294,7 +328,7 @@ void CZentrovaDlg::CheckForPDFSupport()
         return;
     if (::MessageBoxA(m_hWnd, LoadResourceString(IDS_NO_PDF_READER), "WARNING!",
                       MB_OKCANCEL | MB_ICONEXCLAMATION) == IDOK)
-        ::ShellExecuteA(m_hWnd, "open", LoadResourceString(IDS_URL_PDF_READER), nullptr, nullptr, SW_SHOWNORMAL);
+        OpenResourceLink(IDS_URL_PDF_READER);
 }
 
 void CZentrovaDlg::PadMenuForVersion(HMENU hMenuBar, int versionClass)
@@ -499,6 +533,26 @@ void CZentrovaDlg::OnTechSupport()
 {
     CTechSupport support(this);
     support.DoModal();
+}
+
+void CZentrovaDlg::OnWebLink(UINT nID)
+{
+    for (const WebLink& link : kWebLinks) {
+        if (link.nCommand == nID) {
+            OpenResourceLink(link.nString);
+            return;
+        }
+    }
+}
+
+void CZentrovaDlg::OpenResourceLink(UINT nStringId)
+{
+    ShellOpen(LoadResourceString(nStringId));
+}
+
+void CZentrovaDlg::ShellOpen(const CString& target)
+{
+    ::ShellExecuteA(m_hWnd, "open", target, nullptr, nullptr, SW_SHOWNORMAL);
 }
 
 void CZentrovaDlg::OnFolderCommand(UINT nID)

@@ -70,6 +70,11 @@ protected:
     // Whether this start is the program's first (the registry's FirstTime flag, which the
     // answer then records).
     virtual bool IsFirstRunStart();
+    // Opens a web address with the shell ("open", shown normally, owned by this window);
+    // what the shell answers is not looked at.
+    virtual void ShellOpen(const CString& target);
+    // Opens the web address that the string resource holds.
+    void OpenResourceLink(UINT nStringId);
 
     afx_msg void OnSysCommand(UINT nID, LPARAM lParam);
     afx_msg void OnPaint();
@@ -87,6 +92,8 @@ protected:
     afx_msg void OnSearch();
     afx_msg void OnAbout();
     afx_msg void OnTechSupport();
+    // The web-link commands of the Help menu and of the link popups.
+    afx_msg void OnWebLink(UINT nID);
     // The folder commands, handed to the project tree.
     afx_msg void OnFolderCommand(UINT nID);
     afx_msg void OnRenameFolder();

@@ -163,9 +163,22 @@ public:
 class DocumentImagesTest : public DownloadJobTest
 {
 protected:
+    // Transfer files go to the temporary folder, which the test programs running beside this
+    // one share: this program gets a folder of its own, so that the files it counts are its own.
+    static void SetUpTestSuite()
+    {
+        const CString temp = GetAppDirectory() + "\\temp";
+        ::CreateDirectoryA(temp, nullptr);
+        ::SetEnvironmentVariableA("TMP", temp);
+        ::SetEnvironmentVariableA("TEMP", temp);
+    }
+
     void SetUp() override
     {
         DownloadJobTest::SetUp();
+        char temp[MAX_PATH] = "";
+        ::GetTempPathA(MAX_PATH, temp);
+        ASSERT_EQ(GetAppDirectory() + "\\temp\\", CString(temp));
         JudgeAway::Restore();
         ASSERT_NE(GetFileAttributesA(JudgeAway::Judge()), INVALID_FILE_ATTRIBUTES)
             << "the page judge belongs beside the test program";

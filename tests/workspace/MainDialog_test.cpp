@@ -16,6 +16,7 @@
 #include "WindowBench.h"
 
 #include <functional>
+#include <vector>
 
 using namespace workspacetest;
 
@@ -95,7 +96,8 @@ TEST_F(MainDialogTest, EveryItemOfTheMenuBarIsOwnerDrawnAndUnhandledItemsAreDisa
                 EXPECT_TRUE(OwnerDrawnWithRecord(*pPopup, i)) << "popup " << p << " item " << i;
         }
         HMENU hBar = bar.m_hMenu;
-        for (UINT handled : {ID_FILE_EXIT, ID_HELP_ABOUT, ID_HELP_TECH_SUPPORT, ID_TREE_INSERT_FOLDER})
+        for (UINT handled : {ID_FILE_EXIT, ID_HELP_ABOUT, ID_HELP_TECH_SUPPORT, ID_TREE_INSERT_FOLDER,
+                             ID_HELP_COUNTRY_CODES, ID_HELP_CHECK_UPDATES, ID_HELP_PDF_READER})
             EXPECT_FALSE(Grey(hBar, handled)) << handled;
         for (UINT unhandled : {ID_FILE_IMPORT_EXPORT_SESSION, ID_PATENTS_OPEN_PDF, ID_SEARCH_BASIC, ID_FILE_RECOVER_DATABASE})
             EXPECT_TRUE(Grey(hBar, unhandled)) << unhandled;
@@ -109,6 +111,45 @@ TEST_F(MainDialogTest, EveryItemOfTheMenuBarIsOwnerDrawnAndUnhandledItemsAreDisa
         CString about;
         dlg.GetSystemMenu(FALSE)->GetMenuString(IDM_ABOUTBOX, about, MF_BYCOMMAND);
         EXPECT_EQ(CString("&About Zentrova International 4.0..."), about);
+        dlg.OnExit();
+    });
+}
+
+// A main window that records the addresses it would hand to the shell.
+class CLinkRecordingDlg : public CZentrovaDlg
+{
+public:
+    std::vector<CString> opened;
+
+protected:
+    void ShellOpen(const CString& target) override { opened.push_back(target); }
+};
+
+TEST_F(MainDialogTest, WebLinkCommandsOpenTheAddressOfTheirStringResource)
+{
+    struct Link { UINT nCommand; const char* address; };
+    const Link links[] = {
+        {ID_HELP_COUNTRY_CODES, "http://www.quendal.example/zentrova/country-codes.pdf"},
+        {ID_HELP_CHECK_UPDATES, "http://www.quendal.example/zentrova/download.htm"},
+        {ID_HELP_PDF_READER, "http://www.quendal.example/pdf-reader"},
+        {ID_LINK_OVERVIEW, "http://www.quendal.example/patent-basics/overview.htm"},
+        {ID_LINK_MANAGEMENT, "http://www.quendal.example/patent-basics/management.htm"},
+        {ID_LINK_WEBSITE_1, "http://www.quendal.example/"},
+        {ID_LINK_WEBSITE_2, "http://www.uspto.gov/"},
+        {ID_RESULTS_ADD_TO_REPORT, "http://www.epo.org/"},
+        {ID_LINK_WEBSITE_4, "http://www.wipo.int/"},
+        {ID_LINK_WEBSITE_5, "http://www.quendal.example/patent-law/"},
+        {ID_LINK_EXTRA_1, "http://www.quendal.example/support/"},
+        {ID_LINK_EXTRA_2, "http://www.quendal.example/links/"},
+    };
+    CLinkRecordingDlg dlg;
+    Run(dlg, [&] {
+        for (const Link& link : links) {
+            dlg.opened.clear();
+            dlg.SendMessage(WM_COMMAND, link.nCommand, 0);
+            ASSERT_EQ(1u, dlg.opened.size()) << link.nCommand;
+            EXPECT_EQ(CString(link.address), dlg.opened[0]) << link.nCommand;
+        }
         dlg.OnExit();
     });
 }
