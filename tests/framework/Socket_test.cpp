@@ -22,6 +22,18 @@ protected:
     static void SetUpTestSuite() { ASSERT_TRUE(AfxSocketInit()); }
 };
 
+// Makes the socket listen on an unused port of the loopback address; answers the port, 0 on
+// failure.
+UINT ListenOnLoopback(CSocket& socket)
+{
+    CString address;
+    UINT port = 0;
+    if (!socket.Create(0, SOCK_STREAM, "127.0.0.1") || !socket.Listen() || !socket.GetSockName(address, port) ||
+        address != "127.0.0.1")
+        return 0;
+    return port;
+}
+
 // A peer on a thread of its own with plain blocking Winsock calls.
 SOCKET ConnectPlain(UINT port)
 {
@@ -85,12 +97,7 @@ public:
 TEST_F(SocketTest, ListenerOnLoopbackAcceptsGreetsAndReadsRequests)
 {
     CServerSocket server;
-    ASSERT_TRUE(server.Create(0, SOCK_STREAM, "127.0.0.1"));
-    ASSERT_TRUE(server.Listen());
-    CString address;
-    UINT port = 0;
-    ASSERT_TRUE(server.GetSockName(address, port));
-    EXPECT_EQ(CString("127.0.0.1"), address);
+    const UINT port = ListenOnLoopback(server);
     ASSERT_NE(0u, port);
     EXPECT_EQ(&server, CAsyncSocket::FromHandle(server.m_hSocket));
     EXPECT_EQ(&server, CSocket::FromHandle(server.m_hSocket));
@@ -124,11 +131,8 @@ TEST_F(SocketTest, ListenerOnLoopbackAcceptsGreetsAndReadsRequests)
 TEST_F(SocketTest, EventsOfOtherSocketsWaitUntilTheBlockingCallReturns)
 {
     CServerSocket server;
-    ASSERT_TRUE(server.Create(0, SOCK_STREAM, "127.0.0.1"));
-    ASSERT_TRUE(server.Listen());
-    CString address;
-    UINT port = 0;
-    ASSERT_TRUE(server.GetSockName(address, port));
+    const UINT port = ListenOnLoopback(server);
+    ASSERT_NE(0u, port);
 
     std::atomic<bool> second{false}, done{false};
     std::thread peers([&] {
@@ -166,11 +170,8 @@ TEST_F(SocketTest, EventsOfOtherSocketsWaitUntilTheBlockingCallReturns)
 TEST_F(SocketTest, BlockingReceiveEndsOnPeerCloseOnCancelAndRefusesASecondWait)
 {
     CSocket listener;
-    ASSERT_TRUE(listener.Create(0, SOCK_STREAM, "127.0.0.1"));
-    ASSERT_TRUE(listener.Listen());
-    CString address;
-    UINT port = 0;
-    ASSERT_TRUE(listener.GetSockName(address, port));
+    const UINT port = ListenOnLoopback(listener);
+    ASSERT_NE(0u, port);
 
     std::atomic<bool> release{false};
     std::thread peer([&] {
@@ -207,11 +208,8 @@ TEST_F(SocketTest, BlockingReceiveEndsOnPeerCloseOnCancelAndRefusesASecondWait)
 TEST_F(SocketTest, FailuresLeaveNoSocketBehind)
 {
     CSocket first;
-    ASSERT_TRUE(first.Create(0, SOCK_STREAM, "127.0.0.1"));
-    ASSERT_TRUE(first.Listen());
-    CString address;
-    UINT port = 0;
-    ASSERT_TRUE(first.GetSockName(address, port));
+    const UINT port = ListenOnLoopback(first);
+    ASSERT_NE(0u, port);
 
     // The port is taken: Create fails and the object holds nothing.
     CSocket second;
@@ -233,11 +231,8 @@ TEST_F(SocketTest, FailuresLeaveNoSocketBehind)
 TEST_F(SocketTest, EventsForASocketClosedMeanwhileAreDropped)
 {
     CServerSocket server;
-    ASSERT_TRUE(server.Create(0, SOCK_STREAM, "127.0.0.1"));
-    ASSERT_TRUE(server.Listen());
-    CString address;
-    UINT port = 0;
-    ASSERT_TRUE(server.GetSockName(address, port));
+    const UINT port = ListenOnLoopback(server);
+    ASSERT_NE(0u, port);
     SOCKET peer = ConnectPlain(port);
     ASSERT_NE(INVALID_SOCKET, peer);
     ASSERT_TRUE(testsupport::PumpUntil([&] { return server.m_accepted.size() == 1; }));
