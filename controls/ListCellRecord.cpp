@@ -101,6 +101,39 @@ void FreeAllRows(CListCtrl& list)
         FreeRow(list, i);
 }
 
+BOOL DeleteRow(CListCtrl& list, int nItem)
+{
+    if (nItem < 0 || nItem >= list.GetItemCount())
+        return FALSE;
+    FreeRow(list, nItem);
+    return list.DeleteItem(nItem);
+}
+
+BOOL DeleteAllRows(CListCtrl& list)
+{
+    std::vector<ListCellRow*> rows;
+    const int count = list.GetItemCount();
+    for (int i = 0; i < count; ++i) {
+        LVITEMA item{};
+        item.mask = LVIF_PARAM;
+        item.iItem = i;
+        if (list.GetItem(&item) && item.lParam)
+            rows.push_back(reinterpret_cast<ListCellRow*>(item.lParam));
+    }
+    const BOOL bResult = list.DeleteAllItems();
+    for (ListCellRow* row : rows)
+        delete row;
+    return bResult;
+}
+
+BOOL SubclassHeader(CListCtrl& list, CWnd& header)
+{
+    if (header.m_hWnd)
+        return TRUE;
+    const HWND hHeader = list.m_hWnd ? ListView_GetHeader(list.m_hWnd) : nullptr;
+    return hHeader && header.SubclassWindow(hHeader);
+}
+
 BOOL GetCellRect(const CListCtrl& list, int nItem, int nSubItem, CRect& rect)
 {
     if (!list.GetSubItemRect(nItem, nSubItem, LVIR_BOUNDS, rect))

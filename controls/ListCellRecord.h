@@ -60,6 +60,13 @@ int InsertRow(CListCtrl& list, int nItem, const char* lpszText, COLORREF crText,
 // Takes the records off the row and frees them.
 void FreeRow(CListCtrl& list, int nItem);
 void FreeAllRows(CListCtrl& list);
+// Deletes a row with its records; FALSE for a row outside the list.
+BOOL DeleteRow(CListCtrl& list, int nItem);
+// Deletes every row; the records are taken off first and freed once the rows are gone, so
+// nothing paints a freed record meanwhile.
+BOOL DeleteAllRows(CListCtrl& list);
+// Puts the list's header window under the header object, once; answers whether it is.
+BOOL SubclassHeader(CListCtrl& list, CWnd& header);
 
 // The rectangle of a cell; column 0 ends where column 1 begins.
 BOOL GetCellRect(const CListCtrl& list, int nItem, int nSubItem, CRect& rect);

@@ -86,11 +86,8 @@ int CMyListCtrl::OnCreate(LPCREATESTRUCT lpCreateStruct)
 
 void CMyListCtrl::SubclassHeader()
 {
-    if (m_bHeaderSubclassed || !m_hWnd)
-        return;
-    HWND hHeader = ListView_GetHeader(m_hWnd);
-    if (hHeader && m_HeaderCtrl.SubclassWindow(hHeader))
-        m_bHeaderSubclassed = TRUE;
+    if (!m_bHeaderSubclassed)
+        m_bHeaderSubclassed = listcells::SubclassHeader(*this, m_HeaderCtrl);
 }
 
 void CMyListCtrl::OnDestroy()
@@ -157,28 +154,12 @@ int CMyListCtrl::InsertRow(int nItem, const std::vector<CString>& texts, const s
 
 BOOL CMyListCtrl::DeleteItem(int nItem)
 {
-    if (nItem < 0 || nItem >= GetItemCount())
-        return FALSE;
-    listcells::FreeRow(*this, nItem);
-    return CListCtrl::DeleteItem(nItem);
+    return listcells::DeleteRow(*this, nItem);
 }
 
 BOOL CMyListCtrl::DeleteAllItems()
 {
-    // The records are taken off first and freed once the rows are gone.
-    std::vector<ListCellRow*> rows;
-    const int count = GetItemCount();
-    for (int i = 0; i < count; ++i) {
-        LVITEMA item{};
-        item.mask = LVIF_PARAM;
-        item.iItem = i;
-        if (CListCtrl::GetItem(&item) && item.lParam)
-            rows.push_back(reinterpret_cast<ListCellRow*>(item.lParam));
-    }
-    const BOOL bResult = CListCtrl::DeleteAllItems();
-    for (ListCellRow* row : rows)
-        delete row;
-    return bResult;
+    return listcells::DeleteAllRows(*this);
 }
 
 BOOL CMyListCtrl::SetItemText(int nItem, int nSubItem, const char* lpszText)

@@ -74,11 +74,8 @@ int CXListCtrl::OnCreate(LPCREATESTRUCT lpCreateStruct)
 
 void CXListCtrl::SubclassHeader()
 {
-    if (m_bHeaderSubclassed || !m_hWnd)
-        return;
-    HWND hHeader = ListView_GetHeader(m_hWnd);
-    if (hHeader && m_HeaderCtrl.SubclassWindow(hHeader))
-        m_bHeaderSubclassed = TRUE;
+    if (!m_bHeaderSubclassed)
+        m_bHeaderSubclassed = listcells::SubclassHeader(*this, m_HeaderCtrl);
 }
 
 void CXListCtrl::OnDestroy()
@@ -103,16 +100,12 @@ int CXListCtrl::InsertItem(int nItem, const char* lpszItem)
 
 BOOL CXListCtrl::DeleteItem(int nItem)
 {
-    if (nItem < 0 || nItem >= GetItemCount())
-        return FALSE;
-    listcells::FreeRow(*this, nItem);
-    return CListCtrl::DeleteItem(nItem);
+    return listcells::DeleteRow(*this, nItem);
 }
 
 BOOL CXListCtrl::DeleteAllItems()
 {
-    listcells::FreeAllRows(*this);
-    return CListCtrl::DeleteAllItems();
+    return listcells::DeleteAllRows(*this);
 }
 
 BOOL CXListCtrl::SetItemText(int nItem, int nSubItem, const char* lpszText)
