@@ -1,6 +1,6 @@
 #include "DocumentRecord.h"
 
-#include "ProjectStore.h"
+#include "ProjectIds.h"
 #include "TextHelpers.h"
 
 CString FormatDocumentRecord(const CString& countryCode, const CString& documentNumber,

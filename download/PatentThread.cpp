@@ -5,7 +5,7 @@
 #include "DownloadManagerMessages.h"
 #include "FileCrypt.h"
 #include "PatentThreadMessages.h"
-#include "ProjectStore.h"
+#include "ProjectIds.h"
 #include "RegEx.h"
 #include "SafeNames.h"
 #include "TextHelpers.h"

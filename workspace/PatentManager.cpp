@@ -5,6 +5,7 @@
 #include "ProgramOptions.h"
 #include "ProgressLog.h"
 #include "ProjectMessages.h"
+#include "ProjectIds.h"
 #include "ProjectStore.h"
 #include "SortClass.h"
 #include "TextHelpers.h"

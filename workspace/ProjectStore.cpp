@@ -3,6 +3,7 @@
 #include "DataFiles.h"
 #include "FileCrypt.h"
 #include "ProgressLog.h"
+#include "ProjectIds.h"
 #include "XmlHelpers.h"
 
 #include <cstdlib>
@@ -24,21 +25,6 @@ LONGLONG NumericId(const CString& uid)
 }
 
 } // namespace
-
-CTime ProjectEpoch()
-{
-    return CTime(2003, 1, 1, 12, 0, 0);
-}
-
-CTimeSpan SinceProjectEpoch(CTime now)
-{
-    return now - ProjectEpoch();
-}
-
-CString FormatDocumentUID(CString name, CTimeSpan sinceEpoch)
-{
-    return "DOCUID" + name + sinceEpoch.Format("%D%H%M%S");
-}
 
 CProjectStore::CProjectStore()
     : m_nNextID(SinceProjectEpoch().GetTotalSeconds()), m_bLoaded(false)

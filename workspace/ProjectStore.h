@@ -9,8 +9,6 @@
 
 #include "Msxml.h"
 #include "String.h"
-#include "Time.h"
-#include "TimeSpan.h"
 
 #include <memory>
 
@@ -48,13 +46,3 @@ private:
     LONGLONG m_nNextID;
     bool m_bLoaded;
 };
-
-// 2003-01-01 12:00:00 local time: the base of DownloadDate values and identifiers.
-CTime ProjectEpoch();
-
-// The time from the project epoch to the given moment (now, when omitted).
-CTimeSpan SinceProjectEpoch(CTime now = CTime::GetCurrentTime());
-
-// A downloaded document's identifier: "DOCUID", the record's Name, then the span as
-// "%D%H%M%S" (whole days, then hours, minutes and seconds with two digits each).
-CString FormatDocumentUID(CString name, CTimeSpan sinceEpoch);

@@ -7,7 +7,7 @@
 
 #include "KeyFunctions.h"
 #include "PatentThreadMessages.h"
-#include "ProjectStore.h"
+#include "ProjectIds.h"
 #include "RegEx.h"
 #include "ServiceHosts.h"
 #include "TraceCapture.h"

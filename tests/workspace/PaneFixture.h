@@ -7,6 +7,7 @@
 #include "ProgramOptions.h"
 #include "ProjectManagerContainer.h"
 #include "ProjectMessages.h"
+#include "ProjectIds.h"
 #include "ProjectStore.h"
 #include "XmlHelpers.h"
 #include "ZentrovaDlg.h"

@@ -1,3 +1,4 @@
+#include "ProjectIds.h"
 #include "ProjectStore.h"
 #include "TextHelpers.h"
 #include "WorkspaceTest.h"
