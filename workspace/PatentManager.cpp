@@ -816,7 +816,8 @@ void CPatentManager::RunShellCommand(const CString& strPath, bool bOpen, const c
             MarkRead(m_nSelectedItem, true, false);
         return;
     }
-    const CString text = pszMissing && !::PathFileExistsA(strPath) ? CString(pszMissing) : GetShellExecuteErrorText(result);
+    const CString text =
+        pszMissing && !::PathFileExistsA(strPath) ? CString(pszMissing) : GetShellExecuteErrorText(result);
     ShowErrorBalloon(text, m_ptContextMenu);
 }
 
@@ -862,22 +863,23 @@ void CPatentManager::MarkRead(int nRow, bool bRead, bool bNoSave)
     m_listDocuments.RedrawItems(nRow, nRow);
 }
 
-void CPatentManager::OnMarkRead()
+void CPatentManager::MarkSelection(bool bRead)
 {
     const std::vector<int> rows = GetSelectedRows();
     for (int row : rows)
-        MarkRead(row, true, true);
+        MarkRead(row, bRead, true);
     if (!rows.empty())
         SendToPane(UM_SAVE_PROJECT);
 }
 
+void CPatentManager::OnMarkRead()
+{
+    MarkSelection(true);
+}
+
 void CPatentManager::OnMarkUnread()
 {
-    const std::vector<int> rows = GetSelectedRows();
-    for (int row : rows)
-        MarkRead(row, false, true);
-    if (!rows.empty())
-        SendToPane(UM_SAVE_PROJECT);
+    MarkSelection(false);
 }
 
 // ---------------------------------------------------------------- clicks and keys

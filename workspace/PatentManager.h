@@ -3,7 +3,11 @@
 // project document (which it never owns): number, title, inventor, assignee and download
 // date, unread documents in bold, documents of the first page only in blue, and an icon for
 // the kinds of files each one has. The rows are ordered by the folder's stored sort, which
-// a header click changes. Requests that change the store go to the pane.
+// a header click changes. Its commands (the context menu, the main window's Patents menu,
+// double-clicks and the Delete key) open and print a document's files through the shell,
+// mark documents read, and ask the pane to delete, un-link or download them again; the
+// checks behind them find a file that has moved into the download folder and note its new
+// path in the record. Requests that change the store go to the pane.
 #pragma once
 
 #include "CmdUI.h"
@@ -179,6 +183,8 @@ protected:
     // One open or print command: the path, the verb, the text for a file that is not
     // there (none: no such test), whether success marks the document read.
     void RunShellCommand(const CString& strPath, bool bOpen, const char* pszMissing, bool bMarkRead);
+    // Every selected row marked read or unread, then one save.
+    void MarkSelection(bool bRead);
     // The error balloon of the open and print commands at a screen point.
     void ShowErrorBalloon(const CString& strText, CPoint ptScreen);
     // The parent's request about the first selected row with a text argument.

@@ -1083,6 +1083,11 @@ int CProjectManagerContainer::ShowMessageBox(CWnd* pOwner, const CString& strTex
     return ::MessageBoxA(pOwner ? pOwner->m_hWnd : nullptr, strText, caption, nType);
 }
 
+bool CProjectManagerContainer::ConfirmOverMainWindow(const char* text, const char* caption)
+{
+    return ShowMessageBox(GetTopLevelParent(), text, caption, MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+}
+
 CString CProjectManagerContainer::CurrentDownloadFolder()
 {
     return m_pOptions ? m_pOptions->GetOptionValue("SavePath") : CProgramOptions().GetOptionValue("SavePath");
@@ -1165,9 +1170,8 @@ LRESULT CProjectManagerContainer::OnDeleteDocuments(WPARAM, LPARAM)
     IXMLDOMNodePtr documents, shorts;
     if (!RequireStoreLists("OnDeleteDocuments", documents, shorts))
         return 1;
-    if (ShowMessageBox(GetTopLevelParent(),
-                       "Are you sure you want to DELETE the selected documents?  This action cannot be undone.",
-                       "Delete Selected Documents?", MB_YESNO | MB_ICONEXCLAMATION) == IDYES) {
+    if (ConfirmOverMainWindow("Are you sure you want to DELETE the selected documents?  This action cannot be undone.",
+                              "Delete Selected Documents?")) {
         IXMLDOMDocument2Ptr doc = m_Store.GetDocument();
         // The rows are read as they stand before anything changes; the list is refilled at
         // the end only.
@@ -1203,9 +1207,8 @@ LRESULT CProjectManagerContainer::OnUnlinkDocuments(WPARAM, LPARAM)
     IXMLDOMNodePtr documents, shorts;
     if (!RequireStoreLists("OnUnlinkDocuments", documents, shorts))
         return 1;
-    if (ShowMessageBox(GetTopLevelParent(),
-                       "Are you sure you want to UNLINK the selected documents?  This action cannot be undone.",
-                       "Un-Link Selected Documents?", MB_YESNO | MB_ICONEXCLAMATION) == IDYES) {
+    if (ConfirmOverMainWindow("Are you sure you want to UNLINK the selected documents?  This action cannot be undone.",
+                              "Un-Link Selected Documents?")) {
         // A shortcut row unlinks the document it shows; the document's shortcuts stay.
         for (int row : m_PatentManager.GetSelectedRows()) {
             IXMLDOMNodePtr document = m_PatentManager.RowDocument(row);
@@ -1325,30 +1328,32 @@ CString StoredDownloadFolder()
     return folder;
 }
 
-} // namespace
-
-bool CProjectManagerContainer::CopyReportsFolder(CString strNewFolder)
+// One file operation of the shell on one source (and target): no progress window, no
+// questions. True when it failed.
+bool ShellFileOperationFailed(HWND hOwner, UINT nFunction, const CString& from, const CString& to = CString())
 {
-    const std::string from = ShellPathList(StoredDownloadFolder() + "Reports");
-    const std::string to = ShellPathList(strNewFolder);
+    const std::string fromList = ShellPathList(from);
+    const std::string toList = ShellPathList(to);
     SHFILEOPSTRUCTA operation{};
-    operation.hwnd = m_hWnd;
-    operation.wFunc = FO_COPY;
-    operation.pFrom = from.c_str();
-    operation.pTo = to.c_str();
+    operation.hwnd = hOwner;
+    operation.wFunc = nFunction;
+    operation.pFrom = fromList.c_str();
+    operation.pTo = to.IsEmpty() ? nullptr : toList.c_str();
     operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
     return ::SHFileOperationA(&operation) != 0;
 }
 
+} // namespace
+
+bool CProjectManagerContainer::CopyReportsFolder(CString strNewFolder)
+{
+    return ShellFileOperationFailed(m_hWnd, FO_COPY, StoredDownloadFolder() + "Reports", strNewFolder);
+}
+
 bool CProjectManagerContainer::DeleteOldReports()
 {
-    const std::string from = ShellPathList(StoredDownloadFolder() + "Reports\\*.*");
-    SHFILEOPSTRUCTA operation{};
-    operation.hwnd = m_hWnd;
-    operation.wFunc = FO_DELETE;
-    operation.pFrom = from.c_str();
-    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
-    return ::SHFileOperationA(&operation) != 0;
+    // Without undo the files go for good; the Reports folder itself stays.
+    return ShellFileOperationFailed(m_hWnd, FO_DELETE, StoredDownloadFolder() + "Reports\\*.*");
 }
 
 int CProjectManagerContainer::MoveAllDocuments(CString strNewFolder)

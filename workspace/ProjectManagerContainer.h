@@ -1,12 +1,14 @@
 // CProjectManagerContainer: the project pane (dialog 140), the hub of the user's library.
 // It owns the project store (Project.cfg, its XML document and the identifier counter) and
 // the document index, and holds the folder tree, the document list, the download queue and
-// the quick-download controls as member windows. The tree and the list change the store only by request
-// messages to this pane, which edits the document and writes Project.cfg after every
-// change. It also lays out its areas, in a normal and an expanded arrangement, with three
-// splitter bars whose rectangles are kept in the options. Document numbers reach the
-// download queue from the quick-download box and, through the toolbar socket on port 50055,
-// from a browser toolbar.
+// the quick-download controls as member windows. The tree and the list change the store
+// only by request messages to this pane, which edits the document and writes Project.cfg
+// after every change: it deletes and un-links the documents selected in the list, clears
+// them before a download of the whole document, copies the list to the clipboard and
+// moves the whole library into another download folder. It also lays out its areas, in a
+// normal and an expanded arrangement, with three splitter bars whose rectangles are kept in
+// the options. Document numbers reach the download queue from the quick-download box and,
+// through the toolbar socket on port 50055, from a browser toolbar.
 #pragma once
 
 #include "CJComboBox.h"
@@ -167,6 +169,8 @@ protected:
 
     // A message box over the owner; the button chosen. Tests answer it themselves.
     virtual int ShowMessageBox(CWnd* pOwner, const CString& strText, const char* caption, UINT nType);
+    // Yes and No with the exclamation icon over the main window: true for Yes.
+    bool ConfirmOverMainWindow(const char* text, const char* caption);
 
     // What became of the files of one record.
     enum class RecordFiles { AllGone, SomeKept, Locked };

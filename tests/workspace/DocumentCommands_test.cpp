@@ -941,17 +941,6 @@ const UINT kMainCommands[] = {ID_FILE_DOWNLOAD_ENTIRE, ID_PATENTS_DOWNLOAD_ENTIR
                               ID_PATENTS_OPEN_FILE,     ID_PATENTS_MARK_UNREAD,     ID_PATENTS_MARK_READ,
                               ID_PATENTS_DELETE,        ID_PATENTS_UNLINK};
 
-HWND OwnMenuWindow()
-{
-    for (HWND h = ::FindWindowExA(nullptr, nullptr, "#32768", nullptr); h;
-         h = ::FindWindowExA(nullptr, h, "#32768", nullptr)) {
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(h, &pid);
-        if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(h))
-            return h;
-    }
-    return nullptr;
-}
 
 } // namespace
 
