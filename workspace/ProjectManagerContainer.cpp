@@ -570,14 +570,20 @@ void CProjectManagerContainer::AddShortcut(int key)
 
 void CProjectManagerContainer::DeleteShortcut(CString strDocUid)
 {
+    if (RemoveShortcutsOfDocument(strDocUid))
+        SaveProjectConfig();
+}
+
+bool CProjectManagerContainer::RemoveShortcutsOfDocument(const CString& strDocUid)
+{
     IXMLDOMNodePtr shorts = RequireNode(L"/Project/Shorts", "DeleteShortcut");
     if (!shorts)
-        return;
+        return false;
     IXMLDOMNodeListPtr found =
         m_Store.GetDocument()->selectNodes(_bstr_t("Project/Shorts/Short[@ShortUID=" + XPathLiteral(strDocUid) + "]"));
     for (long i = 0; i < found->Getlength(); ++i)
         shorts->removeChild(found->Getitem(i));
-    SaveProjectConfig();
+    return true;
 }
 
 void CProjectManagerContainer::DeleteShortcutsOfFolder(CString strFolderUid)
@@ -1187,7 +1193,8 @@ LRESULT CProjectManagerContainer::OnDeleteDocuments(WPARAM, LPARAM)
             const CString uid = m_PatentManager.RowDocumentUid(row);
             if (uid.IsEmpty())
                 continue;
-            DeleteShortcut(uid);
+            // The shortcuts go before any file is touched; the store is written once at the end.
+            RemoveShortcutsOfDocument(uid);
             IXMLDOMNodePtr document = doc->selectSingleNode(_bstr_t(DocumentXPath(uid)));
             if (!document)
                 continue;

@@ -49,6 +49,8 @@ public:
     void AddShortcut(int key);
     // Removes every shortcut of a document, then writes the store.
     void DeleteShortcut(CString strDocUid);
+    // The same without writing the store; false when the store has no Shorts.
+    bool RemoveShortcutsOfDocument(const CString& strDocUid);
     // Removes every shortcut shown in a folder and writes the store.
     void DeleteShortcutsOfFolder(CString strFolderUid);
 
