@@ -99,6 +99,18 @@ HWND CreateMessageWindow(const char* className, WNDPROC proc, void* pUserData)
     return hwnd;
 }
 
+HWND OwnMenuWindow()
+{
+    for (HWND h = ::FindWindowExA(nullptr, nullptr, "#32768", nullptr); h;
+         h = ::FindWindowExA(nullptr, h, "#32768", nullptr)) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(h, &pid);
+        if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(h))
+            return h;
+    }
+    return nullptr;
+}
+
 bool SaveScreenshot(const CString& unixPath, CString* pWhy)
 {
     const char* data = std::getenv("ZENTROVA_TEST_DATA");

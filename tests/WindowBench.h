@@ -26,6 +26,10 @@ UINT_PTR AfterDelay(DWORD ms, std::function<void()> fn);
 // procedure, pUserData in its GWLP_USERDATA: the owner of a worker thread in the tests.
 HWND CreateMessageWindow(const char* className, WNDPROC proc, void* pUserData);
 
+// The popup-menu window of this process that shows now (other test programs show theirs
+// on the same desktop); null when none does.
+HWND OwnMenuWindow();
+
 // Saves the virtual screen as a PNG file (tools/screenshot.sh), handling messages while it
 // waits. Answers false, with the reason in *pWhy, when no screenshot could be taken.
 bool SaveScreenshot(const CString& unixPath, CString* pWhy = nullptr);
