@@ -27,7 +27,15 @@
 //   m_nResultTotal, m_fKBps and m_bSearchDone and take the oldest result-set text with
 //   TakeResultSet (one per message: the message for a page comes after that page's text was
 //   queued). The message with m_bSearchDone 1 is the run's last; it comes exactly once per
-//   run, also after a stop or a failure. m_bCancel is then 1 when the run was stopped.
+//   run, also after a stop or a failure. m_bCancel is then 1 when the run was stopped (the
+//   owner need not clear it: the next start does).
+//
+// A result-set text is plain XML without a declaration, lines ended by CR LF:
+//   "<ResultSet>", then per row of the page "\t<Result ID=\"N\">", one line
+//   "\t\t<NAME>value</NAME>" per value (NAME a Match name of the recipe; the search pane
+//   reads PATNUM and TITLE; values escaped for XML, percent escapes as character references),
+//   "\t</Result>", and "</ResultSet>" last. IDs run on from 1 over all pages of a run. A page
+//   without rows gives the first and the last line only.
 //
 // Stopping a run: Stop(). It stops the running run and every run started before the call;
 //   the stopped run still ends with its last message (m_bSearchDone 1, m_bCancel 1). A run
