@@ -1,7 +1,6 @@
 #include "MyListCtrl.h"
 
 #include <algorithm>
-#include <thread>
 
 IMPLEMENT_DYNAMIC(CMyListCtrl, CListCtrl)
 
@@ -31,17 +30,6 @@ const COLORREF kText = RGB(0, 0, 0);
 const COLORREF kBack = RGB(255, 255, 255);
 const COLORREF kSelectedText = RGB(255, 255, 255);
 const COLORREF kSelectedBack = RGB(49, 99, 146);
-// Near the tree's top or bottom edge a drag scrolls it.
-const int kScrollZone = 10;
-// The rest before a hovered folder opens: this many waits of one millisecond.
-const int kHoverWaits = 81;
-
-bool IsTreeControl(HWND hWnd)
-{
-    char name[32] = {};
-    return hWnd && ::GetClassNameA(hWnd, name, sizeof name) && lstrcmpiA(name, WC_TREEVIEWA) == 0;
-}
-
 } // namespace
 
 CMyListCtrl::CMyListCtrl() = default;
@@ -50,15 +38,6 @@ CMyListCtrl::~CMyListCtrl()
 {
     if (m_hWnd && ::IsWindow(m_hWnd))
         DestroyWindow();
-    // A hover worker reads this object's fields: it ends within its waits. Messages it may
-    // be sending to this thread's tree are answered meanwhile.
-    m_bHover = false;
-    m_bDragging = false;
-    for (int i = 0; i < 1000 && m_nWorkers > 0; ++i) {
-        MSG msg;
-        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE);
-        ::Sleep(1);
-    }
     delete m_pDragImage;
 }
 
@@ -92,7 +71,7 @@ void CMyListCtrl::SubclassHeader()
 
 void CMyListCtrl::OnDestroy()
 {
-    m_bHover = false;
+    m_HoverExpand.EndDrag();
     m_bDragging = false;
     listcells::FreeAllRows(*this);
     m_bHeaderSubclassed = FALSE;
@@ -344,9 +323,10 @@ void CMyListCtrl::OnBeginDrag(NMHDR* pNMHDR, LRESULT* pResult)
     ClientToScreen(&start);
     if (m_pDragImage) {
         m_pDragImage->BeginDrag(0, CPoint(8, 8));
-        CImageList::DragEnter(CWnd::FromHandle(::GetDesktopWindow()), start);
+        DragImageEnter(m_hWnd, start);
     }
     m_bDragging = true;
+    m_HoverExpand.BeginDrag();
     m_hDropTarget = nullptr;
     for (int nItem = GetNextItem(-1, LVNI_SELECTED); nItem >= 0; nItem = GetNextItem(nItem, LVNI_SELECTED))
         m_arrDraggedRows.push_back(static_cast<WORD>(nItem));
@@ -365,43 +345,20 @@ void CMyListCtrl::OnMouseMove(UINT /*nFlags*/, CPoint point)
     if (m_bDragging) {
         CPoint screen = point;
         ClientToScreen(&screen);
-        CImageList::DragMove(screen);
+        DragImageMove(screen);
         CImageList::DragShowNolock(FALSE);
 
         HWND hWnd = ::WindowFromPoint(screen);
         if (hWnd != m_hLastWnd) {
-            m_bHover = false;
+            m_HoverExpand.Cancel();
             ClearDropTarget();
             m_hLastWnd = hWnd;
         }
-        if (IsTreeControl(hWnd)) {
-            POINT inTree = screen;
-            ::ScreenToClient(hWnd, &inTree);
-            TVHITTESTINFO hit{};
-            hit.pt = inTree;
-            m_hDropTarget = reinterpret_cast<HTREEITEM>(::SendMessageA(hWnd, TVM_HITTEST, 0, reinterpret_cast<LPARAM>(&hit)));
-            RECT client{};
-            ::GetClientRect(hWnd, &client);
-            if (inTree.y > client.bottom - kScrollZone)
-                ::SendMessageA(hWnd, WM_VSCROLL, SB_LINEDOWN, 0);
-            else if (inTree.y < client.top + kScrollZone)
-                ::SendMessageA(hWnd, WM_VSCROLL, SB_LINEUP, 0);
-            if (m_hDropTarget) {
-                TVITEMA item{};
-                item.mask = TVIF_PARAM;
-                item.hItem = m_hDropTarget;
-                ::SendMessageA(hWnd, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-                // The root (data -1) is never highlighted nor opened.
-                if (item.lParam != -1) {
-                    ::SendMessageA(hWnd, TVM_SELECTITEM, TVGN_DROPHILITE, reinterpret_cast<LPARAM>(m_hDropTarget));
-                    if (m_hDropTarget != m_hHoverItem.load()) {
-                        m_hHoverItem = m_hDropTarget;
-                        m_hHoverTree = hWnd;
-                        m_bHover = true;
-                        StartHoverWorker();
-                    }
-                }
-            }
+        if (IsOwnTreeControl(hWnd)) {
+            m_hDropTarget = TrackTreeDropTarget(hWnd, screen);
+            // The root (data -1) is never opened.
+            if (m_hDropTarget && TreeItemData(hWnd, m_hDropTarget) != -1)
+                m_HoverExpand.Hover(hWnd, m_hDropTarget);
         }
         CImageList::DragShowNolock(TRUE);
     }
@@ -412,62 +369,26 @@ void CMyListCtrl::OnMouseMove(UINT /*nFlags*/, CPoint point)
 void CMyListCtrl::OnLButtonUp(UINT /*nFlags*/, CPoint point)
 {
     if (m_bDragging) {
-        m_bHover = false;
+        m_HoverExpand.EndDrag();
         m_bDragging = false;
         ::ReleaseCapture();
-        CImageList::DragLeave(CWnd::FromHandle(::GetDesktopWindow()));
+        DragImageLeave();
         CImageList::EndDrag();
         CPoint screen = point;
         ClientToScreen(&screen);
         HWND hWnd = ::WindowFromPoint(screen);
-        if (IsTreeControl(hWnd)) {
+        if (IsOwnTreeControl(hWnd)) {
             ::SendMessageA(hWnd, TVM_SELECTITEM, TVGN_DROPHILITE, 0);
             if (m_hDropTarget) {
                 m_dwDragRowData = GetItemData(m_nDragRow);
-                TVITEMA item{};
-                item.mask = TVIF_PARAM;
-                item.hItem = m_hDropTarget;
-                ::SendMessageA(hWnd, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item));
-                m_dwDropTargetData = static_cast<DWORD_PTR>(item.lParam);
+                m_dwDropTargetData = static_cast<DWORD_PTR>(TreeItemData(hWnd, m_hDropTarget));
                 m_hDropTarget = nullptr;
                 ::SendMessageA(::GetParent(m_hWnd), UM_DOCUMENTS_DROPPED, 0, 0);
             }
         }
         m_hDropTarget = nullptr;
         m_hLastWnd = nullptr;
-        m_hHoverItem = nullptr;
     }
     if (::IsWindow(m_hWnd))
         Default();
-}
-
-// ---------------------------------------------------------------- opening a hovered folder
-
-void CMyListCtrl::StartHoverWorker()
-{
-    ++m_nWorkers;
-    try {
-        std::thread([this] { HoverWorker(); }).detach();
-    } catch (...) {
-        --m_nWorkers; // no thread: the folder simply does not open by itself
-    }
-}
-
-void CMyListCtrl::HoverWorker()
-{
-    HANDLE hEvent = ::CreateEventA(nullptr, TRUE, FALSE, nullptr);
-    for (int i = 0; i < kHoverWaits && m_bHover; ++i)
-        ::WaitForSingleObject(hEvent, 1);
-    if (hEvent)
-        ::CloseHandle(hEvent);
-    bool expected = true;
-    if (m_bHover.compare_exchange_strong(expected, false) && m_bDragging) {
-        HWND hTree = m_hHoverTree;
-        HTREEITEM hItem = m_hHoverItem;
-        if (hTree && hItem) {
-            ::SendMessageA(hTree, TVM_EXPAND, TVE_EXPAND, reinterpret_cast<LPARAM>(hItem));
-            ::InvalidateRect(hTree, nullptr, TRUE);
-        }
-    }
-    --m_nWorkers;
 }

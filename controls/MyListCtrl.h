@@ -11,8 +11,8 @@
 #include "ListCellRecord.h"
 #include "ListMessages.h"
 #include "MyHeaderCtrl.h"
+#include "TreeDropFeedback.h"
 
-#include <atomic>
 #include <vector>
 
 // List -> parent: the dragged rows were dropped on a tree item; wParam and lParam 0. The
@@ -95,22 +95,15 @@ private:
                   COLORREF crBack);
     // Takes the drop highlight off the tree last hovered and forgets the target.
     void ClearDropTarget();
-    // Opens the hovered tree item after a short rest, on a thread of its own.
-    void StartHoverWorker();
-    void HoverWorker();
 
     CRect m_rectClient;
     int m_nColumnCount = 0; // the header's items, counted as columns come and go
     CMyHeaderCtrl m_HeaderCtrl;
     BOOL m_bHeaderSubclassed = FALSE;
 
-    // The drag. The hover flag, the dragging flag and the hovered tree and item are read by
-    // the hover workers.
-    std::atomic<bool> m_bDragging{false};
-    std::atomic<bool> m_bHover{false};
-    std::atomic<HWND> m_hHoverTree{nullptr};
-    std::atomic<HTREEITEM> m_hHoverItem{nullptr};
-    std::atomic<int> m_nWorkers{0};
+    // The drag.
+    bool m_bDragging = false;
+    CTreeHoverExpand m_HoverExpand;
     CImageList* m_pDragImage = nullptr;
     int m_nDragRow = -1;
     HTREEITEM m_hDropTarget = nullptr;
