@@ -12,6 +12,7 @@
 #define IDD_PROJECT_MANAGER             140  // the project pane
 #define IDD_SEARCH_CONTAINER            147  // the search pane
 #define IDD_TECH_SUPPORT                233
+#define IDD_ADD_OTHER_FILE              259  // Add File To Folder
 #define IDD_SPLASH                      245
 
 // ---------------------------------------------------------------- menus
@@ -26,12 +27,15 @@
 #define IDB_SEARCH_BUTTON               172  // four frames of 84 x 29
 #define IDB_PROJECTS_BUTTON             173  // four frames of 84 x 29
 #define IDB_MENU_ICONS                  185  // 16 x 16 cells, one per menu command
-#define IDB_OK_BUTTON                   225  // four frames of 75 x 23
+#define IDB_OK_BUTTON                   225  // four frames of 36 x 23
+#define IDB_FIND_BUTTON                 223  // four frames of 54 x 23
+#define IDB_CANCEL_BUTTON               289  // four frames of 54 x 23
 #define IDB_SORT_UP                     229  // 9 x 9, a list header's ascending arrow
 #define IDB_SORT_DOWN                   230  // 9 x 9, a list header's descending arrow
 #define IDB_SPLASH                      244  // 500 x 244
 #define IDB_RESIZE_GRIP                 321  // 12 x 12, the main window's resize grip
 #define IDB_TREE_FOLDERS                141  // 160 x 17, the folder tree's 17 x 17 images
+#define IDB_FOLDER_DRAG                 300  // 32 x 20, a dragged folder when its item gives no image
 #define IDB_PANE_PICTURE                175  // the picture at the project pane's right edge
 #define IDB_DOWNLOAD_NOW                187  // four frames of 78 x 23
 #define IDB_EXPAND_PLUS                 188  // four frames of 18 x 18, normal arrangement
@@ -89,6 +93,14 @@
 // ---------------------------------------------------------------- folder tree (139), document list (135)
 #define IDC_FOLDER_TREE                 1011
 #define IDC_DOCUMENT_LIST               1040
+
+// ---------------------------------------------------------------- Add File To Folder (259)
+#define IDC_ADD_FILE_TITLE              1000
+#define IDC_ADD_FILE_FIND               1001
+#define IDC_ADD_FILE_PATH               1002
+#define IDC_ADD_FILE_PROMPT             1092
+#define IDC_ADD_FILE_PATH_LABEL         1093
+#define IDC_ADD_FILE_TITLE_LABEL        1094
 
 // ---------------------------------------------------------------- download queue
 #define IDC_DOWNLOAD_LIST               1009

@@ -343,6 +343,15 @@ def tree_folders():
     convert(args, "TreeFolders.bmp")
 
 
+def folder_drag():
+    # 32 x 20: a folder on white (the transparent colour), shown while a folder is dragged
+    # when its tree item gives no drag image.
+    convert(["-size", "32x20", "xc:white",
+             "-fill", "rgb(220,170,50)", "-stroke", "rgb(150,110,20)",
+             "-draw", "polygon 2,4 11,4 13,6 29,6 29,18 2,18",
+             "-fill", "rgb(245,205,90)", "-draw", "rectangle 2,8 29,18"], "FolderDrag.bmp")
+
+
 def pane_picture():
     # Bitmap 175: the picture at the right edge of the project pane's header.
     convert(["-size", "120x48", "gradient:%s-%s" % (BEIGE, SAND),
@@ -408,7 +417,10 @@ PICTURES = {
     "banner": banner,
     "nav_buttons": lambda: (button_strip("SearchButton.bmp", "Search", 84, 29, NAV_FACES),
                             button_strip("ProjectsButton.bmp", "Projects", 84, 29, NAV_FACES)),
-    "ok_button": lambda: button_strip("OkButton.bmp", "OK", 75, 23, OK_FACES),
+    "ok_button": lambda: button_strip("OkButton.bmp", "OK", 36, 23, OK_FACES),
+    "dialog_buttons": lambda: (button_strip("FindButton.bmp", "Find", 54, 23, OK_FACES),
+                               button_strip("CancelButton.bmp", "Cancel", 54, 23, OK_FACES)),
+    "folder_drag": folder_drag,
     "menu_icons": menu_icons,
     "grip": grip,
     "sort_arrows": sort_arrows,
