@@ -99,6 +99,53 @@ HWND CreateMessageWindow(const char* className, WNDPROC proc, void* pUserData)
     return hwnd;
 }
 
+HWND OwnDialog(const char* caption)
+{
+    struct Search
+    {
+        const char* caption;
+        HWND found;
+    } search{caption, nullptr};
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND h, LPARAM lp) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lp);
+            char cls[16] = {}, text[256] = {};
+            ::GetClassNameA(h, cls, sizeof cls);
+            ::GetWindowTextA(h, text, sizeof text);
+            if (::IsWindowVisible(h) && lstrcmpA(cls, "#32770") == 0 && lstrcmpA(text, s->caption) == 0) {
+                s->found = h;
+                return FALSE;
+            }
+            return TRUE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.found;
+}
+
+void WhenDialogShows(const char* caption, std::function<void(HWND)> fn, DWORD timeoutMs)
+{
+    const CString wanted(caption);
+    AfterDelay(50, [wanted, fn, timeoutMs] {
+        if (HWND h = OwnDialog(wanted))
+            fn(h);
+        else if (timeoutMs > 50)
+            WhenDialogShows(wanted, fn, timeoutMs - 50);
+    });
+}
+
+CString MessageBoxText(HWND hBox)
+{
+    char text[1024] = {};
+    ::GetDlgItemTextA(hBox, 0xFFFF, text, sizeof text);
+    return CString(text);
+}
+
+void PressDialogButton(HWND hDialog, int nID)
+{
+    ::SendMessageA(hDialog, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(hDialog, nID)));
+}
+
 HWND OwnMenuWindow()
 {
     for (HWND h = ::FindWindowExA(nullptr, nullptr, "#32768", nullptr); h;

@@ -26,6 +26,16 @@ UINT_PTR AfterDelay(DWORD ms, std::function<void()> fn);
 // procedure, pUserData in its GWLP_USERDATA: the owner of a worker thread in the tests.
 HWND CreateMessageWindow(const char* className, WNDPROC proc, void* pUserData);
 
+// The visible dialog window (class #32770) of the calling thread with the caption; null when
+// none shows.
+HWND OwnDialog(const char* caption);
+// Runs fn on that dialog once it shows, from whichever message loop runs then (a modal
+// dialog's own): looked for every 50 ms, for at most timeoutMs.
+void WhenDialogShows(const char* caption, std::function<void(HWND)> fn, DWORD timeoutMs = 5000);
+// The text of a message box (its static text), and a click on one of its buttons.
+CString MessageBoxText(HWND hBox);
+void PressDialogButton(HWND hDialog, int nID);
+
 // The popup-menu window of this process that shows now (other test programs show theirs
 // on the same desktop); null when none does.
 HWND OwnMenuWindow();

@@ -1,10 +1,14 @@
 #include "ProjectTree.h"
 
+#include "AddOtherFile.h"
 #include "BalloonHelp.h"
 #include "Bitmap.h"
 #include "DataExchange.h"
+#include "File.h"
+#include "ImportedRecords.h"
 #include "NewMenu.h"
 #include "ProgressLog.h"
+#include "ProjectIds.h"
 #include "ProjectMessages.h"
 #include "XmlHelpers.h"
 #include "resource.h"
@@ -20,6 +24,11 @@ BEGIN_MESSAGE_MAP(CProjectTree, CDialog)
     ON_COMMAND(ID_TREE_INSERT_FOLDER, &CProjectTree::OnCmdInsertFolder)
     ON_COMMAND(ID_TREE_DELETE_FOLDER, &CProjectTree::OnCmdDeleteFolder)
     ON_COMMAND(ID_TREE_PASTE_SHORTCUT, &CProjectTree::OnCmdPasteShortcut)
+    ON_COMMAND(ID_FILE_IMPORT_FILE_TO_FOLDER, &CProjectTree::OnCmdImportFileToFolder)
+    ON_NOTIFY(TVN_BEGINDRAG, IDC_FOLDER_TREE, &CProjectTree::OnBeginDrag)
+    ON_WM_MOUSEMOVE()
+    ON_WM_LBUTTONUP()
+    ON_WM_CAPTURECHANGED()
 END_MESSAGE_MAP()
 
 namespace {
@@ -30,10 +39,31 @@ const char kNewDownloadsUid[] = "1";
 const int kImageSize = 17;
 const COLORREF kImageMask = RGB(0, 255, 0);
 
-// NEW DOWNLOADS and the root can be neither renamed nor deleted.
+// NEW DOWNLOADS and the root can be neither renamed nor deleted (nor moved).
 bool IsFixedFolder(const CString& uid)
 {
     return uid == kNewDownloadsUid || uid == kRootUid;
+}
+
+// The low 32 bits of a span's seconds, as records write it with "%d".
+int SpanSeconds(const CTimeSpan& span)
+{
+    return static_cast<int>(span.GetTotalSeconds());
+}
+
+// A file's length in bytes (low 32 bits), and whether it could be opened.
+bool FileLength(const CString& path, int& length)
+{
+    CFile file;
+    if (path.IsEmpty() || !file.Open(path, CFile::modeRead | CFile::shareDenyNone))
+        return false;
+    try {
+        length = static_cast<int>(file.GetLength());
+    } catch (CException* e) {
+        e->Delete();
+        return false;
+    }
+    return true;
 }
 
 } // namespace
@@ -45,7 +75,14 @@ CProjectTree::CProjectTree(CWnd* pParent) : CDialog(IDD_PROJECT_TREE, pParent)
         m_imageList.Add(&strip, kImageMask);
 }
 
-CProjectTree::~CProjectTree() = default;
+CProjectTree::~CProjectTree()
+{
+    if (m_bDragging) {
+        DragImageLeave();
+        CImageList::EndDrag();
+    }
+    delete m_pDragImage;
+}
 
 void CProjectTree::DoDataExchange(CDataExchange* pDX)
 {
@@ -375,4 +412,324 @@ void CProjectTree::OnCmdPasteShortcut()
 {
     if (CWnd* pParent = GetParent())
         pParent->SendMessage(UM_PASTE_SHORTCUT, 0, 0);
+}
+
+// ---------------------------------------------------------------- moving a folder by dragging
+
+void CProjectTree::OnBeginDrag(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    *pResult = 0;
+    delete m_pDragImage;
+    m_pDragImage = nullptr;
+    HTREEITEM hDragged = m_tree.m_hLastClickedItem;
+    if (!hDragged)
+        return;
+    m_pDragImage = m_tree.CreateDragImage(hDragged);
+    if (m_pDragImage && m_pDragImage->GetImageCount() == 0) {
+        // Some tree controls answer with an empty list (Wine's does): no picture to drag.
+        delete m_pDragImage;
+        m_pDragImage = nullptr;
+    }
+    if (!m_pDragImage) {
+        auto* pFallback = new CImageList;
+        if (pFallback->Create(IDB_FOLDER_DRAG, 32, 0, RGB(255, 255, 255)))
+            m_pDragImage = pFallback;
+        else
+            delete pFallback;
+    }
+    if (!m_pDragImage) {
+        m_bDragging = false;
+        m_tree.m_hLastClickedItem = nullptr;
+        return;
+    }
+    m_pDragImage->SetDragCursorImage(0, CPoint(0, 0));
+    m_pDragImage->BeginDrag(0, CPoint(0, 0));
+    CPoint start = reinterpret_cast<const NMTREEVIEWA*>(pNMHDR)->ptDrag;
+    m_tree.ClientToScreen(&start);
+    DragImageEnter(m_hWnd, start);
+    m_bDragging = true;
+    m_HoverExpand.BeginDrag();
+    m_hDropItem = nullptr;
+    m_hDropWnd = nullptr;
+    SetCapture();
+}
+
+void CProjectTree::EndFolderDrag()
+{
+    m_HoverExpand.EndDrag();
+    if (!m_bDragging)
+        return;
+    m_bDragging = false;
+    if (::GetCapture() == m_hWnd)
+        ::ReleaseCapture();
+    DragImageLeave();
+    CImageList::EndDrag();
+}
+
+void CProjectTree::OnMouseMove(UINT nFlags, CPoint point)
+{
+    if (m_bDragging) {
+        CPoint screen = point;
+        ClientToScreen(&screen);
+        if (!DragImageMove(screen)) {
+            EndFolderDrag();
+            m_tree.m_hLastClickedItem = nullptr;
+            return;
+        }
+        CImageList::DragShowNolock(FALSE);
+        HWND hWnd = ::WindowFromPoint(screen);
+        if (hWnd != m_hDropWnd) {
+            m_HoverExpand.Cancel();
+            if (m_hDropItem && m_hDropWnd && ::IsWindow(m_hDropWnd))
+                ::SendMessageA(m_hDropWnd, TVM_SELECTITEM, TVGN_DROPHILITE, 0);
+            m_hDropItem = nullptr;
+            m_hDropWnd = hWnd;
+        }
+        if (IsOwnTreeControl(hWnd)) {
+            m_hDropItem = TrackTreeDropTarget(hWnd, screen);
+            if (m_hDropItem && m_hDropItem != m_tree.m_hLastClickedItem)
+                m_HoverExpand.Hover(hWnd, m_hDropItem);
+        }
+        CImageList::DragShowNolock(TRUE);
+    }
+    m_ptLastMouse = point;
+    CDialog::OnMouseMove(nFlags, point);
+}
+
+void CProjectTree::OnLButtonUp(UINT nFlags, CPoint point)
+{
+    if (m_bDragging) {
+        EndFolderDrag();
+        CPoint screen = point;
+        ClientToScreen(&screen);
+        HWND hWnd = ::WindowFromPoint(screen);
+        if (IsOwnTreeControl(hWnd))
+            DropFolder(CWnd::FromHandle(hWnd));
+    }
+    CDialog::OnLButtonUp(nFlags, point);
+}
+
+void CProjectTree::OnCaptureChanged(CWnd* pWnd)
+{
+    // Another window took the mouse (a menu, a box, a switch to another program): the drag
+    // ends there, without a drop.
+    if (m_bDragging) {
+        EndFolderDrag();
+        if (m_hDropItem && m_hDropWnd && ::IsWindow(m_hDropWnd))
+            ::SendMessageA(m_hDropWnd, TVM_SELECTITEM, TVGN_DROPHILITE, 0);
+    }
+    CDialog::OnCaptureChanged(pWnd);
+}
+
+void CProjectTree::DropFolder(CWnd* pTargetWnd)
+{
+    m_HoverExpand.Cancel();
+    HTREEITEM hDragged = m_tree.m_hLastClickedItem;
+    HTREEITEM hTarget = m_hDropItem;
+    if (!hDragged || !hTarget)
+        return;
+    if (pTargetWnd)
+        pTargetWnd->SendMessage(TVM_SELECTITEM, TVGN_DROPHILITE, 0);
+    // Only this tree's items stand for folders of the project.
+    if (!pTargetWnd || pTargetWnd->m_hWnd != m_tree.m_hWnd)
+        return;
+    const CString draggedLabel = m_tree.GetItemText(hDragged);
+    if (hTarget == hDragged || draggedLabel == "NEW DOWNLOADS" || draggedLabel == "Project Folders" ||
+        IsFixedFolder(UidOfItem(hDragged)))
+        return;
+    if (IsDescendantFolder(hDragged, hTarget)) {
+        MessageBox("Cannot drop Parent folder on Child folder", "Error", MB_ICONERROR);
+        return;
+    }
+
+    HTREEITEM hNew = CopyFolderItem(hDragged, hTarget);
+    if (!hNew || !CopySubtreeChildren(hDragged, hNew)) {
+        // The old folders stay: whatever was moved lies in new folders that exist.
+        CProgressLog().Write("CProjectTree::DropFolder-The project pane made no folder; the old folders were kept");
+        return;
+    }
+    DeleteFolderSubtree(hDragged);
+    HTREEITEM hOldParent = m_tree.GetParentItem(hDragged);
+    const bool bWasSelected = m_tree.GetSelectedItem() == hDragged;
+    m_tree.DeleteItem(hDragged);
+    RefreshFolderIconByKey(KeyOfItem(hTarget));
+    RefreshFolderIconByKey(KeyOfItem(hOldParent));
+    m_tree.m_hLastClickedItem = nullptr;
+    m_hDropItem = nullptr;
+    // The moved folder stays the one shown, under its new UID.
+    if (bWasSelected)
+        m_tree.Select(hNew, TVGN_CARET);
+}
+
+HTREEITEM CProjectTree::CopyFolderItem(HTREEITEM hSource, HTREEITEM hNewParent)
+{
+    m_strCopyName = m_tree.GetItemText(hSource);
+    CString uid;
+    CWnd* pParent = GetParent();
+    if (!pParent || !pParent->SendMessage(UM_COPY_CHILD_FOLDER, static_cast<WPARAM>(KeyOfItem(hNewParent)),
+                                          reinterpret_cast<LPARAM>(&uid)))
+        return nullptr;
+    HTREEITEM hNew = InsertFolderItem(m_strCopyName, uid, m_tree, hNewParent, 0);
+    RefreshFolderIconByKey(KeyOfItem(hNewParent));
+    // The folder keeps the order its documents are listed in.
+    IXMLDOMNodePtr oldFolder = FolderElement(UidOfItem(hSource));
+    IXMLDOMNodePtr newFolder = FolderElement(uid);
+    if (oldFolder && newFolder) {
+        for (const char* attribute : {"SortDir", "SortCol"}) {
+            CString value;
+            if (GetXmlAttribute(oldFolder, attribute, value))
+                SetXmlAttribute(newFolder, attribute, value);
+        }
+    }
+    MoveFolderDocuments(hSource, hNew);
+    MoveFolderShortcuts(hSource, hNew);
+    return hNew;
+}
+
+bool CProjectTree::CopySubtreeChildren(HTREEITEM hSource, HTREEITEM hNewParent)
+{
+    if (!hSource || !hNewParent)
+        return true;
+    for (HTREEITEM hChild = m_tree.GetChildItem(hSource); hChild; hChild = m_tree.GetNextSiblingItem(hChild)) {
+        HTREEITEM hNew = CopyFolderItem(hChild, hNewParent);
+        if (!hNew || !CopySubtreeChildren(hChild, hNew))
+            return false;
+    }
+    return true;
+}
+
+int CProjectTree::IsDescendantFolder(HTREEITEM hDragged, HTREEITEM hTarget)
+{
+    for (HTREEITEM hAbove = m_tree.GetParentItem(hTarget); hAbove; hAbove = m_tree.GetParentItem(hAbove)) {
+        if (hAbove == hDragged)
+            return 1;
+    }
+    const CString draggedUid = UidOfItem(hDragged);
+    CString uid = UidOfItem(hTarget);
+    const long steps = m_pDocument->selectNodes(L"/Project/Folders/Folder")->Getlength();
+    for (long step = 0; step < steps; ++step) {
+        IXMLDOMNodePtr folder = FolderElement(uid);
+        if (!folder)
+            return 0;
+        CString parentUid;
+        GetXmlAttribute(folder, "ParentUID", parentUid);
+        if (parentUid == kRootUid || parentUid == kNewDownloadsUid || parentUid.IsEmpty())
+            return 0;
+        if (parentUid == draggedUid)
+            return 1;
+        uid = parentUid;
+    }
+    return 0; // the chain runs in a circle without reaching the dragged folder
+}
+
+void CProjectTree::MoveFolderDocuments(HTREEITEM hOldItem, HTREEITEM hNewItem)
+{
+    const CString newUid = UidOfItem(hNewItem);
+    const std::vector<IXMLDOMNodePtr> documents = SelectNodes(
+        m_pDocument, _bstr_t("/Project/Documents/Document[@ParentUID=" + XPathLiteral(UidOfItem(hOldItem)) + "]"));
+    for (const IXMLDOMNodePtr& document : documents)
+        SetXmlAttribute(document, "ParentUID", newUid);
+    if (documents.empty())
+        return;
+    RefreshFolderIcon(newUid);
+    if (CWnd* pParent = GetParent())
+        pParent->SendMessage(UM_SAVE_PROJECT, 0, 0);
+}
+
+void CProjectTree::MoveFolderShortcuts(HTREEITEM hOldItem, HTREEITEM hNewItem)
+{
+    const CString newUid = UidOfItem(hNewItem);
+    const std::vector<IXMLDOMNodePtr> shortcuts = SelectNodes(
+        m_pDocument, _bstr_t("/Project/Shorts/Short[@ParentUID=" + XPathLiteral(UidOfItem(hOldItem)) + "]"));
+    for (const IXMLDOMNodePtr& shortcut : shortcuts)
+        SetXmlAttribute(shortcut, "ParentUID", newUid);
+    if (shortcuts.empty())
+        return;
+    RefreshFolderIcon(newUid);
+    if (CWnd* pParent = GetParent())
+        pParent->SendMessage(UM_SAVE_PROJECT, 0, 0);
+}
+
+IXMLDOMNodePtr CProjectTree::FolderElement(const CString& uid)
+{
+    return m_pDocument->selectSingleNode(_bstr_t("/Project/Folders/Folder[@UID=" + XPathLiteral(uid) + "]"));
+}
+
+// ---------------------------------------------------------------- records from files
+
+CString CProjectTree::SelectedFolderUid() const
+{
+    HTREEITEM hItem = m_tree.GetSelectedItem();
+    return hItem ? UidOfItem(hItem) : CString(kNewDownloadsUid);
+}
+
+void CProjectTree::ShowFolderAfterAdding(const CString& uid)
+{
+    CString shown = uid;
+    if (m_hListWnd)
+        ::SendMessageA(m_hListWnd, UM_SHOW_FOLDER, 0, reinterpret_cast<LPARAM>(&shown));
+    RefreshFolderIcon(uid);
+}
+
+void CProjectTree::OnCmdImportFileToFolder()
+{
+    const CTimeSpan imported = SinceProjectEpoch();
+    const CString folderUid = SelectedFolderUid();
+    CAddOtherFile dialog(this);
+    if (dialog.DoModal() != IDOK)
+        return;
+    CString recordUid;
+    recordUid.Format("AOF%d", SpanSeconds(imported));
+    // The record's date is the file's creation, when the file can be read.
+    int dateSpan = SpanSeconds(imported);
+    CFile file;
+    if (file.Open(dialog.m_strChosenPath, CFile::modeRead | CFile::shareDenyNone)) {
+        CFileStatus status;
+        if (file.GetStatus(status))
+            dateSpan = SpanSeconds(SinceProjectEpoch(status.m_ctime));
+        file.Close();
+    }
+    CString title = dialog.m_strTitle;
+    title.Remove('"');
+    const CString record = ImportedFileRecord(dialog.m_strChosenFileName, folderUid, title, dateSpan, recordUid,
+                                              dialog.m_strChosenPath);
+    if (m_hPaneWnd)
+        ::SendMessageA(m_hPaneWnd, UM_ADD_DOCUMENT, reinterpret_cast<WPARAM>(record.GetString()), 0);
+    ShowFolderAfterAdding(folderUid);
+}
+
+void CProjectTree::RecoverDocument(CString pdfPath, CString htmlPath, CString destFolder)
+{
+    CString title = "N/A", inventors = "N/A", assignee = "N/A";
+    if (!htmlPath.IsEmpty())
+        ParseOldDocumentPage(htmlPath, title, inventors, assignee);
+    const CString name = RecoveredDocumentName(pdfPath, htmlPath);
+    const CTimeSpan now = SinceProjectEpoch();
+    const CString selectedUid = SelectedFolderUid();
+    const CString recordUid = FormatDocumentUID(name, now);
+    title.Remove('"');
+
+    // Each file is copied into the document's own folder under the destination. A file
+    // that cannot be copied is kept in the record where it was found, so that the record
+    // always names the document's files.
+    const CString documentFolder = destFolder + name + "\\";
+    RecoveredFile files[2];
+    const CString sources[2] = {pdfPath, htmlPath};
+    const char* const extensions[2] = {".pdf", ".html"};
+    for (int i = 0; i < 2; ++i) {
+        if (sources[i].IsEmpty())
+            continue;
+        if (::GetFileAttributesA(documentFolder) == INVALID_FILE_ATTRIBUTES)
+            ::CreateDirectoryA(documentFolder, nullptr);
+        const CString target = documentFolder + name + extensions[i];
+        files[i].path = ::CopyFileA(sources[i], target, FALSE) ? target : sources[i];
+        if (!FileLength(files[i].path, files[i].size))
+            files[i].path.Empty();
+    }
+
+    const CString record = RecoveredDocumentRecord(name, title, inventors, assignee, SpanSeconds(now), recordUid,
+                                                   files[0], files[1]);
+    if (m_hPaneWnd)
+        ::SendMessageA(m_hPaneWnd, UM_ADD_RECOVERED_DOCUMENT, reinterpret_cast<WPARAM>(record.GetString()), 0);
+    ShowFolderAfterAdding(selectedUid);
 }

@@ -2,7 +2,9 @@
 
 #include "About.h"
 #include "DataFiles.h"
+#include "FileFind.h"
 #include "FirstRun.h"
+#include "ImportedRecords.h"
 #include "NewMenuHook.h"
 #include "ProgressLog.h"
 #include "StepGuard.h"
@@ -10,6 +12,7 @@
 #include "resource.h"
 
 #include <shellapi.h>
+#include <shlobj.h>
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -60,6 +63,10 @@ BEGIN_MESSAGE_MAP(CZentrovaDlg, CNewDialog)
     ON_UPDATE_COMMAND_UI_RANGE(ID_PATENTS_COPY_TO_CLIPBOARD, ID_PATENTS_UNLINK, &CZentrovaDlg::OnUpdateDocumentCommand)
     ON_UPDATE_COMMAND_UI(ID_FILE_DOWNLOAD_ENTIRE, &CZentrovaDlg::OnUpdateDocumentCommand)
     ON_UPDATE_COMMAND_UI(ID_PATENTS_DOWNLOAD_ENTIRE, &CZentrovaDlg::OnUpdateDocumentCommand)
+    ON_COMMAND(ID_FILE_RECOVER_DATABASE, &CZentrovaDlg::OnRecoverDatabase)
+    ON_COMMAND(ID_FILE_IMPORT_OLD_VERSION, &CZentrovaDlg::OnImportOldVersionFiles)
+    ON_COMMAND(ID_FILE_IMPORT_FILE_TO_FOLDER, &CZentrovaDlg::OnImportFileToFolder)
+    ON_UPDATE_COMMAND_UI(ID_FILE_IMPORT_FILE_TO_FOLDER, &CZentrovaDlg::OnUpdateImportFileToFolder)
 END_MESSAGE_MAP()
 
 namespace {
@@ -692,6 +699,90 @@ void CZentrovaDlg::OnUpdateDocumentCommand(CCmdUI* pCmdUI)
     // A rule only ever greys; otherwise the item is left as it is (enabled: it has a handler).
     if (!bAllowed)
         pCmdUI->Enable(FALSE);
+}
+
+// ---------------------------------------------------------------- the library from files
+
+void CZentrovaDlg::OnImportFileToFolder()
+{
+    if (m_ProjectPane.GetProjectTree().m_hWnd)
+        m_ProjectPane.GetProjectTree().OnCmdImportFileToFolder();
+}
+
+void CZentrovaDlg::OnUpdateImportFileToFolder(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(TRUE);
+}
+
+CString CZentrovaDlg::ImportWizardCommandLine(const CString& programFolder)
+{
+    return programFolder + "\\Skelvane.exe VORTEMAP" + programFolder;
+}
+
+void CZentrovaDlg::OnImportOldVersionFiles()
+{
+    ::WinExec(ImportWizardCommandLine(GetAppDirectory()), SW_SHOWNORMAL);
+}
+
+CString CZentrovaDlg::BrowseForRecoverFolder()
+{
+    ::CoInitialize(nullptr);
+    BROWSEINFOA info{};
+    info.hwndOwner = m_hWnd;
+    info.lpszTitle = "Please select a folder";
+    info.ulFlags = BIF_RETURNONLYFSDIRS;
+    LPITEMIDLIST pList = ::SHBrowseForFolderA(&info);
+    if (!pList)
+        return CString();
+    char path[MAX_PATH] = {};
+    const BOOL bPath = ::SHGetPathFromIDListA(pList, path);
+    ::CoTaskMemFree(pList);
+    return bPath ? CString(path) : CString();
+}
+
+void CZentrovaDlg::OnRecoverDatabase()
+{
+    const CString folder = BrowseForRecoverFolder();
+    if (!folder.IsEmpty())
+        RecoverDatabaseFrom(folder);
+}
+
+void CZentrovaDlg::RecoverDatabaseFrom(const CString& folder)
+{
+    CProjectTree& tree = m_ProjectPane.GetProjectTree();
+    if (!tree.m_hWnd)
+        return;
+    CString pattern = folder;
+    if (pattern.Right(1) != "\\")
+        pattern += "\\";
+    CFileFind entries;
+    bool more = entries.FindFile(pattern + "*.*");
+    while (more) {
+        more = entries.FindNextFile();
+        if (entries.IsDots())
+            continue;
+        CString pdfPath, htmlPath;
+        CFileFind files;
+        bool moreFiles = files.FindFile(entries.GetFilePath() + "\\*.*");
+        while (moreFiles) {
+            moreFiles = files.FindNextFile();
+            if (files.IsDirectory())
+                continue;
+            if (files.GetFileName().Find(".pdf") >= 0)
+                pdfPath = files.GetFilePath();
+            if (files.GetFileName().Find(".html") >= 0)
+                htmlPath = files.GetFilePath();
+        }
+        if (pdfPath.IsEmpty() && htmlPath.IsEmpty())
+            continue;
+        // The download folder as stored; a stored folder without its closing backslash
+        // gets one, so that the documents' folders lie inside it.
+        CString destination = m_Options.GetOptionValue("SavePath");
+        if (!destination.IsEmpty() && destination.Right(1) != "\\")
+            destination += "\\";
+        if (m_ProjectPane.GetDownloadManager().IsDownloading(RecoveredDocumentName(pdfPath, htmlPath)))
+            tree.RecoverDocument(pdfPath, htmlPath, destination);
+    }
 }
 
 // ---------------------------------------------------------------- painting and layout

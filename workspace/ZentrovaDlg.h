@@ -49,6 +49,22 @@ public:
     // The close road: stop what runs; end now or poll every second.
     void OnExit();
 
+    // ------------------------------------------------------------ the library from files
+    // Recover Database: asks for an old download folder and scans it.
+    afx_msg void OnRecoverDatabase();
+    // The scan: every sub-folder holding a document's PDF or HTML page (a file whose name
+    // contains ".pdf" or ".html"; the last one found of each kind) whose name the project
+    // lacks is re-created in NEW DOWNLOADS, its files copied under the download folder.
+    void RecoverDatabaseFrom(const CString& folder);
+    // Import Zentrova 2.0 Files: starts the import wizard beside the program, which
+    // replaces the project at the next start; nothing waits for it.
+    afx_msg void OnImportOldVersionFiles();
+    // The wizard's command line for a program folder: FOLDER\Skelvane.exe VORTEMAPFOLDER.
+    static CString ImportWizardCommandLine(const CString& programFolder);
+    // Import File To Folder, handed to the folder tree; always enabled.
+    afx_msg void OnImportFileToFolder();
+    afx_msg void OnUpdateImportFileToFolder(CCmdUI* pCmdUI);
+
     CProgramOptions& GetOptions() { return m_Options; }
     CProjectManagerContainer& GetProjectPane() { return m_ProjectPane; }
     CDialog& GetSearchPane() { return m_SearchPane; }
@@ -75,6 +91,8 @@ protected:
     virtual void ShellOpen(const CString& target);
     // Opens the web address that the string resource holds.
     void OpenResourceLink(UINT nStringId);
+    // The folder picker of Recover Database: the chosen folder, empty when cancelled.
+    virtual CString BrowseForRecoverFolder();
 
     afx_msg void OnSysCommand(UINT nID, LPARAM lParam);
     afx_msg void OnPaint();
