@@ -1,8 +1,7 @@
 #!/usr/bin/env bash
 # Builds Zentrova and starts it under Wine from its program folder build/run/, with the
-# import wizard Skelvane.exe beside it. Without a
-# display of its own the program gets a private Xvfb display, which is stopped when the
-# program ends.
+# import wizard Skelvane.exe beside it. Without a display of its own the program gets a
+# private Xvfb display, which is stopped when the program ends.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(dirname "$here")

@@ -10,6 +10,7 @@
 #include "ProgramFolder.h"
 #include "TestSupport.h"
 #include "WindowBench.h"
+#include "WizardTestSupport.h"
 
 #include <gtest/gtest.h>
 
@@ -47,17 +48,6 @@ const char kOfferCaption[] = "Import Zentrova 2.0 Patent Files and Folders";
 const char kSelectText[] = "Please select your current installation of Zentrova2 from the list and click OK";
 const char kSuccessText[] = "Zentrova2 Projects have been successfully imported into Zentrova v3";
 
-bool WaitUntil(const std::function<bool()>& pred, DWORD ms)
-{
-    const DWORD begin = ::GetTickCount();
-    while (!pred()) {
-        if (::GetTickCount() - begin > ms)
-            return false;
-        ::Sleep(20);
-    }
-    return true;
-}
-
 struct WindowSearch
 {
     DWORD pid;
@@ -90,7 +80,7 @@ HWND WindowOf(const Started& run, const char* caption, DWORD timeoutMs = 20000)
             found = search.found;
             return found != nullptr || run.Ended(0);
         },
-        timeoutMs);
+        timeoutMs, 20);
     return found;
 }
 
@@ -199,18 +189,17 @@ public:
     void Clear() { RemoveBelow("d:"); }
 
     // A file below d:\ with its folders; answers its path as the wizard lists it.
-    CString Put(const char* relative, const std::string& bytes)
+    CString Put(const char* relative, const std::string& bytes) { return PutFile("d:", relative, bytes); }
+    // Folders that keep a scan busy for a few seconds: d:\Work\NNNN\files.
+    void PutBusyTree()
     {
-        CString path = "d:";
-        CString rest(relative);
-        for (int at = rest.Find('\\'); at >= 0; at = rest.Find('\\')) {
-            path += "\\" + rest.Left(at);
-            ::CreateDirectoryA(path, nullptr);
-            rest = rest.Mid(at + 1);
+        ::CreateDirectoryA("d:\\Work", nullptr);
+        for (int i = 0; i < kWorkFolders; ++i) {
+            CString folder;
+            folder.Format("d:\\Work\\%04d", i);
+            ::CreateDirectoryA(folder, nullptr);
+            ::CreateDirectoryA(folder + "\\files", nullptr);
         }
-        path += "\\" + rest;
-        EXPECT_TRUE(WriteBytes(path, bytes)) << path.GetString();
-        return path;
     }
 
 private:
@@ -456,13 +445,7 @@ TEST_F(ImportWizardProgramTest, SeveralHitsWaitForTheUsersChoiceAndEnterDoesNoth
     m_drive.Put("Archive\\zentrova2\\Project.cfg", "no");
     m_drive.Put("Archive\\Zentrova2\\project.cfg", "no");
     // Lots of folders to search, so that the scan can be seen at work.
-    ::CreateDirectoryA("d:\\Work", nullptr);
-    for (int i = 0; i < kWorkFolders; ++i) {
-        CString folder;
-        folder.Format("d:\\Work\\%04d", i);
-        ::CreateDirectoryA(folder, nullptr);
-        ::CreateDirectoryA(folder + "\\files", nullptr);
-    }
+    m_drive.PutBusyTree();
 
     Started wizard;
     StartWizard(wizard);
@@ -526,6 +509,23 @@ TEST_F(ImportWizardProgramTest, NoHitSaysSoAndChangesNothing)
     EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(hWizard, kImportButton)));
     Screenshot("skelvane_no_hit.png");
     Press(hMessage, IDOK);
+    ASSERT_TRUE(wizard.Ended(20000));
+    EXPECT_EQ(0u, ExitCode(wizard));
+    EXPECT_EQ(m_current, Bytes(m_folder.File("Project.cfg")));
+    EXPECT_TRUE(Backups().empty());
+    EXPECT_EQ("<missing>", FirstTime());
+}
+
+TEST_F(ImportWizardProgramTest, CancelDuringTheScanEndsTheWizardAndImportsNothing)
+{
+    m_drive.PutBusyTree();
+    m_drive.Put("Zentrova2\\Project.cfg", Enciphered(OldProject("Old", "A", "B")));
+    Started wizard;
+    StartWizard(wizard);
+    HWND hWizard = ConfirmAndFindWizard(wizard);
+    ASSERT_NE(nullptr, hWizard);
+    EXPECT_FALSE(::IsWindowVisible(::GetDlgItem(hWizard, kImportButton))) << "the scan is still running";
+    Press(hWizard, IDCANCEL);
     ASSERT_TRUE(wizard.Ended(20000));
     EXPECT_EQ(0u, ExitCode(wizard));
     EXPECT_EQ(m_current, Bytes(m_folder.File("Project.cfg")));

@@ -38,19 +38,7 @@ class ProjectFileSearchTest : public testing::Test
 {
 protected:
     // A file (and its folders) below the drive's root.
-    CString Put(const char* relative)
-    {
-        CString path = m_drive.Path();
-        CString rest(relative);
-        for (int at = rest.Find('\\'); at >= 0; at = rest.Find('\\')) {
-            path += "\\" + rest.Left(at);
-            ::CreateDirectoryA(path, nullptr);
-            rest = rest.Mid(at + 1);
-        }
-        path += "\\" + rest;
-        EXPECT_TRUE(WriteBytes(path, "old project"));
-        return path;
-    }
+    CString Put(const char* relative) { return PutFile(m_drive.Path(), relative, "old project"); }
     void Folder(const char* relative) { ::CreateDirectoryA(m_drive.File(relative), nullptr); }
     CString Root() const { return m_drive.Path() + "\\"; }
 

@@ -1,8 +1,26 @@
 #include "WizardTestSupport.h"
 
+#include "TestSupport.h"
+
+#include <gtest/gtest.h>
+
 #include <windows.h>
 
 namespace testsupport {
+
+CString PutFile(const CString& folder, const char* relative, const std::string& bytes)
+{
+    CString path = folder;
+    CString rest(relative);
+    for (int at = rest.Find('\\'); at >= 0; at = rest.Find('\\')) {
+        path += "\\" + rest.Left(at);
+        ::CreateDirectoryA(path, nullptr);
+        rest = rest.Mid(at + 1);
+    }
+    path += "\\" + rest;
+    EXPECT_TRUE(WriteBytes(path, bytes)) << path.GetString();
+    return path;
+}
 
 CString UnixPathOf(const CString& windowsPath)
 {

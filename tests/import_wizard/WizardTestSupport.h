@@ -3,7 +3,13 @@
 
 #include "String.h"
 
+#include <string>
+
 namespace testsupport {
+
+// Writes a file below the folder (relative: "a\\b\\name"), making its folders on the way;
+// answers the file's path.
+CString PutFile(const CString& folder, const char* relative, const std::string& bytes);
 
 // The Linux path of a Windows path (Wine's own conversion); empty when it cannot tell.
 CString UnixPathOf(const CString& windowsPath);

@@ -35,17 +35,6 @@ const char kSettingsKey[] = "Software\\Quendal LLC\\Zentrova\\Settings";
 const char kSystemId[] = "ZT-E2E-0815";
 const u_short kToolbarPort = 50055;
 
-bool WaitUntil(const std::function<bool()>& pred, DWORD ms)
-{
-    const DWORD begin = ::GetTickCount();
-    while (!pred()) {
-        if (::GetTickCount() - begin > ms)
-            return false;
-        ::Sleep(200);
-    }
-    return true;
-}
-
 // The registry value SystemID, set for the test and put back afterwards.
 class SystemIdScope
 {
