@@ -13,6 +13,7 @@ BEGIN_MESSAGE_MAP(CImportWizardDlg, CDialog)
     ON_BN_CLICKED(IDC_WIZARD_IMPORT, &ThisClass::OnImport)
     ON_WM_PAINT()
     ON_WM_QUERYDRAGICON()
+    ON_MESSAGE(UM_SHOW_MESSAGE_BOX, &ThisClass::OnShowMessageBox)
 END_MESSAGE_MAP()
 
 namespace {
@@ -119,8 +120,8 @@ void CImportWizardDlg::RunScan()
 
     if (m_FoundList.GetCount() == 0) {
         m_Instruction.SetWindowText("No search results found.");
-        ::MessageBoxA(m_hWnd, "No previous installation of Zentrova 2.0 was found.", "Import wizard",
-                      MB_OK | MB_ICONINFORMATION);
+        ShowMessageBox("No previous installation of Zentrova 2.0 was found.", "Import wizard",
+                       MB_OK | MB_ICONINFORMATION);
         EndWizard();
         return;
     }
@@ -156,10 +157,10 @@ void CImportWizardDlg::OnImport()
         return;
 
     if (ReplaceProjectFile(source, m_strDestination))
-        ::MessageBoxA(m_hWnd, "Zentrova2 Projects have been successfully imported into Zentrova v3", "Success",
-                      MB_OK | MB_ICONINFORMATION);
+        ShowMessageBox("Zentrova2 Projects have been successfully imported into Zentrova v3", "Success",
+                       MB_OK | MB_ICONINFORMATION);
     else
-        ::MessageBoxA(m_hWnd, "Failed to copy file", AfxGetAppName(), MB_OK);
+        ShowMessageBox("Failed to copy file", AfxGetAppName(), MB_OK);
 
     if (!IsFirstTimeValueSet() && m_strDestination.Find(kImportToken) < 0)
         WriteRegistryString("Settings", "FirstTime", "1");
@@ -169,6 +170,20 @@ void CImportWizardDlg::OnImport()
 void CImportWizardDlg::EndWizard()
 {
     PostMessage(WM_COMMAND, IDCANCEL, 0);
+}
+
+int CImportWizardDlg::ShowMessageBox(const char* lpszText, const char* lpszCaption, UINT nType)
+{
+    // Every window of the wizard, its message boxes too, belongs to the user-interface
+    // thread; the scan thread waits here until the box is closed.
+    WizardMessageBox box{lpszText, lpszCaption, nType};
+    return static_cast<int>(SendMessage(UM_SHOW_MESSAGE_BOX, 0, reinterpret_cast<LPARAM>(&box)));
+}
+
+LRESULT CImportWizardDlg::OnShowMessageBox(WPARAM /*wParam*/, LPARAM lParam)
+{
+    const auto* pBox = reinterpret_cast<const WizardMessageBox*>(lParam);
+    return ::MessageBoxA(m_hWnd, pBox->lpszText, pBox->lpszCaption, pBox->nType);
 }
 
 void CImportWizardDlg::OnPaint()

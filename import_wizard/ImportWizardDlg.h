@@ -7,14 +7,25 @@
 // as a dated backup), records the first-run flag for the main program and ends the wizard.
 //
 // Only the scan thread scans: Enter, which presses the hidden default button, does nothing.
-// The scan thread changes the controls, shows its message boxes and ends the dialog through
-// window messages to the user-interface thread.
+// The scan thread changes the controls, has its message boxes shown and ends the dialog
+// through window messages to the user-interface thread, which owns every window.
 #pragma once
 
 #include "Framework.h"
 #include "ProjectFileSearch.h"
 
 #include <atomic>
+
+// Scan thread -> wizard window (sent): show a message box owned by the window and answer its
+// result; wParam 0, lParam a WizardMessageBox* valid during the call.
+#define UM_SHOW_MESSAGE_BOX (WM_APP + 1)
+
+struct WizardMessageBox
+{
+    const char* lpszText;
+    const char* lpszCaption;
+    UINT nType;
+};
 
 class CImportWizardDlg : public CDialog, protected CProjectFileSearch
 {
@@ -44,6 +55,7 @@ protected:
     afx_msg void OnImport();
     afx_msg void OnPaint();
     afx_msg HCURSOR OnQueryDragIcon();
+    afx_msg LRESULT OnShowMessageBox(WPARAM wParam, LPARAM lParam);
 
     void OnSearchText(const CString& text) override;
     void OnProjectFileFound(const CString& path) override;
@@ -54,6 +66,9 @@ private:
     void RunScan();
     // Ends the dialog with IDCANCEL, from either thread.
     void EndWizard();
+    // A message box owned by the window, shown by the user-interface thread from either
+    // thread; answers its result.
+    int ShowMessageBox(const char* lpszText, const char* lpszCaption, UINT nType);
 
     CString m_strCommandLine;
     CString m_strDestination;
