@@ -14,6 +14,7 @@
 #define IDD_PROPERTY_SHEET              151  // the search pane's tabbed sheet
 #define IDD_TECH_SUPPORT                233
 #define IDD_SPLASH                      245
+#define IDD_MESSAGE_BOX                 297  // the program's own message box (help texts)
 
 // ---------------------------------------------------------------- menus
 #define IDR_CONTEXT_MENUS               131  // the context-menu popups, one per window
@@ -91,6 +92,9 @@
 // ---------------------------------------------------------------- folder tree (139), document list (135)
 #define IDC_FOLDER_TREE                 1011
 #define IDC_DOCUMENT_LIST               1040
+
+// ---------------------------------------------------------------- message box (297)
+#define IDC_MESSAGE_TEXT                1150
 
 // ---------------------------------------------------------------- download queue
 #define IDC_DOWNLOAD_LIST               1009
