@@ -247,3 +247,44 @@ TEST_F(SocketTest, EventsForASocketClosedMeanwhileAreDropped)
 }
 
 } // namespace
+
+namespace {
+
+TEST_F(SocketTest, EventsOfAClosedSocketDoNotReachTheNextSocketOfItsNumber)
+{
+    CServerSocket server;
+    const UINT port = ListenOnLoopback(server);
+    ASSERT_NE(0u, port);
+    SOCKET first = ConnectPlain(port);
+    ASSERT_NE(INVALID_SOCKET, first);
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return server.m_accepted.size() == 1; }));
+    const SOCKET number = server.m_accepted[0]->m_hSocket;
+
+    // A second connection is announced, then data and a close for the first one, which is
+    // closed before any of these events is handled: the second connection, accepted first,
+    // gets the freed handle number while the first one's events are still queued.
+    SOCKET second = ConnectPlain(port);
+    ASSERT_NE(INVALID_SOCKET, second);
+    ::Sleep(100);
+    ::send(first, "old", 3, 0);
+    ::closesocket(first);
+    ::Sleep(100);
+    server.m_accepted.clear();
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return server.m_accepted.size() == 1; }));
+    if (server.m_accepted[0]->m_hSocket != number) {
+        ::closesocket(second);
+        GTEST_SKIP() << "the system gave the second connection another handle number";
+    }
+    testsupport::PumpMessages(200);
+    EXPECT_TRUE(server.m_requests.empty());
+    EXPECT_EQ(0, server.m_nCloses);
+
+    // The second connection's own events still arrive.
+    ::send(second, "new", 3, 0);
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return !server.m_requests.empty(); }));
+    EXPECT_EQ(std::vector<std::string>{"new"}, server.m_requests);
+    ::closesocket(second);
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return server.m_nCloses == 1; }));
+}
+
+} // namespace
