@@ -228,29 +228,7 @@ TEST_F(SocketTest, FailuresLeaveNoSocketBehind)
     EXPECT_EQ(WSAECONNREFUSED, CAsyncSocket::GetLastError());
 }
 
-TEST_F(SocketTest, EventsForASocketClosedMeanwhileAreDropped)
-{
-    CServerSocket server;
-    const UINT port = ListenOnLoopback(server);
-    ASSERT_NE(0u, port);
-    SOCKET peer = ConnectPlain(port);
-    ASSERT_NE(INVALID_SOCKET, peer);
-    ASSERT_TRUE(testsupport::PumpUntil([&] { return server.m_accepted.size() == 1; }));
-    // Data and close arrive, but the object is gone before its events are handled.
-    ::send(peer, "xyz", 3, 0);
-    ::closesocket(peer);
-    ::Sleep(100);
-    server.m_accepted.clear();
-    testsupport::PumpMessages(200);
-    EXPECT_TRUE(server.m_requests.empty());
-    EXPECT_EQ(0, server.m_nCloses);
-}
-
-} // namespace
-
-namespace {
-
-TEST_F(SocketTest, EventsOfAClosedSocketDoNotReachTheNextSocketOfItsNumber)
+TEST_F(SocketTest, EventsOfASocketClosedMeanwhileReachNoOtherSocket)
 {
     CServerSocket server;
     const UINT port = ListenOnLoopback(server);
@@ -258,11 +236,11 @@ TEST_F(SocketTest, EventsOfAClosedSocketDoNotReachTheNextSocketOfItsNumber)
     SOCKET first = ConnectPlain(port);
     ASSERT_NE(INVALID_SOCKET, first);
     ASSERT_TRUE(testsupport::PumpUntil([&] { return server.m_accepted.size() == 1; }));
-    const SOCKET number = server.m_accepted[0]->m_hSocket;
 
     // A second connection is announced, then data and a close for the first one, which is
-    // closed before any of these events is handled: the second connection, accepted first,
-    // gets the freed handle number while the first one's events are still queued.
+    // closed before any of these events is handled. The second connection, accepted first,
+    // usually gets the freed handle number (the lowest free one is handed out again) while the
+    // first one's events are still queued: they reach neither of the two objects.
     SOCKET second = ConnectPlain(port);
     ASSERT_NE(INVALID_SOCKET, second);
     ::Sleep(100);
@@ -271,10 +249,6 @@ TEST_F(SocketTest, EventsOfAClosedSocketDoNotReachTheNextSocketOfItsNumber)
     ::Sleep(100);
     server.m_accepted.clear();
     ASSERT_TRUE(testsupport::PumpUntil([&] { return server.m_accepted.size() == 1; }));
-    if (server.m_accepted[0]->m_hSocket != number) {
-        ::closesocket(second);
-        GTEST_SKIP() << "the system gave the second connection another handle number";
-    }
     testsupport::PumpMessages(200);
     EXPECT_TRUE(server.m_requests.empty());
     EXPECT_EQ(0, server.m_nCloses);

@@ -549,5 +549,13 @@ TEST_F(QuickDownloadProgramTest, StalledAndBurstingToolbarsDoNotHoldThePort)
     DWORD_PTR answer = 0;
     EXPECT_NE(0, ::SendMessageTimeoutA(hMain, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer)) << "the program answers";
     EXPECT_EQ(1, Records());
+
+    // The program after the hostile clients, with the toolbar's document filed.
+    const DWORD pid = run.pi.dwProcessId;
+    WaitUntil([&] { return !BalloonShows(pid, "Download Complete"); }, 8000);
+    CString why;
+    const bool shot = SaveScreenshot(ScreenshotPath("toolbar-after-hostile-clients.png"), &why);
     EXPECT_TRUE(ProgramFolder::Close(hMain, run));
+    if (!shot)
+        GTEST_SKIP() << why.GetString();
 }
