@@ -84,6 +84,18 @@ UINT_PTR AfterDelay(DWORD ms, std::function<void()> fn)
     return id;
 }
 
+HWND OwnMenuWindow()
+{
+    for (HWND h = ::FindWindowExA(nullptr, nullptr, "#32768", nullptr); h;
+         h = ::FindWindowExA(nullptr, h, "#32768", nullptr)) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(h, &pid);
+        if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(h))
+            return h;
+    }
+    return nullptr;
+}
+
 bool SaveScreenshot(const CString& unixPath, CString* pWhy)
 {
     const char* data = std::getenv("ZENTROVA_TEST_DATA");
