@@ -82,6 +82,22 @@ void RemoveStaleTemps(const CString& path)
     FindClose(hFind);
 }
 
+// Puts the written temporary file in the target's place. A reader that has the target open
+// at that moment (a backup, a virus scanner, a second look at the file) makes the rename
+// fail for as long as it holds the file: the rename is tried again for about a second.
+bool ReplaceWith(const CString& temp, const CString& path)
+{
+    for (int attempt = 0;; ++attempt) {
+        if (MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD error = GetLastError();
+        if (attempt == 20 ||
+            (error != ERROR_SHARING_VIOLATION && error != ERROR_ACCESS_DENIED && error != ERROR_LOCK_VIOLATION))
+            return false;
+        Sleep(50);
+    }
+}
+
 // One save at a time in this program: a save never takes another one's temporary file for
 // a stale one.
 std::mutex g_saveLock;
@@ -153,7 +169,7 @@ int CFileCrypt::WriteEncryptedFile(CString text, CString path)
               written == length && FlushFileBuffers(h);
     ok = CloseHandle(h) && ok;
     if (ok)
-        ok = MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+        ok = ReplaceWith(temp, path);
     if (!ok) {
         DeleteFileA(temp);
         return 0;

@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 using testsupport::FilesIn;
 using testsupport::TempDir;
@@ -169,6 +170,28 @@ TEST(FileCrypt, FailedWriteKeepsTheOldFileWhole)
     CString text;
     ASSERT_EQ(crypt.ReadEncryptedFile(path, text), 1);
     EXPECT_EQ(text.Left(20), "<Config>new</Config>");
+}
+
+TEST(FileCrypt, ASaveWaitsForAReaderThatHoldsTheFileBriefly)
+{
+    TempDir dir;
+    const CString path = dir.File("Project.cfg");
+    CFileCrypt crypt;
+    ASSERT_EQ(crypt.WriteEncryptedFile("<Project>old</Project>", path), 1);
+    // Another program reads the file, without delete sharing, while the save runs.
+    HANDLE reader = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    std::thread done([reader] {
+        Sleep(200);
+        CloseHandle(reader);
+    });
+    EXPECT_EQ(crypt.WriteEncryptedFile("<Project>new</Project>", path), 1);
+    done.join();
+    CString text;
+    ASSERT_EQ(crypt.ReadEncryptedFile(path, text), 1);
+    EXPECT_EQ(CString(text).TrimRight(' '), "<Project>new</Project>");
+    EXPECT_EQ(FilesIn(dir.Path()), 1);
 }
 
 namespace {
