@@ -11,9 +11,11 @@
 #define IDD_PROJECT_TREE                139  // the folder tree of the project pane
 #define IDD_PROJECT_MANAGER             140  // the project pane
 #define IDD_SEARCH_CONTAINER            147  // the search pane
+#define IDD_PROPERTY_SHEET              151  // the search pane's tabbed sheet
 #define IDD_TECH_SUPPORT                233
 #define IDD_ADD_OTHER_FILE              259  // Add File To Folder
 #define IDD_SPLASH                      245
+#define IDD_MESSAGE_BOX                 297  // the program's own message box (help texts)
 
 // ---------------------------------------------------------------- menus
 #define IDR_CONTEXT_MENUS               131  // the context-menu popups, one per window
@@ -24,6 +26,7 @@
 #define IDC_LINK_HAND                   234  // the hand cursor of link labels
 #define IDB_NAV_STRIP                   168  // 106 x 436, the navigation column
 #define IDB_BANNER                      169  // 263 x 78
+#define IDB_PAGE_BACKGROUND             150  // 1 x 240, the ground of the search pages and their sheet
 #define IDB_SEARCH_BUTTON               172  // four frames of 84 x 29
 #define IDB_PROJECTS_BUTTON             173  // four frames of 84 x 29
 #define IDB_MENU_ICONS                  185  // 16 x 16 cells, one per menu command
@@ -101,6 +104,9 @@
 #define IDC_ADD_FILE_PROMPT             1092
 #define IDC_ADD_FILE_PATH_LABEL         1093
 #define IDC_ADD_FILE_TITLE_LABEL        1094
+
+// ---------------------------------------------------------------- message box (297)
+#define IDC_MESSAGE_TEXT                1150
 
 // ---------------------------------------------------------------- download queue
 #define IDC_DOWNLOAD_LIST               1009
