@@ -7,9 +7,6 @@
 
 namespace {
 
-// Posted to itself at the end of the initialisation: the dialog shows.
-const UINT UM_DIALOG_SHOWN = WM_APP + 1;
-
 const COLORREF kGround = RGB(220, 215, 185);
 const COLORREF kEdge = RGB(196, 185, 128);
 const int kPanelInset = 5;
@@ -19,7 +16,6 @@ const int kPanelInset = 5;
 BEGIN_MESSAGE_MAP(CAddOtherFile, CDialog)
     ON_WM_ERASEBKGND()
     ON_BN_CLICKED(IDC_ADD_FILE_FIND, &CAddOtherFile::OnFind)
-    ON_MESSAGE(UM_DIALOG_SHOWN, &CAddOtherFile::OnDialogShown)
 END_MESSAGE_MAP()
 
 CAddOtherFile::CAddOtherFile(CWnd* pParent) : CDialog(IDD_ADD_OTHER_FILE, pParent) {}
@@ -58,16 +54,7 @@ BOOL CAddOtherFile::OnInitDialog()
     m_editFile.Initialize();
     m_editTitle.Initialize();
     GetClientRect(&m_rectClient);
-    PostMessage(UM_DIALOG_SHOWN);
     return TRUE;
-}
-
-LRESULT CAddOtherFile::OnDialogShown(WPARAM, LPARAM)
-{
-    // The labels draw their text when their background is erased, which a first paint of
-    // the dialog does not ask of them everywhere (not under Wine): erase all once, now.
-    RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_ERASENOW | RDW_UPDATENOW);
-    return 0;
 }
 
 void CAddOtherFile::PlaceBitmapButton(CHoverButton& button, UINT nBitmap, int cx, int cy)

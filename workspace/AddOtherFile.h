@@ -30,7 +30,6 @@ protected:
 
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     afx_msg void OnFind();
-    afx_msg LRESULT OnDialogShown(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
     // Gives the button its bitmap strip and a fixed size, keeping its top-left corner.

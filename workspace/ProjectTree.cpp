@@ -624,26 +624,22 @@ int CProjectTree::IsDescendantFolder(HTREEITEM hDragged, HTREEITEM hTarget)
 
 void CProjectTree::MoveFolderDocuments(HTREEITEM hOldItem, HTREEITEM hNewItem)
 {
-    const CString newUid = UidOfItem(hNewItem);
-    const std::vector<IXMLDOMNodePtr> documents = SelectNodes(
-        m_pDocument, _bstr_t("/Project/Documents/Document[@ParentUID=" + XPathLiteral(UidOfItem(hOldItem)) + "]"));
-    for (const IXMLDOMNodePtr& document : documents)
-        SetXmlAttribute(document, "ParentUID", newUid);
-    if (documents.empty())
-        return;
-    RefreshFolderIcon(newUid);
-    if (CWnd* pParent = GetParent())
-        pParent->SendMessage(UM_SAVE_PROJECT, 0, 0);
+    ReparentRecords("/Project/Documents/Document", hOldItem, hNewItem);
 }
 
 void CProjectTree::MoveFolderShortcuts(HTREEITEM hOldItem, HTREEITEM hNewItem)
 {
+    ReparentRecords("/Project/Shorts/Short", hOldItem, hNewItem);
+}
+
+void CProjectTree::ReparentRecords(const char* path, HTREEITEM hOldItem, HTREEITEM hNewItem)
+{
     const CString newUid = UidOfItem(hNewItem);
-    const std::vector<IXMLDOMNodePtr> shortcuts = SelectNodes(
-        m_pDocument, _bstr_t("/Project/Shorts/Short[@ParentUID=" + XPathLiteral(UidOfItem(hOldItem)) + "]"));
-    for (const IXMLDOMNodePtr& shortcut : shortcuts)
-        SetXmlAttribute(shortcut, "ParentUID", newUid);
-    if (shortcuts.empty())
+    const std::vector<IXMLDOMNodePtr> records =
+        SelectNodes(m_pDocument, _bstr_t(CString(path) + "[@ParentUID=" + XPathLiteral(UidOfItem(hOldItem)) + "]"));
+    for (const IXMLDOMNodePtr& record : records)
+        SetXmlAttribute(record, "ParentUID", newUid);
+    if (records.empty())
         return;
     RefreshFolderIcon(newUid);
     if (CWnd* pParent = GetParent())

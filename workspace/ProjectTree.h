@@ -132,6 +132,9 @@ protected:
     // Ends the drag state: the drag image goes, the capture is released, a pending
     // expansion is withdrawn.
     void EndFolderDrag();
+    // The records at the path (documents or shortcuts) of the old folder moved to the new
+    // one; when any moved, the new folder's icon is refreshed and the store written.
+    void ReparentRecords(const char* path, HTREEITEM hOldItem, HTREEITEM hNewItem);
     // The store's (first) Folder element of a UID; null when there is none.
     IXMLDOMNodePtr FolderElement(const CString& uid);
     // The folder UID of the selected item, "1" (NEW DOWNLOADS) when none is selected.

@@ -3,6 +3,7 @@
 #include "About.h"
 #include "DataFiles.h"
 #include "FileFind.h"
+#include "FolderPicker.h"
 #include "FirstRun.h"
 #include "ImportedRecords.h"
 #include "NewMenuHook.h"
@@ -12,7 +13,6 @@
 #include "resource.h"
 
 #include <shellapi.h>
-#include <shlobj.h>
 #include <shlwapi.h>
 
 #include <algorithm>
@@ -726,18 +726,10 @@ void CZentrovaDlg::OnImportOldVersionFiles()
 
 CString CZentrovaDlg::BrowseForRecoverFolder()
 {
-    ::CoInitialize(nullptr);
-    BROWSEINFOA info{};
-    info.hwndOwner = m_hWnd;
-    info.lpszTitle = "Please select a folder";
-    info.ulFlags = BIF_RETURNONLYFSDIRS;
-    LPITEMIDLIST pList = ::SHBrowseForFolderA(&info);
-    if (!pList)
-        return CString();
-    char path[MAX_PATH] = {};
-    const BOOL bPath = ::SHGetPathFromIDListA(pList, path);
-    ::CoTaskMemFree(pList);
-    return bPath ? CString(path) : CString();
+    // COM, which the shell's browser needs, runs on this thread since the start.
+    CString folder;
+    CFolderPicker::BrowseForFolder(folder, "Please select a folder", m_hWnd, nullptr, nullptr);
+    return folder;
 }
 
 void CZentrovaDlg::OnRecoverDatabase()
