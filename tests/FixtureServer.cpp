@@ -142,6 +142,22 @@ void FixtureExpireTokens()
     Control("/_expire");
 }
 
+void FixtureExpireTokensAfter(int count)
+{
+    CString request;
+    request.Format("/_expire?after=%d", count);
+    Control(request);
+}
+
+void FixtureRefuseQuota(int count, const char* path)
+{
+    CString request;
+    request.Format("/_quota?refuse=%d", count);
+    if (path)
+        request += CString("&path=") + Encode(path);
+    Control(request);
+}
+
 void FixtureTest::SetUp()
 {
     ASSERT_FALSE(FixtureBase().IsEmpty())

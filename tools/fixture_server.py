@@ -106,6 +106,8 @@ reference documents the answers; the code is the part "OPS imitation" of this fi
         US2012234567 A1 20120913 3p "System and method for ranking search results"
         EP1234567 B1 20050504 5p  "Lithium battery separator"
         JP2005123456 A 20050512 3p "Widget dispenser"
+        DE19512345 A1 19961010 --  "Clamp for widget rails": no page images (its images
+                                  inquiry answers 404 SERVER.EntityNotFound)
         US8000001 B2 to US8012000 B2, 2011-2014, 2p each: "Fastening element of series
                                   NNNNN" (12,000 results for ti=fastening: the count stops at
                                   10,000)
@@ -124,8 +126,9 @@ Control paths (never logged):
     GET /_expire?after=N
                     after the next N accepted OPS REST requests (answered normally), every
                     token issued until then has expired
-    GET /_quota?refuse=N
-                    the next N OPS REST requests are refused with 403 (quota)
+    GET /_quota?refuse=N[&path=P]
+                    the next N OPS REST requests (of path P only, when given) are refused
+                    with 403 (quota)
 """
 
 import argparse
@@ -485,6 +488,11 @@ OPS_CATALOGUE = [
             "A porous separator keeps the electrodes of a lithium battery apart.",
             [("VOLTWERK AG [DE]", "Voltwerk AG")], [("MUELLER HANS [DE]", "M\u00fcller, Hans")],
             pages=5, ipc=["H01M 2/16"], cpc=["H01M 50/403"]),
+    ops_doc("DE", "19512345", "A1", "19961010",
+            {"en": "Clamp for widget rails", "de": "Klemme fuer Widgetschienen"},
+            "A clamp holds a widget rail on a shelf edge.",
+            [("KLEMMWERK GMBH [DE]", "Klemmwerk GmbH")], [("BAUER JONAS [DE]", "Bauer, Jonas")],
+            pages=0, drawings=0, ipc=["A47F 5/00"], app=("DE", "19512345", "A", "19950322")),
     ops_doc("JP", "2005123456", "A", "20050512",
             {"en": "Widget dispenser"},
             "A dispenser hands out one widget at a time.",
@@ -965,12 +973,14 @@ class OpsService:
         self.token_count = 0
         self.expire_after = None  # accepted REST requests until every token expires
         self.quota_refusals = 0   # REST requests still to be refused with 403
+        self.quota_path = None    # ... only requests of this path, when set
 
     # ---------------------------------------------------------------- controls
     def reset(self):
         with self.state.lock:
             self.expire_after = None
             self.quota_refusals = 0
+            self.quota_path = None
 
     def control(self, path, q):
         """The answer text of a control path of the imitation; None for other paths."""
@@ -985,6 +995,7 @@ class OpsService:
         if path == "/_quota":
             with self.state.lock:
                 self.quota_refusals = int(q.get("refuse", ["1"])[0])
+                self.quota_path = q.get("path", [None])[0]
             return b"refusing\n"
         return None
 
@@ -1001,7 +1012,7 @@ class OpsService:
             return 404, "application/xml", ops_fault("SERVER.EntityNotFound",
                                                      "No such resource: %s" % path), []
         with self.state.lock:
-            refused = self.quota_refusals > 0
+            refused = self.quota_refusals > 0 and self.quota_path in (None, path)
             if refused:
                 self.quota_refusals -= 1
         if refused:
@@ -1047,7 +1058,8 @@ class OpsService:
             else:
                 docs = self.catalogue.find_application(ident[0], ident[1])
             if m.group(4) == "images":
-                docs = docs[-1:]   # the newest publication of the number
+                # The newest publication of the number; none when it has no page images.
+                docs = [d for d in docs[-1:] if d["pages"] > 0]
             if not docs:
                 return not_found
             if m.group(4) == "biblio":
