@@ -25,6 +25,7 @@ struct LoggedRequest
     CString target;  // path with query
     std::vector<std::pair<CString, CString>> headers;  // in the order received
     CString body;
+    int status = 0;  // of the answer; 0 while unanswered or when the connection was reset
 
     // The value of the first header of that name (any case); empty when there is none.
     CString Header(const char* name) const;

@@ -115,8 +115,9 @@ reference documents the answers; the code is the part "OPS imitation" of this fi
 
 Control paths (never logged):
     GET /_log       every logged request since the last reset, each as
-                    "#SEQ METHOD PATH BODYLENGTH\\n", the header lines as received, an empty
-                    line, the body bytes and "\\n"
+                    "#SEQ METHOD PATH BODYLENGTH STATUS\\n" (STATUS 0 while it is not answered,
+                    or for a connection reset instead of an answer), the header lines as
+                    received, an empty line, the body bytes and "\\n"
     GET /_reset     forget the log, the once= counts, the plans, a pending expiry and quota
                     refusals (issued tokens stay)
     GET /_plan?path=P&as=Q[&count=N]
@@ -167,15 +168,23 @@ class State:
             self.plans = {}
 
     def record(self, method, target, headers, body):
+        """Logs a request; the answer's status is added by answered()."""
         with self.lock:
             self.seq += 1
-            self.log.append((self.seq, method, target, headers, body))
+            entry = [self.seq, method, target, headers, body, 0]
+            self.log.append(entry)
+            return entry
+
+    def answered(self, entry, status):
+        with self.lock:
+            entry[5] = status
 
     def log_text(self):
         with self.lock:
             out = bytearray()
-            for seq, method, target, headers, body in self.log:
-                out += ("#%d %s %s %d\n" % (seq, method, target, len(body))).encode("latin-1")
+            for seq, method, target, headers, body, status in self.log:
+                out += ("#%d %s %s %d %d\n" % (seq, method, target, len(body), status)
+                        ).encode("latin-1")
                 for name, value in headers:
                     out += ("%s: %s\n" % (name, value)).encode("latin-1")
                 out += b"\n" + body + b"\n"
@@ -226,7 +235,7 @@ class Handler(BaseHTTPRequestHandler):
         path = url.path
         if path.startswith("/_"):
             return self.control(path, urllib.parse.parse_qs(url.query))
-        state.record(self.command, self.path, list(self.headers.items()), body)
+        entry = state.record(self.command, self.path, list(self.headers.items()), body)
 
         query = url.query
         plan = state.take_plan(path)
@@ -277,6 +286,7 @@ class Handler(BaseHTTPRequestHandler):
         if fault == "empty":
             content = b""
 
+        state.answered(entry, status)
         self.send_response(status, REASONS.get(status))
         self.send_header("Content-Type", ctype)
         for name, value in extra:

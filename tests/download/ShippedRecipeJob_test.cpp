@@ -84,21 +84,6 @@ protected:
         return s;
     }
 
-    int FilesIn(const CString& folder) const
-    {
-        int n = 0;
-        WIN32_FIND_DATAA data;
-        HANDLE h = FindFirstFileA(folder + "\\*", &data);
-        if (h == INVALID_HANDLE_VALUE)
-            return 0;
-        do {
-            if (CString(data.cFileName) != "." && CString(data.cFileName) != "..")
-                ++n;
-        } while (FindNextFileA(h, &data));
-        FindClose(h);
-        return n;
-    }
-
     TempDir m_dir;
     CString m_save;
 };
@@ -148,6 +133,7 @@ TEST_F(ShippedRecipeJobTest, ADocumentWithoutPageImagesIsFiledWithItsBibliograph
     EXPECT_EQ(Attribute(outcome.record, "//CatalogItem", "FileType"), "HTML");
     EXPECT_EQ(Attribute(outcome.record, "//CatalogItem", "DownloadSourceName"), "European Patent Office (bibliography)");
     EXPECT_EQ(FilesIn(m_save + "DE19512345A1"), 1);
+    EXPECT_EQ(FilesIn(m_save), 0);
 }
 
 // Each fault comes at another request of the full source. None may be taken for a page: the
@@ -179,7 +165,7 @@ TEST_F(ShippedRecipeJobTest, FaultAnswersFailTheDocumentAndNoneOfThemBecomesItsD
         const JobOutcome& outcome = run.Run(Number("EP1234567", "B1", "1234567"));
         EXPECT_EQ(outcome.success, 0);
         EXPECT_EQ(OpsRequests(), c.requests);
-        EXPECT_EQ(FilesIn(m_save), 0);
+        EXPECT_FALSE(FileExists(m_save + "EP1234567B1"));
     }
 
     // The token expired and its renewal is refused: the resend meets the same fault.
@@ -191,7 +177,7 @@ TEST_F(ShippedRecipeJobTest, FaultAnswersFailTheDocumentAndNoneOfThemBecomesItsD
         const JobOutcome& outcome = run.Run(Number("EP1234567", "B1", "1234567"));
         EXPECT_EQ(outcome.success, 0);
         EXPECT_EQ(OpsRequests(), (std::vector<CString>{"search", "token", "search"}));
-        EXPECT_EQ(FilesIn(m_save), 0);
+        EXPECT_FALSE(FileExists(m_save + "EP1234567B1"));
     }
 
     // The next renewal succeeds and the document comes whole.
