@@ -88,6 +88,8 @@ reference documents the answers; the code is the part "OPS imitation" of this fi
             by tools/make_fixture_pages.sh) in turn, page 1 the first of them. A page
             outside the document: 404 SERVER.EntityNotFound.
     Any other path under /ops (for example version 3.1): 404 SERVER.EntityNotFound.
+    The behaviours above apply to OPS requests too; status= and once= give an OPS answer
+    another status and keep its body.
 
     The catalogue (OPS_CATALOGUE below; kinds, publication dates, pages of the full
     document):
@@ -109,8 +111,8 @@ reference documents the answers; the code is the part "OPS imitation" of this fi
         DE19512345 A1 19961010 --  "Clamp for widget rails": no page images (its images
                                   inquiry answers 404 SERVER.EntityNotFound)
         US8000001 B2 to US8012000 B2, 2011-2014, 2p each: "Fastening element of series
-                                  NNNNN" (12,000 results for ti=fastening: the count stops at
-                                  10,000)
+                                  NNNNN" (with US6000000, 12,001 results for ti=fastening:
+                                  the count stops at 10,000)
     Their inventors, applicants, abstracts and classifications stand in OPS_CATALOGUE.
 
 Control paths (never logged):
