@@ -6,9 +6,9 @@
 // expires all file whole; an unknown number ends as a failed row; a refused quota fails the
 // first attempt and the queue's retry files the document. The merged PDFs are listed for
 // the Linux-side check (workspace_shipped_recipe_pdf_check: qpdf, pdfinfo, pdftoppm), and the
-// requests the recipe made are printed per document (lines starting "REQUESTS"). The test
-// shares the program's mutex and registry key with every other start of the program, so
-// CTest runs it alone.
+// requests the recipe made and the records it filed are printed per document (lines starting
+// "REQUESTS" and "RECORD"). The test shares the program's mutex and registry key with every
+// other start of the program, so CTest runs it alone.
 #include "WorkspaceTest.h"
 
 #include "FixtureServer.h"
@@ -153,6 +153,7 @@ protected:
         EXPECT_EQ(CString(f.assignee), RecordAttribute(f.typed, "DocumentAssignee"));
         IXMLDOMNodePtr record = Record(f.typed);
         ASSERT_NE(nullptr, record);
+        std::printf("RECORD %s:\n    %s\n", f.typed, ToAnsi(record->Getxml()).GetString());
         IXMLDOMNodeListPtr items = record->selectNodes(L"XMLCatalog/CatalogItem");
         ASSERT_EQ(2, items->Getlength());
         CString type;
