@@ -27,6 +27,25 @@ CString FolderOf(const CString& path)
 
 CipherFileWriter g_pfnWriteCipher = WriteFile;
 
+// Another program may hold the file open for a moment (a reader of the project, a virus
+// scanner): the replace is tried again for about a second before the old file is kept.
+const int kReplaceAttempts = 20;
+const DWORD kReplacePause = 50;
+
+bool ReplaceWithTemporary(const char* temp, const CString& path)
+{
+    for (int attempt = 1;; ++attempt) {
+        if (MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
+            return true;
+        const DWORD error = GetLastError();
+        const bool held = error == ERROR_ACCESS_DENIED || error == ERROR_SHARING_VIOLATION ||
+                          error == ERROR_LOCK_VIOLATION;
+        if (!held || attempt == kReplaceAttempts)
+            return false;
+        Sleep(kReplacePause);
+    }
+}
+
 } // namespace
 
 CipherFileWriter SetCipherFileWriter(CipherFileWriter writer)
@@ -96,7 +115,7 @@ int CFileCrypt::WriteEncryptedFile(CString text, CString path)
         ok = CloseHandle(h) && ok;
     }
     if (ok)
-        ok = MoveFileExA(temp, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH) != 0;
+        ok = ReplaceWithTemporary(temp, path);
     if (!ok)
         DeleteFileA(temp);
     return ok ? 1 : 0;

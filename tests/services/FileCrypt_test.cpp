@@ -7,6 +7,7 @@
 
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 using testsupport::FilesIn;
 using testsupport::TempDir;
@@ -169,6 +170,30 @@ TEST(FileCrypt, FailedWriteKeepsTheOldFileWhole)
     CString text;
     ASSERT_EQ(crypt.ReadEncryptedFile(path, text), 1);
     EXPECT_EQ(text.Left(20), "<Config>new</Config>");
+}
+
+// A program that reads the file while it is saved (another process polling the project,
+// say) holds it for a moment: the save waits for it instead of failing.
+TEST(FileCrypt, AWriteWaitsForAReaderThatHoldsTheFileForAMoment)
+{
+    TempDir dir;
+    CString path = dir.File("Project.cfg");
+    CFileCrypt crypt;
+    ASSERT_EQ(crypt.WriteEncryptedFile("<Project>old</Project>", path), 1);
+    HANDLE reader = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    std::thread release([reader] {
+        Sleep(300);
+        CloseHandle(reader);
+    });
+    const int result = crypt.WriteEncryptedFile("<Project>new</Project>", path);
+    release.join();
+    EXPECT_EQ(result, 1);
+    CString text;
+    ASSERT_EQ(crypt.ReadEncryptedFile(path, text), 1);
+    EXPECT_EQ(text.Left(22), "<Project>new</Project>");
+    EXPECT_EQ(FilesIn(dir.Path()), 1);
 }
 
 TEST(FileCrypt, ReadsAFileEncipheredAtBuildTime)
