@@ -12,7 +12,7 @@
 #include "WorkspaceTest.h"
 
 #include "FixtureServer.h"
-#include "ProgramFolder.h"
+#include "ProgramDownloadTest.h"
 #include "WindowBench.h"
 #include "XmlHelpers.h"
 #include "resource.h"
