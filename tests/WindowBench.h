@@ -22,6 +22,10 @@ bool PumpUntil(const std::function<bool()>& pred, DWORD timeoutMs = 5000);
 // loop runs then (a modal dialog's, a popup menu's). Answers the timer id.
 UINT_PTR AfterDelay(DWORD ms, std::function<void()> fn);
 
+// A message-only window of a class of its own (registered on first use) with the window
+// procedure, pUserData in its GWLP_USERDATA: the owner of a worker thread in the tests.
+HWND CreateMessageWindow(const char* className, WNDPROC proc, void* pUserData);
+
 // The popup-menu window of this process that shows now (other test programs show theirs
 // on the same desktop); null when none does.
 HWND OwnMenuWindow();
