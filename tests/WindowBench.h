@@ -26,6 +26,20 @@ UINT_PTR AfterDelay(DWORD ms, std::function<void()> fn);
 // procedure, pUserData in its GWLP_USERDATA: the owner of a worker thread in the tests.
 HWND CreateMessageWindow(const char* className, WNDPROC proc, void* pUserData);
 
+// A visible dialog window (class "#32770") of the calling thread other than hSkip, with the
+// caption when one is given; null when none shows.
+HWND FindThreadDialog(const char* caption = nullptr, HWND hSkip = nullptr);
+// Runs fn on that dialog once it shows, from whichever loop runs then (a modal dialog's, a
+// message box's); gives up after about ten seconds.
+void WhenDialogShows(std::function<void(HWND)> fn, const char* caption = nullptr, HWND hSkip = nullptr);
+// A window's text.
+CString WindowText(HWND hWnd);
+// Chooses the folder in the shell's folder browser once it shows (a dialog other than
+// hSkip) and presses OK. The browser may show before it has filled its tree, and then puts
+// its own first selection over one made too early: the folder is chosen again until the
+// tree shows it selected.
+void PickInFolderBrowser(const CString& folder, HWND hSkip = nullptr);
+
 // The popup-menu window of this process that shows now (other test programs show theirs
 // on the same desktop); null when none does.
 HWND OwnMenuWindow();

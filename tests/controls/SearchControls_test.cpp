@@ -6,6 +6,7 @@
 #include "MessageBox.h"
 #include "MyStatic.h"
 #include "SheetHost.h"
+#include "WindowBench.h"
 #include "XListCtrl.h"
 
 #include <gtest/gtest.h>
@@ -16,47 +17,8 @@
 
 namespace {
 
-// A visible dialog of this thread other than skip, or null.
-HWND FindThreadDialog(HWND hSkip = nullptr)
-{
-    struct Search
-    {
-        HWND hSkip;
-        HWND hFound;
-    } search{hSkip, nullptr};
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND h, LPARAM lParam) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lParam);
-            char cls[16] = {};
-            ::GetClassNameA(h, cls, sizeof cls);
-            if (h != s->hSkip && ::IsWindowVisible(h) && lstrcmpA(cls, "#32770") == 0) {
-                s->hFound = h;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.hFound;
-}
-
-// Runs fn on the dialog once it shows (from whichever modal loop runs then).
-void WhenDialogShows(std::function<void(HWND)> fn, int tries = 200)
-{
-    testsupport::AfterDelay(50, [fn, tries] {
-        if (HWND h = FindThreadDialog())
-            fn(h);
-        else if (tries > 0)
-            WhenDialogShows(fn, tries - 1);
-    });
-}
-
-CString WindowText(HWND h)
-{
-    char text[1024] = {};
-    ::GetWindowTextA(h, text, sizeof text);
-    return text;
-}
+using testsupport::WhenDialogShows;
+using testsupport::WindowText;
 
 TEST(MessageBoxDialog, ShowsItsCaptionAndMessageUntilOK)
 {

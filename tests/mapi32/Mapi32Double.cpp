@@ -10,6 +10,8 @@
 // and per file, each beginning with a blank, and "end". A line's fields are separated by
 // tabs: the kind of line, then name=value pairs. Control characters in texts are written as
 // \n, \r, \t and \0, so a tab in the log always separates fields.
+#include "MapiLogText.h"
+
 #include <windows.h>
 
 #include <mapi.h>
@@ -60,28 +62,9 @@ ULONG Answer(const char* function)
     return 0;
 }
 
-std::string Escaped(const char* text, size_t length)
-{
-    std::string out;
-    for (size_t i = 0; i < length; ++i) {
-        const char c = text[i];
-        if (c == '\n')
-            out += "\\n";
-        else if (c == '\r')
-            out += "\\r";
-        else if (c == '\t')
-            out += "\\t";
-        else if (c == '\0')
-            out += "\\0";
-        else
-            out += c;
-    }
-    return out;
-}
-
 std::string Text(const char* text)
 {
-    return text ? Escaped(text, std::strlen(text)) : std::string("(null)");
+    return text ? EscapeMapiText(text, std::strlen(text)) : std::string("(null)");
 }
 
 std::string Hex(ULONG_PTR value)
@@ -104,7 +87,7 @@ std::string Content(const char* path)
     DWORD read = 0;
     ::ReadFile(h, bytes, sizeof bytes, &read, nullptr);
     ::CloseHandle(h);
-    return Escaped(bytes, read);
+    return EscapeMapiText(bytes, read);
 }
 
 void Log(const std::string& text)

@@ -1,5 +1,6 @@
 #include "MapiDouble.h"
 
+#include "MapiLogText.h"
 #include "TestSupport.h"
 
 #include <windows.h>
@@ -176,21 +177,7 @@ void SetMapiAnswers(const char* answers)
 
 std::string MapiEscaped(const CString& text)
 {
-    std::string out;
-    for (int i = 0; i < text.GetLength(); ++i) {
-        const char c = text[i];
-        if (c == '\n')
-            out += "\\n";
-        else if (c == '\r')
-            out += "\\r";
-        else if (c == '\t')
-            out += "\\t";
-        else if (c == '\0')
-            out += "\\0";
-        else
-            out += c;
-    }
-    return out;
+    return EscapeMapiText(text.GetString(), static_cast<size_t>(text.GetLength()));
 }
 
 void MapiDoubleEnvironment::SetUp()
