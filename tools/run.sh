@@ -1,7 +1,7 @@
 #!/usr/bin/env bash
-# Builds Zentrova and starts it under Wine from its program folder build/run/. Without a
-# display of its own the program gets a private Xvfb display, which is stopped when the
-# program ends.
+# Builds Zentrova and starts it under Wine from its program folder build/run/, with the
+# import wizard Skelvane.exe beside it. Without a display of its own the program gets a
+# private Xvfb display, which is stopped when the program ends.
 set -euo pipefail
 here=$(cd "$(dirname "${BASH_SOURCE[0]}")" && pwd)
 top=$(dirname "$here")
@@ -27,6 +27,8 @@ fi
 run=$build/run
 mkdir -p "$run"
 cp -f "$exe" "$run/"
+# The import wizard, which the main program starts from beside itself.
+cp -f "$build/bin/Skelvane.exe" "$run/"
 # The page judge, the file-wrapper library and the replacement page, which the download
 # engine loads from beside the program, come fresh from every build.
 for f in Vostrel.dll Wrapper.dll replace.tif; do

@@ -213,10 +213,10 @@ BOOL CProjectManagerContainer::OnInitDialog()
     m_bInitialized = 1;
 
     // The toolbar runs on this machine: the port is open on the loopback address only. When
-    // it cannot be opened (another program holds it) the pane runs without the toolbar link.
+    // it cannot be opened (another program holds it) the pane runs without the toolbar link;
+    // the progress log says why.
     m_Listener.SetOwner(this);
-    if (m_Listener.Create(kToolbarPort, SOCK_STREAM, "127.0.0.1"))
-        m_Listener.Listen(5);
+    m_Listener.OpenListener(kToolbarPort, "127.0.0.1");
     return TRUE;
 }
 
@@ -773,9 +773,7 @@ void CProjectManagerContainer::OnSocketAccept()
         return;
     }
     m_Connections.AddTail(pSocket);
-    char greeting[kToolbarRequestSize];
-    MakeToolbarGreeting(greeting);
-    pSocket->Send(greeting, kToolbarRequestSize);
+    pSocket->Greet();
 }
 
 void CProjectManagerContainer::OnSocketReceive(CConSocket* pSocket)
