@@ -463,6 +463,54 @@ TEST_F(PreferencesTest, AFailedMoveSaysSoAndKeepsWhatMoved)
     EXPECT_TRUE(FileExists(lockedPdf));
 }
 
+TEST_F(PreferencesTest, TheMainWindowsCommandAppliesTheOptionsAfterOKAndAfterCancel)
+{
+    Store({{"RetryFailedDownloads", "0"},
+           {"NumberOfAttemptsBeforeFailure", "3"},
+           {"WaitTimeBetweenAttempts", "30"},
+           {"NotifyOfFinishedDownloadWhen", "1"},
+           {"PlaySoundAfterError", "0"}});
+    ClosePane();
+    m_host.ShowWindow(SW_HIDE);
+    CTestMainDlg dlg;
+    std::vector<std::string> applied;
+    EXPECT_EQ(IDOK, RunMainWindow(dlg, [&] {
+        CDownloadManager& queue = dlg.GetProjectPane().GetDownloadManager();
+        const auto note = [&] {
+            applied.push_back(std::to_string(queue.m_nRetryFailed) + " " + std::to_string(queue.m_nAttemptLimit) +
+                              " " + std::to_string(queue.m_nWaitBetweenAttempts) + " " +
+                              std::to_string(dlg.GetProjectPane().m_nNotifyMode) + " " +
+                              (dlg.GetProjectPane().m_bPlaySoundAfterError ? "sound" : "quiet"));
+        };
+        note();
+        WhenDialogShows(
+            [](HWND h) {
+                Click(h, IDC_PREF_RETRY);
+                Click(h, IDC_PREF_PLAY_ERROR);
+                Click(h, IDC_PREF_NOTIFY_LAST);
+                ::SetDlgItemTextA(h, IDC_PREF_ATTEMPTS, "9");
+                ::SetDlgItemTextA(h, IDC_PREF_WAIT, "12");
+                Click(h, IDOK);
+            },
+            "Preferences");
+        dlg.SendMessage(WM_COMMAND, ID_TOOLS_PREFERENCES, 0);
+        note();
+        // Cancel puts the file's values back, and the panes get them again.
+        WhenDialogShows(
+            [](HWND h) {
+                ::SetDlgItemTextA(h, IDC_PREF_ATTEMPTS, "5");
+                Click(h, IDCANCEL);
+            },
+            "Preferences");
+        dlg.SendMessage(WM_COMMAND, ID_TOOLS_PREFERENCES, 0);
+        note();
+        dlg.SendMessage(WM_COMMAND, ID_FILE_EXIT, 0);
+    }));
+    const std::vector<std::string> expected = {"0 3 30000 1 quiet", "1 9 12000 2 sound", "1 9 12000 2 sound"};
+    EXPECT_EQ(expected, applied);
+    EXPECT_EQ("9", StoredOptions()["NumberOfAttemptsBeforeFailure"]);
+}
+
 // ---------------------------------------------------------------- the painted background
 
 TEST_F(PreferencesTest, TheBackgroundFramesEveryGroupBoxEvenHidden)
