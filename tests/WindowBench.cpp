@@ -171,33 +171,53 @@ CString SelectedTreeText(HWND hBrowser)
     return text;
 }
 
-// Whether the browser shows the folder selected: a folder by its last part, a drive by a
-// text holding its letter and colon.
-bool ShowsSelected(HWND hBrowser, CString folder)
+// The name the shell shows for a folder, as the browser's tree labels it.
+CString DisplayName(const char* path, LPCITEMIDLIST pidl)
 {
-    while (folder.GetLength() > 3 && folder.Right(1) == "\\")
-        folder.Delete(folder.GetLength() - 1);
-    CString shown = SelectedTreeText(hBrowser);
-    if (folder.GetLength() <= 3)
-        return shown.MakeUpper().Find(folder.Left(2).MakeUpper()) >= 0;
-    return shown.CompareNoCase(folder.Mid(folder.ReverseFind('\\') + 1)) == 0;
+    SHFILEINFOA info{};
+    if (pidl)
+        ::SHGetFileInfoA(reinterpret_cast<const char*>(pidl), 0, &info, sizeof info, SHGFI_PIDL | SHGFI_DISPLAYNAME);
+    else
+        ::SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_DISPLAYNAME);
+    return info.szDisplayName;
 }
 
-void ChooseFolder(HWND hBrowser, const CString& folder, int triesLeft)
+// Selects (when select is set) until the tree shows the name selected, then presses OK.
+void ChooseInBrowser(HWND hBrowser, std::function<void(HWND)> select, CString name, int triesLeft)
 {
-    ::SendMessageA(hBrowser, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.GetString()));
-    if (ShowsSelected(hBrowser, folder) || triesLeft <= 0) {
+    if (select)
+        select(hBrowser);
+    if (SelectedTreeText(hBrowser).CompareNoCase(name) == 0 || triesLeft <= 0) {
         ::PostMessageA(hBrowser, WM_COMMAND, IDOK, 0);
         return;
     }
-    AfterDelay(50, [hBrowser, folder, triesLeft] { ChooseFolder(hBrowser, folder, triesLeft - 1); });
+    AfterDelay(50, [hBrowser, select, name, triesLeft] { ChooseInBrowser(hBrowser, select, name, triesLeft - 1); });
+}
+
+void WhenBrowserShows(std::function<void(HWND)> select, const CString& name, HWND hSkip)
+{
+    WhenDialogShows([select, name](HWND hBrowser) { ChooseInBrowser(hBrowser, select, name, 100); }, nullptr,
+                    hSkip);
 }
 
 } // namespace
 
 void PickInFolderBrowser(const CString& folder, HWND hSkip)
 {
-    WhenDialogShows([folder](HWND hBrowser) { ChooseFolder(hBrowser, folder, 100); }, nullptr, hSkip);
+    WhenBrowserShows(
+        [folder](HWND h) { ::SendMessageA(h, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.GetString())); },
+        DisplayName(folder, nullptr), hSkip);
+}
+
+void PickInFolderBrowser(LPCITEMIDLIST pidl, HWND hSkip)
+{
+    WhenBrowserShows([pidl](HWND h) { ::SendMessageA(h, BFFM_SETSELECTIONA, FALSE, reinterpret_cast<LPARAM>(pidl)); },
+                     DisplayName(nullptr, pidl), hSkip);
+}
+
+void AcceptInFolderBrowser(const CString& folder, HWND hSkip)
+{
+    WhenBrowserShows(nullptr, DisplayName(folder, nullptr), hSkip);
 }
 
 HWND OwnMenuWindow()

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include <functional>
 
 namespace testsupport {
@@ -34,11 +36,14 @@ HWND FindThreadDialog(const char* caption = nullptr, HWND hSkip = nullptr);
 void WhenDialogShows(std::function<void(HWND)> fn, const char* caption = nullptr, HWND hSkip = nullptr);
 // A window's text.
 CString WindowText(HWND hWnd);
-// Chooses the folder in the shell's folder browser once it shows (a dialog other than
-// hSkip) and presses OK. The browser may show before it has filled its tree, and then puts
-// its own first selection over one made too early: the folder is chosen again until the
-// tree shows it selected.
+// The shell's folder browser, once it shows (a dialog other than hSkip): chooses the folder
+// (a path or an item list) and presses OK, or presses OK once the browser shows the folder
+// the program chose selected. The browser shows before it has finished its start and then
+// puts its own first selection over one made too early, so the folder is chosen again, and
+// OK waits, until the tree shows the folder selected (about five seconds at most).
 void PickInFolderBrowser(const CString& folder, HWND hSkip = nullptr);
+void PickInFolderBrowser(LPCITEMIDLIST pidl, HWND hSkip = nullptr);
+void AcceptInFolderBrowser(const CString& folder, HWND hSkip = nullptr);
 
 // The popup-menu window of this process that shows now (other test programs show theirs
 // on the same desktop); null when none does.

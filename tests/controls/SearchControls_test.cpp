@@ -73,18 +73,14 @@ TEST_F(FolderPickerTest, CancelGivesAnEmptyPath)
 
 TEST_F(FolderPickerTest, TheFolderChosenInTheBrowser)
 {
-    CString folder = m_folder;
-    WhenDialogShows([folder](HWND h) {
-        ::SendMessageA(h, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.GetString()));
-        ::PostMessageA(h, WM_COMMAND, IDOK, 0);
-    });
+    testsupport::PickInFolderBrowser(m_folder);
     CString chosen = CFolderPicker("Choose the download folder").Browse();
     EXPECT_EQ(0, Long(m_folder).CompareNoCase(Long(chosen))) << chosen.GetString();
 }
 
 TEST_F(FolderPickerTest, TheInitialFolderUnderARoot)
 {
-    WhenDialogShows([](HWND h) { ::PostMessageA(h, WM_COMMAND, IDOK, 0); });
+    testsupport::AcceptInFolderBrowser(m_folder);
     CString chosen;
     EXPECT_TRUE(CFolderPicker::BrowseForFolder(chosen, "Save Files To", nullptr, m_parent, m_folder));
     EXPECT_EQ(0, Long(m_folder).CompareNoCase(Long(chosen))) << chosen.GetString();
@@ -94,10 +90,7 @@ TEST_F(FolderPickerTest, SomethingThatIsNoFolderGivesAnEmptyPath)
 {
     LPITEMIDLIST pidlComputer = nullptr;
     ASSERT_EQ(S_OK, ::SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &pidlComputer));
-    WhenDialogShows([pidlComputer](HWND h) {
-        ::SendMessageA(h, BFFM_SETSELECTIONA, FALSE, reinterpret_cast<LPARAM>(pidlComputer));
-        ::PostMessageA(h, WM_COMMAND, IDOK, 0);
-    });
+    testsupport::PickInFolderBrowser(pidlComputer);
     CString chosen = "unchanged";
     EXPECT_FALSE(CFolderPicker::BrowseForFolder(chosen, "Choose", nullptr, nullptr, nullptr));
     EXPECT_EQ(CString(""), chosen);
