@@ -136,6 +136,10 @@
 #define IDC_PREF_NOTIFY_NEVER           1080
 #define IDC_PREF_PLAY_ERROR             1083
 #define IDC_PREF_SESSION_DIALOG         1115
+#define IDC_PREF_OPS_KEY_LABEL          1170
+#define IDC_PREF_OPS_KEY                1171
+#define IDC_PREF_OPS_SECRET_LABEL       1172
+#define IDC_PREF_OPS_SECRET             1173
 
 // ---------------------------------------------------------------- save files to (269)
 #define IDC_SAVE_PATH                   1000

@@ -12,6 +12,8 @@
 
 #include <shlobj.h>
 
+#include <utility>
+
 BEGIN_MESSAGE_MAP(CPreferences, CDialog)
     ON_WM_ERASEBKGND()
     ON_WM_SIZE()
@@ -88,6 +90,10 @@ void CPreferences::DoDataExchange(CDataExchange* pDX)
     DDX_Control(pDX, IDC_PREF_NOTIFY_LAST, m_radioNotifyLast);
     DDX_Control(pDX, IDC_PREF_NOTIFY_NEVER, m_radioNotifyNever);
     DDX_Control(pDX, IDC_PREF_SESSION_DIALOG, m_checkSearchSession);
+    DDX_Control(pDX, IDC_PREF_OPS_KEY_LABEL, m_labelOpsKey);
+    DDX_Control(pDX, IDC_PREF_OPS_KEY, m_editOpsKey);
+    DDX_Control(pDX, IDC_PREF_OPS_SECRET_LABEL, m_labelOpsSecret);
+    DDX_Control(pDX, IDC_PREF_OPS_SECRET, m_editOpsSecret);
 }
 
 BOOL CPreferences::OnInitDialog()
@@ -131,6 +137,13 @@ BOOL CPreferences::OnInitDialog()
     m_editWait.Initialize();
     m_editAttempts.SetWindowText(options.GetOptionValue("NumberOfAttemptsBeforeFailure"));
     m_editWait.SetWindowText(options.GetOptionValue("WaitTimeBetweenAttempts"));
+
+    InitLabel(m_labelOpsKey, "Consumer key", DT_WORDBREAK);
+    InitLabel(m_labelOpsSecret, "Consumer secret", DT_WORDBREAK);
+    m_editOpsKey.Initialize();
+    m_editOpsSecret.Initialize();
+    m_editOpsKey.SetWindowText(options.GetOptionValue("OpsConsumerKey"));
+    m_editOpsSecret.SetWindowText(options.GetOptionValue("OpsConsumerSecret"));
 
     for (CHoverButton* pButton : {&m_buttonFindSoundAfterDownload, &m_buttonFindSoundAfterAllDownloads,
                                   &m_buttonFindSoundAfterError, &m_buttonSelect})
@@ -283,6 +296,12 @@ void CPreferences::OnOK()
     options.SetOptionValue("SavePath", folder);
     options.SetOptionValue("NumberOfAttemptsBeforeFailure", values[0]);
     options.SetOptionValue("WaitTimeBetweenAttempts", values[1]);
+    // Blanks around a pasted key are never part of it.
+    for (const auto& ops : {std::make_pair(&m_editOpsKey, "OpsConsumerKey"),
+                            std::make_pair(&m_editOpsSecret, "OpsConsumerSecret")}) {
+        ops.first->GetWindowText(text);
+        options.SetOptionValue(ops.second, text.Trim());
+    }
     options.Save();
     EndDialog(IDOK);
 }

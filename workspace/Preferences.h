@@ -1,7 +1,8 @@
 // CPreferences: the modal dialog (template 197) of the main window's Preferences command.
 // It shows and edits the download folder, the three sounds and whether each plays, the
 // pop-up notification choice, the retry settings and whether the search-session window
-// opens, and it moves every downloaded document into the folder typed in it. It edits the
+// opens, the user's own EPO OPS consumer key and secret, and it moves every downloaded
+// document into the folder typed in it. It edits the
 // main window's own options object: OK writes the file, Cancel reads the file back into it.
 // OK refuses a retry count or wait that is not a whole number from 1 up, and a download
 // folder that cannot be created, and then stays open with nothing written.
@@ -92,4 +93,9 @@ protected:
     CMyRadioButton m_radioNotifyNever;
     CRect m_rcClient;
     CMyCheckboxButton m_checkSearchSession;
+    // The user's own OPS registration (options OpsConsumerKey and OpsConsumerSecret).
+    CMyStatic m_labelOpsKey;
+    CMyEdit m_editOpsKey;
+    CMyStatic m_labelOpsSecret;
+    CMyEdit m_editOpsSecret;
 };

@@ -136,7 +136,8 @@ std::map<std::string, std::string> StoredOptions()
     for (const char* key : {"SavePath", "SoundAfterDownloadPath", "SoundAfterAllDownloadsPath", "SoundAfterErrorPath",
                             "PlaySoundAfterDownload", "PlaySoundAfterAllDownloads", "PlaySoundAfterError",
                             "NotifyOfFinishedDownloadWhen", "RetryFailedDownloads", "NumberOfAttemptsBeforeFailure",
-                            "WaitTimeBetweenAttempts", "Showsearchsessiondialog"})
+                            "WaitTimeBetweenAttempts", "Showsearchsessiondialog", "OpsConsumerKey",
+                            "OpsConsumerSecret"})
         values[key] = options.GetOptionValue(key).GetString();
     return values;
 }
@@ -155,7 +156,9 @@ TEST_F(PreferencesTest, EveryControlShowsItsOptionAndOKWritesItBack)
            {"RetryFailedDownloads", "1"},
            {"NumberOfAttemptsBeforeFailure", "3"},
            {"WaitTimeBetweenAttempts", "30"},
-           {"Showsearchsessiondialog", "1 "}});
+           {"Showsearchsessiondialog", "1 "},
+           {"OpsConsumerKey", "old-key"},
+           {"OpsConsumerSecret", ""}});
     const CString newFolder = m_downloads.Path() + "\\New Library\\2024";
     CTestPreferences dlg;
     std::map<std::string, std::string> shown;
@@ -166,6 +169,8 @@ TEST_F(PreferencesTest, EveryControlShowsItsOptionAndOKWritesItBack)
         shown["error"] = Text(h, IDC_PREF_SOUND_ERROR).GetString();
         shown["attempts"] = Text(h, IDC_PREF_ATTEMPTS).GetString();
         shown["wait"] = Text(h, IDC_PREF_WAIT).GetString();
+        shown["ops"] = std::string(Text(h, IDC_PREF_OPS_KEY).GetString()) + "|" + Text(h, IDC_PREF_OPS_SECRET).GetString();
+        shown["masked"] = (::GetWindowLongPtrA(::GetDlgItem(h, IDC_PREF_OPS_SECRET), GWL_STYLE) & ES_PASSWORD) ? "yes" : "no";
         shown["checks"] = std::to_string(dlg.m_checkEachDownloadSound.GetCheck()) +
                           std::to_string(dlg.m_checkAllDownloadsSound.GetCheck()) +
                           std::to_string(dlg.m_checkErrorSound.GetCheck()) +
@@ -187,6 +192,8 @@ TEST_F(PreferencesTest, EveryControlShowsItsOptionAndOKWritesItBack)
         ::SetDlgItemTextA(h, IDC_PREF_ATTEMPTS, " 7 ");
         ::SetDlgItemTextA(h, IDC_PREF_WAIT, "45");
         ::SetDlgItemTextA(h, IDC_PREF_SAVE_PATH, newFolder);
+        ::SetDlgItemTextA(h, IDC_PREF_OPS_KEY, " Kq7XmW2vT9 ");
+        ::SetDlgItemTextA(h, IDC_PREF_OPS_SECRET, "s3cr3t\t");
         Click(h, IDOK);
     }));
     EXPECT_EQ(Downloads().GetString(), shown["path"]);
@@ -195,6 +202,8 @@ TEST_F(PreferencesTest, EveryControlShowsItsOptionAndOKWritesItBack)
     EXPECT_EQ("C:\\Sounds\\error.wav", shown["error"]);
     EXPECT_EQ("3", shown["attempts"]);
     EXPECT_EQ("30", shown["wait"]);
+    EXPECT_EQ("old-key|", shown["ops"]);
+    EXPECT_EQ("yes", shown["masked"]);
     EXPECT_EQ("10110", shown["checks"]); // the session box reads "1 " as not set
     EXPECT_EQ("010", shown["radios"]);
     EXPECT_EQ("Here you can adjust specific Zentrova settings. Adjust how and when Zentrova will notify you of "
@@ -216,6 +225,8 @@ TEST_F(PreferencesTest, EveryControlShowsItsOptionAndOKWritesItBack)
         {"NumberOfAttemptsBeforeFailure", "7"},
         {"WaitTimeBetweenAttempts", "45"},
         {"Showsearchsessiondialog", "1"},
+        {"OpsConsumerKey", "Kq7XmW2vT9"},
+        {"OpsConsumerSecret", "s3cr3t"},
     };
     EXPECT_EQ(expected, StoredOptions());
     // The new download folder was made, every level of it.
@@ -579,7 +590,9 @@ TEST_F(PreferencesTest, ScreenshotsOfPreferencesAndSaveFilesTo)
            {"RetryFailedDownloads", "1"},
            {"NumberOfAttemptsBeforeFailure", "3"},
            {"WaitTimeBetweenAttempts", "30"},
-           {"Showsearchsessiondialog", "1"}});
+           {"Showsearchsessiondialog", "1"},
+           {"OpsConsumerKey", "Kq7XmW2vT9"},
+           {"OpsConsumerSecret", "s3cr3t"}});
     m_host.ShowWindow(SW_HIDE);
     CString why;
     bool saved = false;
