@@ -50,6 +50,12 @@ void InitCheck(CMyCheckboxButton& check, const char* text, bool bChecked)
     check.SetCheck(bChecked ? 1 : 0);
 }
 
+void InitEdit(CMyEdit& edit, const CString& text)
+{
+    edit.Initialize();
+    edit.SetWindowText(text);
+}
+
 CString Flag(const CMyCheckboxButton& check)
 {
     return check.GetCheck() == 1 ? "1" : "0";
@@ -103,14 +109,10 @@ BOOL CPreferences::OnInitDialog()
     GetClientRect(&m_rcClient);
 
     InitLabel(m_labelPath, "Document Path", DT_RIGHT);
-    m_editSavePath.Initialize();
-    m_editSavePath.SetWindowText(options.GetOptionValue("SavePath"));
-
-    for (CMyEdit* pEdit : {&m_editSoundAfterDownload, &m_editSoundAfterAllDownloads, &m_editSoundAfterError})
-        pEdit->Initialize();
-    m_editSoundAfterDownload.SetWindowText(options.GetOptionValue("SoundAfterDownloadPath"));
-    m_editSoundAfterAllDownloads.SetWindowText(options.GetOptionValue("SoundAfterAllDownloadsPath"));
-    m_editSoundAfterError.SetWindowText(options.GetOptionValue("SoundAfterErrorPath"));
+    InitEdit(m_editSavePath, options.GetOptionValue("SavePath"));
+    InitEdit(m_editSoundAfterDownload, options.GetOptionValue("SoundAfterDownloadPath"));
+    InitEdit(m_editSoundAfterAllDownloads, options.GetOptionValue("SoundAfterAllDownloadsPath"));
+    InitEdit(m_editSoundAfterError, options.GetOptionValue("SoundAfterErrorPath"));
 
     InitCheck(m_checkEachDownloadSound, "Play this sound when each download is finished.",
               options.GetBoolOption("PlaySoundAfterDownload"));
@@ -133,17 +135,13 @@ BOOL CPreferences::OnInitDialog()
     InitLabel(m_labelWait, "Wait time between attempts (sec)", DT_WORDBREAK);
     InitLabel(m_labelMove, "Move all documents to this location", DT_RIGHT);
 
-    m_editAttempts.Initialize();
-    m_editWait.Initialize();
-    m_editAttempts.SetWindowText(options.GetOptionValue("NumberOfAttemptsBeforeFailure"));
-    m_editWait.SetWindowText(options.GetOptionValue("WaitTimeBetweenAttempts"));
+    InitEdit(m_editAttempts, options.GetOptionValue("NumberOfAttemptsBeforeFailure"));
+    InitEdit(m_editWait, options.GetOptionValue("WaitTimeBetweenAttempts"));
 
     InitLabel(m_labelOpsKey, "Consumer key", DT_WORDBREAK);
     InitLabel(m_labelOpsSecret, "Consumer secret", DT_WORDBREAK);
-    m_editOpsKey.Initialize();
-    m_editOpsSecret.Initialize();
-    m_editOpsKey.SetWindowText(options.GetOptionValue("OpsConsumerKey"));
-    m_editOpsSecret.SetWindowText(options.GetOptionValue("OpsConsumerSecret"));
+    InitEdit(m_editOpsKey, options.GetOptionValue("OpsConsumerKey"));
+    InitEdit(m_editOpsSecret, options.GetOptionValue("OpsConsumerSecret"));
 
     for (CHoverButton* pButton : {&m_buttonFindSoundAfterDownload, &m_buttonFindSoundAfterAllDownloads,
                                   &m_buttonFindSoundAfterError, &m_buttonSelect})
