@@ -125,15 +125,16 @@ HTREEITEM Path(CTreeCtrl& tree, std::initializer_list<const char*> labels)
 }
 
 // Closes every "Error" box that shows within the next second, noting its text.
-void CloseErrorBoxes(std::vector<CString>& texts)
+void CloseErrorBoxes(std::vector<CString>& texts, int tries = 20)
 {
-    testsupport::WhenDialogShows(
-        "Error",
-        [&texts](HWND h) {
+    testsupport::AfterDelay(50, [&texts, tries] {
+        if (HWND h = testsupport::FindThreadDialog("Error")) {
             texts.push_back(testsupport::MessageBoxText(h));
             testsupport::PressDialogButton(h, IDOK);
-        },
-        1000);
+        } else if (tries > 0) {
+            CloseErrorBoxes(texts, tries - 1);
+        }
+    });
 }
 
 CString SpanText(const CTimeSpan& span)
@@ -301,11 +302,13 @@ namespace {
 // Runs the tree's Import File To Folder and answers its dialog with the path and title.
 void ImportThroughDialog(CProjectTree& tree, const CString& path, const CString& title)
 {
-    testsupport::WhenDialogShows("Add File To Folder", [path, title](HWND h) {
-        ::SetDlgItemTextA(h, IDC_ADD_FILE_PATH, path);
-        ::SetDlgItemTextA(h, IDC_ADD_FILE_TITLE, title);
-        testsupport::PressDialogButton(h, IDOK);
-    });
+    testsupport::WhenDialogShows(
+        [path, title](HWND h) {
+            ::SetDlgItemTextA(h, IDC_ADD_FILE_PATH, path);
+            ::SetDlgItemTextA(h, IDC_ADD_FILE_TITLE, title);
+            testsupport::PressDialogButton(h, IDOK);
+        },
+        "Add File To Folder");
     tree.SendMessage(WM_COMMAND, ID_FILE_IMPORT_FILE_TO_FOLDER, 0);
     testsupport::PumpMessages();
 }
@@ -462,7 +465,7 @@ TEST_F(ImportFileTest, AFileIsFiledWhereItLiesInTheSelectedFolder)
 
     // Cancelled, nothing is filed.
     const std::string stored = RawBytes(AppFile("Project.cfg"));
-    testsupport::WhenDialogShows("Add File To Folder", [](HWND h) { testsupport::PressDialogButton(h, IDCANCEL); });
+    testsupport::WhenDialogShows([](HWND h) { testsupport::PressDialogButton(h, IDCANCEL); }, "Add File To Folder");
     Tree().SendMessage(WM_COMMAND, ID_FILE_IMPORT_FILE_TO_FOLDER, 0);
     EXPECT_EQ(stored, RawBytes(AppFile("Project.cfg")));
 }
@@ -481,16 +484,18 @@ TEST_F(ImportFileTest, TheDialogTakesAChosenOrTypedFileAndNothingElse)
     CString afterFind;
     CString shotWhy;
     bool shot = false;
-    testsupport::WhenDialogShows("Add File To Folder", [&](HWND h) {
+    testsupport::WhenDialogShows([&](HWND h) {
         ::SetDlgItemTextA(h, IDC_ADD_FILE_TITLE, "Drawing of the hinge");
         testsupport::PumpMessages(300);
         shot = testsupport::SaveScreenshot(ScreenshotPath("add-file-to-folder.png"), &shotWhy);
         ::SetDlgItemTextA(h, IDC_ADD_FILE_TITLE, "");
         auto pressOkExpectingBox = [&] {
-            testsupport::WhenDialogShows("ERROR : No File!", [&](HWND box) {
-                boxes.push_back(testsupport::MessageBoxText(box));
-                testsupport::PressDialogButton(box, IDOK);
-            });
+            testsupport::WhenDialogShows(
+                [&](HWND box) {
+                    boxes.push_back(testsupport::MessageBoxText(box));
+                    testsupport::PressDialogButton(box, IDOK);
+                },
+                "ERROR : No File!");
             testsupport::PressDialogButton(h, IDOK);
             stayedOpen = stayedOpen && ::IsWindowVisible(h);
         };
@@ -502,13 +507,13 @@ TEST_F(ImportFileTest, TheDialogTakesAChosenOrTypedFileAndNothingElse)
 
         // Find, cancelled, leaves the field as it is.
         ::SetDlgItemTextA(h, IDC_ADD_FILE_PATH, typedPath);
-        testsupport::WhenDialogShows("Open", [](HWND open) { testsupport::PressDialogButton(open, IDCANCEL); });
+        testsupport::WhenDialogShows([](HWND open) { testsupport::PressDialogButton(open, IDCANCEL); }, "Open");
         testsupport::PressDialogButton(h, IDC_ADD_FILE_FIND);
         char text[MAX_PATH] = {};
         ::GetDlgItemTextA(h, IDC_ADD_FILE_PATH, text, sizeof text);
         afterFind = text;
         testsupport::PressDialogButton(h, IDOK); // the typed path names the file; no title
-    });
+    }, "Add File To Folder");
     EXPECT_EQ(IDOK, dialog.DoModal());
     EXPECT_EQ(std::vector<CString>(3, "Please select a file."), boxes);
     EXPECT_TRUE(stayedOpen);
