@@ -1,15 +1,13 @@
 #include "AddOtherFile.h"
 
 #include "DataExchange.h"
+#include "DialogBackground.h"
 #include "FileDialog.h"
-#include "Look.h"
 #include "resource.h"
 
 namespace {
 
-const COLORREF kGround = RGB(220, 215, 185);
-const COLORREF kEdge = RGB(196, 185, 128);
-const int kPanelInset = 5;
+const PanelInsets kAddOtherFileInsets = {5, 5, 5, 5};
 
 } // namespace
 
@@ -47,9 +45,9 @@ BOOL CAddOtherFile::OnInitDialog()
     for (CMyStatic* pLabel : {&m_labelPrompt, &m_labelFile, &m_labelTitle})
         pLabel->Initialize();
 
-    PlaceBitmapButton(m_buttonFind, IDB_FIND_BUTTON, 54, 23);
-    PlaceBitmapButton(m_buttonCancel, IDB_CANCEL_BUTTON, 54, 23);
-    PlaceBitmapButton(m_buttonOK, IDB_OK_BUTTON, 36, 23);
+    PlaceBitmapButton(m_buttonFind, IDB_FIND_BUTTON, 54);
+    PlaceBitmapButton(m_buttonCancel, IDB_CANCEL_BUTTON, 54);
+    PlaceBitmapButton(m_buttonOK, IDB_OK_BUTTON, 36);
 
     m_editFile.Initialize();
     m_editTitle.Initialize();
@@ -57,23 +55,9 @@ BOOL CAddOtherFile::OnInitDialog()
     return TRUE;
 }
 
-void CAddOtherFile::PlaceBitmapButton(CHoverButton& button, UINT nBitmap, int cx, int cy)
-{
-    CRect rect;
-    button.GetWindowRect(&rect);
-    ScreenToClient(&rect);
-    button.LoadBitmap(nBitmap);
-    button.MoveWindow(rect.left, rect.top, cx, cy, TRUE);
-}
-
 BOOL CAddOtherFile::OnEraseBkgnd(CDC* pDC)
 {
-    pDC->FillSolidRect(&m_rectClient, kGround);
-    pDC->SetBkMode(TRANSPARENT);
-    CRect panel(kPanelInset, kPanelInset, m_rectClient.Width() - kPanelInset, m_rectClient.Height() - kPanelInset);
-    pDC->FillSolidRect(&panel, look::kPanelBackground);
-    pDC->Draw3dRect(&panel, RGB(255, 255, 255), kEdge);
-    return TRUE;
+    return PaintDialogBackground(pDC, *this, m_rectClient, kAddOtherFileInsets);
 }
 
 void CAddOtherFile::OnFind()

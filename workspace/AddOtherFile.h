@@ -32,9 +32,6 @@ protected:
     afx_msg void OnFind();
     DECLARE_MESSAGE_MAP()
 
-    // Gives the button its bitmap strip and a fixed size, keeping its top-left corner.
-    void PlaceBitmapButton(CHoverButton& button, UINT nBitmap, int cx, int cy);
-
     CHoverButton m_buttonFind;
     CHoverButton m_buttonCancel;
     CHoverButton m_buttonOK;

@@ -1,8 +1,8 @@
-// The look of the Preferences and Save Files To dialogs: they paint their background
-// themselves instead of the system's (a sand-coloured ground, a lighter inner panel with a
-// 3-D edge, and the frames and captions of their group boxes, drawn by hand in Verdana while
-// the group-box controls themselves stay hidden), and their bitmap buttons keep their
-// template place at a fixed height of 23 pixels.
+// The look of the Preferences, Save Files To and Add File To Folder dialogs: they paint
+// their background themselves instead of the system's (a sand-coloured ground, a lighter
+// inner panel with a 3-D edge, and the frames and captions of their group boxes, drawn by
+// hand in Verdana while the group-box controls themselves stay hidden), and their bitmap
+// buttons keep their template place at a fixed height of 23 pixels.
 #pragma once
 
 #include "DC.h"
