@@ -540,6 +540,9 @@ void CPatentManager::ShowAddedDocument(IXMLDOMNodePtr pDocument, const CString& 
         ++at;
     timer.Next("list messages");
     InsertListRow(static_cast<int>(at - m_rowKeys.begin()), row, m_nNextRowData++);
+    // An empty list showed its text across the whole width: that goes.
+    if (m_rowKeys.size() == 1)
+        m_listDocuments.Invalidate();
 }
 
 // ---------------------------------------------------------------- column widths

@@ -897,6 +897,37 @@ TEST_F(DocumentOrderTest, AFiledDownloadStandsWhereARefreshPutsIt)
     EXPECT_EQ(WholeSerialization(), ReadDeciphered(AppFile("Project.cfg")).str());
 }
 
+namespace {
+
+class EmptyFolderTest : public DocumentListTest
+{
+protected:
+    CString ProjectText() override
+    {
+        return "<?xml version=\"1.0\"?>\r\n<Project Name=\"Project Folders\"><Folders>"
+               "<Folder UID=\"1\" Name=\"NEW DOWNLOADS\" ParentUID=\"ROOT\"/></Folders><Shorts/><Documents/></Project>";
+    }
+};
+
+} // namespace
+
+// The first download filed into an empty folder shown: the list's text for an empty view,
+// drawn across the whole list, is painted over, as a refill would.
+TEST_F(EmptyFolderTest, TheFirstFiledDownloadRepaintsTheWholeList)
+{
+    Show("1");
+    ASSERT_EQ(0, List().GetItemCount());
+    List().UpdateWindow();
+    CRect client, invalid;
+    List().GetClientRect(&client);
+    ASSERT_FALSE(::GetUpdateRect(List().m_hWnd, &invalid, FALSE));
+    CString record = DownloadedRecord("8123456", "c:\\d\\US8123456.pdf");
+    ASSERT_EQ(1, m_pPane->SendMessage(UM_ADD_DOCUMENT, reinterpret_cast<WPARAM>(record.GetString()), 0));
+    EXPECT_EQ(1, List().GetItemCount());
+    ASSERT_TRUE(::GetUpdateRect(List().m_hWnd, &invalid, FALSE));
+    EXPECT_EQ(client, invalid);
+}
+
 // Not a check: prints how long libraries of 10,000 and 50,000 documents take to load and
 // show their NEW DOWNLOADS folder (a fifth of them), to file one more download into it, to
 // switch between two folders of that size and to sort the shown folder by title, each with
