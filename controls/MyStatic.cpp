@@ -1,6 +1,9 @@
 #include "MyStatic.h"
 
+#include "DataFiles.h"
 #include "Look.h"
+#include "PaintDC.h"
+#include "MessageBox.h"
 #include "resource.h"
 
 #include <shellapi.h>
@@ -27,6 +30,9 @@ const char kIntClassificationCaption[] = "International Classification";
 const char kIntClassificationPage[] = "https://www.wipo.int/classifications/ipc/en/";
 
 } // namespace
+
+CMyStatic::HelpPageViewer CMyStatic::s_pfnShowHelpPage = nullptr;
+CMyStatic::ShellExecuteFn CMyStatic::s_pfnShellExecute = ::ShellExecuteA;
 
 CMyStatic::CMyStatic()
     : m_nFontWeight(look::kFontWeight), m_nFontHeight(look::kFontHeight),
@@ -62,12 +68,10 @@ void CMyStatic::CalcTextHeight(CString text, CRect& rect)
     dc.DrawText(text, &measured, DT_CALCRECT | DT_SINGLELINE);
     if (pOld)
         dc.SelectObject(pOld);
-    if (rect.IsRectNull()) {
+    if (rect.IsRectNull() || rect.Width() <= 0) {
         rect = measured;
         return;
     }
-    if (rect.Width() == 0)
-        return;
     rect.bottom = rect.top + (measured.Width() / rect.Width() + 2) * 7 + measured.Height();
 }
 
@@ -87,7 +91,9 @@ BOOL CMyStatic::OnEraseBkgnd(CDC* pDC)
 
 void CMyStatic::OnPaint()
 {
-    ValidateRect(nullptr);
+    // Beginning the paint erases what is due, and the erase draws the label; nothing is
+    // painted here besides.
+    CPaintDC dc(this);
 }
 
 HBRUSH CMyStatic::CtlColor(CDC*, UINT)
@@ -134,15 +140,30 @@ void CMyStatic::OnMouseLeave()
 
 void CMyStatic::OnLButtonDown(UINT nFlags, CPoint point)
 {
-    if (m_bLink && m_nHelpMode == 0 && m_strHelpText.IsEmpty()) {
-        CString caption;
-        GetWindowText(caption);
-        CString page;
-        if (caption == kUsClassificationCaption)
-            page = kUsClassificationPage;
-        else if (caption == kIntClassificationCaption)
-            page = kIntClassificationPage;
-        ::ShellExecuteA(m_hWnd, "open", page, nullptr, nullptr, SW_SHOWNORMAL);
+    if (m_bLink) {
+        if (m_nHelpMode == 1) {
+            CMessageBox box(GetParent());
+            box.m_strCaption = "Help";
+            box.m_strMessage = m_strHelpText;
+            box.DoModal();
+            return;
+        }
+        if (!m_strHelpText.IsEmpty()) {
+            const CString page = GetAppDirectory() + "\\HText.html";
+            if (s_pfnShowHelpPage)
+                s_pfnShowHelpPage(GetParent(), page);
+            else
+                s_pfnShellExecute(m_hWnd, "open", page, nullptr, nullptr, SW_SHOWNORMAL);
+        } else {
+            CString caption;
+            GetWindowText(caption);
+            CString page;
+            if (caption == kUsClassificationCaption)
+                page = kUsClassificationPage;
+            else if (caption == kIntClassificationCaption)
+                page = kIntClassificationPage;
+            s_pfnShellExecute(m_hWnd, "open", page, nullptr, nullptr, SW_SHOWNORMAL);
+        }
     }
     CStatic::OnLButtonDown(nFlags, point);
 }

@@ -1,7 +1,10 @@
 // CMyStatic: the skinned label. It paints everything while its background is erased: the
 // label colour (unless transparent), then its caption in Verdana with the DrawText format.
-// A label marked as a link shows the hand cursor while the mouse is over it and opens a
-// classification page when clicked.
+// A label marked as a (help) link shows the hand cursor while the mouse is over it; a click
+// shows its help: in help mode 1 the help text in the program's message box captioned
+// "Help"; in mode 0 with a help text the query help page (HText.html in the program folder)
+// in the query help window; in mode 0 without one the classification page that its own
+// window text names.
 #pragma once
 
 #include "Framework.h"
@@ -27,9 +30,25 @@ public:
     void SetLink(BYTE bLink) { m_bLink = bLink; }
     void SetHelpText(CString text) { m_strHelpText = text; }
     void SetHelpMode(int mode) { m_nHelpMode = mode; }
-    // Grows the rectangle's bottom so that the word-wrapped text fits (an all-zero
-    // rectangle becomes the one-line extent); the rectangle must then have a width.
+    BYTE IsLink() const { return m_bLink; }
+    const CString& GetHelpText() const { return m_strHelpText; }
+    int GetHelpMode() const { return m_nHelpMode; }
+    // Grows the rectangle's bottom so that the word-wrapped text fits: top + measured height
+    // + 7 x (one-line width / rectangle width + 2). An all-zero rectangle, or one without a
+    // width, becomes the text's one-line extent.
     void CalcTextHeight(CString text, CRect& rect);
+
+    // The owner's column of the label: 0 left, 1 right.
+    int m_nColumn = 0;
+
+    // Shows the query help page (a file path) in the query help window; set by the part of
+    // the program that has that window. While none is set the shell opens the page.
+    typedef void (*HelpPageViewer)(CWnd* pParent, const CString& strPath);
+    static HelpPageViewer s_pfnShowHelpPage;
+    // Opens the classification pages and, without a viewer, the help page. The shell's
+    // ShellExecuteA; a test may put its own in.
+    typedef HINSTANCE(WINAPI* ShellExecuteFn)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
+    static ShellExecuteFn s_pfnShellExecute;
 
     BOOL IsTransparent() const { return m_bTransparent; }
     UINT GetTextFormat() const { return m_nFormat; }

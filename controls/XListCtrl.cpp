@@ -56,6 +56,14 @@ void CXListCtrl::ReadSystemColours()
     m_crHighlightText = ::GetSysColor(COLOR_HIGHLIGHTTEXT);
     m_crWindow = ::GetSysColor(COLOR_WINDOW);
     m_crWindowText = ::GetSysColor(COLOR_WINDOWTEXT);
+    m_crGrayText = ::GetSysColor(COLOR_GRAYTEXT);
+}
+
+void CXListCtrl::SetEmptyText(const char* lpszText)
+{
+    m_strEmptyText = lpszText ? lpszText : "";
+    if (m_hWnd)
+        Invalidate(TRUE);
 }
 
 void CXListCtrl::PreSubclassWindow()
@@ -359,6 +367,16 @@ void CXListCtrl::OnPaint()
         return;
     CClientDC dc(this);
     dc.FillSolidRect(&area, m_crWindow);
+    if (rows == 0 && !m_strEmptyText.IsEmpty()) {
+        CFont* pOldFont = dc.SelectObject(GetFont());
+        dc.SetTextColor(m_crGrayText);
+        dc.SetBkMode(TRANSPARENT);
+        CRect text = area;
+        text.DeflateRect(8, 0);
+        dc.DrawText(m_strEmptyText, &text, DT_CENTER | DT_TOP | DT_WORDBREAK | DT_NOPREFIX);
+        if (pOldFont)
+            dc.SelectObject(pOldFont);
+    }
 }
 
 void CXListCtrl::OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult)

@@ -65,6 +65,15 @@ public:
     }
 
     CMyHeaderCtrl& GetHeader() { return m_HeaderCtrl; }
+    // The header's sort state, which a header click changes before UM_SORT_COLUMN: the sort
+    // column (-1 none) and the order (-1 none, 1 ascending, 2 descending).
+    int GetSortColumn() const { return m_HeaderCtrl.GetSortColumn(); }
+    void SetSortColumn(int nColumn) { m_HeaderCtrl.SetSortColumn(nColumn); }
+    int GetSortOrder() const { return m_HeaderCtrl.GetSortOrder(); }
+
+    // The text shown in the list while it has no rows (empty: none); repaints the list.
+    void SetEmptyText(const char* lpszText);
+    const CString& GetEmptyText() const { return m_strEmptyText; }
 
     // Where the right button last went down, in screen coordinates (the context-menu point),
     // and where the mouse was last seen, in client coordinates.
@@ -116,6 +125,8 @@ private:
     COLORREF m_crHighlightText = 0;
     COLORREF m_crWindow = 0;
     COLORREF m_crWindowText = 0;
+    COLORREF m_crGrayText = 0;
+    CString m_strEmptyText;
 
     DECLARE_MESSAGE_MAP()
 };

@@ -3,6 +3,7 @@
 #include "PatentThread.h"
 
 #include "KeyFunctions.h"
+#include "Placeholders.h"
 #include "RegEx.h"
 #include "SafeNames.h"
 #include "ServiceHosts.h"
@@ -17,17 +18,6 @@ const char kServiceErrorText[] = "If you believe that this error is caused by a 
 CString NodeText(IXMLDOMNodePtr node)
 {
     return ToAnsi(node->Gettext());
-}
-
-CString EscapeForPattern(CString value)
-{
-    value.Replace("[", "\\[");
-    value.Replace("]", "\\]");
-    value.Replace(".", "\\.");
-    value.Replace("(", "\\(");
-    value.Replace(")", "\\)");
-    value.Replace("+", "\\+");
-    return value;
 }
 
 CString Decimal(int n)
@@ -51,15 +41,7 @@ CString CPatentThread::ReplaceVariablesEscaped(CString text)
 
 CString CPatentThread::FillPlaceholders(CString text, bool bEscaped)
 {
-    POSITION pos = m_mapVariables.GetStartPosition();
-    while (pos) {
-        CString name, value;
-        m_mapVariables.GetNextAssoc(pos, name, value);
-        const CString placeholder = "[" + name + "]";
-        if (text.Find(placeholder) >= 0)
-            text.Replace(placeholder, bEscaped ? EscapeForPattern(value) : value);
-    }
-    return text;
+    return ::FillPlaceholders(m_mapVariables, text, bEscaped);
 }
 
 int CPatentThread::CheckCondition(IXMLDOMNodePtr step)

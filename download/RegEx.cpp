@@ -56,6 +56,11 @@ CString RegEx::What(int group) const
     return m_groups[static_cast<size_t>(group)];
 }
 
+int RegEx::GroupCount() const
+{
+    return m_bValid ? static_cast<int>(m_expression.mark_count()) : 0;
+}
+
 unsigned RegEx::Grep(std::vector<CString>& matches, const CString& text, int flags)
 {
     if (!m_bValid)

@@ -33,6 +33,9 @@ public:
     // not take part or does not exist.
     CString What(int group = 0) const;
 
+    // The number of groups the pattern has (0 for a pattern that does not compile).
+    int GroupCount() const;
+
     // Every non-overlapping match in order, each as its whole matched text, appended to the
     // list; answers how many were found.
     unsigned Grep(std::vector<CString>& matches, const CString& text, int flags = MatchDefault);

@@ -21,6 +21,10 @@ const int kMaxPathLength = MAX_PATH - 1;
 const uint64_t kMaxDecodedBytes = 512ull << 20;
 const uint64_t kMaxStripBytes = 256ull << 20;
 
+// The longest page side, in points, that PDF readers accept (200 inches). A page must also
+// be at least one point wide and high.
+const double kMaxPageSide = 14400.0;
+
 const char* const kDayNames[] = {"Sunday", "Monday", "Tuesday", "Wednesday", "Thursday",
                                  "Friday", "Saturday"};
 const char* const kMonthNames[] = {"January", "February", "March", "April", "May", "June",
@@ -248,6 +252,12 @@ bool CTiffToPdf::PlanPage(const CTiffReader& r, PagePlan& plan)
     plan = PagePlan{PagePlan::ROWS, PagePlan::GRAY, 8, 1, 0, 0, false};
 
     if (bits > 16 || r.m_nImageWidth == 0 || r.m_nImageLength == 0)
+        return false;
+    // The page's sides in points as PageWidth and PageHeight give them: a size and resolution
+    // that make a side 0 or longer than a reader takes give no page a reader can show.
+    const double width = r.m_nImageWidth * 72.0 / r.m_fXResolution;
+    const double height = r.m_nImageLength * 72.0 / r.m_fYResolution + 0.5;
+    if (!(width >= 1.0 && width < kMaxPageSide + 1.0 && height >= 1.0 && height < kMaxPageSide + 1.0))
         return false;
     uint32_t tileWidth = 0;
     if (TIFFGetField(tif, TIFFTAG_TILEWIDTH, &tileWidth) && tileWidth)

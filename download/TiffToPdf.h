@@ -18,7 +18,8 @@ enum TiffToPdfResult {
     TIFFPDF_CANNOT_OPEN = -1,    // the TIFF cannot be opened or its first page not selected
     TIFFPDF_ERR_INFO = -17,
     TIFFPDF_ERR_CATALOG = -16,
-    TIFFPDF_ERR_PAGES = -15,     // also an image the writer cannot lay out
+    TIFFPDF_ERR_PAGES = -15,     // also an image the writer cannot lay out, or a page whose
+                                 // side would be 0 or longer than 14,400 points
     TIFFPDF_ERR_PAGE = -14,
     TIFFPDF_ERR_CONTENTS = -13,
     TIFFPDF_ERR_PROCSET = -12,
@@ -88,7 +89,8 @@ public:
     bool WriteRowsRunLength(Output& out, const CTiffReader& reader, const PagePlan& plan);
     bool WriteFaxRowsRunLength(Output& out, const CTiffReader& reader);
 
-    // Decides the layout of the current page; false when the writer cannot represent it.
+    // Decides the layout of the current page; false when the writer cannot represent it or
+    // the page would have a side of 0 or of more than 14,400 points.
     static bool PlanPage(const CTiffReader& reader, PagePlan& plan);
 
 private:

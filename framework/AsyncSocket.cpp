@@ -23,6 +23,10 @@ protected:
             CAsyncSocket::DoCallBack(wParam, lParam);
             return 0;
         }
+        if (message == WM_SOCKET_GONE) {
+            AfxSocketGone(AfxGetSocketState(), static_cast<SOCKET>(wParam));
+            return 0;
+        }
         return CWnd::WindowProc(message, wParam, lParam);
     }
     void PostNcDestroy() override
@@ -64,6 +68,18 @@ BOOL NameOf(const SOCKADDR_IN& addr, CString& rAddress, UINT& rPort)
 }
 
 } // namespace
+
+bool AfxIsStaleSocketEvent(const AfxSocketState& s, SOCKET hSocket)
+{
+    return s.gone.count(hSocket) != 0;
+}
+
+void AfxSocketGone(AfxSocketState& s, SOCKET hSocket)
+{
+    auto it = s.gone.find(hSocket);
+    if (it != s.gone.end() && --it->second <= 0)
+        s.gone.erase(it);
+}
 
 AfxSocketState& AfxGetSocketState()
 {
@@ -116,7 +132,9 @@ void CAsyncSocket::AttachHandle(SOCKET hSocket, CAsyncSocket* pSocket)
 void CAsyncSocket::DetachHandle(SOCKET hSocket)
 {
     // Events already announced for the handle must not reach a later socket that gets the
-    // same number: drop them from the kept events and from the thread's queue.
+    // same number. Those kept by a waiting call are dropped now; those in the thread's queue
+    // are dropped as they come, up to a marker posted behind them: after closesocket (or the
+    // cancelled selection of a detach) nothing more is announced for the old socket.
     AfxSocketState& s = AfxGetSocketState();
     s.map.erase(hSocket);
     for (auto it = s.pending.begin(); it != s.pending.end();) {
@@ -128,6 +146,11 @@ void CAsyncSocket::DetachHandle(SOCKET hSocket)
     if (!s.pWindow)
         return;
     const HWND hSink = s.pWindow->m_hWnd;
+    if (::PostMessageA(hSink, WM_SOCKET_GONE, static_cast<WPARAM>(hSocket), 0)) {
+        ++s.gone[hSocket];
+        return;
+    }
+    // No room for the marker: take the handle's events out of the queue here.
     std::vector<MSG> others;
     MSG msg;
     while (::PeekMessageA(&msg, hSink, WM_SOCKET_NOTIFY, WM_SOCKET_NOTIFY, PM_REMOVE | PM_NOYIELD)) {
@@ -340,6 +363,8 @@ void CAsyncSocket::OnClose(int) {}
 
 void CAsyncSocket::DoCallBack(WPARAM wParam, LPARAM lParam)
 {
+    if (AfxIsStaleSocketEvent(AfxGetSocketState(), static_cast<SOCKET>(wParam)))
+        return;
     CAsyncSocket* pSocket = FromHandle(static_cast<SOCKET>(wParam));
     if (!pSocket)
         return;

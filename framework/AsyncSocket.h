@@ -6,7 +6,8 @@
 // while an object holds a socket handle, the thread's socket map leads from the handle to
 // the object. A socket accepted from a listener keeps the listener's event selection, so
 // its events reach the same thread. A read event while no byte is waiting and no error is
-// reported is not passed on. Events for a handle that no object holds any more are dropped.
+// reported is not passed on. Events for a handle that no object holds any more are dropped,
+// and so are events announced for a closed socket when a later socket gets its number.
 //
 // Calls answer TRUE/FALSE (or SOCKET_ERROR) as Winsock does; GetLastError tells why.
 // AfxSocketInit must have started Windows Sockets first.

@@ -71,7 +71,15 @@ BOOL CSocket::PumpMessages(long lEvents)
             nError = WSAEINTR;
             break;
         }
+        if (msg.hwnd == hSink && msg.message == WM_SOCKET_GONE) {
+            AfxSocketGone(s, static_cast<SOCKET>(msg.wParam));
+            continue;
+        }
         if (msg.hwnd == hSink && msg.message == WM_SOCKET_NOTIFY) {
+            // An event of a socket given up meanwhile is not kept: it would come back after
+            // its marker and reach the handle's next socket.
+            if (AfxIsStaleSocketEvent(s, static_cast<SOCKET>(msg.wParam)))
+                continue;
             const long lEvent = WSAGETSELECTEVENT(msg.lParam);
             if (static_cast<SOCKET>(msg.wParam) == hSelf && (lEvent & (lEvents | FD_CLOSE))) {
                 bArrived = TRUE;

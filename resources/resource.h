@@ -11,8 +11,10 @@
 #define IDD_PROJECT_TREE                139  // the folder tree of the project pane
 #define IDD_PROJECT_MANAGER             140  // the project pane
 #define IDD_SEARCH_CONTAINER            147  // the search pane
+#define IDD_PROPERTY_SHEET              151  // the search pane's tabbed sheet
 #define IDD_TECH_SUPPORT                233
 #define IDD_SPLASH                      245
+#define IDD_MESSAGE_BOX                 297  // the program's own message box (help texts)
 
 // ---------------------------------------------------------------- menus
 #define IDR_CONTEXT_MENUS               131  // the context-menu popups, one per window
@@ -23,6 +25,7 @@
 #define IDC_LINK_HAND                   234  // the hand cursor of link labels
 #define IDB_NAV_STRIP                   168  // 106 x 436, the navigation column
 #define IDB_BANNER                      169  // 263 x 78
+#define IDB_PAGE_BACKGROUND             150  // 1 x 240, the ground of the search pages and their sheet
 #define IDB_SEARCH_BUTTON               172  // four frames of 84 x 29
 #define IDB_PROJECTS_BUTTON             173  // four frames of 84 x 29
 #define IDB_MENU_ICONS                  185  // 16 x 16 cells, one per menu command
@@ -89,6 +92,9 @@
 // ---------------------------------------------------------------- folder tree (139), document list (135)
 #define IDC_FOLDER_TREE                 1011
 #define IDC_DOCUMENT_LIST               1040
+
+// ---------------------------------------------------------------- message box (297)
+#define IDC_MESSAGE_TEXT                1150
 
 // ---------------------------------------------------------------- download queue
 #define IDC_DOWNLOAD_LIST               1009

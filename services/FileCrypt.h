@@ -25,6 +25,9 @@ public:
 
     // Writes the cipher text of the text to the path. The old file is replaced only once the
     // new cipher text is wholly on disk; on any failure it stays as it was and 0 comes back.
+    // The cipher text goes first into a temporary file beside the target, named after it
+    // ("Project.cfg.~1a2b3c4d.tmp"); a successful write also deletes the target's temporary
+    // files that a program killed in the middle of a save left behind.
     int WriteEncryptedFile(CString text, CString path);
     // The same for cipher text made already.
     int WriteCipherFile(const CString& cipher, CString path);

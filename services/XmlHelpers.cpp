@@ -69,3 +69,15 @@ CString XPathLiteral(const CString& value)
     out += "\"\")";
     return out;
 }
+
+std::vector<IXMLDOMNodePtr> SelectNodes(IXMLDOMNodePtr node, const wchar_t* xpath)
+{
+    if (!node)
+        _com_issue_error(E_POINTER);
+    std::vector<IXMLDOMNodePtr> nodes;
+    IXMLDOMNodeListPtr list = node->selectNodes(_bstr_t(xpath));
+    const long count = list ? list->Getlength() : 0;
+    for (long i = 0; i < count; ++i)
+        nodes.push_back(list->Getitem(i));
+    return nodes;
+}

@@ -4,6 +4,8 @@
 #include "Msxml.h"
 #include "String.h"
 
+#include <vector>
+
 // 1 when the node has an attribute of that name (case-sensitive), its text then in value;
 // 0 when not, and value is left exactly as it was. A null node raises _com_error(E_POINTER).
 int GetXmlAttribute(IXMLDOMNodePtr node, CString name, CString& value);
@@ -24,3 +26,7 @@ CString ToAnsi(const _bstr_t& text);
 // quotes, in single quotes when it holds a double quote, and joined with concat() when it
 // holds both, so that no value can break or change the query.
 CString XPathLiteral(const CString& value);
+
+// The nodes the XPath selects from the node, in document order (none when it selects none).
+// A null node or a query that is no XPath raises _com_error.
+std::vector<IXMLDOMNodePtr> SelectNodes(IXMLDOMNodePtr node, const wchar_t* xpath);

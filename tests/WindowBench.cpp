@@ -84,6 +84,33 @@ UINT_PTR AfterDelay(DWORD ms, std::function<void()> fn)
     return id;
 }
 
+HWND CreateMessageWindow(const char* className, WNDPROC proc, void* pUserData)
+{
+    WNDCLASSA wc = {};
+    if (!::GetClassInfoA(::GetModuleHandleA(nullptr), className, &wc)) {
+        wc.lpfnWndProc = proc;
+        wc.hInstance = ::GetModuleHandleA(nullptr);
+        wc.lpszClassName = className;
+        ::RegisterClassA(&wc);
+    }
+    HWND hwnd = ::CreateWindowExA(0, className, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr,
+                                  ::GetModuleHandleA(nullptr), nullptr);
+    ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pUserData));
+    return hwnd;
+}
+
+HWND OwnMenuWindow()
+{
+    for (HWND h = ::FindWindowExA(nullptr, nullptr, "#32768", nullptr); h;
+         h = ::FindWindowExA(nullptr, h, "#32768", nullptr)) {
+        DWORD pid = 0;
+        ::GetWindowThreadProcessId(h, &pid);
+        if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(h))
+            return h;
+    }
+    return nullptr;
+}
+
 bool SaveScreenshot(const CString& unixPath, CString* pWhy)
 {
     const char* data = std::getenv("ZENTROVA_TEST_DATA");

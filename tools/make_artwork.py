@@ -223,6 +223,12 @@ def sort_arrows():
         convert(args, name)
 
 
+def page_background():
+    # 1 x 240: the ground of the search pages and their tabbed sheet, stretched across their
+    # width; the panel beige, very slightly lighter towards its lower end.
+    convert(["-size", "1x240", "gradient:%s-rgb(239,237,222)" % BEIGE], "PageBackground.bmp")
+
+
 def icon():
     # Icon 128: 32 x 32 and 16 x 16, a dark page with a gold Z.
     pngs = []
@@ -425,6 +431,7 @@ PICTURES = {
                              plus_minus("PlusButton.bmp", "+"), plus_minus("MinusButton.bmp", "-")),
     "splitter_pattern": splitter_pattern,
     "row_icons": row_icons,
+    "page_background": page_background,
 }
 
 

@@ -3,7 +3,6 @@
 #include "ProgressLog.h"
 #include "ProjectManagerContainer.h"
 #include "ProjectMessages.h"
-#include "RequestedNumbers.h"
 
 #include <map>
 
@@ -21,6 +20,28 @@ std::map<UINT_PTR, CConSocket*>& WaitingSockets()
     return waiting;
 }
 
+// The system's text for a Windows Sockets error, without its line end; where the system has
+// none, the name of the two errors a taken port gives.
+CString SocketErrorText(int nError)
+{
+    char* text = nullptr;
+    const DWORD n = ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM |
+                                         FORMAT_MESSAGE_IGNORE_INSERTS,
+                                     nullptr, static_cast<DWORD>(nError), 0, reinterpret_cast<char*>(&text), 0,
+                                     nullptr);
+    CString message = n && text ? CString(text, static_cast<int>(n)) : CString();
+    if (text)
+        ::LocalFree(text);
+    message.TrimRight("\r\n .");
+    if (!message.IsEmpty())
+        return message;
+    switch (nError) {
+    case WSAEADDRINUSE: return "WSAEADDRINUSE, the port is in use";
+    case WSAEACCES: return "WSAEACCES, access to the port is denied";
+    default: return CString();
+    }
+}
+
 } // namespace
 
 CConSocket::CConSocket()
@@ -28,7 +49,10 @@ CConSocket::CConSocket()
     ReadSystemId();
 }
 
-CConSocket::~CConSocket() = default;
+CConSocket::~CConSocket()
+{
+    StopWaiting();
+}
 
 bool CConSocket::ReadSystemId()
 {
@@ -51,10 +75,40 @@ bool CConSocket::ReadSystemId()
     return true;
 }
 
+BOOL CConSocket::OpenListener(UINT nPort, const char* lpszAddress)
+{
+    if (Create(nPort, SOCK_STREAM, lpszAddress) && Listen(SOMAXCONN))
+        return TRUE;
+    const int nError = GetLastError();
+    Close();
+    CString line;
+    line.Format("The toolbar port %u could not be opened on %s: error %d", nPort,
+                lpszAddress ? lpszAddress : "all local addresses", nError);
+    const CString text = SocketErrorText(nError);
+    if (!text.IsEmpty())
+        line += " (" + text + ")";
+    CProgressLog().Write(line + "; the browser toolbar cannot reach the program");
+    return FALSE;
+}
+
 BOOL CConSocket::Listen(int nConnectionBacklog)
 {
     m_bListening = true;
     return CSocket::Listen(nConnectionBacklog);
+}
+
+void CConSocket::Greet()
+{
+    // A new connection has room for 40 bytes; the send never waits. A peer that has gone
+    // already is noticed by its close event or, at the latest, by the wait's end.
+    char greeting[kToolbarRequestSize];
+    MakeToolbarGreeting(greeting);
+    CAsyncSocket::Send(greeting, kToolbarRequestSize);
+    m_nWaitTimer = ::SetTimer(nullptr, 0, kRequestWaitMs, &CConSocket::OnRequestTimeout);
+    if (m_nWaitTimer)
+        WaitingSockets()[m_nWaitTimer] = this;
+    else
+        EndRequest(); // without its time limit a connection is not served
 }
 
 void CConSocket::OnAccept(int nErrorCode)
@@ -67,48 +121,59 @@ void CConSocket::OnAccept(int nErrorCode)
 void CConSocket::OnReceive(int nErrorCode)
 {
     CSocket::OnReceive(nErrorCode);
-    ReadRequest();
+    if (m_bListening || m_bEnded)
+        return;
+    if (!TakeArrivedBytes())
+        EndRequest();
 }
 
 void CConSocket::OnClose(int nErrorCode)
 {
     CSocket::OnClose(nErrorCode);
-    // Whatever the peer sent before it closed is still read; after the close no read waits.
-    ReadRequest();
+    if (m_bListening || m_bEnded)
+        return;
+    // Whatever the peer sent before it closed is still read.
+    TakeArrivedBytes();
+    EndRequest();
 }
 
 void CALLBACK CConSocket::OnRequestTimeout(HWND, UINT, UINT_PTR idEvent, DWORD)
 {
     auto it = WaitingSockets().find(idEvent);
-    if (it == WaitingSockets().end())
+    if (it == WaitingSockets().end()) {
+        ::KillTimer(nullptr, idEvent);
         return;
-    it->second->m_bTimedOut = true;
-    it->second->CancelBlockingCall();
+    }
+    it->second->EndRequest();
 }
 
-void CConSocket::ReadRequest()
+bool CConSocket::TakeArrivedBytes()
 {
-    if (m_bListening || m_bRequestRead)
-        return;
-    m_bRequestRead = true;
-
-    // Receive waits while the thread handles its other messages, the timer's among them: a
-    // peer that sends part of a request and stalls is cut off when the timer fires.
-    char buffer[kToolbarRequestSize];
-    int nReceived = 0;
-    m_bTimedOut = false;
-    const UINT_PTR timer = ::SetTimer(nullptr, 0, kRequestWaitMs, &CConSocket::OnRequestTimeout);
-    if (timer) {
-        WaitingSockets()[timer] = this;
-        while (nReceived < kToolbarRequestSize && !m_bTimedOut) {
-            const int n = Receive(buffer + nReceived, kToolbarRequestSize - nReceived);
-            if (n <= 0)
-                break; // closed by the peer, failed, or cut off
-            nReceived += n;
-        }
-        ::KillTimer(nullptr, timer);
-        WaitingSockets().erase(timer);
+    while (m_nReceived < kToolbarRequestSize) {
+        const int n = CAsyncSocket::Receive(m_request + m_nReceived, kToolbarRequestSize - m_nReceived);
+        if (n > 0)
+            m_nReceived += n;
+        else
+            return n == SOCKET_ERROR && GetLastError() == WSAEWOULDBLOCK; // 0: the peer closed
     }
+    return false;
+}
+
+void CConSocket::StopWaiting()
+{
+    if (!m_nWaitTimer)
+        return;
+    ::KillTimer(nullptr, m_nWaitTimer);
+    WaitingSockets().erase(m_nWaitTimer);
+    m_nWaitTimer = 0;
+}
+
+void CConSocket::EndRequest()
+{
+    if (m_bEnded)
+        return;
+    m_bEnded = true;
+    StopWaiting();
     Close();
 
     // The owner deletes the closed connection later, also when handing the request on fails.
@@ -124,7 +189,8 @@ void CConSocket::ReadRequest()
     } askOwner{this};
 
     ToolbarRequest request;
-    const bool bWhole = nReceived == kToolbarRequestSize && ParseToolbarRequest(buffer, nReceived, request);
+    const bool bWhole =
+        m_nReceived == kToolbarRequestSize && ParseToolbarRequest(m_request, m_nReceived, request);
     if (bWhole) {
         m_strNumbers = request.strNumbers;
         m_nPageChoice = request.nPageChoice;

@@ -1,7 +1,9 @@
 #include "PatentManager.h"
 
+#include "BalloonHelp.h"
 #include "Bitmap.h"
 #include "DataExchange.h"
+#include "NewMenu.h"
 #include "ProgramOptions.h"
 #include "ProgressLog.h"
 #include "ProjectMessages.h"
@@ -14,9 +16,14 @@
 #include "XmlHelpers.h"
 #include "resource.h"
 
+#include <shellapi.h>
+#include <shlwapi.h>
+
 #include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <set>
+#include <string>
 
 IMPLEMENT_DYNAMIC(CPatentManager, CDialog)
 
@@ -26,7 +33,29 @@ BEGIN_MESSAGE_MAP(CPatentManager, CDialog)
     ON_MESSAGE(UM_DOCUMENTS_DROPPED, &CPatentManager::OnDocumentsDropped)
     ON_MESSAGE(UM_SORT_COLUMN, &CPatentManager::OnSortColumn)
     ON_COMMAND(ID_LIST_SELECT_ALL, &CPatentManager::OnSelectAll)
+    ON_NOTIFY(NM_RCLICK, IDC_DOCUMENT_LIST, &CPatentManager::OnRClickList)
+    ON_NOTIFY(NM_CLICK, IDC_DOCUMENT_LIST, &CPatentManager::OnClickList)
+    ON_NOTIFY(NM_DBLCLK, IDC_DOCUMENT_LIST, &CPatentManager::OnDblClickList)
+    ON_NOTIFY(LVN_KEYDOWN, IDC_DOCUMENT_LIST, &CPatentManager::OnKeyDownList)
+    ON_NOTIFY(LVN_ITEMCHANGED, IDC_DOCUMENT_LIST, &CPatentManager::OnListChanged)
+    ON_NOTIFY(LVN_ODSTATECHANGED, IDC_DOCUMENT_LIST, &CPatentManager::OnListChanged)
+    ON_NOTIFY(HDN_ITEMCHANGEDA, 0, &CPatentManager::OnListChanged)
+    ON_COMMAND(ID_LIST_OPEN_HTML, &CPatentManager::OnOpenHtml)
+    ON_COMMAND(ID_LIST_OPEN_PDF, &CPatentManager::OnOpenPdf)
+    ON_COMMAND(ID_LIST_OPEN_FILE, &CPatentManager::OnOpenFile)
+    ON_COMMAND(ID_LIST_PRINT_HTML, &CPatentManager::OnPrintHtml)
+    ON_COMMAND(ID_LIST_PRINT_PDF, &CPatentManager::OnPrintPdf)
+    ON_COMMAND(ID_LIST_PRINT_FILE, &CPatentManager::OnPrintFile)
+    ON_COMMAND(ID_LIST_MARK_READ, &CPatentManager::OnMarkRead)
+    ON_COMMAND(ID_LIST_MARK_UNREAD, &CPatentManager::OnMarkUnread)
+    ON_COMMAND(ID_LIST_DELETE, &CPatentManager::OnDeleteDocuments)
+    ON_COMMAND(ID_LIST_UNLINK, &CPatentManager::OnUnlinkDocuments)
+    ON_COMMAND(ID_LIST_DOWNLOAD_ENTIRE, &CPatentManager::OnDownloadEntireDocument)
+    ON_COMMAND(ID_LIST_COPY_SHORTCUT, &CPatentManager::OnCopyShortcut)
 END_MESSAGE_MAP()
+
+CPatentManager::ShellExecuteFn CPatentManager::s_pfnShellExecute = &::ShellExecuteA;
+CPatentManager::LaunchBalloonFn CPatentManager::s_pfnLaunchBalloon = &CBalloonHelp::LaunchBalloon;
 
 namespace {
 
@@ -571,4 +600,550 @@ void CPatentManager::ApplyColumnWidths()
     for (int c = colFiles; c <= colAssignee; ++c)
         m_listDocuments.SetColumnWidth(c, 100);
     m_listDocuments.SetColumnWidth(colDate, LVSCW_AUTOSIZE_USEHEADER);
+}
+
+// ---------------------------------------------------------------- the selection
+
+namespace {
+
+// The kinds of file the checks tell apart.
+const int kHtml = 1;
+const int kPdf = 2;
+const int kOther = 4;
+
+int KindOfType(const CString& type)
+{
+    return type == "HTML" ? kHtml : type == "PDF" ? kPdf : type == "OTHER" ? kOther : 0;
+}
+
+bool FileExists(const CString& path)
+{
+    return !path.IsEmpty() && ::PathFileExistsA(path);
+}
+
+CString DocumentPath(const CString& uid)
+{
+    return "/Project/Documents/Document[@UID=" + XPathLiteral(uid) + "]";
+}
+
+// The items of the "PatentList" popup.
+const UINT kSingleDocumentCommands[] = {ID_LIST_OPEN_HTML, ID_LIST_OPEN_PDF,  ID_LIST_PRINT_HTML,
+                                        ID_LIST_PRINT_PDF, ID_LIST_OPEN_FILE, ID_LIST_PRINT_FILE,
+                                        ID_LIST_COPY_SHORTCUT};
+const int kPatentListPopup = 3;
+const unsigned kErrorBalloonOptions =
+    CBalloonHelp::ShowCloseButton | CBalloonHelp::ShowInnerShadow | CBalloonHelp::ShowTopmost;
+const unsigned kErrorBalloonTimeout = 30000;
+const char kNoDocument[] = "A document for this patent does not exist.";
+
+void Grey(CMenu* pPopup, UINT nID)
+{
+    pPopup->EnableMenuItem(nID, MF_BYCOMMAND | MF_GRAYED);
+}
+
+} // namespace
+
+std::vector<int> CPatentManager::GetSelectedRows() const
+{
+    std::vector<int> rows;
+    if (!m_listDocuments.m_hWnd)
+        return rows;
+    for (int row = m_listDocuments.GetNextItem(-1, LVNI_SELECTED); row >= 0;
+         row = m_listDocuments.GetNextItem(row, LVNI_SELECTED))
+        rows.push_back(row);
+    return rows;
+}
+
+CString CPatentManager::RowDocumentUid(int nRow) const
+{
+    if (nRow < 0 || nRow >= m_listDocuments.GetItemCount())
+        return CString();
+    return UidOfRowData(m_listDocuments.GetItemData(nRow));
+}
+
+IXMLDOMNodePtr CPatentManager::RowDocument(int nRow)
+{
+    const CString uid = RowDocumentUid(nRow);
+    if (uid.IsEmpty() || !m_spProjectDoc)
+        return nullptr;
+    return m_spProjectDoc->selectSingleNode(_bstr_t(DocumentPath(uid)));
+}
+
+bool CPatentManager::IsShortcutRow(int nRow) const
+{
+    return m_listDocuments.GetItemText(nRow, colShortcut) == kShortcutMark;
+}
+
+CString CPatentManager::RowShortcutUid(int nRow) const
+{
+    return IsShortcutRow(nRow) ? m_listDocuments.GetItemText(nRow, colShortcutUid) : CString();
+}
+
+std::vector<IXMLDOMNodePtr> CPatentManager::SelectedCatalogItems()
+{
+    std::vector<IXMLDOMNodePtr> items;
+    std::set<std::string> uids;
+    for (int row : GetSelectedRows()) {
+        const CString uid = RowDocumentUid(row);
+        if (!uid.IsEmpty())
+            uids.insert(uid.GetString());
+    }
+    if (uids.empty() || !m_spProjectDoc)
+        return items;
+    // One walk over the records: a query naming every selected document costs a pass over
+    // the store per name.
+    IXMLDOMNodeListPtr documents =
+        uids.size() == 1 ? m_spProjectDoc->selectNodes(_bstr_t(DocumentPath(uids.begin()->c_str())))
+                         : m_spProjectDoc->selectNodes(L"/Project/Documents/Document");
+    for (long i = 0; i < documents->Getlength(); ++i) {
+        IXMLDOMNodePtr document = documents->Getitem(i);
+        if (!uids.count(Attribute(document, "UID").GetString()))
+            continue;
+        IXMLDOMNodeListPtr found = document->selectNodes(L"XMLCatalog/CatalogItem");
+        for (long k = 0; k < found->Getlength(); ++k)
+            items.push_back(found->Getitem(k));
+    }
+    return items;
+}
+
+CString CPatentManager::ResolveMovedFilePath(CString strPath, CString strBase)
+{
+    if (strBase.Right(1) == "\\")
+        strBase.Delete(strBase.GetLength() - 1);
+    CString tail = strPath;
+    for (;;) {
+        const int slash = tail.Find('\\');
+        if (slash < 0)
+            return CString();
+        tail.Delete(0, slash + 1);
+        const CString candidate = strBase + "\\" + tail;
+        const DWORD attributes = tail.IsEmpty() ? INVALID_FILE_ATTRIBUTES : ::GetFileAttributesA(candidate);
+        if (attributes != INVALID_FILE_ATTRIBUTES && !(attributes & FILE_ATTRIBUTE_DIRECTORY))
+            return candidate;
+    }
+}
+
+bool CPatentManager::CheckCatalogFile(IXMLDOMNodePtr pItem, CString& strType, CString& strPath)
+{
+    strType.Empty();
+    strPath.Empty();
+    GetXmlAttribute(pItem, "FileType", strType);
+    GetXmlAttribute(pItem, "FilePath", strPath);
+    if (strPath.IsEmpty())
+        return false;
+    if (FileExists(strPath))
+        return true;
+    const CString base = m_pOptions ? m_pOptions->GetOptionValue("SavePath") : CString();
+    const CString moved = base.IsEmpty() ? CString() : ResolveMovedFilePath(strPath, base);
+    if (moved.IsEmpty()) {
+        strPath.Empty();
+        return false;
+    }
+    SetXmlAttribute(pItem, "FilePath", moved);
+    strPath = moved;
+    return true;
+}
+
+// ---------------------------------------------------------------- checks
+
+int CPatentManager::FindDocumentFiles(const CString& strUid)
+{
+    m_strSelectedUID = strUid;
+    m_strHtmlPath.Empty();
+    m_strPdfPath.Empty();
+    m_strOtherPath.Empty();
+    int kinds = 0;
+    IXMLDOMNodeListPtr items = m_spProjectDoc->selectNodes(_bstr_t(DocumentPath(strUid) + "/XMLCatalog/CatalogItem"));
+    for (long i = 0; i < items->Getlength(); ++i) {
+        CString type, path;
+        if (!CheckCatalogFile(items->Getitem(i), type, path))
+            continue;
+        const int kind = KindOfType(type);
+        kinds |= kind;
+        if (kind == kHtml)
+            m_strHtmlPath = path;
+        else if (kind == kPdf)
+            m_strPdfPath = path;
+        else if (kind == kOther)
+            m_strOtherPath = path;
+    }
+    return kinds;
+}
+
+int CPatentManager::CheckSingleSelection()
+{
+    if (!m_listDocuments.m_hWnd || m_listDocuments.GetSelectedCount() != 1 || !m_spProjectDoc)
+        return 0;
+    m_nSelectedItem = m_listDocuments.GetNextItem(-1, LVNI_SELECTED);
+    const CString uid = RowDocumentUid(m_nSelectedItem);
+    return uid.IsEmpty() ? 0 : FindDocumentFiles(uid);
+}
+
+bool CPatentManager::HasHtmlFile()
+{
+    return (CheckSingleSelection() & kHtml) != 0;
+}
+
+bool CPatentManager::HasPdfFile()
+{
+    return (CheckSingleSelection() & kPdf) != 0;
+}
+
+bool CPatentManager::HasOtherFile()
+{
+    return (CheckSingleSelection() & kOther) != 0;
+}
+
+IXMLDOMNodePtr CPatentManager::SingleSelectedDocument()
+{
+    if (!m_listDocuments.m_hWnd || m_listDocuments.GetSelectedCount() != 1)
+        return nullptr;
+    m_nSelectedItem = m_listDocuments.GetNextItem(-1, LVNI_SELECTED);
+    return RowDocument(m_nSelectedItem);
+}
+
+bool CPatentManager::CanMarkRead()
+{
+    IXMLDOMNodePtr document = SingleSelectedDocument();
+    return document && Attribute(document, "DocumentRead") != "Yes";
+}
+
+bool CPatentManager::CanMarkUnread()
+{
+    IXMLDOMNodePtr document = SingleSelectedDocument();
+    return document && Attribute(document, "DocumentRead") == "Yes";
+}
+
+bool CPatentManager::CanUnlinkSelection()
+{
+    for (IXMLDOMNodePtr item : SelectedCatalogItems()) {
+        if (Attribute(item, "FileType") == "OTHER")
+            return true;
+    }
+    return false;
+}
+
+bool CPatentManager::CanDownloadEntireDocument()
+{
+    if (!m_listDocuments.m_hWnd || m_listDocuments.GetSelectedCount() != 1)
+        return false;
+    IXMLDOMNodePtr document = RowDocument(m_listDocuments.GetNextItem(-1, LVNI_SELECTED));
+    return !document || Attribute(document, "FirstPage") != "0";
+}
+
+void CPatentManager::UpdateDownloadEntireDocument(CCmdUI* pCmdUI)
+{
+    if (!CanDownloadEntireDocument())
+        pCmdUI->Enable(FALSE);
+}
+
+void CPatentManager::PrepareContextMenu(CMenu* pPopup)
+{
+    m_strHtmlPath.Empty();
+    m_strPdfPath.Empty();
+    const int selected = static_cast<int>(m_listDocuments.GetSelectedCount());
+    if (selected > 1) {
+        for (UINT nID : kSingleDocumentCommands)
+            Grey(pPopup, nID);
+    }
+
+    // Un-Link for a selection of linked files only, Delete for one without any.
+    bool bLinked = false, bOthers = false;
+    for (IXMLDOMNodePtr item : SelectedCatalogItems()) {
+        if (Attribute(item, "FileType") == "OTHER")
+            bLinked = true;
+        else
+            bOthers = true;
+    }
+    if (!bLinked || bOthers)
+        Grey(pPopup, ID_LIST_UNLINK);
+    if (!bOthers || bLinked)
+        Grey(pPopup, ID_LIST_DELETE);
+
+    if (selected != 1) {
+        Grey(pPopup, ID_LIST_DOWNLOAD_ENTIRE);
+        return;
+    }
+    m_nSelectedItem = m_listDocuments.GetNextItem(-1, LVNI_SELECTED);
+    IXMLDOMNodePtr document = RowDocument(m_nSelectedItem);
+    if (document && Attribute(document, "FirstPage") == "0")
+        Grey(pPopup, ID_LIST_DOWNLOAD_ENTIRE);
+    const CString uid = RowDocumentUid(m_nSelectedItem);
+    if (uid.IsEmpty())
+        return;
+    if (document)
+        Grey(pPopup, Attribute(document, "DocumentRead") == "Yes" ? ID_LIST_MARK_READ : ID_LIST_MARK_UNREAD);
+    const int kinds = FindDocumentFiles(uid);
+    if (!(kinds & kHtml)) {
+        Grey(pPopup, ID_LIST_PRINT_HTML);
+        Grey(pPopup, ID_LIST_OPEN_HTML);
+    }
+    if (!(kinds & kPdf)) {
+        Grey(pPopup, ID_LIST_PRINT_PDF);
+        Grey(pPopup, ID_LIST_OPEN_PDF);
+    }
+    if (!(kinds & kOther)) {
+        Grey(pPopup, ID_LIST_OPEN_FILE);
+        Grey(pPopup, ID_LIST_PRINT_FILE);
+    }
+}
+
+void CPatentManager::OnRClickList(NMHDR* /*pNMHDR*/, LRESULT* pResult)
+{
+    *pResult = 0;
+    if (m_listDocuments.GetSelectedCount() == 0)
+        return;
+    CNewMenu menu;
+    if (!menu.LoadMenu(IDR_CONTEXT_MENUS))
+        return;
+    CMenu* pPopup = menu.GetSubMenu(kPatentListPopup);
+    if (!pPopup)
+        return;
+    m_ptContextMenu = m_listDocuments.m_ptLastMouse;
+    m_listDocuments.ClientToScreen(&m_ptContextMenu);
+    PrepareContextMenu(pPopup);
+    pPopup->TrackPopupMenu(TPM_LEFTALIGN | TPM_LEFTBUTTON, m_ptContextMenu.x, m_ptContextMenu.y, this);
+}
+
+// ---------------------------------------------------------------- open, print, read marks
+
+int CPatentManager::ShellOpen(const CString& strPath)
+{
+    return static_cast<int>(
+        reinterpret_cast<INT_PTR>(s_pfnShellExecute(m_hWnd, "open", strPath, nullptr, nullptr, SW_SHOWNORMAL)));
+}
+
+int CPatentManager::ShellPrint(const CString& strPath)
+{
+    return static_cast<int>(
+        reinterpret_cast<INT_PTR>(s_pfnShellExecute(m_hWnd, "print", strPath, nullptr, nullptr, SW_SHOWNORMAL)));
+}
+
+int CPatentManager::OpenDocumentFile(int nRow, int nKind)
+{
+    const CString uid = RowDocumentUid(nRow);
+    if (uid.IsEmpty() || !m_spProjectDoc)
+        return 0;
+    IXMLDOMNodeListPtr items = m_spProjectDoc->selectNodes(_bstr_t(DocumentPath(uid) + "/XMLCatalog/CatalogItem"));
+    for (long i = 0; i < items->Getlength(); ++i) {
+        CString type, path;
+        if (!CheckCatalogFile(items->Getitem(i), type, path))
+            continue;
+        const bool bMatch = type == "OTHER" || (nKind == 1 && type == "HTML") || (nKind == 2 && type == "PDF");
+        if (!bMatch || !FileExists(path))
+            continue;
+        const int result = ShellOpen(path);
+        return result > 32 ? result : -result;
+    }
+    return 0;
+}
+
+void CPatentManager::ShowErrorBalloon(const CString& strText, CPoint ptScreen)
+{
+    CWnd* pMain = GetTopLevelParent();
+    if (pMain)
+        pMain->ScreenToClient(&ptScreen);
+    s_pfnLaunchBalloon("Error", strText, ptScreen, IDI_APPLICATION, kErrorBalloonOptions, pMain, "",
+                       kErrorBalloonTimeout);
+}
+
+void CPatentManager::RunShellCommand(const CString& strPath, bool bOpen, const char* pszMissing, bool bMarkRead)
+{
+    if (m_listDocuments.GetSelectedCount() != 1)
+        return;
+    const int result = bOpen ? ShellOpen(strPath) : ShellPrint(strPath);
+    if (result > 32) {
+        if (bMarkRead)
+            MarkRead(m_nSelectedItem, true, false);
+        return;
+    }
+    const CString text =
+        pszMissing && !::PathFileExistsA(strPath) ? CString(pszMissing) : GetShellExecuteErrorText(result);
+    ShowErrorBalloon(text, m_ptContextMenu);
+}
+
+void CPatentManager::OnOpenHtml()
+{
+    RunShellCommand(m_strHtmlPath, true, "An HTML document for this patent does not exist.", true);
+}
+
+void CPatentManager::OnOpenPdf()
+{
+    RunShellCommand(m_strPdfPath, true, "A PDF document for this patent does not exist.", true);
+}
+
+void CPatentManager::OnOpenFile()
+{
+    RunShellCommand(m_strOtherPath, true, kNoDocument, false);
+}
+
+void CPatentManager::OnPrintHtml()
+{
+    RunShellCommand(m_strHtmlPath, false, nullptr, false);
+}
+
+void CPatentManager::OnPrintPdf()
+{
+    RunShellCommand(m_strPdfPath, false, nullptr, false);
+}
+
+void CPatentManager::OnPrintFile()
+{
+    RunShellCommand(m_strOtherPath, false, nullptr, false);
+}
+
+void CPatentManager::MarkRead(int nRow, bool bRead, bool bNoSave)
+{
+    IXMLDOMNodePtr document = RowDocument(nRow);
+    if (!document || !SetXmlAttribute(document, "DocumentRead", bRead ? "Yes" : "No"))
+        return;
+    if (!bNoSave)
+        SendToPane(UM_SAVE_PROJECT);
+    for (int c = colDocument; c <= colDate; ++c)
+        m_listDocuments.SetBold(nRow, c, bRead ? 0 : 1, 1);
+    m_listDocuments.RedrawItems(nRow, nRow);
+}
+
+void CPatentManager::MarkSelection(bool bRead)
+{
+    const std::vector<int> rows = GetSelectedRows();
+    for (int row : rows)
+        MarkRead(row, bRead, true);
+    if (!rows.empty())
+        SendToPane(UM_SAVE_PROJECT);
+}
+
+void CPatentManager::OnMarkRead()
+{
+    MarkSelection(true);
+}
+
+void CPatentManager::OnMarkUnread()
+{
+    MarkSelection(false);
+}
+
+// ---------------------------------------------------------------- clicks and keys
+
+void CPatentManager::OnListChanged(NMHDR* /*pNMHDR*/, LRESULT* pResult)
+{
+    *pResult = 0;
+}
+
+void CPatentManager::OnClickList(NMHDR* /*pNMHDR*/, LRESULT* pResult)
+{
+    *pResult = 0;
+    m_bHasSelection1 = m_bHasSelection2 = m_listDocuments.GetSelectedCount() > 0 ? 1 : 0;
+    // The main window decides the item again when its menu opens.
+    CWnd* pMain = GetTopLevelParent();
+    HMENU hBar = pMain ? ::GetMenu(pMain->m_hWnd) : nullptr;
+    HMENU hFirst = hBar ? ::GetSubMenu(hBar, 0) : nullptr;
+    if (hFirst)
+        ::EnableMenuItem(hFirst, ID_FILE_EMAIL_DOCUMENTS, MF_BYCOMMAND | MF_GRAYED | MF_DISABLED);
+}
+
+void CPatentManager::OnDblClickList(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    *pResult = 0;
+    const auto* pActivate = reinterpret_cast<const NMITEMACTIVATE*>(pNMHDR);
+    const int row = pActivate->iItem;
+    if (row < 0)
+        return;
+    int result = 0;
+    if (pActivate->iSubItem == colFiles) {
+        result = OpenDocumentFile(row, pActivate->ptAction.x <= 16 ? 1 : 2);
+    } else {
+        result = OpenDocumentFile(row, 2);
+        if (result == 0)
+            result = OpenDocumentFile(row, 1);
+    }
+    if (result > 0) {
+        MarkRead(row, true, false);
+        return;
+    }
+    CPoint point = pActivate->ptAction;
+    m_listDocuments.ClientToScreen(&point);
+    ShowErrorBalloon(kNoDocument, point);
+}
+
+void CPatentManager::OnKeyDownList(NMHDR* pNMHDR, LRESULT* pResult)
+{
+    *pResult = 0;
+    if (reinterpret_cast<const NMLVKEYDOWN*>(pNMHDR)->wVKey == VK_DELETE)
+        OnDeleteDocuments();
+}
+
+// ---------------------------------------------------------------- requests to the pane
+
+LRESULT CPatentManager::SendToPane(UINT nMessage, WPARAM wParam)
+{
+    CWnd* pParent = GetParent();
+    return pParent ? pParent->SendMessage(nMessage, wParam, 0) : 0;
+}
+
+void CPatentManager::SendFirstRowRequest(UINT nMessage, const CString& strText)
+{
+    CString text = strText;
+    SendToPane(nMessage, reinterpret_cast<WPARAM>(&text));
+}
+
+void CPatentManager::OnDeleteDocuments()
+{
+    SendToPane(UM_DELETE_DOCUMENTS);
+}
+
+void CPatentManager::OnUnlinkDocuments()
+{
+    SendToPane(UM_UNLINK_DOCUMENTS);
+}
+
+void CPatentManager::OnDownloadEntireDocument()
+{
+    const int row = m_listDocuments.GetNextItem(-1, LVNI_SELECTED);
+    if (row >= 0)
+        SendFirstRowRequest(UM_DOWNLOAD_DOCUMENT, m_listDocuments.GetItemText(row, colDocument));
+}
+
+void CPatentManager::OnCopyShortcut()
+{
+    const int row = m_listDocuments.GetNextItem(-1, LVNI_SELECTED);
+    if (row >= 0)
+        SendFirstRowRequest(UM_COPY_SHORTCUT, RowDocumentUid(row));
+}
+
+// ---------------------------------------------------------------- shell error texts
+
+CString GetShellExecuteErrorText(int nCode)
+{
+    switch (nCode) {
+    case 0:
+        return "The operating system is out of memory or resources.";
+    case SE_ERR_FNF:
+        return "The specified file was not found.";
+    case SE_ERR_PNF:
+        return "The specified path was not found.";
+    case SE_ERR_ACCESSDENIED:
+        return "The operating system denied access to the specified file.";
+    case SE_ERR_OOM:
+        return "There was not enough memory to complete the operation. ";
+    case ERROR_BAD_FORMAT:
+        return "The .exe file is invalid (non-Win32\xAE .exe or error in .exe image).";
+    case SE_ERR_SHARE:
+        return "A sharing violation occurred.";
+    case SE_ERR_ASSOCINCOMPLETE:
+        return "The file name association is incomplete or invalid.";
+    case SE_ERR_DDETIMEOUT:
+        return "The DDE transaction could not be completed because the request timed out.";
+    case SE_ERR_DDEFAIL:
+        return "The DDE transaction failed.";
+    case SE_ERR_DDEBUSY:
+        return "The DDE transaction could not be completed because other DDE transactions were being processed.";
+    case SE_ERR_NOASSOC:
+        return "There is no application associated with the given file name extension. This error will also be "
+               "returned if you attempt to print a file that is not printable. ";
+    case SE_ERR_DLLNOTFOUND:
+        return "The specified dynamic-link library was not found.  ";
+    default:
+        return CString();
+    }
 }

@@ -9,12 +9,17 @@
 #include "RequestedNumbers.h"
 #include "StageClock.h"
 #include "StepGuard.h"
+#include "TextHelpers.h"
 #include "XmlHelpers.h"
 #include "resource.h"
 
 #include <mmsystem.h>
+#include <shellapi.h>
+#include <shlwapi.h>
 
+#include <cstring>
 #include <stdexcept>
+#include <string>
 
 IMPLEMENT_DYNAMIC(CProjectManagerContainer, CDialog)
 
@@ -43,6 +48,12 @@ BEGIN_MESSAGE_MAP(CProjectManagerContainer, CDialog)
     ON_MESSAGE(UM_ADD_RECOVERED_DOCUMENT, &CProjectManagerContainer::OnRecoveredDocument)
     ON_MESSAGE(UM_PLAY_ERROR_SOUND, &CProjectManagerContainer::OnPlayNotifySound)
     ON_MESSAGE(UM_SOCKET_CLOSED, &CProjectManagerContainer::OnSocketClosed)
+    ON_MESSAGE(UM_DELETE_DOCUMENTS, &CProjectManagerContainer::OnDeleteDocuments)
+    ON_MESSAGE(UM_UNLINK_DOCUMENTS, &CProjectManagerContainer::OnUnlinkDocuments)
+    ON_MESSAGE(UM_DOWNLOAD_DOCUMENT, &CProjectManagerContainer::OnDownloadDocument)
+    ON_COMMAND(ID_LIST_COPY_TO_CLIPBOARD, &CProjectManagerContainer::OnCopyToClipboard)
+    ON_BN_CLICKED(IDC_PANE_COPY_TO_CLIPBOARD, &CProjectManagerContainer::OnCopyToClipboardButton)
+    ON_BN_CLICKED(IDC_PANE_HELP, &CProjectManagerContainer::OnHelpButton)
 END_MESSAGE_MAP()
 
 namespace {
@@ -203,10 +214,10 @@ BOOL CProjectManagerContainer::OnInitDialog()
     m_bInitialized = 1;
 
     // The toolbar runs on this machine: the port is open on the loopback address only. When
-    // it cannot be opened (another program holds it) the pane runs without the toolbar link.
+    // it cannot be opened (another program holds it) the pane runs without the toolbar link;
+    // the progress log says why.
     m_Listener.SetOwner(this);
-    if (m_Listener.Create(kToolbarPort, SOCK_STREAM, "127.0.0.1"))
-        m_Listener.Listen(5);
+    m_Listener.OpenListener(kToolbarPort, "127.0.0.1");
     return TRUE;
 }
 
@@ -579,14 +590,20 @@ void CProjectManagerContainer::AddShortcut(int key)
 
 void CProjectManagerContainer::DeleteShortcut(CString strDocUid)
 {
+    if (RemoveShortcutsOfDocument(strDocUid))
+        SaveProjectConfig();
+}
+
+bool CProjectManagerContainer::RemoveShortcutsOfDocument(const CString& strDocUid)
+{
     IXMLDOMNodePtr shorts = RequireNode(L"/Project/Shorts", "DeleteShortcut");
     if (!shorts)
-        return;
+        return false;
     IXMLDOMNodeListPtr found =
         m_Store.GetDocument()->selectNodes(_bstr_t("Project/Shorts/Short[@ShortUID=" + XPathLiteral(strDocUid) + "]"));
     for (long i = 0; i < found->Getlength(); ++i)
         shorts->removeChild(found->Getitem(i));
-    SaveProjectConfig();
+    return true;
 }
 
 void CProjectManagerContainer::DeleteShortcutsOfFolder(CString strFolderUid)
@@ -776,9 +793,7 @@ void CProjectManagerContainer::OnSocketAccept()
         return;
     }
     m_Connections.AddTail(pSocket);
-    char greeting[kToolbarRequestSize];
-    MakeToolbarGreeting(greeting);
-    pSocket->Send(greeting, kToolbarRequestSize);
+    pSocket->Greet();
 }
 
 void CProjectManagerContainer::OnSocketReceive(CConSocket* pSocket)
@@ -1030,4 +1045,398 @@ void CProjectManagerContainer::OnLButtonUp(UINT nFlags, CPoint point)
         Invalidate(TRUE);
     }
     CDialog::OnLButtonUp(nFlags, point);
+}
+
+// ---------------------------------------------------------------- deleting and unlinking
+
+namespace {
+
+// A folder path as the file system resolves it, with "\" at its end.
+CString FullFolder(CString folder)
+{
+    folder.Replace('/', '\\');
+    char full[MAX_PATH * 2];
+    const DWORD n = ::GetFullPathNameA(folder, sizeof full, full, nullptr);
+    if (n > 0 && n < sizeof full)
+        folder = full;
+    if (folder.Right(1) != "\\")
+        folder += "\\";
+    return folder;
+}
+
+// True when the path lies in the folder or below it.
+bool LiesInFolder(const CString& path, const CString& folder)
+{
+    if (path.IsEmpty() || folder.IsEmpty())
+        return false;
+    const CString base = FullFolder(folder);
+    CString full = path;
+    full.Replace('/', '\\');
+    char buffer[MAX_PATH * 2];
+    const DWORD n = ::GetFullPathNameA(full, sizeof buffer, buffer, nullptr);
+    if (n > 0 && n < sizeof buffer)
+        full = buffer;
+    return full.GetLength() > base.GetLength() && full.Left(base.GetLength()).CompareNoCase(base) == 0;
+}
+
+bool SameFolder(const CString& a, const CString& b)
+{
+    return FullFolder(a).CompareNoCase(FullFolder(b)) == 0;
+}
+
+bool PathExists(const CString& path)
+{
+    return !path.IsEmpty() && ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
+}
+
+CString DocumentXPath(const CString& uid)
+{
+    return "/Project/Documents/Document[@UID=" + XPathLiteral(uid) + "]";
+}
+
+// A list of one path for the shell's file operation: closed by two zero characters.
+std::string ShellPathList(const CString& path)
+{
+    return std::string(path.GetString()) + '\0';
+}
+
+} // namespace
+
+int CProjectManagerContainer::ShowMessageBox(CWnd* pOwner, const CString& strText, const char* caption, UINT nType)
+{
+    return ::MessageBoxA(pOwner ? pOwner->m_hWnd : nullptr, strText, caption, nType);
+}
+
+bool CProjectManagerContainer::ConfirmOverMainWindow(const char* text, const char* caption)
+{
+    return ShowMessageBox(GetTopLevelParent(), text, caption, MB_YESNO | MB_ICONEXCLAMATION) == IDYES;
+}
+
+CString CProjectManagerContainer::CurrentDownloadFolder()
+{
+    return m_pOptions ? m_pOptions->GetOptionValue("SavePath") : CProgramOptions().GetOptionValue("SavePath");
+}
+
+bool CProjectManagerContainer::RequireStoreLists(const char* who, IXMLDOMNodePtr& pDocuments, IXMLDOMNodePtr& pShorts)
+{
+    IXMLDOMNodePtr folders = RequireNode(L"/Project/Folders", who);
+    pDocuments = RequireNode(L"/Project/Documents", who);
+    pShorts = RequireNode(L"/Project/Shorts", who);
+    return folders && pDocuments && pShorts;
+}
+
+CProjectManagerContainer::RecordFiles CProjectManagerContainer::DeleteRecordFiles(IXMLDOMNodePtr pDocument,
+                                                                                  bool bStopAtLocked,
+                                                                                  CString& strLastPath)
+{
+    const CString downloadFolder = CurrentDownloadFolder();
+    IXMLDOMNodeListPtr items = pDocument->selectNodes(L"XMLCatalog/CatalogItem");
+    bool bAllGone = true;
+    for (long i = 0; i < items->Getlength(); ++i) {
+        IXMLDOMNodePtr item = items->Getitem(i);
+        CString path;
+        if (!GetXmlAttribute(item, "FilePath", path)) {
+            bAllGone = false;
+            continue;
+        }
+        strLastPath = path;
+        if (LiesInFolder(path, downloadFolder) && !::DeleteFileA(path) && PathExists(path)) {
+            if (bStopAtLocked)
+                return RecordFiles::Locked;
+            bAllGone = false;
+            continue;
+        }
+        item->GetparentNode()->removeChild(item);
+    }
+    return bAllGone ? RecordFiles::AllGone : RecordFiles::SomeKept;
+}
+
+void CProjectManagerContainer::RemoveDocumentFolder(IXMLDOMNodePtr pDocument, const CString& strLastPath)
+{
+    CString name;
+    if (!GetXmlAttribute(pDocument, "Name", name))
+        return;
+    CString folderName = StripSlashes(name);
+    if (folderName.IsEmpty() || strLastPath.IsEmpty())
+        return;
+    CString upperPath = strLastPath;
+    upperPath.MakeUpper();
+    folderName.MakeUpper();
+    const int at = upperPath.Find(folderName, 1);
+    if (at < 0)
+        return;
+    const CString folder = strLastPath.Left(at + folderName.GetLength() + 1);
+    // Only a folder of the download folder is the record's own.
+    if (LiesInFolder(folder, CurrentDownloadFolder()))
+        ::RemoveDirectoryA(folder); // fails, and so stays, while anything is left in it
+}
+
+void CProjectManagerContainer::RemoveRecord(IXMLDOMNodePtr pDocuments, IXMLDOMNodePtr pDocument)
+{
+    CString name;
+    const bool bNamed = GetXmlAttribute(pDocument, "Name", name) != 0;
+    pDocuments->removeChild(pDocument);
+    if (bNamed)
+        m_mapNameToUID.RemoveKey(name);
+}
+
+void CProjectManagerContainer::FinishDocumentChange()
+{
+    SaveProjectConfig();
+    CMyTreeCtrl& tree = m_ProjectTree.GetTree();
+    if (tree.m_hWnd)
+        m_ProjectTree.RefreshFolderIconByKey(m_ProjectTree.KeyOfItem(tree.GetSelectedItem()));
+    m_PatentManager.RefreshView(m_ProjectTree.m_strSelectedUid);
+}
+
+LRESULT CProjectManagerContainer::OnDeleteDocuments(WPARAM, LPARAM)
+{
+    IXMLDOMNodePtr documents, shorts;
+    if (!RequireStoreLists("OnDeleteDocuments", documents, shorts))
+        return 1;
+    if (ConfirmOverMainWindow("Are you sure you want to DELETE the selected documents?  This action cannot be undone.",
+                              "Delete Selected Documents?")) {
+        IXMLDOMDocument2Ptr doc = m_Store.GetDocument();
+        // The rows are read as they stand before anything changes; the list is refilled at
+        // the end only.
+        for (int row : m_PatentManager.GetSelectedRows()) {
+            if (m_PatentManager.IsShortcutRow(row)) {
+                // Only the one shortcut shown in the row goes.
+                IXMLDOMNodeListPtr found = doc->selectNodes(
+                    _bstr_t("/Project/Shorts/Short[@UID=" + XPathLiteral(m_PatentManager.RowShortcutUid(row)) + "]"));
+                for (long i = 0; i < found->Getlength(); ++i)
+                    shorts->removeChild(found->Getitem(i));
+                continue;
+            }
+            const CString uid = m_PatentManager.RowDocumentUid(row);
+            if (uid.IsEmpty())
+                continue;
+            // The shortcuts go before any file is touched; the store is written once at the end.
+            RemoveShortcutsOfDocument(uid);
+            IXMLDOMNodePtr document = doc->selectSingleNode(_bstr_t(DocumentXPath(uid)));
+            if (!document)
+                continue;
+            CString lastPath;
+            if (DeleteRecordFiles(document, false, lastPath) != RecordFiles::AllGone)
+                continue; // the record stays with the files that could not be deleted
+            RemoveDocumentFolder(document, lastPath);
+            RemoveRecord(documents, document);
+        }
+    }
+    FinishDocumentChange();
+    return 1;
+}
+
+LRESULT CProjectManagerContainer::OnUnlinkDocuments(WPARAM, LPARAM)
+{
+    IXMLDOMNodePtr documents, shorts;
+    if (!RequireStoreLists("OnUnlinkDocuments", documents, shorts))
+        return 1;
+    if (ConfirmOverMainWindow("Are you sure you want to UNLINK the selected documents?  This action cannot be undone.",
+                              "Un-Link Selected Documents?")) {
+        // A shortcut row unlinks the document it shows; the document's shortcuts stay.
+        for (int row : m_PatentManager.GetSelectedRows()) {
+            IXMLDOMNodePtr document = m_PatentManager.RowDocument(row);
+            if (!document)
+                continue;
+            IXMLDOMNodeListPtr items = document->selectNodes(L"XMLCatalog/CatalogItem");
+            for (long i = 0; i < items->Getlength(); ++i) {
+                IXMLDOMNodePtr item = items->Getitem(i);
+                item->GetparentNode()->removeChild(item);
+            }
+            RemoveRecord(documents, document);
+        }
+    }
+    FinishDocumentChange();
+    return 1;
+}
+
+// ---------------------------------------------------------------- clipboard and download requests
+
+void CProjectManagerContainer::OnCopyToClipboardButton()
+{
+    OnCopyToClipboard();
+}
+
+void CProjectManagerContainer::OnCopyToClipboard()
+{
+    CMyListCtrl& list = m_PatentManager.GetList();
+    const int count = list.m_hWnd ? list.GetItemCount() : 0;
+    if (count == 0 || !::OpenClipboard(m_hWnd))
+        return;
+    CString text = "Download results provided by Zentrova International 4.0\r\n\r\n"
+                   "Document No.\tTitle\tInventor\tAssignee\r\n\r\n";
+    for (int row = 0; row < count; ++row)
+        text += list.GetItemText(row, 1) + "\t" + list.GetItemText(row, 2) + "\t" + list.GetItemText(row, 3) + "\t" +
+                list.GetItemText(row, 4) + "\r\n";
+    ::EmptyClipboard();
+    const size_t size = static_cast<size_t>(text.GetLength()) + 1;
+    HGLOBAL hBlock = ::GlobalAlloc(GMEM_MOVEABLE, size);
+    char* pBlock = hBlock ? static_cast<char*>(::GlobalLock(hBlock)) : nullptr;
+    if (pBlock) {
+        std::memcpy(pBlock, text.GetString(), size);
+        ::GlobalUnlock(hBlock);
+        // Once handed over, the block is the clipboard's.
+        if (::SetClipboardData(CF_TEXT, hBlock))
+            hBlock = nullptr;
+    }
+    if (hBlock) {
+        ::GlobalFree(hBlock);
+        Log("OnCopyToClipboard", "The text could not be put on the clipboard");
+    }
+    ::CloseClipboard();
+}
+
+LRESULT CProjectManagerContainer::OnDownloadDocument(WPARAM wParam, LPARAM)
+{
+    const CString* pNumber = TextArg(wParam);
+    if (!pNumber)
+        return 0;
+    const CString number = *pNumber;
+    m_checkFirstPage.SetCheck(0);
+    if (!RemoveSelectedForRedownload(number))
+        return 0;
+    m_editQuickDownload.SetWindowText(number);
+    // The whole document, whatever the page choice shows; the choice stays as it was.
+    const int nRemembered = m_comboPageChoice.GetCurSel();
+    m_comboPageChoice.SetCurSel(0);
+    OnQuickDownload();
+    m_comboPageChoice.SetCurSel(nRemembered);
+    return 0;
+}
+
+int CProjectManagerContainer::RemoveSelectedForRedownload(CString strNumber)
+{
+    IXMLDOMNodePtr documents = RequireNode(L"/Project/Documents", "RemoveSelectedForRedownload");
+    for (int row : documents ? m_PatentManager.GetSelectedRows() : std::vector<int>()) {
+        IXMLDOMNodePtr document = m_PatentManager.RowDocument(row);
+        if (!document)
+            continue;
+        CString lastPath;
+        const RecordFiles result = DeleteRecordFiles(document, true, lastPath);
+        if (result == RecordFiles::Locked) {
+            // What went so far is gone from disk: the store and the list say so too.
+            FinishDocumentChange();
+            CString text;
+            text.Format("Sorry, the following document(s) could not be downloaded because:\nThe first page of %s is "
+                        "currently open in your PDF viewer.\nPlease close the file from viewing and then try to "
+                        "download the entire document(s).",
+                        strNumber.GetString());
+            ShowMessageBox(this, text, "Download Failure", MB_OK | MB_ICONSTOP);
+            return 0;
+        }
+        if (result == RecordFiles::AllGone) {
+            RemoveDocumentFolder(document, lastPath);
+            RemoveRecord(documents, document);
+        }
+    }
+    FinishDocumentChange();
+    return 1;
+}
+
+void CProjectManagerContainer::OnHelpButton()
+{
+    if (CWnd* pMain = GetTopLevelParent())
+        pMain->SendMessage(WM_COMMAND, ID_HELP_COUNTRY_CODES, 0);
+}
+
+// ---------------------------------------------------------------- moving the library
+
+namespace {
+
+// The stored download folder, with "\" at its end.
+CString StoredDownloadFolder()
+{
+    CString folder = CProgramOptions().GetOptionValue("SavePath");
+    if (!folder.IsEmpty() && folder.Right(1) != "\\")
+        folder += "\\";
+    return folder;
+}
+
+// One file operation of the shell on one source (and target): no progress window, no
+// questions. True when it failed.
+bool ShellFileOperationFailed(HWND hOwner, UINT nFunction, const CString& from, const CString& to = CString())
+{
+    const std::string fromList = ShellPathList(from);
+    const std::string toList = ShellPathList(to);
+    SHFILEOPSTRUCTA operation{};
+    operation.hwnd = hOwner;
+    operation.wFunc = nFunction;
+    operation.pFrom = fromList.c_str();
+    operation.pTo = to.IsEmpty() ? nullptr : toList.c_str();
+    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
+    return ::SHFileOperationA(&operation) != 0;
+}
+
+} // namespace
+
+bool CProjectManagerContainer::CopyReportsFolder(CString strNewFolder)
+{
+    return ShellFileOperationFailed(m_hWnd, FO_COPY, StoredDownloadFolder() + "Reports", strNewFolder);
+}
+
+bool CProjectManagerContainer::DeleteOldReports()
+{
+    // Without undo the files go for good; the Reports folder itself stays.
+    return ShellFileOperationFailed(m_hWnd, FO_DELETE, StoredDownloadFolder() + "Reports\\*.*");
+}
+
+int CProjectManagerContainer::MoveAllDocuments(CString strNewFolder)
+{
+    if (strNewFolder.Right(1) != "\\")
+        strNewFolder += "\\";
+    // Into the folder in use nothing moves: copying the reports onto themselves and then
+    // emptying them would lose them.
+    if (SameFolder(strNewFolder, StoredDownloadFolder())) {
+        Log("MoveAllDocuments", "The documents lie in " + strNewFolder + " already; nothing was moved");
+        return 1;
+    }
+    IXMLDOMDocument2Ptr doc = m_Store.GetDocument();
+    IXMLDOMNodeListPtr documents = doc ? doc->selectNodes(L"/Project/Documents/Document") : nullptr;
+    if (!documents)
+        return 0;
+    if (!CopyReportsFolder(strNewFolder))
+        DeleteOldReports();
+
+    for (long d = 0; d < documents->Getlength(); ++d) {
+        IXMLDOMNodeListPtr items = documents->Getitem(d)->selectNodes(L"XMLCatalog/CatalogItem");
+        CString lastOldFolder;
+        for (long k = 0; k < items->Getlength(); ++k) {
+            IXMLDOMNodePtr item = items->Getitem(k);
+            CString oldPath;
+            GetXmlAttribute(item, "FilePath", oldPath);
+            oldPath.Replace('/', '\\');
+            // An item without a file in a folder names nothing to move: it stays as it is.
+            const int slash = oldPath.ReverseFind('\\');
+            if (slash < 1 || slash == oldPath.GetLength() - 1) {
+                Log("MoveAllDocuments", "A file of a record has no path in a folder (\"" + oldPath + "\"); it stays");
+                continue;
+            }
+            const CString fileName = oldPath.Mid(slash + 1);
+            const CString oldFolder = oldPath.Left(slash);
+            const int parent = oldFolder.ReverseFind('\\');
+            const CString folderName = parent >= 0 ? oldFolder.Mid(parent + 1) : CString();
+            const CString newFolder = folderName.IsEmpty() ? strNewFolder : strNewFolder + folderName + "\\";
+            const CString newPath = newFolder + fileName;
+            if (!folderName.IsEmpty() && !PathExists(strNewFolder + folderName) &&
+                !::CreateDirectoryA(strNewFolder + folderName, nullptr))
+                return 0;
+            if (!::MoveFileA(oldPath, newPath))
+                return 0;
+            bool bStored = false;
+            try {
+                bStored = SetXmlAttribute(item, "FilePath", newPath) != 0;
+            } catch (const _com_error&) {
+                bStored = false;
+            }
+            if (!bStored) {
+                ::MoveFileA(newPath, oldPath);
+                return 0;
+            }
+            lastOldFolder = oldFolder;
+        }
+        if (!lastOldFolder.IsEmpty())
+            ::RemoveDirectoryA(lastOldFolder); // only an empty folder goes
+    }
+    return 1;
 }

@@ -1,12 +1,14 @@
 // CProjectManagerContainer: the project pane (dialog 140), the hub of the user's library.
 // It owns the project store (Project.cfg, its XML document and the identifier counter) and
 // the document index, and holds the folder tree, the document list, the download queue and
-// the quick-download controls as member windows. The tree and the list change the store only by request
-// messages to this pane, which edits the document and writes Project.cfg after every
-// change. It also lays out its areas, in a normal and an expanded arrangement, with three
-// splitter bars whose rectangles are kept in the options. Document numbers reach the
-// download queue from the quick-download box and, through the toolbar socket on port 50055,
-// from a browser toolbar.
+// the quick-download controls as member windows. The tree and the list change the store
+// only by request messages to this pane, which edits the document and writes Project.cfg
+// after every change: it deletes and un-links the documents selected in the list, clears
+// them before a download of the whole document, copies the list to the clipboard and
+// moves the whole library into another download folder. It also lays out its areas, in a
+// normal and an expanded arrangement, with three splitter bars whose rectangles are kept in
+// the options. Document numbers reach the download queue from the quick-download box and,
+// through the toolbar socket on port 50055, from a browser toolbar.
 #pragma once
 
 #include "CJComboBox.h"
@@ -47,6 +49,8 @@ public:
     void AddShortcut(int key);
     // Removes every shortcut of a document, then writes the store.
     void DeleteShortcut(CString strDocUid);
+    // The same without writing the store; false when the store has no Shorts.
+    bool RemoveShortcutsOfDocument(const CString& strDocUid);
     // Removes every shortcut shown in a folder and writes the store.
     void DeleteShortcutsOfFolder(CString strFolderUid);
 
@@ -76,6 +80,26 @@ public:
     void DownloadRequestedDocument(CString strNumbers, int nPageChoice);
     CConSocket& GetListener() { return m_Listener; }
     int GetConnectionCount() const { return static_cast<int>(m_Connections.GetCount()); }
+
+    // ------------------------------------------------------------ the library's documents
+    // Moves every file of the library's records, and the saved reports, into a new download
+    // folder, keeping one level of folder (old\US1\US1.pdf becomes new\US1\US1.pdf), and
+    // rewrites the records' FilePath; the old download folder is the stored option SavePath.
+    // 1 when every file was moved (or the new folder is the one in use, where nothing
+    // moves); 0 at the first failure, the files moved so far keeping their new paths. The
+    // store is not written: the caller writes it whatever the result.
+    int MoveAllDocuments(CString strNewFolder);
+    // The saved reports (old download folder\Reports) copied into the new folder: true when
+    // the copy failed. DeleteOldReports empties the old Reports folder: true when that failed.
+    bool CopyReportsFolder(CString strNewFolder);
+    bool DeleteOldReports();
+    // Clears the selected records and their files before a new download of the number: 1
+    // when done; 0 when a file could not be deleted (it is open elsewhere), after the user
+    // was told and what was cleared so far was written and shown.
+    int RemoveSelectedForRedownload(CString strNumber);
+    // Puts every row of the document list on the clipboard as text, after two header lines.
+    afx_msg void OnCopyToClipboard();
+    afx_msg void OnCopyToClipboardButton();
 
     // The fourteen layout rectangles from and to the options.
     bool LoadLayout();
@@ -139,7 +163,38 @@ protected:
     afx_msg LRESULT OnDocumentDownloaded(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnRecoveredDocument(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnPlayNotifySound(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnDeleteDocuments(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnUnlinkDocuments(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnDownloadDocument(WPARAM wParam, LPARAM lParam);
+    afx_msg void OnHelpButton();
     DECLARE_MESSAGE_MAP()
+
+    // A message box over the owner; the button chosen. Tests answer it themselves.
+    virtual int ShowMessageBox(CWnd* pOwner, const CString& strText, const char* caption, UINT nType);
+    // Yes and No with the exclamation icon over the main window: true for Yes.
+    bool ConfirmOverMainWindow(const char* text, const char* caption);
+
+    // What became of the files of one record.
+    enum class RecordFiles { AllGone, SomeKept, Locked };
+    // Deletes the files of a record and takes their items out of its catalog, in order. An
+    // item without FilePath stays; a file that cannot be deleted and is still there keeps
+    // its item (with bStopAtLocked the walk ends there). A file outside the download folder
+    // is the user's own (Import File To Folder linked it): it is kept, and its item goes.
+    // strLastPath: the FilePath of the last item handled.
+    RecordFiles DeleteRecordFiles(IXMLDOMNodePtr pDocument, bool bStopAtLocked, CString& strLastPath);
+    // Removes the record's own folder (named after the document, found in the last file's
+    // path) when it is empty and lies in the download folder.
+    void RemoveDocumentFolder(IXMLDOMNodePtr pDocument, const CString& strLastPath);
+    // Takes a record out of the store and its Name out of the document index.
+    void RemoveRecord(IXMLDOMNodePtr pDocuments, IXMLDOMNodePtr pDocument);
+    // The store's Folders, Documents and Shorts elements; false, with a log line, when one
+    // is missing.
+    bool RequireStoreLists(const char* who, IXMLDOMNodePtr& pDocuments, IXMLDOMNodePtr& pShorts);
+    // After the selected records changed: write the store, let the tree re-evaluate its
+    // selected folder's icon, and show the tree's folder again.
+    void FinishDocumentChange();
+    // The download folder in use (option SavePath).
+    CString CurrentDownloadFolder();
 
     // How the pane tells the user: a sound file played asynchronously, and a balloon over
     // the main window (anchor in its client coordinates) that closes after five seconds and

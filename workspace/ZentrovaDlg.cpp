@@ -54,6 +54,12 @@ BEGIN_MESSAGE_MAP(CZentrovaDlg, CNewDialog)
     ON_UPDATE_COMMAND_UI(ID_TREE_RENAME_FOLDER, &CZentrovaDlg::OnUpdateTreeFolderCommand)
     ON_UPDATE_COMMAND_UI(ID_FOLDER_RENAME, &CZentrovaDlg::OnUpdateRenameOrDeleteFolder)
     ON_UPDATE_COMMAND_UI(ID_FOLDER_DELETE, &CZentrovaDlg::OnUpdateRenameOrDeleteFolder)
+    ON_COMMAND_RANGE(ID_PATENTS_COPY_TO_CLIPBOARD, ID_PATENTS_UNLINK, &CZentrovaDlg::OnDocumentCommand)
+    ON_COMMAND_RANGE(ID_FILE_DOWNLOAD_ENTIRE, ID_FILE_DOWNLOAD_ENTIRE, &CZentrovaDlg::OnDocumentCommand)
+    ON_COMMAND_RANGE(ID_PATENTS_DOWNLOAD_ENTIRE, ID_PATENTS_DOWNLOAD_ENTIRE, &CZentrovaDlg::OnDocumentCommand)
+    ON_UPDATE_COMMAND_UI_RANGE(ID_PATENTS_COPY_TO_CLIPBOARD, ID_PATENTS_UNLINK, &CZentrovaDlg::OnUpdateDocumentCommand)
+    ON_UPDATE_COMMAND_UI(ID_FILE_DOWNLOAD_ENTIRE, &CZentrovaDlg::OnUpdateDocumentCommand)
+    ON_UPDATE_COMMAND_UI(ID_PATENTS_DOWNLOAD_ENTIRE, &CZentrovaDlg::OnUpdateDocumentCommand)
 END_MESSAGE_MAP()
 
 namespace {
@@ -597,6 +603,94 @@ void CZentrovaDlg::OnUpdateRenameOrDeleteFolder(CCmdUI* pCmdUI)
 {
     CProjectTree& tree = m_ProjectPane.GetProjectTree();
     if (!tree.m_hWnd || !tree.CanRenameOrDeleteSelection())
+        pCmdUI->Enable(FALSE);
+}
+
+void CZentrovaDlg::OnDocumentCommand(UINT nID)
+{
+    CPatentManager& list = m_ProjectPane.GetPatentManager();
+    if (!list.m_hWnd)
+        return;
+    switch (nID) {
+    case ID_FILE_DOWNLOAD_ENTIRE:
+    case ID_PATENTS_DOWNLOAD_ENTIRE:
+        return list.OnDownloadEntireDocument();
+    case ID_PATENTS_COPY_TO_CLIPBOARD:
+        return m_ProjectPane.OnCopyToClipboardButton();
+    case ID_PATENTS_COPY_SHORTCUT:
+        return list.OnCopyShortcut();
+    case ID_PATENTS_PRINT_HTML:
+        return list.OnPrintHtml();
+    case ID_PATENTS_PRINT_PDF:
+        return list.OnPrintPdf();
+    case ID_PATENTS_PRINT_FILE:
+        return list.OnPrintFile();
+    case ID_PATENTS_OPEN_HTML:
+        return list.OnOpenHtml();
+    case ID_PATENTS_OPEN_PDF:
+        return list.OnOpenPdf();
+    case ID_PATENTS_OPEN_FILE:
+        return list.OnOpenFile();
+    case ID_PATENTS_MARK_UNREAD:
+        return list.OnMarkUnread();
+    case ID_PATENTS_MARK_READ:
+        return list.OnMarkRead();
+    case ID_PATENTS_DELETE:
+        return list.OnDeleteDocuments();
+    case ID_PATENTS_UNLINK:
+        return list.OnUnlinkDocuments();
+    default:
+        return;
+    }
+}
+
+void CZentrovaDlg::OnUpdateDocumentCommand(CCmdUI* pCmdUI)
+{
+    CPatentManager& list = m_ProjectPane.GetPatentManager();
+    if (!list.m_hWnd) {
+        pCmdUI->Enable(FALSE);
+        return;
+    }
+    if (pCmdUI->m_nID == ID_FILE_DOWNLOAD_ENTIRE)
+        return list.UpdateDownloadEntireDocument(pCmdUI);
+    bool bAllowed = true;
+    switch (pCmdUI->m_nID) {
+    case ID_PATENTS_DOWNLOAD_ENTIRE:
+        bAllowed = list.CanDownloadEntireDocument();
+        break;
+    case ID_PATENTS_COPY_TO_CLIPBOARD:
+        bAllowed = list.GetList().GetItemCount() > 0;
+        break;
+    case ID_PATENTS_COPY_SHORTCUT:
+    case ID_PATENTS_DELETE:
+        bAllowed = list.GetList().GetSelectedCount() > 0;
+        break;
+    case ID_PATENTS_PRINT_HTML:
+    case ID_PATENTS_OPEN_HTML:
+        bAllowed = list.HasHtmlFile();
+        break;
+    case ID_PATENTS_PRINT_PDF:
+    case ID_PATENTS_OPEN_PDF:
+        bAllowed = list.HasPdfFile();
+        break;
+    case ID_PATENTS_PRINT_FILE:
+    case ID_PATENTS_OPEN_FILE:
+        bAllowed = list.HasOtherFile();
+        break;
+    case ID_PATENTS_MARK_UNREAD:
+        bAllowed = list.CanMarkUnread();
+        break;
+    case ID_PATENTS_MARK_READ:
+        bAllowed = list.CanMarkRead();
+        break;
+    case ID_PATENTS_UNLINK:
+        bAllowed = list.CanUnlinkSelection();
+        break;
+    default:
+        break;
+    }
+    // A rule only ever greys; otherwise the item is left as it is (enabled: it has a handler).
+    if (!bAllowed)
         pCmdUI->Enable(FALSE);
 }
 

@@ -101,6 +101,10 @@ protected:
     afx_msg void OnUpdateInsertFolder(CCmdUI* pCmdUI);
     afx_msg void OnUpdateTreeFolderCommand(CCmdUI* pCmdUI);
     afx_msg void OnUpdateRenameOrDeleteFolder(CCmdUI* pCmdUI);
+    // The Patents menu and the File menu's Download Entire Patent, handed to the document
+    // list (Copy To Clipboard to the project pane), each greyed by the list's own check.
+    afx_msg void OnDocumentCommand(UINT nID);
+    afx_msg void OnUpdateDocumentCommand(CCmdUI* pCmdUI);
 
 private:
     // Shows one pane, hides the other and marks its navigation button active.

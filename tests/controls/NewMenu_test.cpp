@@ -40,18 +40,6 @@ std::vector<ItemView> Describe(CNewMenu& menu)
     return items;
 }
 
-// The popup-menu window of this process (other test programs show theirs on the same desktop).
-HWND OwnMenuWindow()
-{
-    for (HWND h = ::FindWindowExA(nullptr, nullptr, "#32768", nullptr); h; h = ::FindWindowExA(nullptr, h, "#32768", nullptr)) {
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(h, &pid);
-        if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(h))
-            return h;
-    }
-    return nullptr;
-}
-
 const WORD kBlock[] = {IDB_MENU_ICONS, 16, 16, ID_FILE_EXIT, ID_HELP_ABOUT, ID_TREE_INSERT_FOLDER, 0};
 const WORD kOtherBlock[] = {IDB_MENU_ICONS, 16, 16, ID_FILE_EXIT, ID_HELP_ABOUT, ID_TREE_DELETE_FOLDER, 0};
 
@@ -225,7 +213,7 @@ TEST(MenuHook, PopupWindowIsSubclassedOnceAndGivenBackWhenItCloses)
     HWND hMenuWnd = nullptr;
     bool subclassed = false, propertySet = false, again = true;
     testsupport::AfterDelay(400, [&] {
-        hMenuWnd = OwnMenuWindow();
+        hMenuWnd = testsupport::OwnMenuWindow();
         subclassed = CNewMenuHook::FindData(hMenuWnd) != nullptr;
         propertySet = ::GetPropA(hMenuWnd, "OldMenuProc") != nullptr;
         again = CNewMenuHook::SubclassMenuWindow(hMenuWnd, FALSE);

@@ -65,18 +65,6 @@ BEGIN_MESSAGE_MAP(CQueueOwner, CWnd)
     ON_MESSAGE(UM_PLAY_ERROR_SOUND, &CQueueOwner::OnPlayErrorSound)
 END_MESSAGE_MAP()
 
-// The popup-menu window of this process.
-HWND OwnMenuWindow()
-{
-    for (HWND h = ::FindWindowExA(nullptr, nullptr, "#32768", nullptr); h;
-         h = ::FindWindowExA(nullptr, h, "#32768", nullptr)) {
-        DWORD pid = 0;
-        ::GetWindowThreadProcessId(h, &pid);
-        if (pid == ::GetCurrentProcessId() && ::IsWindowVisible(h))
-            return h;
-    }
-    return nullptr;
-}
 
 CString BuildFile(const char* relative)
 {

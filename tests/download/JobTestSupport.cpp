@@ -25,19 +25,8 @@ struct PageImageLockSetUp
 } // namespace
 
 DownloadRun::DownloadRun()
-{
-    static const char kClass[] = "ZentrovaTestDownloadOwner";
-    static bool registered = false;
-    if (!registered) {
-        WNDCLASSA wc = {};
-        wc.lpfnWndProc = OwnerProc;
-        wc.hInstance = GetModuleHandleA(nullptr);
-        wc.lpszClassName = kClass;
-        registered = RegisterClassA(&wc) != 0;
-    }
-    m_hOwner = CreateWindowExA(0, kClass, "", 0, 0, 0, 0, 0, HWND_MESSAGE, nullptr, GetModuleHandleA(nullptr), nullptr);
-    SetWindowLongPtrA(m_hOwner, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(this));
-}
+    : m_hOwner(CreateMessageWindow("ZentrovaTestDownloadOwner", OwnerProc, this))
+{}
 
 DownloadRun::~DownloadRun()
 {

@@ -287,6 +287,8 @@ TEST(TiffToPdfLayout, EachPageSideTakesItsOwnAxisResolution)
     const Case cases[] = {
         {"res-200x100.pdf", 400, 300, 200.0f, 100.0f, "/MediaBox [0 0 144 216]\r", "\r144 0 0 216 0 0 cm\r"},
         {"res-100x200.pdf", 255, 155, 100.0f, 200.0f, "/MediaBox [0 0 183 56]\r", "\r183 0 0 56 0 0 cm\r"},
+        // The longest side a PDF reader takes.
+        {"res-2x200.pdf", 400, 300, 2.0f, 200.0f, "/MediaBox [0 0 14400 108]\r", "\r14400 0 0 108 0 0 cm\r"},
     };
     for (const Case& c : cases) {
         SCOPED_TRACE(c.name);
@@ -451,6 +453,21 @@ TEST(TiffToPdfFailures, BadInputGivesAnErrorAndNoFile)
     const PageSpec grey12 = Spec(COMPRESSION_NONE, 12, 1, PHOTOMETRIC_MINISBLACK);
     const PageSpec palette16 = Spec(COMPRESSION_NONE, 16, 1, PHOTOMETRIC_PALETTE);
     const CString longName = dir.File(std::string(270, 'x').c_str());
+    // Pages whose size and resolution give a side of 0 points or of more than the 14,400
+    // that PDF readers accept.
+    auto sized = [](uint16_t compression, uint32_t width, uint32_t height, float xDpi, float yDpi) {
+        PageSpec page = Spec(compression, 1, 1, PHOTOMETRIC_MINISWHITE);
+        page.width = width;
+        page.height = height;
+        page.resolution = xDpi;
+        page.yResolution = yDpi;
+        return page;
+    };
+    const PageSpec zeroHigh = sized(COMPRESSION_CCITTFAX4, 300, 1, 200.0f, 200.0f);    // [0 0 108 0]
+    const PageSpec zeroWide = sized(COMPRESSION_CCITTFAX4, 1, 160, 200.0f, 200.0f);    // [0 0 0 58]
+    const PageSpec g3Wide = sized(COMPRESSION_CCITTFAX3, 100000, 8, 200.0f, 200.0f);   // [0 0 36000 3]
+    const PageSpec pointTooWide = sized(COMPRESSION_CCITTFAX4, 14401, 16, 72.0f, 72.0f);
+    const PageSpec tooHigh = sized(COMPRESSION_NONE, 240, 160, 120.0f, 0.5f);         // 23,040 high
 
     struct Case {
         const char* name;
@@ -477,6 +494,18 @@ TEST(TiffToPdfFailures, BadInputGivesAnErrorAndNoFile)
          tiff, pdf, TIFFPDF_ERR_PAGES, "Error in function tiff_writePDFPagesObject"},
         {"16-bit palette", [&] { WriteTiff(tiff, {palette16}); },
          tiff, pdf, TIFFPDF_ERR_PAGES, "Error in function tiff_writePDFPagesObject"},
+        {"page of zero height", [&] { WriteTiff(tiff, {zeroHigh}); }, tiff, pdf, TIFFPDF_ERR_PAGES,
+         "Error in function tiff_writePDFPagesObject"},
+        {"page of zero width", [&] { WriteTiff(tiff, {zeroWide}); }, tiff, pdf, TIFFPDF_ERR_PAGES,
+         "Error in function tiff_writePDFPagesObject"},
+        {"G3 page 100,000 pixels wide", [&] { WriteTiff(tiff, {g3Wide}); }, tiff, pdf,
+         TIFFPDF_ERR_PAGES, "Error in function tiff_writePDFPagesObject"},
+        {"page one point wider than a reader takes", [&] { WriteTiff(tiff, {pointTooWide}); }, tiff,
+         pdf, TIFFPDF_ERR_PAGES, "Error in function tiff_writePDFPagesObject"},
+        {"page 23,040 points high", [&] { WriteTiff(tiff, {tooHigh}); }, tiff, pdf,
+         TIFFPDF_ERR_PAGES, "Error in function tiff_writePDFPagesObject"},
+        {"second page of zero height", [&] { WriteTiff(tiff, {PageSpec(), zeroHigh}); }, tiff, pdf,
+         TIFFPDF_ERR_PAGES, "Error in function tiff_writePDFPagesObject"},
         {"output folder missing", [&] { WriteTiff(tiff, {PageSpec()}); }, tiff,
          dir.File("no such folder\\out.pdf"), TIFFPDF_FAILED, "Unable to create file."},
         {"output is the input", [&] { WriteTiff(tiff, {PageSpec()}); }, tiff, tiff,

@@ -228,22 +228,37 @@ TEST_F(SocketTest, FailuresLeaveNoSocketBehind)
     EXPECT_EQ(WSAECONNREFUSED, CAsyncSocket::GetLastError());
 }
 
-TEST_F(SocketTest, EventsForASocketClosedMeanwhileAreDropped)
+TEST_F(SocketTest, EventsOfASocketClosedMeanwhileReachNoOtherSocket)
 {
     CServerSocket server;
     const UINT port = ListenOnLoopback(server);
     ASSERT_NE(0u, port);
-    SOCKET peer = ConnectPlain(port);
-    ASSERT_NE(INVALID_SOCKET, peer);
+    SOCKET first = ConnectPlain(port);
+    ASSERT_NE(INVALID_SOCKET, first);
     ASSERT_TRUE(testsupport::PumpUntil([&] { return server.m_accepted.size() == 1; }));
-    // Data and close arrive, but the object is gone before its events are handled.
-    ::send(peer, "xyz", 3, 0);
-    ::closesocket(peer);
+
+    // A second connection is announced, then data and a close for the first one, which is
+    // closed before any of these events is handled. The second connection, accepted first,
+    // usually gets the freed handle number (the lowest free one is handed out again) while the
+    // first one's events are still queued: they reach neither of the two objects.
+    SOCKET second = ConnectPlain(port);
+    ASSERT_NE(INVALID_SOCKET, second);
+    ::Sleep(100);
+    ::send(first, "old", 3, 0);
+    ::closesocket(first);
     ::Sleep(100);
     server.m_accepted.clear();
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return server.m_accepted.size() == 1; }));
     testsupport::PumpMessages(200);
     EXPECT_TRUE(server.m_requests.empty());
     EXPECT_EQ(0, server.m_nCloses);
+
+    // The second connection's own events still arrive.
+    ::send(second, "new", 3, 0);
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return !server.m_requests.empty(); }));
+    EXPECT_EQ(std::vector<std::string>{"new"}, server.m_requests);
+    ::closesocket(second);
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return server.m_nCloses == 1; }));
 }
 
 } // namespace

@@ -8,6 +8,7 @@
 #include <algorithm>
 #include <cstdlib>
 #include <string>
+#include <thread>
 
 using testsupport::FilesIn;
 using testsupport::TempDir;
@@ -195,6 +196,102 @@ TEST(FileCrypt, FailedWriteKeepsTheOldFileWhole)
     CString text;
     ASSERT_EQ(crypt.ReadEncryptedFile(path, text), 1);
     EXPECT_EQ(text.Left(20), "<Config>new</Config>");
+}
+
+TEST(FileCrypt, ASaveWaitsForAReaderThatHoldsTheFileBriefly)
+{
+    TempDir dir;
+    const CString path = dir.File("Project.cfg");
+    CFileCrypt crypt;
+    ASSERT_EQ(crypt.WriteEncryptedFile("<Project>old</Project>", path), 1);
+    // Another program reads the file, without delete sharing, while the save runs.
+    HANDLE reader = CreateFileA(path, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(reader, INVALID_HANDLE_VALUE);
+    std::thread done([reader] {
+        Sleep(200);
+        CloseHandle(reader);
+    });
+    EXPECT_EQ(crypt.WriteEncryptedFile("<Project>new</Project>", path), 1);
+    done.join();
+    CString text;
+    ASSERT_EQ(crypt.ReadEncryptedFile(path, text), 1);
+    EXPECT_EQ(CString(text).TrimRight(' '), "<Project>new</Project>");
+    EXPECT_EQ(FilesIn(dir.Path()), 1);
+}
+
+namespace {
+
+// A stand-in for WriteFile that ends the save the way a hard kill does: half the bytes are
+// in the temporary file, which stays open and is never renamed.
+HANDLE g_killedIn = INVALID_HANDLE_VALUE;
+
+struct Killed {};
+
+BOOL WINAPI WriteHalfAndDie(HANDLE file, LPCVOID data, DWORD length, LPDWORD written, LPOVERLAPPED)
+{
+    WriteFile(file, data, length / 2, written, nullptr);
+    g_killedIn = file;
+    throw Killed();
+}
+
+// Runs a save that is killed halfway; the temporary file it leaves is closed afterwards
+// unless the caller keeps it open (a save still going on in another program).
+void KilledSave(const CString& path, bool keepOpen = false)
+{
+    CipherFileWriter previous = SetCipherFileWriter(&WriteHalfAndDie);
+    EXPECT_THROW(CFileCrypt().WriteEncryptedFile("<Project>lost</Project>", path), Killed);
+    SetCipherFileWriter(previous);
+    if (!keepOpen)
+        CloseHandle(g_killedIn);
+}
+
+} // namespace
+
+TEST(FileCrypt, TheNextSaveRemovesTemporaryFilesLeftByAKilledSave)
+{
+    TempDir dir;
+    using testsupport::FileNamesIn;
+    const CString project = dir.File("Project.cfg"), options = dir.File("config2.cfg");
+    CFileCrypt crypt;
+    ASSERT_EQ(crypt.WriteEncryptedFile("<Project>old</Project>", project), 1);
+    ASSERT_EQ(crypt.WriteEncryptedFile("<Config>old</Config>", options), 1);
+    ASSERT_TRUE(testsupport::WriteBytes(dir.File("Project.cfg.bak"), "the user's copy"));
+    ASSERT_TRUE(testsupport::WriteBytes(dir.File("notes.tmp"), "someone else's"));
+
+    // Two killed saves of each file: their temporary files stay beside the files, which
+    // are untouched.
+    KilledSave(project);
+    KilledSave(project);
+    KilledSave(options);
+    KilledSave(options);
+    ASSERT_EQ(FilesIn(dir.Path()), 8);
+    CString text;
+    ASSERT_EQ(crypt.ReadEncryptedFile(project, text), 1);
+    EXPECT_EQ(CString(text).TrimRight(' '), "<Project>old</Project>");
+
+    // A failed save removes nothing; the next successful save of Project.cfg removes its own
+    // leftovers only.
+    CipherFileWriter previous = SetCipherFileWriter(&WriteNothing);
+    EXPECT_EQ(crypt.WriteEncryptedFile("<Project>new</Project>", project), 0);
+    SetCipherFileWriter(previous);
+    EXPECT_EQ(FilesIn(dir.Path()), 8);
+    ASSERT_EQ(crypt.WriteEncryptedFile("<Project>new</Project>", project), 1);
+    EXPECT_EQ(FileNamesIn(dir.Path()).size(), 6u);
+    ASSERT_EQ(crypt.ReadEncryptedFile(project, text), 1);
+    EXPECT_EQ(CString(text).TrimRight(' '), "<Project>new</Project>");
+
+    // A temporary file still open for writing is not disturbed; once it is closed, the next
+    // save removes it too.
+    KilledSave(options, true);
+    ASSERT_EQ(crypt.WriteEncryptedFile("<Config>new</Config>", options), 1);
+    EXPECT_EQ(FileNamesIn(dir.Path()).size(), 5u);
+    CloseHandle(g_killedIn);
+    ASSERT_EQ(crypt.WriteEncryptedFile("<Config>newer</Config>", options), 1);
+    EXPECT_EQ(FileNamesIn(dir.Path()),
+              (std::vector<CString>{"config2.cfg", "notes.tmp", "project.cfg", "project.cfg.bak"}));
+    ASSERT_EQ(crypt.ReadEncryptedFile(options, text), 1);
+    EXPECT_EQ(CString(text).TrimRight(' '), "<Config>newer</Config>");
 }
 
 TEST(FileCrypt, ReadsAFileEncipheredAtBuildTime)

@@ -60,3 +60,17 @@ TEST_F(XmlHelpersTest, SetReplacesOrAdds)
     EXPECT_EQ(value, "R&D \"x\" \xE4");
     EXPECT_EQ(SetXmlAttribute(nullptr, "UID", "9"), 0);
 }
+
+TEST_F(XmlHelpersTest, SelectNodesInDocumentOrder)
+{
+    ASSERT_EQ(m_doc->loadXML(L"<Step><Key Name='a'/><Other/><Key Name='b'/></Step>"), VARIANT_TRUE);
+    IXMLDOMNodePtr step = m_doc->selectSingleNode(L"/Step");
+    const std::vector<IXMLDOMNodePtr> keys = SelectNodes(step, L"Key");
+    ASSERT_EQ(keys.size(), 2u);
+    CString name;
+    GetXmlAttribute(keys[1], "Name", name);
+    EXPECT_EQ(name, "b");
+    EXPECT_TRUE(SelectNodes(step, L"Missing").empty());
+    EXPECT_THROW(SelectNodes(nullptr, L"Key"), _com_error);
+    EXPECT_THROW(SelectNodes(step, L"Key["), _com_error);
+}

@@ -6,7 +6,22 @@ namespace workspacetest {
 
 BEGIN_MESSAGE_MAP(CPaneSpy, CProjectManagerContainer)
     ON_MESSAGE(UM_DELETE_FOLDER, &CPaneSpy::OnDeleteFolderSpy)
+    ON_MESSAGE(UM_SAVE_PROJECT, &CPaneSpy::OnSaveProjectSpy)
 END_MESSAGE_MAP()
+
+LRESULT CPaneSpy::OnSaveProjectSpy(WPARAM wParam, LPARAM lParam)
+{
+    ++saveRequests;
+    return OnSaveProject(wParam, lParam);
+}
+
+int CPaneSpy::ShowMessageBox(CWnd* /*pOwner*/, const CString& strText, const char* caption, UINT nType)
+{
+    char type[16];
+    std::snprintf(type, sizeof type, "%x", nType);
+    messageBoxes.push_back(std::string(caption) + "|" + strText.GetString() + "|" + type);
+    return messageAnswer;
+}
 
 LRESULT CPaneSpy::OnDeleteFolderSpy(WPARAM wParam, LPARAM lParam)
 {
@@ -21,6 +36,8 @@ int CPaneSpy::QueueDownload(const CString& number)
                                  queue.m_dwMainWindow});
     // The hand-over clears the second file-wrapper flag afterwards.
     queue.m_bShowWrapperDialog = 1;
+    if (realDownloads)
+        return queue.AddDownload(number);
     auto it = answers.find(number);
     if (it != answers.end())
         return it->second;

@@ -92,6 +92,11 @@ public:
     std::vector<CString> sounds;
     std::vector<std::string> balloons; // "title|text|icon|link"
     std::vector<std::string> balloonPlaces; // "x,y,options" of each balloon, options in hex
+    std::vector<std::string> messageBoxes; // "caption|text|type" of each box, type in hex
+    int messageAnswer = IDYES;             // what every message box answers
+    int saveRequests = 0;                  // UM_SAVE_PROJECT received
+    bool realDownloads = false;            // numbers go to the real queue, which downloads them
+    CMyCheckboxButton& FirstPageCheck() { return m_checkFirstPage; }
     CMyEdit& QuickDownloadBox() { return m_editQuickDownload; }
     CCJComboBox& PageChoice() { return m_comboPageChoice; }
     void SetFileWrapperOnly(bool bChecked) { m_checkFileWrapperOnly.SetCheck(bChecked ? 1 : 0); }
@@ -104,7 +109,9 @@ protected:
     void PlayNotificationSound(const CString& strPath) override { sounds.push_back(strPath); }
     void ShowBalloon(const char* title, const CString& text, const char* icon, const CPoint& anchor,
                      unsigned options, const CString& strLink) override;
+    int ShowMessageBox(CWnd* pOwner, const CString& strText, const char* caption, UINT nType) override;
     afx_msg LRESULT OnDeleteFolderSpy(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnSaveProjectSpy(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 };
 

@@ -21,10 +21,13 @@
 #include <commctrl.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstring>
 #include <fstream>
 #include <functional>
+#include <memory>
 #include <string>
+#include <vector>
 
 using namespace testsupport;
 using namespace workspacetest;
@@ -431,6 +434,127 @@ TEST_F(QuickDownloadProgramTest, TypedAndRequestedNumbersAreDownloadedFiledAndNo
     CString why;
     const bool shot = SaveScreenshot(ScreenshotPath("quick-download-main-window.png"), &why);
 
+    EXPECT_TRUE(ProgramFolder::Close(hMain, run));
+    if (!shot)
+        GTEST_SKIP() << why.GetString();
+}
+
+namespace {
+
+// The program's own ends of toolbar connections that are still open (established, or closed
+// by the peer and not yet by the program).
+int OpenToolbarConnections()
+{
+    const std::vector<char> v4 = IpTable<MIB_TCPTABLE>(::GetTcpTable);
+    if (v4.empty())
+        return -1;
+    const auto* table = reinterpret_cast<const MIB_TCPTABLE*>(v4.data());
+    int open = 0;
+    for (DWORD i = 0; i < table->dwNumEntries; ++i) {
+        const MIB_TCPROW& row = table->table[i];
+        if ((row.dwState == MIB_TCP_STATE_ESTAB || row.dwState == MIB_TCP_STATE_CLOSE_WAIT) &&
+            ::ntohs(static_cast<u_short>(row.dwLocalPort)) == kToolbarPort)
+            ++open;
+    }
+    return open;
+}
+
+} // namespace
+
+// Toolbars that stall halfway through a request, and a burst of a thousand connections,
+// against the real program. The times are printed as FIGURE lines; the assertions hold only
+// the promises with room for a loaded machine: a well-formed request beside stalled ones is
+// not held up for a stalled one's 3 seconds, a stalled one is closed after its 3 seconds and
+// not much later, and a burst is greeted in seconds, not minutes.
+TEST_F(QuickDownloadProgramTest, StalledAndBurstingToolbarsDoNotHoldThePort)
+{
+    const DWORD kServedWithinMs = 2500;  // promised: one second
+    const DWORD kClosedWithinMs = 8000;  // promised: 3 seconds
+    const DWORD kBurstWithinMs = 30000;  // promised: a few seconds
+    SystemIdScope systemId(kSystemId);
+    Started run;
+    m_folder.Start(run, "");
+    HWND hMain = ProgramFolder::MainWindow(run);
+    ASSERT_NE(nullptr, hMain) << m_folder.Log();
+    ASSERT_EQ(std::vector<std::string>{"127.0.0.1"}, ToolbarListeners());
+
+    // Ten toolbars send part of a request and stall.
+    const std::string partial = Request(kSystemId, "1111111", -1).substr(0, 22);
+    std::vector<std::unique_ptr<Toolbar>> stalled;
+    std::vector<DWORD> connectedAt;
+    for (int i = 0; i < 10; ++i) {
+        connectedAt.push_back(::GetTickCount());
+        stalled.push_back(std::make_unique<Toolbar>());
+        ASSERT_TRUE(stalled.back()->Connected()) << i;
+        stalled.back()->Send(partial);
+    }
+
+    // Meanwhile a well-formed request from another toolbar is greeted, read and acted on.
+    const DWORD askedAt = ::GetTickCount();
+    {
+        Toolbar toolbar;
+        ASSERT_TRUE(toolbar.Connected());
+        EXPECT_EQ(std::string(40, '\0'), toolbar.Greeting());
+        toolbar.Send(Request(kSystemId, "3333333", -1));
+        EXPECT_TRUE(toolbar.ClosedByProgram());
+    }
+    const DWORD served = ::GetTickCount() - askedAt;
+    std::printf("FIGURE toolbar: a well-formed request beside ten stalled ones served in %lu ms\n",
+                static_cast<unsigned long>(served));
+    EXPECT_LT(served, kServedWithinMs);
+
+    // Each stalled one was greeted and is closed once its 3 seconds are up.
+    DWORD firstClosed = ~0u, lastClosed = 0;
+    for (size_t i = 0; i < stalled.size(); ++i) {
+        SCOPED_TRACE(i);
+        EXPECT_EQ(40u, stalled[i]->Greeting().size());
+        EXPECT_TRUE(stalled[i]->ClosedByProgram());
+        const DWORD closed = ::GetTickCount() - connectedAt[i];
+        firstClosed = std::min(firstClosed, closed);
+        lastClosed = std::max(lastClosed, closed);
+    }
+    std::printf("FIGURE toolbar: ten stalled requests closed after %lu to %lu ms\n",
+                static_cast<unsigned long>(firstClosed), static_cast<unsigned long>(lastClosed));
+    EXPECT_GE(firstClosed, 2900u);
+    EXPECT_LT(lastClosed, kClosedWithinMs);
+    ASSERT_TRUE(WaitForRecord("US3333333")) << m_folder.Log();
+
+    // A thousand connections opened at once: every one is greeted; then all close at once.
+    const int kBurst = 1000;
+    const DWORD burstAt = ::GetTickCount();
+    std::vector<std::unique_ptr<Toolbar>> burst;
+    for (int i = 0; i < kBurst; ++i) {
+        burst.push_back(std::make_unique<Toolbar>());
+        ASSERT_TRUE(burst.back()->Connected()) << i;
+    }
+    int greeted = 0;
+    for (auto& toolbar : burst)
+        greeted += toolbar->Greeting().size() == 40u ? 1 : 0;
+    const DWORD burstTime = ::GetTickCount() - burstAt;
+    burst.clear();
+    std::printf("FIGURE toolbar: %d connections opened at once, %d greeted in %lu ms\n", kBurst, greeted,
+                static_cast<unsigned long>(burstTime));
+    EXPECT_EQ(kBurst, greeted);
+    EXPECT_LT(burstTime, kBurstWithinMs);
+
+    // The program lets go of every connection and goes on serving.
+    EXPECT_TRUE(WaitUntil([] { return OpenToolbarConnections() == 0; }, 10000)) << OpenToolbarConnections();
+    {
+        Toolbar toolbar;
+        ASSERT_TRUE(toolbar.Connected());
+        EXPECT_EQ(40u, toolbar.Greeting().size());
+        toolbar.Send(Request(kSystemId, "", -1));
+        EXPECT_TRUE(toolbar.ClosedByProgram());
+    }
+    DWORD_PTR answer = 0;
+    EXPECT_NE(0, ::SendMessageTimeoutA(hMain, WM_NULL, 0, 0, SMTO_ABORTIFHUNG, 5000, &answer)) << "the program answers";
+    EXPECT_EQ(1, Records());
+
+    // The program after the hostile clients, with the toolbar's document filed.
+    const DWORD pid = run.pi.dwProcessId;
+    WaitUntil([&] { return !BalloonShows(pid, "Download Complete"); }, 8000);
+    CString why;
+    const bool shot = SaveScreenshot(ScreenshotPath("toolbar-after-hostile-clients.png"), &why);
     EXPECT_TRUE(ProgramFolder::Close(hMain, run));
     if (!shot)
         GTEST_SKIP() << why.GetString();

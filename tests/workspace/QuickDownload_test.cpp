@@ -10,6 +10,7 @@
 #include "RequestedNumbers.h"
 
 #include <cstring>
+#include <memory>
 
 using namespace workspacetest;
 
@@ -471,29 +472,40 @@ TEST_F(ToolbarLinkTest, RequestsThatAreNotWholeOrNotTrustedChangeNothing)
     EXPECT_NE(std::string::npos, LogText().find("Can't read registry, toolbar key not present"));
 }
 
-TEST_F(ToolbarLinkTest, AStalledPeerIsCutOffAndManyConnectionsLeaveNothingBehind)
+TEST_F(ToolbarLinkTest, StalledPeersAreCutOffWithoutHoldingUpOthers)
 {
-    // Part of a request, then nothing: the program waits a few seconds at most, handling its
-    // messages meanwhile, and then drops the connection.
-    ToolbarClient stalled;
-    ASSERT_TRUE(stalled.Connected());
-    stalled.Send(Request("TB-4711", "1111111", -1).substr(0, 20));
-    bool otherMessagesHandled = false;
-    testsupport::AfterDelay(500, [&] { otherMessagesHandled = true; });
-    const DWORD begin = ::GetTickCount();
-    std::string got;
-    EXPECT_TRUE(stalled.ReadUntilClosed(got, 15000));
-    const DWORD waited = ::GetTickCount() - begin;
-    EXPECT_GE(waited, CConSocket::kRequestWaitMs - 500);
-    EXPECT_TRUE(otherMessagesHandled);
-    EXPECT_EQ(std::string(kToolbarRequestSize, '\0'), got);
-    testsupport::PumpMessages(50);
-    EXPECT_TRUE(m_pPane->handOvers.empty());
-    EXPECT_EQ(0, m_pPane->GetConnectionCount());
+    // Ten toolbars that send part of a request and then stall, and one that sends nothing.
+    const std::string request = Request("TB-4711", "1111111", -1);
+    std::vector<std::unique_ptr<ToolbarClient>> stalled;
+    std::vector<DWORD> connectedAt;
+    for (int i = 0; i < 11; ++i) {
+        connectedAt.push_back(::GetTickCount());
+        stalled.push_back(std::make_unique<ToolbarClient>());
+        ASSERT_TRUE(stalled.back()->Connected()) << i;
+        if (i < 10)
+            stalled.back()->Send(request.substr(0, static_cast<size_t>(5 + 3 * i)));
+    }
+    ASSERT_TRUE(testsupport::PumpUntil([&] { return m_pPane->GetConnectionCount() == 11; }));
 
-    // The link serves the next request.
+    // A whole request meanwhile is served at once, while the stalled ones still wait.
     Ask(Request("TB-4711", "2222222", -1));
     EXPECT_EQ(std::vector<CString>{"2222222"}, Handed());
+    EXPECT_EQ(11, m_pPane->GetConnectionCount()) << "the stalled connections are still open";
+
+    // Each stalled one got its greeting and is closed once its time is up, its bytes dropped.
+    for (size_t i = 0; i < stalled.size(); ++i) {
+        SCOPED_TRACE(i);
+        std::string got;
+        EXPECT_TRUE(stalled[i]->ReadUntilClosed(got, 15000));
+        EXPECT_GE(::GetTickCount() - connectedAt[i], CConSocket::kRequestWaitMs - 100);
+        EXPECT_EQ(std::string(kToolbarRequestSize, '\0'), got);
+    }
+    EXPECT_TRUE(testsupport::PumpUntil([&] { return m_pPane->GetConnectionCount() == 0; }));
+    EXPECT_EQ(1u, m_pPane->handOvers.size());
+
+    // The link serves the next request.
+    Ask(Request("TB-4711", "3333333", -1));
+    EXPECT_EQ((std::vector<CString>{"2222222", "3333333"}), Handed());
 
     // Connections opened and closed without a word are all deleted again.
     for (int i = 0; i < 50; ++i) {
@@ -502,7 +514,34 @@ TEST_F(ToolbarLinkTest, AStalledPeerIsCutOffAndManyConnectionsLeaveNothingBehind
         testsupport::PumpMessages();
     }
     EXPECT_TRUE(testsupport::PumpUntil([&] { return m_pPane->GetConnectionCount() == 0; }));
-    EXPECT_EQ(1u, m_pPane->handOvers.size());
+    EXPECT_EQ(2u, m_pPane->handOvers.size());
+}
+
+TEST_F(ToolbarLinkTest, APortHeldByAnotherProgramIsNamedInTheLog)
+{
+    // Another program listens on the toolbar's address and port before the pane opens.
+    ClosePane();
+    SOCKET holder = ::socket(AF_INET, SOCK_STREAM, 0);
+    sockaddr_in addr{};
+    addr.sin_family = AF_INET;
+    addr.sin_port = ::htons(50055);
+    addr.sin_addr.s_addr = ::inet_addr("127.0.0.1");
+    ASSERT_EQ(0, ::bind(holder, reinterpret_cast<sockaddr*>(&addr), sizeof addr));
+    ASSERT_EQ(0, ::listen(holder, 5));
+    const size_t logged = LogText().size();
+
+    OpenPane();
+    const std::string log = LogText().substr(logged);
+    EXPECT_NE(std::string::npos,
+              log.find("The toolbar port 50055 could not be opened on 127.0.0.1: error 10048 ("))
+        << log;
+    EXPECT_NE(std::string::npos, log.find("the browser toolbar cannot reach the program")) << log;
+    EXPECT_EQ(INVALID_SOCKET, m_pPane->GetListener().m_hSocket);
+
+    // The rest of the pane works without the link: a typed number is still handed over.
+    ::closesocket(holder);
+    QuickDownload("2222222");
+    EXPECT_EQ(std::vector<CString>{"2222222"}, Handed());
 }
 
 TEST_F(ToolbarLinkTest, NumbersQueuedOrInTheProjectGetTheirOwnAnswers)

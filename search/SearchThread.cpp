@@ -1,0 +1,320 @@
+// The search thread's life, its start and stop protocol, and the step walk with its
+// conditions, request steps and extraction of single values.
+#include "SearchThread.h"
+
+#include "DataFiles.h"
+#include "FileCrypt.h"
+#include "RegEx.h"
+#include "SearchText.h"
+#include "SearchThreadMessages.h"
+#include "TraceLine.h"
+#include "XmlHelpers.h"
+
+#include <cstdlib>
+
+IMPLEMENT_DYNCREATE(CSearchThread, CWinThread)
+
+BEGIN_MESSAGE_MAP(CSearchThread, CWinThread)
+    ON_THREAD_MESSAGE(UM_THREAD_START, &CSearchThread::OnStartSearch)
+    ON_THREAD_MESSAGE(UM_THREAD_QUIT, &CSearchThread::OnStopThread)
+END_MESSAGE_MAP()
+
+namespace {
+
+CString NodeText(IXMLDOMNodePtr node)
+{
+    return ToAnsi(node->Gettext());
+}
+
+void MergeInto(CMapStringToString& target, const CMapStringToString& source)
+{
+    POSITION pos = source.GetStartPosition();
+    while (pos) {
+        CString key, value;
+        source.GetNextAssoc(pos, key, value);
+        target.SetAt(key, value);
+    }
+}
+
+// The trace line of an exception that ended a run early.
+void TraceException(const char* pszWhere, const CString& what)
+{
+    WriteTraceLine(CString("CSearchThread::") + pszWhere + "-Exception: " + what);
+}
+
+const char kResultTotal[] = "RESULTTOTAL";
+
+} // namespace
+
+CSearchThread::CSearchThread()
+{
+    m_WebGet.m_pQuitFlag = &m_bCancel;
+}
+
+CSearchThread::~CSearchThread() = default;
+
+BOOL CSearchThread::InitInstance()
+{
+    ::CoInitialize(nullptr);
+    return TRUE;
+}
+
+int CSearchThread::ExitInstance()
+{
+    ::CoUninitialize();
+    return CWinThread::ExitInstance();
+}
+
+// ------------------------------------------------------------------ start and stop
+
+void CSearchThread::SetParameters(const CMapStringToString& parameters)
+{
+    std::lock_guard<std::mutex> lock(m_startLock);
+    MergeInto(m_PendingParameters, parameters);
+}
+
+int CSearchThread::Start()
+{
+    int nTag;
+    {
+        std::lock_guard<std::mutex> lock(m_startLock);
+        auto inputs = std::make_unique<StartInputs>();
+        inputs->nTag = nTag = ++m_nLastStartTag;
+        inputs->strRecipeNodePath = m_strRecipeNodePath;
+        MergeInto(inputs->parameters, m_PendingParameters);
+        m_PendingParameters.RemoveAll();
+        m_Starts.push_back(std::move(inputs));
+    }
+    if (PostThreadMessage(UM_THREAD_START, static_cast<WPARAM>(nTag), 0))
+        return nTag;
+    std::lock_guard<std::mutex> lock(m_startLock);
+    for (auto it = m_Starts.begin(); it != m_Starts.end(); ++it) {
+        if ((*it)->nTag == nTag) {
+            m_Starts.erase(it);
+            break;
+        }
+    }
+    return 0;
+}
+
+int CSearchThread::Stop()
+{
+    {
+        std::lock_guard<std::mutex> lock(m_startLock);
+        m_nStoppedThroughTag = m_nLastStartTag;
+        m_bCancel = 1;
+    }
+    m_WebGet.Abort();
+    m_bBusy = 0;
+    return 0;
+}
+
+CString CSearchThread::TakeStartInputs(int nTag)
+{
+    std::lock_guard<std::mutex> lock(m_startLock);
+    // Starts are taken in the order they were posted; an entry older than this tag belongs
+    // to a message that never arrived.
+    while (!m_Starts.empty() && m_Starts.front()->nTag < nTag)
+        m_Starts.pop_front();
+    CString path;
+    if (!m_Starts.empty() && m_Starts.front()->nTag == nTag) {
+        MergeInto(m_Parameters, m_Starts.front()->parameters);
+        path = m_Starts.front()->strRecipeNodePath;
+        m_Starts.pop_front();
+    } else {
+        // A start message posted without Start: the inputs as they stand.
+        MergeInto(m_Parameters, m_PendingParameters);
+        m_PendingParameters.RemoveAll();
+        path = m_strRecipeNodePath;
+    }
+    if (nTag > m_nStoppedThroughTag)
+        m_bCancel = 0;
+    m_nRunTag = nTag;
+    return path;
+}
+
+bool CSearchThread::TakeResultSet(CString& text)
+{
+    if (m_ResultQueue.IsEmpty())
+        return false;
+    text = m_ResultQueue.GetAt(0);
+    m_ResultQueue.RemoveAt(0);
+    return true;
+}
+
+void CSearchThread::OnStopThread(WPARAM, LPARAM)
+{
+    m_bCancel = 1;
+    if (m_bBusy == 0)
+        AfxEndThread(1, FALSE);
+}
+
+// ------------------------------------------------------------------ the step walk
+
+void CSearchThread::OnStartSearch(WPARAM wParam, LPARAM)
+{
+    m_bBusy = 1;
+    const CString path = TakeStartInputs(static_cast<int>(wParam));
+    m_nRangeStart = 0;
+    m_nRangeEnd = 0;
+    m_nResultTotal = 0;
+    m_fKBps = 0.0f;
+    m_bSearchDone = 0;
+    // Pages of a superseded run that its owner never took go with it.
+    m_ResultQueue.RemoveAll();
+    m_nNextResultId = 1;
+
+    // No exception may leave the run: the owner must hear of its end in every case.
+    try {
+        RunSteps(path);
+    } catch (_com_error& e) {
+        TraceException("OnStartSearch()", ToAnsi(e.Description()));
+    } catch (CException* e) {
+        char text[512] = "";
+        e->GetErrorMessage(text, sizeof text);
+        e->Delete();
+        TraceException("OnStartSearch()", text);
+    } catch (const std::exception& e) {
+        TraceException("OnStartSearch()", e.what());
+    }
+
+    m_bSearchDone = 1;
+    m_Parameters.RemoveAll();
+    m_bBusy = 0;
+    ::SendMessageA(m_hOwner, UM_SEARCH_PROGRESS, static_cast<WPARAM>(m_nRunTag), 0);
+}
+
+void CSearchThread::RunSteps(const CString& recipeNodePath)
+{
+    IXMLDOMDocument2Ptr recipe = CreateDomDocument();
+    recipe->Putasync(VARIANT_FALSE);
+    CFileCrypt crypt;
+    CString text;
+    crypt.ReadEncryptedFile(GetAppDirectory() + "\\Download.cfg", text);
+    // A recipe that cannot be read or parsed has no node, and the run ends at once.
+    if (text.IsEmpty() || recipe->loadXML(_bstr_t(text)) != VARIANT_TRUE || recipeNodePath.IsEmpty())
+        return;
+    IXMLDOMNodePtr node = recipe->selectSingleNode(_bstr_t(recipeNodePath));
+    if (!node)
+        return;
+
+    int nGoOn = 1;
+    for (IXMLDOMNodePtr step : SelectNodes(node, L"Step")) {
+        if (nGoOn == 0)
+            break;
+        if (!CheckCondition(step))
+            continue;
+        RunStepKeys(step);
+        CString type;
+        GetXmlAttribute(step, "Type", type);
+        if (type == "Process")
+            nGoOn = RunProcessStep(step);
+        else if (type == "Collection")
+            nGoOn = RunCollectionStep(step);
+    }
+}
+
+int CSearchThread::CheckCondition(IXMLDOMNodePtr step)
+{
+    for (IXMLDOMNodePtr condition : SelectNodes(step, L"Condition")) {
+        CString target;
+        if (!GetXmlAttribute(condition, "Target", target))
+            return 0;
+        CString converse;
+        const bool bConverse = GetXmlAttribute(condition, "Converse", converse) && converse == "1";
+        const CString pattern = FillPlaceholders(NodeText(condition));
+        target = FillPlaceholders(target);
+
+        CString lessOrEqual;
+        bool bHolds;
+        if (GetXmlAttribute(condition, "LessOrEqual", lessOrEqual))
+            bHolds = std::atoi(target) <= std::atoi(pattern);
+        else
+            bHolds = RegEx(pattern, true).Search(target);
+        if (bHolds == bConverse)
+            return 0;
+    }
+    return 1;
+}
+
+int CSearchThread::CheckFatalCondition(IXMLDOMNodePtr step, const CString& page)
+{
+    for (IXMLDOMNodePtr fatal : SelectNodes(step, L"FatalCondition")) {
+        CString converse;
+        const bool bConverse = GetXmlAttribute(fatal, "Converse", converse) && converse == "1";
+        const bool bFound = RegEx(FillPlaceholders(NodeText(fatal)), true).Search(page);
+        if (bFound != bConverse)
+            return 0;
+    }
+    return 1;
+}
+
+void CSearchThread::ReadHttpHeaders(IXMLDOMNodePtr step)
+{
+    CString& extra = m_WebGet.m_strExtraHeaders;
+    for (IXMLDOMNodePtr header : SelectNodes(step, L"HTTPHeader")) {
+        const CString line = FillPlaceholders(NodeText(header) + "\r\n");
+        if (("\r\n" + extra).Find("\r\n" + line) < 0)
+            extra += line;
+    }
+}
+
+int CSearchThread::RunProcessStep(IXMLDOMNodePtr step)
+{
+    IXMLDOMNodePtr urlNode = step->selectSingleNode(L"Url");
+    if (!urlNode)
+        return 0;
+    CString url = FillPlaceholders(NodeText(urlNode));
+    // Full-text queries in the ORCL fields search the text database, not the full one.
+    if (url.Find("FIELD1=ORCL") >= 0 || url.Find("FIELD2=ORCL") >= 0)
+        url.Replace("d=pall", "d=ptxt");
+    ReadHttpHeaders(step);
+
+    CString page;
+    if (m_WebGet.GrabWebPage(url, page, 320, false) == 0)
+        return 0;
+    m_Parameters.SetAt("HTTPHEADER", m_WebGet.m_strResponseHeaders);
+    if (!CheckFatalCondition(step, page))
+        return 0;
+    if (!ExtractRows(step, page))
+        return 0;
+    RunHardCodeKeys(step, 1);
+    return 1;
+}
+
+int CSearchThread::ExtractRows(IXMLDOMNodePtr step, const CString& page)
+{
+    for (IXMLDOMNodePtr rule : SelectNodes(step, L"Extract")) {
+        CString name;
+        if (!GetXmlAttribute(rule, "Name", name))
+            continue;
+        CString source = page;
+        GetXmlAttribute(rule, "From", source);
+        CString replaceNull;
+        if (GetXmlAttribute(rule, "ReplaceNull", replaceNull) && replaceNull == "Yes")
+            source = NullsToSpaces(source);
+        RegEx pattern(FillPlaceholdersForRegex(NodeText(rule)), true);
+        source = FillPlaceholders(source);
+        if (pattern.Search(source)) {
+            m_Parameters.SetAt(name, pattern.What(1));
+        } else {
+            m_Parameters.SetAt(name, "");
+            CString fatal;
+            if (GetXmlAttribute(rule, "Fatal", fatal) && fatal == "1")
+                return 0;
+        }
+    }
+
+    // Result lists that print their size as "Approximately <STRONG>N</STRONG> results found"
+    // give the total without an Extract rule.
+    if (Parameter(kResultTotal).IsEmpty() && page.Find("results found") >= 0) {
+        static const char kOpening[] = "Approximately <STRONG>";
+        const int start = page.Find(kOpening);
+        const int end = start >= 0 ? page.Find("</STRONG>", start) : -1;
+        if (end >= 0) {
+            const int first = start + static_cast<int>(sizeof kOpening) - 1;
+            m_Parameters.SetAt(kResultTotal, end >= first ? page.Mid(first, end - first) : CString());
+        }
+    }
+    return 1;
+}
