@@ -740,6 +740,7 @@ bool CPatentManager::CheckCatalogFile(IXMLDOMNodePtr pItem, CString& strType, CS
         return false;
     }
     SetXmlAttribute(pItem, "FilePath", moved);
+    SendToPane(UM_STORE_CHANGED);
     strPath = moved;
     return true;
 }
@@ -998,7 +999,7 @@ void CPatentManager::MarkRead(int nRow, bool bRead, bool bNoSave)
     if (!document || !SetXmlAttribute(document, "DocumentRead", bRead ? "Yes" : "No"))
         return;
     if (!bNoSave)
-        SendToPane(UM_SAVE_PROJECT);
+        SendToPane(UM_SAVE_PROJECT, reinterpret_cast<WPARAM>(static_cast<IXMLDOMNode*>(document)));
     for (int c = colDocument; c <= colDate; ++c)
         m_listDocuments.SetBold(nRow, c, bRead ? 0 : 1, 1);
     m_listDocuments.RedrawItems(nRow, nRow);

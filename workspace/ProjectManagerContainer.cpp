@@ -34,6 +34,7 @@ BEGIN_MESSAGE_MAP(CProjectManagerContainer, CDialog)
     ON_BN_CLICKED(IDC_DOWNLOAD_NOW, &CProjectManagerContainer::OnQuickDownload)
     ON_EN_CHANGE(IDC_QUICK_DOWNLOAD_EDIT, &CProjectManagerContainer::OnChangeQuickDownloadEdit)
     ON_MESSAGE(UM_SAVE_PROJECT, &CProjectManagerContainer::OnSaveProject)
+    ON_MESSAGE(UM_STORE_CHANGED, &CProjectManagerContainer::OnStoreChanged)
     ON_MESSAGE(UM_RENAME_FOLDER, &CProjectManagerContainer::OnRenameFolder)
     ON_MESSAGE(UM_INSERT_FOLDER, &CProjectManagerContainer::OnNewFolder)
     ON_MESSAGE(UM_FOLDER_SELECTED, &CProjectManagerContainer::OnFolderSelected)
@@ -251,6 +252,12 @@ IXMLDOMNodePtr CProjectManagerContainer::RequireNode(const wchar_t* path, const 
     if (!node)
         Log(who, "The project has no " + ToAnsi(_bstr_t(path)) + "; nothing was changed");
     return node;
+}
+
+LRESULT CProjectManagerContainer::OnStoreChanged(WPARAM, LPARAM)
+{
+    m_Store.ChangedWithoutSave();
+    return 1;
 }
 
 LRESULT CProjectManagerContainer::OnSaveProject(WPARAM wParam, LPARAM)

@@ -48,6 +48,10 @@ public:
     // The same after a change within pNode only (attributes of a folder or of a document,
     // or anything beneath them); pNode is a node of this store's document.
     void SaveChanged(IXMLDOMNodePtr pNode);
+    // The document was changed and is not written now: the next write, of whatever kind,
+    // writes the whole document. Every change to the document is followed by one of the
+    // writes above or by this call; a kept text never misses a change.
+    void ChangedWithoutSave() { m_kept.Clear(); }
 
     IXMLDOMDocument2Ptr GetDocument() const { return m_pDoc; }
     // Where the document pointer lives, for readers that must see every later load.
