@@ -3,6 +3,7 @@
 #include "BalloonHelp.h"
 #include "Bitmap.h"
 #include "DataExchange.h"
+#include "NewMenuHook.h"
 #include "NewMenu.h"
 #include "ProgramOptions.h"
 #include "ProgressLog.h"
@@ -468,7 +469,12 @@ void CPatentManager::RefreshView(CString strFolderUID)
 void CPatentManager::RefillList(const CString& strFolderUID)
 {
     CStageTimer timer("list messages");
-    m_listDocuments.DeleteAllItems();
+    {
+        // Thousands of messages to the list and its notices back, no menu: see
+        // CMenuHookPause.
+        CMenuHookPause pause;
+        m_listDocuments.DeleteAllItems();
+    }
     m_mapRowToUID.RemoveAll();
     m_rowKeys.clear();
     m_nNextRowData = 0;
@@ -492,13 +498,22 @@ void CPatentManager::RefillList(const CString& strFolderUID)
     // equal keys (and every document, without a key) in store order.
     std::vector<Row> rows;
     try {
-        IXMLDOMNodeListPtr documents = m_spProjectDoc->selectNodes(
-            _bstr_t("/Project/Documents/Document[@ParentUID=" + XPathLiteral(strFolderUID) + "]"));
-        timer.Next("read records");
+        // The folder's documents in store order; comparing each one's ParentUID here is
+        // quicker than a query with that condition.
+        static const _bstr_t kParentUid(L"ParentUID");
+        IXMLDOMNodeListPtr documents = m_spProjectDoc->selectNodes(L"/Project/Documents/Document");
         const long count = documents->Getlength();
-        rows.reserve(static_cast<size_t>(count));
-        for (long i = 0; i < count; ++i)
-            rows.push_back(MakeRow(documents->Getitem(i)));
+        std::vector<IXMLDOMNodePtr> filed;
+        CString parent;
+        for (long i = 0; i < count; ++i) {
+            IXMLDOMElementPtr document = documents->Getitem(i);
+            if (document && ReadAttribute(document, kParentUid, parent) && parent == strFolderUID)
+                filed.push_back(document);
+        }
+        timer.Next("read records");
+        rows.reserve(filed.size());
+        for (const IXMLDOMNodePtr& document : filed)
+            rows.push_back(MakeRow(document));
     } catch (const _com_error& e) {
         CString text;
         text.Format("Description: %s Message: %s", ToAnsi(e.Description()).GetString(),
@@ -531,6 +546,7 @@ void CPatentManager::RefillList(const CString& strFolderUID)
     const UINT buckets = static_cast<UINT>(rows.size() / 8) | 1;
     if (m_mapRowToUID.GetHashTableSize() < buckets)
         m_mapRowToUID.InitHashTable(buckets);
+    CMenuHookPause pause;
     for (size_t i = 0; i < order.size(); ++i)
         InsertListRow(static_cast<int>(i), *order[i], static_cast<int>(order[i] - rows.data()));
     m_nNextRowData = static_cast<int>(rows.size());
