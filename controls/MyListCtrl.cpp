@@ -1,5 +1,7 @@
 #include "MyListCtrl.h"
 
+#include "NewMenuHook.h"
+
 #include <algorithm>
 #include <thread>
 
@@ -274,7 +276,11 @@ BOOL CMyListCtrl::OnEraseBkgnd(CDC* pDC)
 
 void CMyListCtrl::OnPaint()
 {
-    Default();
+    {
+        // A notice to the parent per cell drawn, no menu: see CMenuHookPause.
+        CMenuHookPause pause;
+        Default();
+    }
     if (GetItemCount() > 0)
         return;
     // An empty list says so under its header.
