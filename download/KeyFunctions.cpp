@@ -8,8 +8,6 @@
 
 namespace {
 
-const char kPublishedDataPath[] = "/3.1/rest-services/published-data/";
-
 bool IsCapital(char c)
 {
     return c >= 'A' && c <= 'Z';
@@ -128,7 +126,7 @@ CString FormatOpsUrl(const CString& value, const CString& argument, const char* 
     const CString country = value.Left(countryEnd);
     const CString number = value.Mid(countryEnd, numberEnd - countryEnd);
     const CString kind = HalveRepeatedKind(value.Mid(numberEnd));
-    CString url = OpsServiceAddress() + kPublishedDataPath + pszPath + country + "." + number;
+    CString url = GetOpsPublishedDataUrl() + pszPath + country + "." + number;
     return argument == "1" ? url + "." + kind : url + kind;
 }
 
@@ -145,7 +143,7 @@ CString OpsUrlFromResolution(const CString& value, bool bLast)
         resolution.Replace("<resolution>", "");
         resolution.Replace("</resolution>", "");
     }
-    return OpsServiceAddress() + kPublishedDataPath + resolution;
+    return GetOpsPublishedDataUrl() + resolution;
 }
 
 CString CountryFromResolution(const CString& value)
@@ -260,9 +258,4 @@ CString RemoveHtmlTags(CString text)
         }
     }
     return text;
-}
-
-CString OpsServiceAddress()
-{
-    return "http://" + GetOpsServiceHost();
 }

@@ -17,7 +17,9 @@ public:
         return CWnd::Create(ANIMATE_CLASSA, nullptr, dwStyle, rect, pParentWnd, nID);
     }
 
-    BOOL Open(const char* lpszFileName) { return static_cast<BOOL>(SendMessage(ACM_OPENA, 0, reinterpret_cast<LPARAM>(lpszFileName))); }
+    // A clip from a file, or (a MAKEINTRESOURCE name) from the application's resources of
+    // type "AVI". Answers whether the clip could be opened.
+    BOOL Open(const char* lpszFileName);
     BOOL Open(UINT nID) { return Open(MAKEINTRESOURCEA(nID)); }
     // Frames nFrom..nTo (0xFFFF: the last), nRep times (-1: for ever).
     BOOL Play(UINT nFrom, UINT nTo, UINT nRep)
@@ -25,6 +27,6 @@ public:
         return static_cast<BOOL>(SendMessage(ACM_PLAY, nRep, MAKELPARAM(nFrom, nTo)));
     }
     BOOL Stop() { return static_cast<BOOL>(SendMessage(ACM_STOP)); }
-    BOOL Close() { return Open(static_cast<const char*>(nullptr)); }
+    BOOL Close() { return static_cast<BOOL>(SendMessage(ACM_OPENA, 0, 0)); }
     BOOL Seek(UINT nTo) { return Play(nTo, nTo, 1); }
 };

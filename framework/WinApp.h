@@ -32,6 +32,9 @@ public:
     int m_nCmdShow = SW_SHOWNORMAL;
 
     virtual BOOL InitApplication();
+    // The system draws every control three-dimensional; kept for programs that ask for it
+    // at their start. Always TRUE.
+    BOOL Enable3dControls() { return TRUE; }
     BOOL InitInstance() override;
     int Run() override;
     int ExitInstance() override;

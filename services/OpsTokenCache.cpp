@@ -30,11 +30,47 @@ boost::once_flag g_fetchFlag = BOOST_ONCE_INIT;
 boost::once_flag g_rearmFlag = BOOST_ONCE_INIT;
 std::mutex g_tokenLock;
 CString g_strToken;
+// The Basic value the next token request sends; guarded by the token lock.
+CString g_strCredentials = COpsTokenCache::kCredentials;
 
 CString CurrentToken()
 {
     std::lock_guard<std::mutex> hold(g_tokenLock);
     return g_strToken;
+}
+
+CString CurrentCredentials()
+{
+    std::lock_guard<std::mutex> hold(g_tokenLock);
+    return g_strCredentials;
+}
+
+// The token request with the credentials of the moment.
+void PrepareTokenRequest(CHttpChannel& channel, const CString& credentials)
+{
+    channel.SetPostRequest(CString("Content-Type: application/x-www-form-urlencoded\r\n"
+                                   "Authorization: Basic ") +
+                               credentials + "\r\n\r\n",
+                           "grant_type=client_credentials");
+}
+
+CString EncodeBase64(const CString& bytes)
+{
+    static const char kDigits[] = "ABCDEFGHIJKLMNOPQRSTUVWXYZabcdefghijklmnopqrstuvwxyz0123456789+/";
+    CString out;
+    const int n = bytes.GetLength();
+    for (int i = 0; i < n; i += 3) {
+        unsigned int group = static_cast<unsigned char>(bytes[i]) << 16;
+        if (i + 1 < n)
+            group |= static_cast<unsigned char>(bytes[i + 1]) << 8;
+        if (i + 2 < n)
+            group |= static_cast<unsigned char>(bytes[i + 2]);
+        out += kDigits[(group >> 18) & 63];
+        out += kDigits[(group >> 12) & 63];
+        out += i + 1 < n ? kDigits[(group >> 6) & 63] : '=';
+        out += i + 2 < n ? kDigits[group & 63] : '=';
+    }
+    return out;
 }
 
 // ResetOnceFlag reads and writes the flag's private state, whose layout and running value
@@ -58,10 +94,7 @@ void ResetOnceFlag(boost::once_flag& flag)
 COpsTokenCache::COpsTokenCache()
 {
     g_pTokenChannel = new CHttpChannel;
-    g_pTokenChannel->SetPostRequest(CString("Content-Type: application/x-www-form-urlencoded\r\n"
-                                            "Authorization: Basic ") +
-                                        kCredentials + "\r\n\r\n",
-                                    "grant_type=client_credentials");
+    PrepareTokenRequest(*g_pTokenChannel, CurrentCredentials());
     g_pTokenChannel->SetUrl(GetOpsTokenUrl());
 }
 
@@ -94,6 +127,23 @@ CString COpsTokenCache::ForceRefresh()
     return CurrentToken();
 }
 
+void COpsTokenCache::SetConsumerKeys(const CString& key, const CString& secret)
+{
+    CString k = key, s = secret;
+    k.Trim();
+    s.Trim();
+    const CString credentials = BasicCredentials(k, s);
+    std::lock_guard<std::mutex> hold(g_tokenLock);
+    g_strCredentials = credentials;
+}
+
+CString COpsTokenCache::BasicCredentials(const CString& key, const CString& secret)
+{
+    if (key.IsEmpty() || secret.IsEmpty())
+        return kCredentials;
+    return EncodeBase64(key + ":" + secret);
+}
+
 bool COpsTokenCache::ParseAccessToken(const CString& reply, CString& token)
 {
     int p = reply.Find("access_token");
@@ -114,6 +164,7 @@ void COpsTokenCache::FetchToken()
     g_bRefreshing = true;
     g_bFetched = true;
 
+    PrepareTokenRequest(*g_pTokenChannel, CurrentCredentials());
     g_pTokenChannel->Send();
     CString reply;
     int limit = kReplyLimit;

@@ -33,6 +33,15 @@ public:
     // The client credentials of the program's OPS account, as sent in the Basic header.
     static const char kCredentials[];
 
+    // The consumer key and secret of the user's own OPS registration, sent by the token
+    // requests from now on (blanks at both ends dropped). When either is empty the
+    // program's own credentials are sent.
+    static void SetConsumerKeys(const CString& key, const CString& secret);
+
+    // The Basic authorization value for a consumer key and secret: "key:secret" in Base64,
+    // or the program's own credentials when either is empty.
+    static CString BasicCredentials(const CString& key, const CString& secret);
+
 private:
     COpsTokenCache();
 

@@ -8,9 +8,13 @@ const char kAgent[] = "Zentrova";
 const char kPortalHost[] = "http://portal.uspto.gov";
 const char kPortalPath[] = "/external/portal";
 const char kFileWrapperPath[] = "/external/filewrapper/";
+// The OPS service answers only its current version, over https.
+const char kOpsScheme[] = "https://";
 const char kOpsHost[] = "ops.epo.org";
 const char kOpsTestPath[] = "/ops";
-const char kTokenPath[] = "/3.1/auth/accesstoken";
+const char kOpsVersion[] = "/3.2";
+const char kTokenPath[] = "/auth/accesstoken";
+const char kPublishedDataPath[] = "/rest-services/published-data/";
 const char kViewerHost[] = "http://worldwide.espacenet.com";
 
 // The test server's base address without a trailing slash; empty when none is set.
@@ -24,6 +28,16 @@ CString TestBase()
     base.Trim();
     base.TrimRight('/');
     return base;
+}
+
+// The OPS service's address up to its version: the real host over https, or the test
+// server followed by "/ops".
+CString OpsVersionBase()
+{
+    CString base = TestBase();
+    if (base.IsEmpty())
+        return CString(kOpsScheme) + kOpsHost + kOpsVersion;
+    return base + kOpsTestPath + kOpsVersion;
 }
 
 } // namespace
@@ -50,10 +64,12 @@ CString GetOpsServiceHost()
 
 CString GetOpsTokenUrl()
 {
-    CString base = TestBase();
-    if (base.IsEmpty())
-        return CString("https://") + kOpsHost + kTokenPath;
-    return base + kOpsTestPath + kTokenPath;
+    return OpsVersionBase() + kTokenPath;
+}
+
+CString GetOpsPublishedDataUrl()
+{
+    return OpsVersionBase() + kPublishedDataPath;
 }
 
 CString GetViewerBaseUrl()

@@ -16,8 +16,14 @@ CString GetPortalStartUrl();
 // server's address followed by "/ops".
 CString GetOpsServiceHost();
 
-// The OPS token endpoint: https on the OPS host, path "/3.1/auth/accesstoken".
+// The OPS token endpoint: https on the OPS host, path "/3.2/auth/accesstoken" (under the
+// test server, its scheme and "/ops" in front of the path).
 CString GetOpsTokenUrl();
+
+// The base of the OPS published-data requests, ending in a slash: https on the OPS host,
+// path "/3.2/rest-services/published-data/" (under the test server, its scheme and "/ops"
+// in front of the path).
+CString GetOpsPublishedDataUrl();
 
 // Scheme and host of the outside patent-image viewer service, without a trailing slash.
 CString GetViewerBaseUrl();

@@ -80,7 +80,7 @@ bool LoggedRequest::HasHeader(const char* name) const
 
 std::vector<LoggedRequest> FixtureLog()
 {
-    // Records: "#SEQ METHOD TARGET BODYLENGTH\n", header lines, "\n", body, "\n".
+    // Records: "#SEQ METHOD TARGET BODYLENGTH STATUS\n", header lines, "\n", body, "\n".
     CString text = Control("/_log");
     std::vector<LoggedRequest> log;
     int pos = 0;
@@ -92,11 +92,13 @@ std::vector<LoggedRequest> FixtureLog()
         pos = eol + 1;
         int s1 = head.Find(' ');
         int s2 = head.Find(' ', s1 + 1);
-        int s3 = head.ReverseFind(' ');
+        int s4 = head.ReverseFind(' ');
+        int s3 = head.Left(s4).ReverseFind(' ');
         LoggedRequest r;
         r.method = head.Mid(s1 + 1, s2 - s1 - 1);
         r.target = head.Mid(s2 + 1, s3 - s2 - 1);
-        int bodyLength = std::atoi(head.Mid(s3 + 1));
+        int bodyLength = std::atoi(head.Mid(s3 + 1, s4 - s3 - 1));
+        r.status = std::atoi(head.Mid(s4 + 1));
         for (;;) {
             eol = text.Find('\n', pos);
             if (eol < 0)
@@ -140,6 +142,22 @@ void FixturePlan(const char* path, const char* query, int count)
 void FixtureExpireTokens()
 {
     Control("/_expire");
+}
+
+void FixtureExpireTokensAfter(int count)
+{
+    CString request;
+    request.Format("/_expire?after=%d", count);
+    Control(request);
+}
+
+void FixtureRefuseQuota(int count, const char* path)
+{
+    CString request;
+    request.Format("/_quota?refuse=%d", count);
+    if (path)
+        request += CString("&path=") + Encode(path);
+    Control(request);
 }
 
 void FixtureTest::SetUp()

@@ -25,6 +25,7 @@ struct LoggedRequest
     CString target;  // path with query
     std::vector<std::pair<CString, CString>> headers;  // in the order received
     CString body;
+    int status = 0;  // of the answer; 0 while unanswered or when the connection was reset
 
     // The value of the first header of that name (any case); empty when there is none.
     CString Header(const char* name) const;
@@ -45,6 +46,14 @@ void FixturePlan(const char* path, const char* query, int count = 1);
 
 // Every token issued so far has expired.
 void FixtureExpireTokens();
+
+// After the next count accepted OPS requests (answered normally), every token issued until
+// then has expired.
+void FixtureExpireTokensAfter(int count);
+
+// The next count OPS requests (of that path only, when one is given) are refused with the
+// service's 403 answer to a spent quota.
+void FixtureRefuseQuota(int count, const char* path = nullptr);
 
 // Base of tests that talk to the fixture server: fails at once when there is none and starts
 // each test with a fresh log.

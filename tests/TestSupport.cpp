@@ -62,6 +62,17 @@ TempDir::~TempDir()
     RemoveTree(m_path);
 }
 
+bool WaitUntil(const std::function<bool()>& pred, unsigned long ms, unsigned long stepMs)
+{
+    const DWORD begin = GetTickCount();
+    while (!pred()) {
+        if (GetTickCount() - begin > ms)
+            return pred();
+        Sleep(stepMs);
+    }
+    return true;
+}
+
 bool WriteBytes(const CString& path, const std::string& bytes)
 {
     std::ofstream out(path.GetString(), std::ios::binary | std::ios::trunc);

@@ -4,6 +4,7 @@
 #include "Exception.h"
 #include "String.h"
 
+#include <functional>
 #include <string>
 #include <vector>
 
@@ -27,6 +28,10 @@ public:
 private:
     CString m_path;
 };
+
+// Checks pred() every stepMs milliseconds (without handling messages) until it holds or ms
+// have passed; answers pred(). For state that another program or thread changes.
+bool WaitUntil(const std::function<bool()>& pred, unsigned long ms, unsigned long stepMs = 50);
 
 bool WriteBytes(const CString& path, const std::string& bytes);
 bool ReadBytes(const CString& path, std::string& bytes);

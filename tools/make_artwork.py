@@ -1,5 +1,5 @@
 #!/usr/bin/env python3
-"""Draws the pictures of Zentrova's resource script into resources/art/.
+"""Draws the pictures of the resource scripts (Zentrova's and Skelvane's) into resources/art/.
 
 The bitmaps are committed; run this only to change them. It needs ImageMagick's `convert`
 (for the bitmaps, written as 24-bit Windows BMP files) and writes the icon and the cursor
@@ -248,6 +248,28 @@ def icon():
         os.remove(p)
 
 
+def skelvane_icon():
+    # Skelvane's icon 128: 32 x 32 and 16 x 16, a gold folder with a navy arrow coming in.
+    pngs = []
+    for size in (32, 16):
+        png = os.path.join(ART, "skelvane%d.png" % size)
+        s = size / 32.0
+        p = lambda v: int(round(v * s))
+        subprocess.run(["convert", "-size", "%dx%d" % (size, size), "xc:none",
+                        "-fill", "rgb(236,196,80)", "-stroke", "rgb(150,110,30)",
+                        "-draw", "rectangle %d,%d %d,%d" % (p(2), p(6), p(13), p(10)),
+                        "-draw", "rectangle %d,%d %d,%d" % (p(2), p(9), p(29), p(28)),
+                        "-stroke", "none", "-fill", NAVY,
+                        "-draw", "polygon %d,%d %d,%d %d,%d %d,%d %d,%d %d,%d %d,%d" % (
+                            p(8), p(15), p(16), p(15), p(16), p(11), p(24), p(18),
+                            p(16), p(25), p(16), p(21), p(8), p(21)),
+                        png], check=True)
+        pngs.append(png)
+    subprocess.run(["convert"] + pngs + [os.path.join(ART, "Skelvane.ico")], check=True)
+    for p in pngs:
+        os.remove(p)
+
+
 def write_cursor(name, rows, hot_x, hot_y):
     # A 32 x 32 monochrome cursor (.cur): "X" black, "." white, blank transparent.
     size = 32
@@ -419,6 +441,7 @@ PICTURES = {
     "grip": grip,
     "sort_arrows": sort_arrows,
     "icon": icon,
+    "skelvane_icon": skelvane_icon,
     "cursor": cursor,
     "split_cursors": split_cursors,
     "tree_folders": tree_folders,

@@ -2,19 +2,41 @@
 # Creates and configures the Wine prefix given as $WINEPREFIX, once (later calls return at
 # once). Settings: no window manager stalls (Managed=N), Verdana mapped to a free font of
 # similar metrics, Wine's own fonts linked into the prefix, a null sound device, no Mono or
-# Gecko installers.
+# Gecko installers, and the drive z: (the whole Linux file system) marked as a network drive:
+# it is the host's file system, not a local disk of the Windows computer, and the import
+# wizard's scan of the local drives leaves it alone. A prefix made before that last setting
+# gets it at the next call.
 set -euo pipefail
 : "${WINEPREFIX:?WINEPREFIX must be set}"
 export WINEPREFIX WINEDEBUG=${WINEDEBUG:--all} WINEARCH=win64
 
-[ -f "$WINEPREFIX/.zentrova-ready" ] && exit 0
+ready() { [ -f "$WINEPREFIX/.zentrova-ready" ] && [ -f "$WINEPREFIX/.zentrova-drives" ]; }
+ready && exit 0
 
 mkdir -p "$(dirname "$WINEPREFIX")"
 exec 9>"$WINEPREFIX.lock"
 flock 9
-[ -f "$WINEPREFIX/.zentrova-ready" ] && exit 0
+ready && exit 0
 
 log=$WINEPREFIX.init.log
+
+# The drive types are read when the Wine server starts: the setting counts from the next start.
+mark_drives() {
+  cat >"$WINEPREFIX/zentrova-drives.reg" <<'REG'
+REGEDIT4
+
+[HKEY_LOCAL_MACHINE\Software\Wine\Drives]
+"z:"="network"
+REG
+  DISPLAY= wine regedit /S 'Z:'"$(echo "$WINEPREFIX/zentrova-drives.reg" | tr / '\\')" >>"$log" 2>&1 </dev/null
+  wineserver -w >>"$log" 2>&1 || true
+  touch "$WINEPREFIX/.zentrova-drives"
+}
+if [ -f "$WINEPREFIX/.zentrova-ready" ]; then
+  mark_drives
+  exit 0
+fi
+
 echo "wine-prefix: creating $WINEPREFIX" >&2
 # The display is not needed to create the prefix; keep wineboot from opening windows.
 WINEDLLOVERRIDES="mscoree,mshtml=" DISPLAY= wineboot -i >"$log" 2>&1 </dev/null || true
@@ -57,5 +79,6 @@ pcm.!default { type null }
 ctl.!default { type hw card 0 }
 ALSA
 
+mark_drives
 touch "$WINEPREFIX/.zentrova-ready"
 echo "wine-prefix: ready" >&2

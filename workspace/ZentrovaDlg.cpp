@@ -4,6 +4,7 @@
 #include "DataFiles.h"
 #include "FirstRun.h"
 #include "NewMenuHook.h"
+#include "OpsTokenCache.h"
 #include "ProgressLog.h"
 #include "StepGuard.h"
 #include "TechSupport.h"
@@ -366,6 +367,9 @@ void CZentrovaDlg::LoadDefaultConfigurations(CProgramOptions& options, BOOL appl
     m_ProjectPane.m_bPlaySoundAfterError = options.GetBoolOption("PlaySoundAfterError");
     m_ProjectPane.m_strSoundAfterErrorPath = options.GetOptionValue("SoundAfterErrorPath");
     m_ProjectPane.m_nNotifyMode = options.GetIntOption("NotifyOfFinishedDownloadWhen");
+    // The user's own OPS registration, when the options hold one, for every token request.
+    COpsTokenCache::SetConsumerKeys(options.GetOptionValue("OpsConsumerKey"),
+                                    options.GetOptionValue("OpsConsumerSecret"));
 
     const CString placement = options.GetOptionValue("MainDisplaySize");
     if (applyPlacement)

@@ -18,7 +18,7 @@ using namespace webtest;
 namespace {
 
 const char kPage[] = "/pages/small.html";
-const char kOpsImage[] = "/ops/3.1/rest-services/published-data/images/EP/1000000/B1/fullimage.tiff";
+const char kOpsImage[] = "/ops/3.2/rest-services/published-data/images/EP/1000000/B1/fullimage.tiff";
 
 class PageTransferTest : public FixtureTest
 {
@@ -68,7 +68,7 @@ TEST_F(PageTransferTest, AnOpsImageCarriesOneBearerLineWithTheCurrentToken)
     EXPECT_EQ(status, 200u);
     std::string got, want;
     ASSERT_TRUE(ReadBytes(m_file, got));
-    ASSERT_TRUE(ReadBytes(DataPath("web/engine/images/p1.tif"), want));
+    ASSERT_TRUE(ReadBytes(DataPath("web/ops/pages/page1.tif"), want));
     EXPECT_TRUE(got == want);
     auto log = FixtureLog(kOpsImage);
     ASSERT_EQ(log.size(), 1u);

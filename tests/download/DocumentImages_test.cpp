@@ -444,7 +444,7 @@ TEST_F(DocumentImagesTest, TwoDocumentsDownloadingAtOnceBothFinish)
 
 TEST_F(DocumentImagesTest, OpsImagesCarryTheBearerLineAndAnExpiredTokenIsRenewed)
 {
-    const char kOpsImage[] = "/ops/3.1/rest-services/published-data/images/EP/1000000/B1/fullimage.tiff";
+    const char kOpsImage[] = "/ops/3.2/rest-services/published-data/images/EP/1000000/B1/fullimage.tiff";
     {
         DownloadRun run;
         ASSERT_EQ(run.Run(Number("EP1000000", "OPSIMAGES")).success, 1);

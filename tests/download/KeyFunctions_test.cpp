@@ -12,13 +12,13 @@ struct KeyCase
     const char* function;
     const char* value;
     const char* argument;
-    const char* result;  // "@" stands for the OPS address followed by "/3.1/rest-services/published-data/"
+    const char* result;  // "@" stands for the OPS published-data base
 };
 
 CString Expected(const char* result)
 {
     CString text(result);
-    text.Replace("@", OpsServiceAddress() + "/3.1/rest-services/published-data/");
+    text.Replace("@", GetOpsPublishedDataUrl());
     return text;
 }
 
@@ -105,7 +105,7 @@ TEST(KeyFunctions, EachFunctionOnItsValue)
 
 TEST(KeyFunctions, OpsAddressesFollowTheServiceHost)
 {
-    EXPECT_EQ(OpsServiceAddress(), "http://" + GetOpsServiceHost());
+    EXPECT_EQ(ApplyKeyFunction("FormatOpsUrl", "EP1B1", "1"), GetOpsPublishedDataUrl() + "publication/docdb/EP.1.B1");
     EXPECT_TRUE(IsOpsUrl(ApplyKeyFunction("FormatOpsUrl", "EP1B1", "1")));
 }
 

@@ -130,7 +130,7 @@ TEST_F(DownloadJobTest, RecipeStepsRunInOrderWithConditionsExtractionAndKeys)
                                              "/engine/steps/second.html?who=Ann%20Example%3BBob%20Sample"}));
     EXPECT_FALSE(FixtureLog("/engine/steps/")[0].HasHeader("X-Never-Sent"));
 
-    const CString ops = OpsServiceAddress() + "/3.1/rest-services/published-data/";
+    const CString ops = GetOpsPublishedDataUrl();
     const std::string expected =
         "TITLE=Widget\tfor  testing\n things\n"
         "INVENTORS=<name>Ann Example</name><name>Bob Sample</name>\n"
@@ -224,7 +224,7 @@ TEST_F(DownloadJobTest, OpsAddressesViewerKindCodeAndViewerKey)
     ASSERT_EQ(outcome.success, 1);
 
     // The bibliography came from the OPS service, with its token.
-    auto biblio = FixtureLog("/ops/3.1/rest-services/published-data/publication/docdb/EP.1000000.B1/biblio");
+    auto biblio = FixtureLog("/ops/3.2/rest-services/published-data/publication/docdb/EP.1000000.B1/biblio");
     ASSERT_EQ(biblio.size(), 1u);
     EXPECT_EQ(biblio[0].Header("Authorization").Find("Bearer "), 0);
 

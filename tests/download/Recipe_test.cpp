@@ -2,6 +2,7 @@
 // parses, and every source and step carries what the download thread requires of it.
 #include "FileCrypt.h"
 #include "KeyFunctions.h"
+#include "PatentThread.h"
 #include "RegEx.h"
 #include "XmlHelpers.h"
 
@@ -128,3 +129,63 @@ TEST_F(ShippedRecipeTest, EveryStepHasTheElementsItsKindRequires)
 }
 
 } // namespace
+
+namespace {
+
+// A bibliography answer of the service whose texts hold every XML entity.
+const char kBiblioAnswer[] =
+    "<ops:world-patent-data xmlns=\"http://www.epo.org/exchange\" xmlns:ops=\"http://ops.epo.org\">\n"
+    "<exchange-documents><exchange-document system=\"ops.epo.org\" country=\"EP\" doc-number=\"2345678\" kind=\"B1\">\n"
+    "<bibliographic-data><parties>\n"
+    "  <applicants>\n"
+    "    <applicant sequence=\"1\" data-format=\"epodoc\">\n"
+    "      <applicant-name>\n        <name>SORTWELL &amp; RANK LTD [GB]</name>\n      </applicant-name>\n"
+    "    </applicant>\n"
+    "    <applicant sequence=\"1\" data-format=\"original\">\n"
+    "      <applicant-name><name>Sortwell &amp; Rank Ltd.</name></applicant-name>\n"
+    "    </applicant>\n"
+    "  </applicants>\n"
+    "  <inventors>\n"
+    "    <inventor sequence=\"1\" data-format=\"epodoc\"><inventor-name><name>O&apos;BRIEN &quot;SEAN&quot; [IE]</name></inventor-name></inventor>\n"
+    "    <inventor sequence=\"2\" data-format=\"epodoc\">\n      <inventor-name>\n        <name>PATEL &lt;ASHA&gt; [GB]</name>\n"
+    "      </inventor-name>\n    </inventor>\n"
+    "    <inventor sequence=\"1\" data-format=\"original\"><inventor-name><name>O'Brien, Sean</name></inventor-name></inventor>\n"
+    "  </inventors>\n"
+    "</parties>\n"
+    "<invention-title lang=\"de\">Verfahren zum Sortieren</invention-title>\n"
+    "<invention-title lang=\"en\">Method of sorting &amp; ranking &lt;widgets&gt; for &quot;smart&quot; shelves, "
+    "&amp;lt;br&amp;gt; it&apos;s</invention-title>\n"
+    "</bibliographic-data></exchange-document></exchange-documents></ops:world-patent-data>\n";
+
+} // namespace
+
+// Each source's bibliography step on a real answer: the record's texts have their entities
+// decoded once (the ampersand last), the summary page's stay as the service wrote them.
+TEST_F(ShippedRecipeTest, BibliographyStepsDecodeTheEntitiesOfTitleInventorsAndApplicants)
+{
+    int steps = 0;
+    for (long i = 0; i < m_sources->Getlength(); ++i) {
+        IXMLDOMNodePtr source = m_sources->Getitem(i);
+        IXMLDOMNodePtr step = source->selectSingleNode(L"Step[Extract/@Name='INVENTORNAMES']");
+        SCOPED_TRACE(Attribute(source, "UID"));
+        ASSERT_TRUE(step);
+        ++steps;
+        CPatentThread thread;
+        thread.m_mapVariables.SetAt("IMAGESANSWER", "<code>SERVER.EntityNotFound</code>");
+        ASSERT_EQ(thread.ExtractValues(step, kBiblioAnswer), 1);
+        thread.ApplyHardCodeKeys(step, true);
+        CString value;
+        thread.m_mapVariables.Lookup("DOCUMENTTITLE", value);
+        EXPECT_EQ(value, "Method of sorting & ranking <widgets> for \"smart\" shelves, &lt;br&gt; it's");
+        thread.m_mapVariables.Lookup("DOCUMENTINVENTOR", value);
+        EXPECT_EQ(value, "O'BRIEN \"SEAN\" [IE]; PATEL <ASHA> [GB]");
+        thread.m_mapVariables.Lookup("DOCUMENTASSIGNEE", value);
+        EXPECT_EQ(value, "SORTWELL & RANK LTD [GB]");
+        thread.m_mapVariables.Lookup("TITLEXML", value);
+        EXPECT_EQ(value, "Method of sorting &amp; ranking &lt;widgets&gt; for &quot;smart&quot; shelves, "
+                         "&amp;lt;br&amp;gt; it&apos;s");
+        thread.m_mapVariables.Lookup("INVENTORXML", value);
+        EXPECT_EQ(value, "O&apos;BRIEN &quot;SEAN&quot; [IE]; PATEL &lt;ASHA&gt; [GB]");
+    }
+    EXPECT_EQ(steps, m_sources->Getlength());
+}

@@ -11,7 +11,7 @@ TEST(AfxParseURL, SplitsServiceServerObjectAndPort)
     const CString longQuery = "/search?q=" + CString('x', 5000);
     const Case cases[] = {
         {"http://portal.uspto.gov/external/portal", TRUE, AFX_INET_SERVICE_HTTP, "portal.uspto.gov", "/external/portal", 80},
-        {"https://ops.epo.org/3.1/auth/accesstoken", TRUE, AFX_INET_SERVICE_HTTPS, "ops.epo.org", "/3.1/auth/accesstoken", 443},
+        {"https://ops.epo.org/3.2/auth/accesstoken", TRUE, AFX_INET_SERVICE_HTTPS, "ops.epo.org", "/3.2/auth/accesstoken", 443},
         {"http://127.0.0.1:8080/a/b?x=1&y=%20z#frag", TRUE, AFX_INET_SERVICE_HTTP, "127.0.0.1", "/a/b?x=1&y=%20z#frag", 8080},
         {"http://example.com", TRUE, AFX_INET_SERVICE_HTTP, "example.com", "/", 80},
         {"https://example.com:80/", TRUE, AFX_INET_SERVICE_HTTPS, "example.com", "/", 80},

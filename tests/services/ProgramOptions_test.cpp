@@ -166,7 +166,8 @@ TEST_F(ProgramOptionsTest, TheShippedFileHoldsEveryKey)
         "m_rectNormalPatentRect", "m_rectNormalEditRect", "m_rectNormalStatusRect",
         "m_rectNormalDownloadButtonRect", "m_rectSquishedProjectRect", "m_rectSquishedPatentRect",
         "m_rectSquishedEditRect", "m_rectSquishedDownloadButtonRect", "m_rectResize1",
-        "m_rectResize2", "m_rectResize3", "m_ResizeDrawConstraints", "m_rectbuttonQuickDownload"};
+        "m_rectResize2", "m_rectResize3", "m_ResizeDrawConstraints", "m_rectbuttonQuickDownload",
+        "OpsConsumerKey", "OpsConsumerSecret"};
     for (const char* key : keys) {
         CString query;
         query.Format("/Config/ProgramOptions/Option[@Name='%s']", key);
@@ -174,4 +175,10 @@ TEST_F(ProgramOptionsTest, TheShippedFileHoldsEveryKey)
     }
     IXMLDOMNodePtr flag = doc->selectSingleNode(L"/Config/ProgramOptions/Option[@Name='SetDefaults']");
     EXPECT_EQ(ToAnsi(flag->Gettext()), "1");
+    // The user's own OPS keys are empty as shipped: the program's credentials are sent.
+    for (const char* key : {"OpsConsumerKey", "OpsConsumerSecret"}) {
+        CString query;
+        query.Format("/Config/ProgramOptions/Option[@Name='%s']", key);
+        EXPECT_EQ(ToAnsi(doc->selectSingleNode(_bstr_t(query))->Gettext()), "") << key;
+    }
 }

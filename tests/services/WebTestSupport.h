@@ -13,8 +13,8 @@
 namespace webtest {
 
 // An OPS REST page that the fixture server serves to a valid bearer token.
-const char kOpsPage[] = "/ops/3.1/rest-services/published-data/publication/epodoc/EP1000000/biblio";
-const char kTokenPath[] = "/ops/3.1/auth/accesstoken";
+const char kOpsPage[] = "/ops/3.2/rest-services/published-data/publication/epodoc/EP1000000/biblio";
+const char kTokenPath[] = "/ops/3.2/auth/accesstoken";
 
 // A page under tests/data/web, as committed.
 inline CString PageText(const char* relative)

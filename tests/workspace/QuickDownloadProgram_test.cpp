@@ -8,7 +8,7 @@
 #include "WorkspaceTest.h"
 
 #include "FixtureServer.h"
-#include "ProgramFolder.h"
+#include "ProgramDownloadTest.h"
 #include "WindowBench.h"
 #include "XmlHelpers.h"
 #include "resource.h"
@@ -23,7 +23,6 @@
 #include <algorithm>
 #include <cstdio>
 #include <cstring>
-#include <fstream>
 #include <functional>
 #include <memory>
 #include <string>
@@ -37,17 +36,6 @@ namespace {
 const char kSettingsKey[] = "Software\\Quendal LLC\\Zentrova\\Settings";
 const char kSystemId[] = "ZT-E2E-0815";
 const u_short kToolbarPort = 50055;
-
-bool WaitUntil(const std::function<bool()>& pred, DWORD ms)
-{
-    const DWORD begin = ::GetTickCount();
-    while (!pred()) {
-        if (::GetTickCount() - begin > ms)
-            return false;
-        ::Sleep(200);
-    }
-    return true;
-}
 
 // The registry value SystemID, set for the test and put back afterwards.
 class SystemIdScope
@@ -84,64 +72,6 @@ private:
     bool m_bHad = false;
     std::string m_saved;
 };
-
-// A window of the program: a descendant of the main window with that control id and class.
-struct ChildSearch
-{
-    int id;
-    const char* className;
-    HWND found;
-};
-
-BOOL CALLBACK FindChild(HWND hWnd, LPARAM lParam)
-{
-    auto* pSearch = reinterpret_cast<ChildSearch*>(lParam);
-    char name[64] = {};
-    ::GetClassNameA(hWnd, name, sizeof name);
-    if (::GetDlgCtrlID(hWnd) == pSearch->id && ::lstrcmpiA(name, pSearch->className) == 0) {
-        // The quick-download box is the edit beside the "download now" button.
-        if (pSearch->id != IDC_QUICK_DOWNLOAD_EDIT || ::GetDlgItem(::GetParent(hWnd), IDC_DOWNLOAD_NOW)) {
-            pSearch->found = hWnd;
-            return FALSE;
-        }
-    }
-    return TRUE;
-}
-
-HWND ProgramControl(HWND hMain, int id, const char* className)
-{
-    ChildSearch search{id, className, nullptr};
-    ::EnumChildWindows(hMain, FindChild, reinterpret_cast<LPARAM>(&search));
-    return search.found;
-}
-
-int RowCount(HWND hList)
-{
-    return static_cast<int>(::SendMessageA(hList, LVM_GETITEMCOUNT, 0, 0));
-}
-
-// Types a number into the quick-download box as the user does and presses Enter.
-void TypeNumber(HWND hBox, const char* number)
-{
-    ::SendMessageA(hBox, WM_SETTEXT, 0, reinterpret_cast<LPARAM>("")); // the cue text goes
-    for (const char* p = number; *p; ++p)
-        ::SendMessageA(hBox, WM_CHAR, static_cast<WPARAM>(static_cast<unsigned char>(*p)), 1);
-    ::SendMessageA(hBox, WM_CHAR, VK_RETURN, 1);
-}
-
-// A balloon of the program with that title.
-bool BalloonShows(DWORD pid, const char* title)
-{
-    for (const char* cls : {"BalloonHelpClassDS", "BalloonHelpClass"}) {
-        for (HWND h = ::FindWindowExA(nullptr, nullptr, cls, title); h; h = ::FindWindowExA(nullptr, h, cls, title)) {
-            DWORD owner = 0;
-            ::GetWindowThreadProcessId(h, &owner);
-            if (owner == pid && ::IsWindowVisible(h))
-                return true;
-        }
-    }
-    return false;
-}
 
 // A connection to the toolbar port with plain blocking calls that give up after 10 s.
 class Toolbar
@@ -244,102 +174,39 @@ std::vector<std::string> ToolbarListeners()
     return found;
 }
 
-CString BuildFile(const char* relative)
-{
-    const char* build = std::getenv("ZENTROVA_BUILD");
-    return WindowsPath(CString(build ? build : ".") + "/" + relative);
-}
-
-// The folder whose PDFs the Linux-side check reads, emptied; empty when none is set.
-CString PdfCheckFolder()
-{
-    const char* folder = std::getenv("ZENTROVA_PDF_CHECK");
-    if (!folder || !*folder)
-        return CString();
-    ::CreateDirectoryA(folder, nullptr);
-    return CString(folder);
-}
-
-class QuickDownloadProgramTest : public FixtureTest
+class QuickDownloadProgramTest : public ProgramDownloadTest
 {
 protected:
     void SetUp() override
     {
-        FixtureTest::SetUp();
+        ProgramDownloadTest::SetUp();
         if (HasFatalFailure())
             return;
-        ASSERT_TRUE(SUCCEEDED(::CoInitialize(nullptr))); // the records are read with the XML DOM
         ASSERT_EQ(0, ::WSAStartup(MAKEWORD(2, 2), &m_wsa));
-        for (const char* name : {"Vostrel.dll", "Wrapper.dll", "replace.tif"})
-            m_folder.CopyBuilt(name);
         // The queue's recipe with the fixture server's address, as the program's Download.cfg.
         CString recipe = ReadDeciphered(BuildFile("tests/data/queue.cfg"));
         ASSERT_GT(recipe.Replace("http://fixture-server", FixtureBase()), 0);
         WriteEnciphered(m_folder.File("Download.cfg"), recipe);
-        m_folder.SetOption("SetDefaults", "0"); // else the first start puts the shipped save folder back
-        m_folder.SetOption("SavePath", m_save.Path() + "\\");
-        m_folder.SetOption("NotifyOfFinishedDownloadWhen", "1");
-        m_folder.SetOption("PlaySoundAfterDownload", "0");
-        m_folder.SetOption("PlaySoundAfterAllDownloads", "0");
-        m_folder.SetOption("PlaySoundAfterError", "0");
         m_folder.SetOption("RetryFailedDownloads", "0");
     }
     void TearDown() override
     {
         ::WSACleanup();
-        ::CoUninitialize();
-    }
-
-    IXMLDOMDocument2Ptr Project() const
-    {
-        IXMLDOMDocument2Ptr doc = CreateDomDocument();
-        doc->loadXML(_bstr_t(ReadDeciphered(m_folder.File("Project.cfg"))));
-        return doc;
-    }
-    IXMLDOMNodePtr Record(const char* name) const
-    {
-        return Project()->selectSingleNode(
-            _bstr_t(CString("/Project/Documents/Document[@Name='") + name + "' and @ParentUID='1']"));
-    }
-    long Records() const { return Project()->selectNodes(L"/Project/Documents/Document")->Getlength(); }
-    bool WaitForRecord(const char* name) const
-    {
-        return WaitUntil([&] { return Record(name) != nullptr; }, 60000);
+        ProgramDownloadTest::TearDown();
     }
 
     // Checks the filed record and lists its merged PDF for the Linux-side check.
     void ExpectFiled(const char* name, const char* title, const char* firstPage, const char* pages)
     {
         SCOPED_TRACE(name);
-        IXMLDOMNodePtr record = Record(name);
-        ASSERT_NE(nullptr, record);
-        CString value;
-        GetXmlAttribute(record, "DocumentTitle", value);
-        EXPECT_EQ(CString(title), value);
-        GetXmlAttribute(record, "FirstPage", value);
-        EXPECT_EQ(CString(firstPage), value);
-        IXMLDOMNodePtr pdf = record->selectSingleNode(L"XMLCatalog/CatalogItem[@FileType='PDF']");
-        ASSERT_NE(nullptr, pdf);
-        CString path;
-        GetXmlAttribute(pdf, "FilePath", path);
-        CString lowerPath = path, lowerSave = m_save.Path();
-        lowerPath.MakeLower();
-        lowerSave.MakeLower();
-        EXPECT_EQ(0, lowerPath.Find(lowerSave)) << path.GetString(); // in the save folder
-        EXPECT_EQ(CString(name) + ".pdf", path.Mid(path.ReverseFind('\\') + 1));
-        ASSERT_TRUE(FileExists(path)) << path.GetString();
-        const CString check = PdfCheckFolder();
-        if (check.IsEmpty())
-            return;
-        const CString copy = CString("quick-") + name + ".pdf";
-        EXPECT_TRUE(::CopyFileA(path, check + "\\" + copy, FALSE));
-        std::ofstream list((check + "\\outputs.txt").GetString(), std::ios::app);
-        list << copy.GetString() << "|" << pages << "\n";
+        EXPECT_EQ(CString(title), RecordAttribute(name, "DocumentTitle"));
+        EXPECT_EQ(CString(firstPage), RecordAttribute(name, "FirstPage"));
+        const CString pdf = FiledPdf(name);
+        if (!pdf.IsEmpty())
+            ListForPdfCheck(pdf, CString("quick-") + name + ".pdf", pages);
     }
 
     WSADATA m_wsa{};
-    TempDir m_save;
-    ProgramFolder m_folder;
 };
 
 const char kThreePages[] = "612x792,000000,ffffff;576x792,000000,ffffff;648x792,000000,ffffff";

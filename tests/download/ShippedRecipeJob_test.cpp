@@ -1,0 +1,194 @@
+// The shipped recipe (build/bin/Download.cfg) on real download threads against the fixture
+// server's imitation of OPS 3.2: which publication a typed kind chooses, the bibliography
+// source for a document that OPS holds no page images of, and fault answers of the service
+// that must fail the document instead of becoming its data.
+#include "JobTestSupport.h"
+
+#include "DataFiles.h"
+#include "OpsTokenCache.h"
+#include "XmlHelpers.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdlib>
+
+using namespace testsupport;
+using namespace jobtest;
+
+namespace {
+
+const char kPublished[] = "/ops/3.2/rest-services/published-data/";
+
+CString Published(const char* rest)
+{
+    return CString(kPublished) + rest;
+}
+
+// The OPS requests of the log, each as its path below published-data/ (the token request
+// as "token").
+std::vector<CString> OpsRequests()
+{
+    std::vector<CString> paths;
+    for (const LoggedRequest& r : FixtureLog("/ops/")) {
+        CString target = r.target;
+        const int query = target.Find('?');
+        if (r.target.Find("/auth/accesstoken") >= 0)
+            target = "token";
+        else if (target.Find(kPublished) == 0)
+            target = target.Mid(static_cast<int>(sizeof kPublished) - 1, (query < 0 ? target.GetLength() : query) -
+                                                                                static_cast<int>(sizeof kPublished) + 1);
+        paths.push_back(target);
+    }
+    return paths;
+}
+
+CString Attribute(const CString& record, const char* xpath, const char* name)
+{
+    IXMLDOMDocument2Ptr doc = CreateDomDocument();
+    if (doc->loadXML(_bstr_t(record)) != VARIANT_TRUE)
+        return "<no record>";
+    IXMLDOMNodePtr node = doc->selectSingleNode(_bstr_t(xpath));
+    CString value = "<missing>";
+    if (node)
+        GetXmlAttribute(node, name, value);
+    return value;
+}
+
+class ShippedRecipeJobTest : public FixtureTest
+{
+protected:
+    void SetUp() override
+    {
+        FixtureTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+        const char* build = std::getenv("ZENTROVA_BUILD");
+        ASSERT_TRUE(CopyFileA(CString(build ? build : ".") + "/bin/Download.cfg", GetAppDirectory() + "\\Download.cfg",
+                              FALSE));
+        m_save = m_dir.Path() + "\\";
+        // The process's first token, fetched once, so that the logs of the tests hold only
+        // the renewals they cause.
+        COpsTokenCache::GetToken();
+        FixtureReset();
+    }
+    void TearDown() override { CoUninitialize(); }
+
+    DownloadRun::Start Number(const char* number, const char* kind, const char* bare)
+    {
+        DownloadRun::Start s;
+        s.number = number;
+        s.kindCode = kind;
+        s.bareNumber = bare;
+        s.saveFolder = m_save;
+        return s;
+    }
+
+    TempDir m_dir;
+    CString m_save;
+};
+
+TEST_F(ShippedRecipeJobTest, TheTypedKindChoosesAmongThePublicationsOfTheNumber)
+{
+    {
+        DownloadRun run;
+        const JobOutcome& outcome = run.Run(Number("EP1000000", "B1", "1000000"));
+        ASSERT_EQ(outcome.success, 1);
+        EXPECT_EQ(Attribute(outcome.record, "/Document", "DocumentTitle"), "Apparatus for testing recipes");
+        EXPECT_EQ(Attribute(outcome.record, "/Document", "Name"), "EP1000000B1");
+    }
+    EXPECT_EQ(OpsRequests(), (std::vector<CString>{"search", "publication/docdb/EP.1000000.B1/biblio",
+                                                   "publication/docdb/EP.1000000.B1/images",
+                                                   "images/EP/1000000/B1/fullimage.tiff",
+                                                   "images/EP/1000000/B1/fullimage.tiff",
+                                                   "images/EP/1000000/B1/fullimage.tiff",
+                                                   "images/EP/1000000/B1/fullimage.tiff",
+                                                   "images/EP/1000000/B1/fullimage.tiff",
+                                                   "images/EP/1000000/B1/fullimage.tiff"}));
+
+    FixtureReset();
+    DownloadRun run;
+    const JobOutcome& outcome = run.Run(Number("EP1000000", "", "1000000"));
+    ASSERT_EQ(outcome.success, 1);
+    EXPECT_EQ(Attribute(outcome.record, "/Document", "DocumentTitle"), "Apparatus for testing fetchers");
+    EXPECT_EQ(OpsRequests(), (std::vector<CString>{"search", "publication/docdb/EP.1000000.A1/biblio",
+                                                   "publication/docdb/EP.1000000.A1/images",
+                                                   "images/EP/1000000/A1/fullimage.tiff",
+                                                   "images/EP/1000000/A1/fullimage.tiff",
+                                                   "images/EP/1000000/A1/fullimage.tiff"}));
+    EXPECT_EQ(FixtureLog("q=pn%3DEP1000000").size(), 1u);
+}
+
+TEST_F(ShippedRecipeJobTest, ADocumentWithoutPageImagesIsFiledWithItsBibliographyAlone)
+{
+    DownloadRun run;
+    const JobOutcome& outcome = run.Run(Number("DE19512345", "A1", "19512345"));
+    ASSERT_EQ(outcome.success, 1);
+    EXPECT_EQ(OpsRequests(), (std::vector<CString>{"search", "publication/docdb/DE.19512345.A1/biblio",
+                                                   "publication/docdb/DE.19512345.A1/images",
+                                                   "publication/docdb/DE.19512345.A1/biblio"}));
+    EXPECT_EQ(Attribute(outcome.record, "/Document", "DocumentTitle"), "Clamp for widget rails");
+    EXPECT_EQ(Attribute(outcome.record, "/Document", "DocumentInventor"), "BAUER JONAS [DE]");
+    EXPECT_EQ(Attribute(outcome.record, "/Document", "DocumentAssignee"), "KLEMMWERK GMBH [DE]");
+    EXPECT_EQ(Attribute(outcome.record, "//CatalogItem", "FileType"), "HTML");
+    EXPECT_EQ(Attribute(outcome.record, "//CatalogItem", "DownloadSourceName"), "European Patent Office (bibliography)");
+    EXPECT_EQ(FilesIn(m_save + "DE19512345A1"), 1);
+    EXPECT_EQ(FilesIn(m_save), 0);
+}
+
+// Each fault comes at another request of the full source. None may be taken for a page: the
+// document fails whole, leaves nothing behind, and the bibliography source, which the full
+// source heard no "no page images" from, files nothing either.
+TEST_F(ShippedRecipeJobTest, FaultAnswersFailTheDocumentAndNoneOfThemBecomesItsData)
+{
+    const CString biblio = Published("publication/docdb/EP.1234567.B1/biblio");
+    const CString images = Published("publication/docdb/EP.1234567.B1/images");
+    struct Case
+    {
+        const char* what;
+        const CString refusedPath;  // refused twice: the request and the fetcher's resend
+        std::vector<CString> requests;
+    };
+    const Case cases[] = {
+        {"quota refused for the bibliography", biblio,
+         {"search", "publication/docdb/EP.1234567.B1/biblio", "publication/docdb/EP.1234567.B1/biblio",
+          "publication/docdb/EP.1234567.B1/biblio"}},
+        {"quota refused for the images inquiry", images,
+         {"search", "publication/docdb/EP.1234567.B1/biblio", "publication/docdb/EP.1234567.B1/images",
+          "publication/docdb/EP.1234567.B1/images", "publication/docdb/EP.1234567.B1/biblio"}},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        FixtureReset();
+        FixtureRefuseQuota(2, c.refusedPath);
+        DownloadRun run;
+        const JobOutcome& outcome = run.Run(Number("EP1234567", "B1", "1234567"));
+        EXPECT_EQ(outcome.success, 0);
+        EXPECT_EQ(OpsRequests(), c.requests);
+        EXPECT_FALSE(FileExists(m_save + "EP1234567B1"));
+    }
+
+    // The token expired and its renewal is refused: the resend meets the same fault.
+    FixtureReset();
+    FixtureExpireTokens();
+    FixturePlan("/ops/3.2/auth/accesstoken", "error=temporarily_unavailable");
+    {
+        DownloadRun run;
+        const JobOutcome& outcome = run.Run(Number("EP1234567", "B1", "1234567"));
+        EXPECT_EQ(outcome.success, 0);
+        EXPECT_EQ(OpsRequests(), (std::vector<CString>{"search", "token", "search"}));
+        EXPECT_FALSE(FileExists(m_save + "EP1234567B1"));
+    }
+
+    // The next renewal succeeds and the document comes whole.
+    FixtureReset();
+    DownloadRun run;
+    const JobOutcome& outcome = run.Run(Number("EP1234567", "B1", "1234567"));
+    ASSERT_EQ(outcome.success, 1);
+    EXPECT_EQ(Attribute(outcome.record, "/Document", "DocumentTitle"), "Lithium battery separator");
+    EXPECT_EQ(OpsRequests().front(), "search");
+    EXPECT_EQ(OpsRequests()[1], "token");
+    EXPECT_EQ(FixtureLog("fullimage.tiff").size(), 5u);
+}
+
+} // namespace
