@@ -15,12 +15,8 @@ pages=${PAGES:-200}
 docs=${DOCS:-20}
 docpages=${DOCPAGES:-10}
 
-bash "$top/tools/build.sh" >"$build/bench-build.log" 2>&1 \
-  || { cat "$build/bench-build.log" >&2; exit 1; }
-export WINEPREFIX=$build/wine WINEDEBUG=-all
 source "$top/tools/bench-env.sh"
-trap bench_stop EXIT
-bench_start 2>/dev/null
+bench_prepare "$top" "$build"
 
 work=$build/bench-pdf
 rm -rf "$work"

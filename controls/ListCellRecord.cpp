@@ -29,10 +29,42 @@ ListCellRecord* ListCellRow::Cell(int nColumn)
 
 namespace listcells {
 
+namespace {
+
+// A question to a list or its header, handed to the control's own procedure when the window
+// is one of the framework's (its messages then skip only this program's message maps, which
+// do not answer them): the cells are drawn with several questions each, and a sent message
+// passes the thread's message hooks first, under Wine a round trip to the window server.
+LRESULT Ask(HWND hWnd, UINT message, WPARAM wParam = 0, LPARAM lParam = 0)
+{
+    CWnd* pWnd = CWnd::FromHandlePermanent(hWnd);
+    if (pWnd && reinterpret_cast<WNDPROC>(::GetWindowLongPtrA(hWnd, GWLP_WNDPROC)) == AfxWndProc)
+        return pWnd->DefWindowProc(message, wParam, lParam);
+    return ::SendMessageA(hWnd, message, wParam, lParam);
+}
+
+HWND HeaderOf(const CListCtrl& list)
+{
+    return reinterpret_cast<HWND>(Ask(list.m_hWnd, LVM_GETHEADER));
+}
+
+BOOL SubItemRect(const CListCtrl& list, int nItem, int nSubItem, CRect& rect)
+{
+    RECT r{};
+    r.top = nSubItem;
+    r.left = LVIR_BOUNDS;
+    if (!Ask(list.m_hWnd, LVM_GETSUBITEMRECT, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(&r)))
+        return FALSE;
+    rect = r;
+    return TRUE;
+}
+
+} // namespace
+
 int GetColumnCount(const CListCtrl& list)
 {
-    HWND hHeader = ListView_GetHeader(list.m_hWnd);
-    return hHeader ? static_cast<int>(::SendMessageA(hHeader, HDM_GETITEMCOUNT, 0, 0)) : 0;
+    HWND hHeader = list.m_hWnd ? HeaderOf(list) : nullptr;
+    return hHeader ? static_cast<int>(Ask(hHeader, HDM_GETITEMCOUNT)) : 0;
 }
 
 ListCellRow* GetRow(const CListCtrl& list, int nItem)
@@ -136,11 +168,11 @@ BOOL SubclassHeader(CListCtrl& list, CWnd& header)
 
 BOOL GetCellRect(const CListCtrl& list, int nItem, int nSubItem, CRect& rect)
 {
-    if (!list.GetSubItemRect(nItem, nSubItem, LVIR_BOUNDS, rect))
+    if (!SubItemRect(list, nItem, nSubItem, rect))
         return FALSE;
     if (nSubItem == 0 && GetColumnCount(list) >= 2) {
         CRect next;
-        if (list.GetSubItemRect(nItem, 1, LVIR_BOUNDS, next))
+        if (SubItemRect(list, nItem, 1, next))
             rect.right = next.left;
     }
     return TRUE;
@@ -159,8 +191,9 @@ void ChooseSelectionColours(const CListCtrl& list, int nItem, int nSubItem, COLO
                             COLORREF crSelectedText, COLORREF crSelectedBack, COLORREF crUnfocusedText,
                             COLORREF crUnfocusedBack)
 {
-    const bool bSelected = (list.GetItemState(nItem, LVIS_SELECTED) & LVIS_SELECTED) != 0;
-    const bool bFullRow = (list.GetExtendedStyle() & LVS_EX_FULLROWSELECT) != 0;
+    const bool bSelected =
+        (Ask(list.m_hWnd, LVM_GETITEMSTATE, static_cast<WPARAM>(nItem), LVIS_SELECTED) & LVIS_SELECTED) != 0;
+    const bool bFullRow = (Ask(list.m_hWnd, LVM_GETEXTENDEDLISTVIEWSTYLE) & LVS_EX_FULLROWSELECT) != 0;
     if (!bSelected || (!bFullRow && nSubItem != 0))
         return;
     if (::GetFocus() == list.m_hWnd) {
@@ -174,7 +207,7 @@ void ChooseSelectionColours(const CListCtrl& list, int nItem, int nSubItem, COLO
 
 int DrawCellImage(const CListCtrl& list, CDC& dc, const CRect& rect, const ListCellRecord* pCell, COLORREF crBack)
 {
-    HIMAGELIST hImages = reinterpret_cast<HIMAGELIST>(list.SendMessage(LVM_GETIMAGELIST, LVSIL_SMALL));
+    HIMAGELIST hImages = reinterpret_cast<HIMAGELIST>(Ask(list.m_hWnd, LVM_GETIMAGELIST, LVSIL_SMALL));
     IMAGEINFO info{};
     if (!hImages || !pCell || pCell->imageIndex == -1 || !ImageList_GetImageInfo(hImages, pCell->imageIndex, &info))
         return rect.left;
@@ -193,14 +226,22 @@ int DrawCellImage(const CListCtrl& list, CDC& dc, const CRect& rect, const ListC
 void DrawCellText(const CListCtrl& list, CDC& dc, const CRect& rect, int nItem, int nSubItem,
                   const ListCellRecord* pCell, COLORREF crText)
 {
-    const CString text = list.GetItemText(nItem, nSubItem);
+    // The cell's text; one longer than a cell shows is read the list's usual way.
+    char buffer[1024];
+    LVITEMA cell{};
+    cell.iSubItem = nSubItem;
+    cell.cchTextMax = sizeof buffer;
+    cell.pszText = buffer;
+    const int n =
+        static_cast<int>(Ask(list.m_hWnd, LVM_GETITEMTEXTA, static_cast<WPARAM>(nItem), reinterpret_cast<LPARAM>(&cell)));
+    const CString text = n < static_cast<int>(sizeof buffer) - 1 ? CString(buffer, n) : list.GetItemText(nItem, nSubItem);
     if (text.IsEmpty())
         return;
     UINT nAlign = DT_RIGHT;
     HDITEMA item{};
     item.mask = HDI_FORMAT;
-    HWND hHeader = ListView_GetHeader(list.m_hWnd);
-    if (hHeader && ::SendMessageA(hHeader, HDM_GETITEMA, static_cast<WPARAM>(nSubItem), reinterpret_cast<LPARAM>(&item))) {
+    HWND hHeader = HeaderOf(list);
+    if (hHeader && Ask(hHeader, HDM_GETITEMA, static_cast<WPARAM>(nSubItem), reinterpret_cast<LPARAM>(&item))) {
         const int justify = item.fmt & HDF_JUSTIFYMASK;
         nAlign = justify == HDF_CENTER ? DT_CENTER : justify == HDF_LEFT ? DT_LEFT : DT_RIGHT;
     }

@@ -1,5 +1,7 @@
 #include "MyListCtrl.h"
 
+#include "NewMenuHook.h"
+
 #include <algorithm>
 
 IMPLEMENT_DYNAMIC(CMyListCtrl, CListCtrl)
@@ -15,6 +17,7 @@ BEGIN_MESSAGE_MAP(CMyListCtrl, CListCtrl)
     ON_WM_RBUTTONDOWN()
     ON_NOTIFY_REFLECT(NM_CUSTOMDRAW, &ThisClass::OnCustomDraw)
     ON_NOTIFY_REFLECT(LVN_BEGINDRAG, &ThisClass::OnBeginDrag)
+    ON_NOTIFY_REFLECT(LVN_DELETEALLITEMS, &ThisClass::OnDeleteAllItems)
     ON_NOTIFY(HDN_ITEMCLICKA, 0, &ThisClass::OnHeaderItemClick)
     ON_NOTIFY(HDN_ITEMCLICKW, 0, &ThisClass::OnHeaderItemClick)
     ON_MESSAGE(LVM_INSERTCOLUMNA, &ThisClass::OnColumnsChanged)
@@ -80,14 +83,19 @@ void CMyListCtrl::OnDestroy()
 
 // ---------------------------------------------------------------- rows and cells
 
+LRESULT CMyListCtrl::Own(UINT message, WPARAM wParam, LPARAM lParam) const
+{
+    return const_cast<CMyListCtrl*>(this)->DefWindowProc(message, wParam, lParam);
+}
+
 ListCellRecord* CMyListCtrl::Cell(int nItem, int nSubItem) const
 {
-    if (nItem < 0 || nSubItem < 0 || nSubItem >= m_nColumnCount)
+    if (nItem < 0 || nSubItem < 0 || nSubItem >= m_nColumnCount || !m_hWnd)
         return nullptr;
     LVITEMA item{};
     item.mask = LVIF_PARAM;
     item.iItem = nItem;
-    if (!CListCtrl::GetItem(&item))
+    if (!Own(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
         return nullptr;
     ListCellRow* row = reinterpret_cast<ListCellRow*>(item.lParam);
     return row ? row->Cell(nSubItem) : nullptr;
@@ -106,7 +114,7 @@ int CMyListCtrl::InsertItem(int nItem, const char* lpszItem)
 
 int CMyListCtrl::InsertRow(int nItem, const std::vector<CString>& texts, const std::vector<ListCellRecord>& cells)
 {
-    if (nItem < 0)
+    if (nItem < 0 || !m_hWnd)
         return -1;
     ListCellRow* row = ListCellRow::Create(m_nColumnCount, kText, kBack);
     if (!row)
@@ -119,14 +127,18 @@ int CMyListCtrl::InsertRow(int nItem, const std::vector<CString>& texts, const s
     item.pszText = const_cast<char*>(texts.empty() ? "" : texts[0].GetString());
     item.lParam = reinterpret_cast<LPARAM>(row);
     item.iImage = row->GetCount() > 0 ? row->Cell(0)->imageIndex : -1;
-    const int nIndex = CListCtrl::InsertItem(&item);
+    const int nIndex = static_cast<int>(Own(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
     if (nIndex < 0) {
         delete row;
         return -1;
     }
     for (int c = 1; c < m_nColumnCount && c < static_cast<int>(texts.size()); ++c) {
-        if (!texts[static_cast<size_t>(c)].IsEmpty())
-            CListCtrl::SetItemText(nIndex, c, texts[static_cast<size_t>(c)]);
+        if (texts[static_cast<size_t>(c)].IsEmpty())
+            continue;
+        LVITEMA sub{};
+        sub.iSubItem = c;
+        sub.pszText = const_cast<char*>(texts[static_cast<size_t>(c)].GetString());
+        Own(LVM_SETITEMTEXTA, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(&sub));
     }
     return nIndex;
 }
@@ -138,7 +150,30 @@ BOOL CMyListCtrl::DeleteItem(int nItem)
 
 BOOL CMyListCtrl::DeleteAllItems()
 {
-    return listcells::DeleteAllRows(*this);
+    if (!m_hWnd)
+        return FALSE;
+    // The records are freed once the rows are gone; the list sends no notice per row.
+    std::vector<ListCellRow*> rows;
+    const int count = static_cast<int>(Own(LVM_GETITEMCOUNT));
+    rows.reserve(static_cast<size_t>(count));
+    for (int i = 0; i < count; ++i) {
+        LVITEMA item{};
+        item.mask = LVIF_PARAM;
+        item.iItem = i;
+        if (Own(LVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)) && item.lParam)
+            rows.push_back(reinterpret_cast<ListCellRow*>(item.lParam));
+    }
+    const BOOL bResult = static_cast<BOOL>(Own(LVM_DELETEALLITEMS));
+    if (!bResult)
+        return FALSE;
+    for (ListCellRow* row : rows)
+        delete row;
+    return TRUE;
+}
+
+void CMyListCtrl::OnDeleteAllItems(NMHDR* /*pNMHDR*/, LRESULT* pResult)
+{
+    *pResult = TRUE;
 }
 
 BOOL CMyListCtrl::SetItemText(int nItem, int nSubItem, const char* lpszText)
@@ -220,7 +255,11 @@ BOOL CMyListCtrl::OnEraseBkgnd(CDC* pDC)
 
 void CMyListCtrl::OnPaint()
 {
-    Default();
+    {
+        // A notice to the parent per cell drawn, no menu: see CMenuHookPause.
+        CMenuHookPause pause;
+        Default();
+    }
     if (GetItemCount() > 0)
         return;
     // An empty list says so under its header.

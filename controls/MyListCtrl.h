@@ -5,6 +5,11 @@
 // and lets the user drag the selected rows onto a folder of the folder tree: the tree
 // highlights the folder under the pointer, scrolls near its edges and opens a folder the
 // pointer rests on, and the drop is reported to the parent with UM_DOCUMENTS_DROPPED.
+//
+// The list's own operations on rows and cells (inserting, deleting, finding a cell's record)
+// call the list view's window procedure directly instead of sending it messages: a sent
+// message passes the thread's message hooks, and while the menu library's hook is installed
+// that costs a round trip to the window server under Wine, more than the operation itself.
 #pragma once
 
 #include "Framework.h"
@@ -81,13 +86,17 @@ protected:
     afx_msg void OnRButtonDown(UINT nFlags, CPoint point);
     afx_msg void OnCustomDraw(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnBeginDrag(NMHDR* pNMHDR, LRESULT* pResult);
+    // Deleting all rows needs no notice per row: the records are freed by DeleteAllItems.
+    afx_msg void OnDeleteAllItems(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnHeaderItemClick(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg LRESULT OnColumnsChanged(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
 
 private:
+    // The list view's own procedure for a message, called directly.
+    LRESULT Own(UINT message, WPARAM wParam = 0, LPARAM lParam = 0) const;
     // The record of a cell; null for a row or column outside the list or a row without
-    // records. One message: the list's messages cost much where thread hooks are set.
+    // records.
     ListCellRecord* Cell(int nItem, int nSubItem) const;
     void RedrawCellIfShown(int nItem, int nSubItem);
     void SubclassHeader();

@@ -24,6 +24,8 @@ struct MenuFacts
     std::vector<CMenuTheme*> themes;
     CMenuTheme* pCurrent = nullptr;
     HHOOK hHook = nullptr;
+    DWORD dwHookThread = 0; // the thread the hook watches
+    int nPauses = 0;        // living CMenuHookPause objects on that thread
     HMENU hLastMenu = nullptr;
     std::map<HWND, CMenuHookData*> windows;
 };
@@ -103,7 +105,8 @@ CNewMenuHook::CNewMenuHook()
     SetTheme(2);
 
     if (!f.hHook) {
-        f.hHook = ::SetWindowsHookExA(WH_CALLWNDPROC, HookProc, nullptr, ::GetCurrentThreadId());
+        f.dwHookThread = ::GetCurrentThreadId();
+        f.hHook = ::SetWindowsHookExA(WH_CALLWNDPROC, HookProc, nullptr, f.dwHookThread);
         if (!f.hHook) {
             ShowLastError();
             throw std::runtime_error("the menu hook could not be installed");
@@ -135,6 +138,29 @@ FARPROC CNewMenuHook::GradientFillProc() { return Facts().pGradientFill; }
 FARPROC CNewMenuHook::IsThemeActiveProc() { return Facts().pIsThemeActive; }
 CMenuTheme* CNewMenuHook::CurrentTheme() { return Facts().pCurrent; }
 BOOL CNewMenuHook::IsHookInstalled() { return Facts().hHook != nullptr; }
+
+CMenuHookPause::CMenuHookPause() : m_bActive(false)
+{
+    MenuFacts& f = Facts();
+    if (!f.dwHookThread || ::GetCurrentThreadId() != f.dwHookThread)
+        return;
+    m_bActive = true;
+    if (f.nPauses++ == 0 && f.hHook) {
+        if (!::UnhookWindowsHookEx(f.hHook))
+            ShowLastError();
+        f.hHook = nullptr;
+    }
+}
+
+CMenuHookPause::~CMenuHookPause()
+{
+    MenuFacts& f = Facts();
+    if (!m_bActive || --f.nPauses > 0 || f.hHook)
+        return;
+    f.hHook = ::SetWindowsHookExA(WH_CALLWNDPROC, CNewMenuHook::HookProc, nullptr, f.dwHookThread);
+    if (!f.hHook)
+        ShowLastError();
+}
 
 DWORD CNewMenuHook::SetTheme(DWORD dwThemeId)
 {

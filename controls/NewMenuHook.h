@@ -54,8 +54,26 @@ public:
     static BOOL IsHookInstalled();
 
 private:
+    friend class CMenuHookPause;
     static LRESULT CALLBACK HookProc(int nCode, WPARAM wParam, LPARAM lParam);
     static LRESULT CALLBACK MenuWindowProc(HWND hWnd, UINT message, WPARAM wParam, LPARAM lParam);
+};
+
+// While one lives on the thread the menu hook watches, the hook is taken off that thread; it
+// is put back when the last one goes. For work that sends a control thousands of messages
+// and opens no menu (filling a list of thousands of rows): every message sent on a thread
+// passes the thread's hooks first, under Wine at the cost of a round trip to the window
+// server. Nothing happens on any other thread.
+class CMenuHookPause
+{
+public:
+    CMenuHookPause();
+    ~CMenuHookPause();
+    CMenuHookPause(const CMenuHookPause&) = delete;
+    CMenuHookPause& operator=(const CMenuHookPause&) = delete;
+
+private:
+    bool m_bActive;
 };
 
 // Shows the system's text of GetLastError in a box captioned "Error" (nothing for 0;

@@ -16,6 +16,12 @@ public:
     // 1 on success, 0 when the cipher refused the data.
     int EncryptString(CString text, CString& cipher);
     int DecryptString(CString cipher, CString& text);
+    // The cipher text of a text whose first nUnchanged bytes equal those of the text that
+    // cipher was made from: the whole blocks before that point are kept, the rest is
+    // enciphered anew. cipher is replaced by the new cipher text; 1 on success, 0 (cipher
+    // unchanged) when the cipher refused the data. With nUnchanged 0 it is EncryptString.
+    int UpdateCipher(const CString& text, CString& cipher, int nUnchanged);
+    int UpdateCipher(const char* text, int nLength, CString& cipher, int nUnchanged);
 
     // Writes the cipher text of the text to the path. The old file is replaced only once the
     // new cipher text is wholly on disk; on any failure it stays as it was and 0 comes back.
@@ -23,9 +29,12 @@ public:
     // ("Project.cfg.~1a2b3c4d.tmp"); a successful write also deletes the target's temporary
     // files that a program killed in the middle of a save left behind.
     int WriteEncryptedFile(CString text, CString path);
+    // The same for cipher text made already.
+    int WriteCipherFile(const CString& cipher, CString path);
 
-    // Reads and deciphers the whole file; 0 on any failure, with the text left empty.
-    int ReadEncryptedFile(CString path, CString& text);
+    // Reads and deciphers the whole file; 0 on any failure, with the text left empty. The
+    // file's bytes go to *pCipher when it is given (on success only).
+    int ReadEncryptedFile(CString path, CString& text, CString* pCipher = nullptr);
 
 private:
     CString m_strPassPhrase;

@@ -98,72 +98,82 @@ const TableSet& CipherTables()
 
 unsigned int Load(const char* p)
 {
-    const unsigned char* b = reinterpret_cast<const unsigned char*>(p);
-    return Word(b[0], b[1], b[2], b[3]);
+    unsigned int w;
+    std::memcpy(&w, p, 4);
+    return __builtin_bswap32(w);
 }
 
 void Store(char* p, unsigned int w)
 {
-    p[0] = static_cast<char>(w >> 24);
-    p[1] = static_cast<char>(w >> 16);
-    p[2] = static_cast<char>(w >> 8);
-    p[3] = static_cast<char>(w);
-}
-
-// One column of an inner round: the table words of the four bytes that the row shift brings
-// into it, row 0's byte from w0, row 1's from w1 and so on.
-unsigned int RoundColumn(const unsigned int (&round)[4][256], unsigned int w0, unsigned int w1,
-                         unsigned int w2, unsigned int w3)
-{
-    return round[0][w0 >> 24] ^ round[1][(w1 >> 16) & 0xFF] ^ round[2][(w2 >> 8) & 0xFF] ^
-           round[3][w3 & 0xFF];
-}
-
-// One column of the last round, which substitutes the same four bytes without mixing.
-unsigned int LastColumn(const unsigned char (&box)[256], unsigned int w0, unsigned int w1,
-                        unsigned int w2, unsigned int w3)
-{
-    return Word(box[w0 >> 24], box[(w1 >> 16) & 0xFF], box[(w2 >> 8) & 0xFF], box[w3 & 0xFF]);
+    w = __builtin_bswap32(w);
+    std::memcpy(p, &w, 4);
 }
 
 // Each byte of a key word through the S-box.
 unsigned int SubWord(unsigned int w)
 {
-    return LastColumn(CipherTables().sbox, w, w, w, w);
+    const unsigned char* box = CipherTables().sbox;
+    return Word(box[w >> 24], box[(w >> 16) & 0xFF], box[(w >> 8) & 0xFF], box[w & 0xFF]);
 }
 
-// The row shifts of a block of this many columns: rows 1, 2 and 3 move by 1, 2 and 3
-// columns, by 1, 3 and 4 in a block of eight; decryption moves them back.
-void RowShifts(int columns, bool bDecrypt, int (&shift)[4])
+// A block of Nb columns through all rounds: the encryption tables, or the decryption ones
+// (the equivalent inverse cipher). Row r of column j is taken from column (j + S_r) % Nb:
+// rows 1, 2 and 3 move left by 1, 2 and 3 columns (1, 3 and 4 in a block of eight), and
+// back when deciphering. The shape is fixed at compile time, so every index is a constant
+// and a round is 4 * Nb table look-ups and exclusive ors.
+template <int Nb, int S1, int S2, int S3>
+void CipherBlock(const TableSet& tables, bool bDecrypt, const char* in, char* result,
+                 const unsigned int (*keys)[8], int rounds)
 {
-    const int left[4] = {0, 1, columns == 8 ? 3 : 2, columns == 8 ? 4 : 3};
-    for (int row = 0; row < 4; ++row)
-        shift[row] = bDecrypt ? (columns - left[row]) % columns : left[row];
-}
-
-// A block of `columns` words through all rounds with the given round keys: the encryption
-// tables, or the decryption ones (the equivalent inverse cipher). Row r of column j is
-// taken from column (j + shift[r]) % columns. state and next hold `columns` words.
-void CipherBlock(const char* in, char* result, const unsigned int (*keys)[8], int rounds,
-                 int columns, bool bDecrypt, unsigned int* state, unsigned int* next)
-{
-    const TableSet& tables = CipherTables();
     const auto& round = bDecrypt ? tables.decRound : tables.encRound;
-    const auto& box = bDecrypt ? tables.invSbox : tables.sbox;
-    int shift[4];
-    RowShifts(columns, bDecrypt, shift);
-    auto from = [&](int j, int row) { return state[(j + shift[row]) % columns]; };
-
-    for (int j = 0; j < columns; ++j)
+    const unsigned char* box = bDecrypt ? tables.invSbox : tables.sbox;
+    unsigned int state[Nb], next[Nb];
+#pragma GCC unroll 8
+    for (int j = 0; j < Nb; ++j)
         state[j] = Load(in + 4 * j) ^ keys[0][j];
     for (int r = 1; r < rounds; ++r) {
-        for (int j = 0; j < columns; ++j)
-            next[j] = RoundColumn(round, from(j, 0), from(j, 1), from(j, 2), from(j, 3)) ^ keys[r][j];
-        std::memcpy(state, next, sizeof(unsigned int) * static_cast<size_t>(columns));
+#pragma GCC unroll 8
+        for (int j = 0; j < Nb; ++j)
+            next[j] = round[0][state[j] >> 24] ^ round[1][(state[(j + S1) % Nb] >> 16) & 0xFF] ^
+                      round[2][(state[(j + S2) % Nb] >> 8) & 0xFF] ^ round[3][state[(j + S3) % Nb] & 0xFF] ^
+                      keys[r][j];
+#pragma GCC unroll 8
+        for (int j = 0; j < Nb; ++j)
+            state[j] = next[j];
     }
-    for (int j = 0; j < columns; ++j) {
-        const unsigned int w = LastColumn(box, from(j, 0), from(j, 1), from(j, 2), from(j, 3));
+    // The last round substitutes the same bytes without mixing.
+#pragma GCC unroll 8
+    for (int j = 0; j < Nb; ++j) {
+        const unsigned int w = Word(box[state[j] >> 24], box[(state[(j + S1) % Nb] >> 16) & 0xFF],
+                                    box[(state[(j + S2) % Nb] >> 8) & 0xFF], box[state[(j + S3) % Nb] & 0xFF]);
         Store(result + 4 * j, w ^ keys[rounds][j]);
+    }
+}
+
+// One block of the given length (16, 24 or 32 bytes) in either direction.
+void CipherAnyBlock(int blockLength, bool bDecrypt, const char* in, char* result, const unsigned int (*keys)[8],
+                    int rounds)
+{
+    const TableSet& t = CipherTables();
+    switch (blockLength) {
+    case 16:
+        if (bDecrypt)
+            CipherBlock<4, 3, 2, 1>(t, true, in, result, keys, rounds);
+        else
+            CipherBlock<4, 1, 2, 3>(t, false, in, result, keys, rounds);
+        break;
+    case 24:
+        if (bDecrypt)
+            CipherBlock<6, 5, 4, 3>(t, true, in, result, keys, rounds);
+        else
+            CipherBlock<6, 1, 2, 3>(t, false, in, result, keys, rounds);
+        break;
+    default:
+        if (bDecrypt)
+            CipherBlock<8, 7, 5, 4>(t, true, in, result, keys, rounds);
+        else
+            CipherBlock<8, 1, 3, 4>(t, false, in, result, keys, rounds);
+        break;
     }
 }
 
@@ -171,7 +181,7 @@ void CipherBlock(const char* in, char* result, const unsigned int (*keys)[8], in
 
 CRijndael::CRijndael()
     : m_bKeyMade(false), m_encryptKeys(), m_decryptKeys(), m_nKeyLength(0), m_nBlockLength(0),
-      m_nRounds(0), m_initialChain(), m_currentChain(), m_keyWords(), m_nextState(), m_state()
+      m_nRounds(0), m_initialChain(), m_currentChain(), m_keyWords()
 {
 }
 
@@ -248,45 +258,16 @@ void CRijndael::MakeKey(const char* key, const char* chain, int keylength, int b
     m_bKeyMade = true;
 }
 
-// The 16-byte path keeps its four columns on the stack.
-void CRijndael::EncryptBlock16(const char* in, char* result)
-{
-    unsigned int state[4], next[4];
-    CipherBlock(in, result, m_encryptKeys, m_nRounds, 4, false, state, next);
-}
-
-void CRijndael::DecryptBlock16(const char* in, char* result)
-{
-    unsigned int state[4], next[4];
-    CipherBlock(in, result, m_decryptKeys, m_nRounds, 4, true, state, next);
-}
-
-void CRijndael::EncryptBlockAnyLength(const char* in, char* result)
-{
-    CipherBlock(in, result, m_encryptKeys, m_nRounds, m_nBlockLength / 4, false, m_state, m_nextState);
-}
-
-void CRijndael::DecryptBlockAnyLength(const char* in, char* result)
-{
-    CipherBlock(in, result, m_decryptKeys, m_nRounds, m_nBlockLength / 4, true, m_state, m_nextState);
-}
-
 void CRijndael::EncryptBlock(const char* in, char* result)
 {
     RequireKey();
-    if (m_nBlockLength == 16)
-        EncryptBlock16(in, result);
-    else
-        EncryptBlockAnyLength(in, result);
+    CipherAnyBlock(m_nBlockLength, false, in, result, m_encryptKeys, m_nRounds);
 }
 
 void CRijndael::DecryptBlock(const char* in, char* result)
 {
     RequireKey();
-    if (m_nBlockLength == 16)
-        DecryptBlock16(in, result);
-    else
-        DecryptBlockAnyLength(in, result);
+    CipherAnyBlock(m_nBlockLength, true, in, result, m_decryptKeys, m_nRounds);
 }
 
 void CRijndael::XorBlock(char* buff, const char* chain)
@@ -302,6 +283,12 @@ void CRijndael::Encrypt(const char* in, char* result, size_t n, int iMode)
     const size_t bs = static_cast<size_t>(m_nBlockLength);
     if (n == 0 || n % bs != 0)
         throw std::runtime_error("Data not multiple of Block Size");
+    if (iMode != CBC && iMode != CFB) {
+        // ECB: every block on its own.
+        for (size_t off = 0; off < n; off += bs)
+            CipherAnyBlock(m_nBlockLength, false, in + off, result + off, m_encryptKeys, m_nRounds);
+        return;
+    }
     char block[32];
     for (size_t off = 0; off < n; off += bs) {
         const char* src = in + off;
@@ -310,13 +297,11 @@ void CRijndael::Encrypt(const char* in, char* result, size_t n, int iMode)
             XorBlock(m_currentChain, src);
             EncryptBlock(m_currentChain, m_currentChain);
             std::memcpy(dst, m_currentChain, bs);
-        } else if (iMode == CFB) {
+        } else {
             EncryptBlock(m_currentChain, block);
             XorBlock(block, src);
             std::memcpy(dst, block, bs);
             std::memcpy(m_currentChain, block, bs);
-        } else {
-            EncryptBlock(src, dst);
         }
     }
 }
@@ -327,6 +312,13 @@ void CRijndael::Decrypt(const char* in, char* result, size_t n, int iMode)
     const size_t bs = static_cast<size_t>(m_nBlockLength);
     if (n == 0 || n % bs != 0)
         throw std::runtime_error("Data not multiple of Block Size");
+    if (iMode != CBC && iMode != CFB) {
+        // ECB: a block is read whole before its result is written, so the input may be the
+        // output buffer.
+        for (size_t off = 0; off < n; off += bs)
+            CipherAnyBlock(m_nBlockLength, true, in + off, result + off, m_decryptKeys, m_nRounds);
+        return;
+    }
     char block[32];
     char saved[32];
     for (size_t off = 0; off < n; off += bs) {
@@ -338,13 +330,11 @@ void CRijndael::Decrypt(const char* in, char* result, size_t n, int iMode)
             XorBlock(block, m_currentChain);
             std::memcpy(dst, block, bs);
             std::memcpy(m_currentChain, saved, bs);
-        } else if (iMode == CFB) {
+        } else {
             EncryptBlock(m_currentChain, block);
             XorBlock(block, saved);
             std::memcpy(dst, block, bs);
             std::memcpy(m_currentChain, saved, bs);
-        } else {
-            DecryptBlock(saved, dst);
         }
     }
 }

@@ -31,12 +31,6 @@ public:
 private:
     enum { kMaxRounds = 14, kMaxColumns = 8, kMaxKeyWords = 8 };
 
-    // One block: 16-byte blocks keep their four columns on the stack, blocks of 24 and 32
-    // bytes work in the member arrays.
-    void EncryptBlockAnyLength(const char* in, char* result);
-    void DecryptBlockAnyLength(const char* in, char* result);
-    void EncryptBlock16(const char* in, char* result);
-    void DecryptBlock16(const char* in, char* result);
     void RequireKey() const;
 
     bool m_bKeyMade;
@@ -47,8 +41,6 @@ private:
     int m_nRounds;
     char m_initialChain[32];
     char m_currentChain[32];
-    // Work space: the key words while the schedule is made, the state of a block otherwise.
+    // Work space of the key schedule.
     unsigned int m_keyWords[kMaxKeyWords];
-    unsigned int m_nextState[kMaxColumns];
-    unsigned int m_state[kMaxColumns];
 };

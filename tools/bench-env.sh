@@ -2,6 +2,9 @@
 #   bench_start   starts Xvfb on a free display number and a persistent wineserver for
 #                 $WINEPREFIX; exports DISPLAY
 #   bench_stop    stops both again, by PID, whatever state they are in
+#   bench_prepare TOP BUILD   for the scripts in bench/: builds everything (the log in
+#                 BUILD/bench-build.log, shown on failure), sets WINEPREFIX, starts the
+#                 display and stops it when the script exits
 # Wine's windows hide without stalls because the prefix has Managed=N (tools/wine-prefix.sh).
 
 bench_xvfb_pid=
@@ -37,4 +40,13 @@ bench_stop() {
     wait "$bench_xvfb_pid" 2>/dev/null || true
     bench_xvfb_pid=
   fi
+}
+
+bench_prepare() {
+  local top=$1 build=$2
+  bash "$top/tools/build.sh" >"$build/bench-build.log" 2>&1 \
+    || { cat "$build/bench-build.log" >&2; return 1; }
+  export WINEPREFIX=$build/wine WINEDEBUG=-all
+  trap bench_stop EXIT
+  bench_start 2>/dev/null
 }

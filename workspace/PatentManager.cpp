@@ -3,6 +3,7 @@
 #include "BalloonHelp.h"
 #include "Bitmap.h"
 #include "DataExchange.h"
+#include "NewMenuHook.h"
 #include "NewMenu.h"
 #include "ProgramOptions.h"
 #include "ProgressLog.h"
@@ -10,6 +11,8 @@
 #include "ProjectIds.h"
 #include "ProjectStore.h"
 #include "SortClass.h"
+#include "StageClock.h"
+#include "TextConversion.h"
 #include "TextHelpers.h"
 #include "XmlHelpers.h"
 #include "resource.h"
@@ -17,6 +20,7 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
 #include <set>
@@ -73,21 +77,6 @@ const COLORREF kWhite = RGB(255, 255, 255);
 const COLORREF kDefault = static_cast<COLORREF>(-1);
 const char kShortcutMark[] = "SHORTCUT";
 
-// The stylesheet that selects a folder's documents in the order of one attribute. It makes
-// the Documents element that wraps them itself.
-const char kSortStylesheet[] =
-    "<?xml version=\"1.0\"?>"
-    "<xsl:stylesheet version=\"1.0\" xmlns:xsl=\"http://www.w3.org/1999/XSL/Transform\">"
-    "<xsl:template match=\"/\">"
-    "<Documents>"
-    "<xsl:for-each select=\"/Project/Documents/Document[@ParentUID='[PARENTUID]']\">"
-    "<xsl:sort select=\"[SORTVERB]\" order=\"[SORTDIRECTION]\"/>"
-    "<xsl:copy-of select=\".\"/>"
-    "</xsl:for-each>"
-    "</Documents>"
-    "</xsl:template>"
-    "</xsl:stylesheet>";
-
 // The attribute that orders the documents for a sort column; empty for a column without one.
 const char* SortVerb(int nColumn)
 {
@@ -112,6 +101,47 @@ CString Attribute(IXMLDOMNodePtr node, const char* name)
     CString value;
     GetXmlAttribute(node, name, value);
     return value;
+}
+
+// Two texts in the order of their characters' code points (the store's sort compares the
+// attributes so): UTF-16 units in that order, surrogates above the units they precede.
+int CompareCodePoints(const std::wstring& a, const std::wstring& b)
+{
+    const size_t n = std::min(a.size(), b.size());
+    for (size_t i = 0; i < n; ++i) {
+        if (a[i] == b[i])
+            continue;
+        auto rank = [](wchar_t u) {
+            const unsigned v = static_cast<unsigned>(u);
+            return v >= 0xD800 && v <= 0xDFFF ? v + 0x2000 : v >= 0xE000 ? v - 0x800 : v;
+        };
+        return rank(a[i]) < rank(b[i]) ? -1 : 1;
+    }
+    return a.size() == b.size() ? 0 : (a.size() < b.size() ? -1 : 1);
+}
+
+// An element's attribute: true when it has one of that name, its text then in value (8-bit)
+// and, when asked, in wide (as stored); value and wide are emptied when it has none.
+bool ReadAttribute(IXMLDOMElement* element, const _bstr_t& name, CString& value, std::wstring* wide = nullptr)
+{
+    VARIANT v;
+    ::VariantInit(&v);
+    const HRESULT hr = element->getAttribute(name, &v);
+    const bool found = SUCCEEDED(hr) && v.vt == VT_BSTR;
+    if (found) {
+        const int n = static_cast<int>(::SysStringLen(v.bstrVal));
+        value = n ? Utf16ToAnsi(v.bstrVal, n) : CString();
+        if (wide)
+            wide->assign(v.bstrVal, static_cast<size_t>(n));
+    } else {
+        value.Empty();
+        if (wide)
+            wide->clear();
+    }
+    ::VariantClear(&v);
+    if (FAILED(hr))
+        _com_issue_error(hr);
+    return found;
 }
 
 // "%m/%d/%Y" of the project epoch plus the seconds of the text, after two blanks.
@@ -212,10 +242,22 @@ void CPatentManager::BuildNameMap()
 {
     if (!m_pNameToUID || !m_spProjectDoc)
         return;
+    static const _bstr_t kName(L"Name"), kUid(L"UID");
     IXMLDOMNodeListPtr documents = m_spProjectDoc->selectNodes(L"/Project/Documents/Document");
-    for (long i = 0; i < documents->Getlength(); ++i) {
-        IXMLDOMNodePtr document = documents->Getitem(i);
-        m_pNameToUID->SetAt(Attribute(document, "Name"), Attribute(document, "UID"));
+    const long count = documents->Getlength();
+    // The map never grows its table by itself: one bucket per document or so keeps a lookup
+    // short in a large library.
+    const UINT buckets = static_cast<UINT>(count + count / 2) | 1;
+    if (m_pNameToUID->GetHashTableSize() < buckets)
+        m_pNameToUID->InitHashTable(buckets);
+    CString name, uid;
+    for (long i = 0; i < count; ++i) {
+        IXMLDOMElementPtr document = documents->Getitem(i);
+        if (!document)
+            continue;
+        ReadAttribute(document, kName, name);
+        ReadAttribute(document, kUid, uid);
+        m_pNameToUID->SetAt(name, uid);
     }
 }
 
@@ -228,19 +270,28 @@ CString CPatentManager::UidOfRowData(DWORD_PTR dwData) const
 
 int CPatentManager::GetDocumentFileKinds(IXMLDOMNodePtr pDocument)
 {
+    // The CatalogItem children of the XMLCatalog children, in document order.
+    static const _bstr_t kFileType(L"FileType"), kWrapper(L"Wrapper");
     int kinds = 0;
-    IXMLDOMNodeListPtr items = pDocument->selectNodes(L"XMLCatalog/CatalogItem");
-    for (long i = 0; i < items->Getlength(); ++i) {
-        IXMLDOMNodePtr item = items->Getitem(i);
-        const CString type = Attribute(item, "FileType");
-        if (type == "HTML")
-            kinds |= 1;
-        else if (type == "PDF")
-            kinds |= 2;
-        else if (type == "OTHER")
-            kinds |= 4;
-        if (Attribute(item, "Wrapper") == "1")
-            kinds = 5;
+    CString type, wrapper;
+    for (IXMLDOMNodePtr catalog = pDocument->GetfirstChild(); catalog; catalog = catalog->GetnextSibling()) {
+        if (catalog->GetnodeType() != NODE_ELEMENT || catalog->GetnodeName() != _bstr_t(L"XMLCatalog"))
+            continue;
+        for (IXMLDOMNodePtr node = catalog->GetfirstChild(); node; node = node->GetnextSibling()) {
+            IXMLDOMElementPtr item = node;
+            if (!item || node->GetnodeName() != _bstr_t(L"CatalogItem"))
+                continue;
+            ReadAttribute(item, kFileType, type);
+            if (type == "HTML")
+                kinds |= 1;
+            else if (type == "PDF")
+                kinds |= 2;
+            else if (type == "OTHER")
+                kinds |= 4;
+            ReadAttribute(item, kWrapper, wrapper);
+            if (wrapper == "1")
+                kinds = 5;
+        }
     }
     return kinds;
 }
@@ -285,80 +336,72 @@ void CPatentManager::SaveFolderSortSettings(const CString& strFolderUID)
     SetXmlAttribute(folder, "SortDir", direction);
     SetXmlAttribute(folder, "SortCol", column);
     if (CWnd* pParent = GetParent())
-        pParent->SendMessage(UM_SAVE_PROJECT, 0, 0);
+        pParent->SendMessage(UM_SAVE_PROJECT, reinterpret_cast<WPARAM>(static_cast<IXMLDOMNode*>(folder)), 0);
 }
 
 // ---------------------------------------------------------------- filling the list
 
-IXMLDOMNodeListPtr CPatentManager::SelectFolderDocuments(const CString& strFolderUID, int nSortColumn, bool bAscending)
+CPatentManager::Row CPatentManager::MakeRow(IXMLDOMNodePtr pDocument, const CString* pShortcutUid) const
 {
-    const char* verb = SortVerb(nSortColumn);
-    if (!*verb) {
-        // No key to order by (no sort column, the Files column or a hidden one): the store's
-        // order; the list's own sort orders the rows afterwards.
-        return m_spProjectDoc->selectNodes(
-            _bstr_t("/Project/Documents/Document[@ParentUID=" + XPathLiteral(strFolderUID) + "]"));
+    static const _bstr_t kName(L"Name"), kUid(L"UID"), kFirstPage(L"FirstPage"), kWrapper(L"Wrapper"),
+        kTitle(L"DocumentTitle"), kDate(L"DownloadDate"), kRead(L"DocumentRead"), kInventor(L"DocumentInventor"),
+        kAssignee(L"DocumentAssignee");
+    IXMLDOMElementPtr element = pDocument;
+    if (!element)
+        _com_issue_error(E_NOINTERFACE);
+    Row row;
+    CString name, firstPage, wrapper, title, date, read, inventor, assignee;
+    ReadAttribute(element, kName, name);
+    ReadAttribute(element, kUid, row.uid);
+    ReadAttribute(element, kFirstPage, firstPage);
+    ReadAttribute(element, kWrapper, wrapper);
+    ReadAttribute(element, kTitle, title);
+    const bool bDated = ReadAttribute(element, kDate, date);
+    ReadAttribute(element, kRead, read);
+    ReadAttribute(element, kInventor, inventor);
+    ReadAttribute(element, kAssignee, assignee);
+    if (*m_order.verb) {
+        // The attribute that the sort key names ("@DocumentTitle"), as stored.
+        CString unused;
+        ReadAttribute(element, _bstr_t(m_order.verb + 1), unused, &row.orderKey);
     }
-    CString stylesheet = kSortStylesheet;
-    stylesheet.Replace("[SORTVERB]", verb);
-    stylesheet.Replace("[SORTDIRECTION]", bAscending ? "ascending" : "descending");
-    stylesheet.Replace("[PARENTUID]", EscapeXml(strFolderUID));
-    IXMLDOMDocument2Ptr xsl = CreateDomDocument();
-    if (!xsl->loadXML(_bstr_t(stylesheet))) {
-        CWnd* pMain = GetTopLevelParent();
-        ::MessageBoxA(pMain ? pMain->m_hWnd : nullptr, stylesheet, nullptr, MB_OK);
-    }
-    CString result = ToAnsi(m_spProjectDoc->transformNode(xsl));
-    // The result may begin with a declaration naming the encoding of a text it no longer is.
-    const int start = result.Find("<Documents");
-    if (start > 0)
-        result.Delete(0, start);
-    IXMLDOMDocument2Ptr work = CreateDomDocument();
-    work->loadXML(_bstr_t(result));
-    return work->selectNodes(L"/Documents/Document");
-}
 
-void CPatentManager::AddDocumentRow(IXMLDOMNodePtr pDocument, int nData, const CString* pShortcutUid)
-{
-    const bool bFirstPageOnly = Attribute(pDocument, "FirstPage") == "1";
-    const bool bRead = Attribute(pDocument, "DocumentRead") == "Yes";
-    std::vector<CString> texts = {"",
-                                  Attribute(pDocument, "Name"),
-                                  Attribute(pDocument, "DocumentTitle"),
-                                  "  " + Attribute(pDocument, "DocumentInventor"),
-                                  "  " + Attribute(pDocument, "DocumentAssignee"),
-                                  Attribute(pDocument, "DownloadDate")};
-    std::vector<ListCellRecord> cells(colShortcutUid + 1);
-    for (ListCellRecord& cell : cells) {
+    const bool bFirstPageOnly = firstPage == "1";
+    const bool bRead = read == "Yes";
+    row.texts = {"", name, title, "  " + inventor, "  " + assignee, date};
+    row.cells.resize(colShortcutUid + 1);
+    for (ListCellRecord& cell : row.cells) {
         cell.textColour = RGB(0, 0, 0);
         cell.backColour = kWhite;
     }
     for (int c = colDocument; c <= colDate; ++c) {
         if (bFirstPageOnly)
-            cells[c].textColour = kBlue;
-        cells[c].bold = bRead ? 0 : 1;
+            row.cells[static_cast<size_t>(c)].textColour = kBlue;
+        row.cells[static_cast<size_t>(c)].bold = bRead ? 0 : 1;
     }
-    cells[colFiles].rowData = static_cast<DWORD_PTR>(nData);
-    CString date;
-    if (GetXmlAttribute(pDocument, "DownloadDate", date))
-        cells[colFiles].imageIndex = RowImage(GetDocumentFileKinds(pDocument), Attribute(pDocument, "Wrapper"));
+    if (bDated)
+        row.cells[colFiles].imageIndex = RowImage(GetDocumentFileKinds(pDocument), wrapper);
     if (pShortcutUid) {
         // Marked in the hidden columns, in the list's background colour.
-        texts.push_back(kShortcutMark);
-        texts.push_back(*pShortcutUid);
-        const COLORREF crHidden = m_listDocuments.GetBkColor();
+        row.shortcut = true;
+        row.texts.push_back(kShortcutMark);
+        row.texts.push_back(*pShortcutUid);
         for (int c : {colShortcut, colShortcutUid})
-            cells[c].textColour = cells[c].backColour = crHidden;
+            row.cells[static_cast<size_t>(c)].textColour = row.cells[static_cast<size_t>(c)].backColour =
+                m_listDocuments.GetBkColor();
     }
-    if (m_listDocuments.InsertRow(0, texts, cells) >= 0)
-        m_mapRowToUID[nData] = Attribute(pDocument, "UID");
+    // The list's sort compares the column's text as the row was made, the date as stored.
+    if (m_order.column >= 0 && m_order.column < static_cast<int>(row.texts.size()))
+        row.listKey = row.texts[static_cast<size_t>(m_order.column)];
+    row.listValue = m_order.numeric ? CSortClass::ParseInteger(row.listKey) : 0;
+    row.texts[colDate] = FormatDownloadDate(date);
+    return row;
 }
 
-void CPatentManager::AddFolderShortcuts(const CString& strFolderUID, int nFirst)
+void CPatentManager::AddFolderShortcuts(const CString& strFolderUID, std::vector<Row>& rows) const
 {
     IXMLDOMNodeListPtr shorts =
         m_spProjectDoc->selectNodes(_bstr_t("/Project/Shorts/Short[@ParentUID=" + XPathLiteral(strFolderUID) + "]"));
-    int nData = nFirst;
     for (long i = 0; i < shorts->Getlength(); ++i) {
         IXMLDOMNodePtr shortcut = shorts->Getitem(i);
         IXMLDOMNodePtr document = m_spProjectDoc->selectSingleNode(
@@ -366,20 +409,57 @@ void CPatentManager::AddFolderShortcuts(const CString& strFolderUID, int nFirst)
         if (!document)
             continue; // a shortcut whose document is gone shows nothing
         const CString shortcutUid = Attribute(shortcut, "UID");
-        AddDocumentRow(document, nData++, &shortcutUid);
+        rows.push_back(MakeRow(document, &shortcutUid));
     }
+}
+
+bool CPatentManager::ListBefore(const CString& a, int va, const CString& b, int vb) const
+{
+    if (m_order.column < 0)
+        return false;
+    const int c = m_order.numeric ? (va == vb ? 0 : (va > vb ? 1 : -1)) : CSortClass::CompareText(a, b);
+    return m_order.greatestFirst ? c > 0 : c < 0;
+}
+
+bool CPatentManager::OrderBefore(const std::wstring& a, const std::wstring& b) const
+{
+    if (!*m_order.verb)
+        return false;
+    const int c = CompareCodePoints(a, b);
+    return m_order.orderKeysUp ? c < 0 : c > 0;
+}
+
+void CPatentManager::InsertListRow(int nIndex, const Row& row, int nData)
+{
+    std::vector<ListCellRecord> cells = row.cells;
+    cells[colFiles].rowData = static_cast<DWORD_PTR>(nData);
+    const int nAt = m_listDocuments.InsertRow(nIndex, row.texts, cells);
+    if (nAt < 0)
+        return;
+    m_mapRowToUID[nData] = row.uid;
+    RowKey key{row.listKey, row.listValue, row.orderKey, row.shortcut};
+    m_rowKeys.insert(m_rowKeys.begin() + std::min<size_t>(static_cast<size_t>(nAt), m_rowKeys.size()), key);
 }
 
 void CPatentManager::RefreshView(CString strFolderUID)
 {
     // The list neither paints nor lays itself out while it is filled: each row would
-    // otherwise cost a layout of the whole list.
+    // otherwise cost a layout of the whole list. Full-row selection is off meanwhile: with
+    // it, every cell text set asks the header for the column's place.
     struct Quiet
     {
-        CWnd& list;
-        explicit Quiet(CWnd& w) : list(w) { list.SendMessage(WM_SETREDRAW, FALSE); }
+        CListCtrl& list;
+        DWORD dwExStyle;
+        explicit Quiet(CListCtrl& l) : list(l), dwExStyle(l.GetExtendedStyle())
+        {
+            list.SendMessage(WM_SETREDRAW, FALSE);
+            if (dwExStyle & LVS_EX_FULLROWSELECT)
+                list.SetExtendedStyle(dwExStyle & ~LVS_EX_FULLROWSELECT);
+        }
         ~Quiet()
         {
+            if (dwExStyle & LVS_EX_FULLROWSELECT)
+                list.SetExtendedStyle(dwExStyle);
             list.SendMessage(WM_SETREDRAW, TRUE);
             list.ShowWindow(SW_SHOW);
             list.Invalidate();
@@ -390,49 +470,126 @@ void CPatentManager::RefreshView(CString strFolderUID)
 
 void CPatentManager::RefillList(const CString& strFolderUID)
 {
-    m_listDocuments.DeleteAllItems();
+    CStageTimer timer("list messages");
+    {
+        // Thousands of messages to the list and its notices back, no menu: see
+        // CMenuHookPause.
+        CMenuHookPause pause;
+        m_listDocuments.DeleteAllItems();
+    }
     m_mapRowToUID.RemoveAll();
+    m_rowKeys.clear();
+    m_nNextRowData = 0;
     m_strFolderUID = strFolderUID;
     if (!m_spProjectDoc)
         return; // no store loaded: nothing to show
 
+    timer.Next("select documents");
     CString direction, column;
     GetFolderSortSettings(strFolderUID, direction, column);
     m_listDocuments.SetSortAscending(direction == "1" ? 1 : 0);
     m_listDocuments.SetSortColumn(CSortClass::ParseInteger(column));
-    const int nSortColumn = m_listDocuments.GetSortColumn();
+    m_order = Order();
+    m_order.column = m_listDocuments.GetSortColumn();
+    m_order.numeric = m_order.column == colDate;
+    m_order.greatestFirst = m_listDocuments.GetSortOrder() == 1;
+    m_order.orderKeysUp = direction == "1";
+    m_order.verb = SortVerb(m_order.column);
 
-    IXMLDOMNodeListPtr documents;
+    // The folder's documents in the store's sort: by the sort column's attribute as text,
+    // equal keys (and every document, without a key) in store order.
+    std::vector<Row> rows;
     try {
-        documents = SelectFolderDocuments(strFolderUID, nSortColumn, direction == "1");
+        // The folder's documents in store order; comparing each one's ParentUID here is
+        // quicker than a query with that condition.
+        static const _bstr_t kParentUid(L"ParentUID");
+        IXMLDOMNodeListPtr documents = m_spProjectDoc->selectNodes(L"/Project/Documents/Document");
+        const long count = documents->Getlength();
+        std::vector<IXMLDOMNodePtr> filed;
+        CString parent;
+        for (long i = 0; i < count; ++i) {
+            IXMLDOMElementPtr document = documents->Getitem(i);
+            if (document && ReadAttribute(document, kParentUid, parent) && parent == strFolderUID)
+                filed.push_back(document);
+        }
+        timer.Next("read records");
+        rows.reserve(filed.size());
+        for (const IXMLDOMNodePtr& document : filed)
+            rows.push_back(MakeRow(document));
     } catch (const _com_error& e) {
         CString text;
         text.Format("Description: %s Message: %s", ToAnsi(e.Description()).GetString(),
                     ToAnsi(_bstr_t(e.ErrorMessage())).GetString());
         ::MessageBoxA(nullptr, text, nullptr, MB_ICONEXCLAMATION);
-        documents = nullptr;
+        rows.clear();
     }
+    timer.Next("order rows");
+    std::stable_sort(rows.begin(), rows.end(),
+                     [this](const Row& a, const Row& b) { return OrderBefore(a.orderKey, b.orderKey); });
+    timer.Next("read records");
+    AddFolderShortcuts(strFolderUID, rows);
 
-    int nData = 0;
-    if (documents && documents->Getlength() > 0) {
-        m_listDocuments.DeleteAllItems();
+    // Each row went on top of the list, so they stood in the reverse order; the list's sort
+    // then orders them all, shortcuts included, rows of equal keys keeping their places.
+    timer.Next("order rows");
+    std::vector<const Row*> order;
+    order.reserve(rows.size());
+    for (auto it = rows.rbegin(); it != rows.rend(); ++it)
+        order.push_back(&*it);
+    std::stable_sort(order.begin(), order.end(), [this](const Row* a, const Row* b) {
+        return ListBefore(a->listKey, a->listValue, b->listKey, b->listValue);
+    });
+
+    // Data words in the order the rows were made: the documents first, then the shortcuts.
+    timer.Next("list messages");
+    if (!rows.empty())
         m_listDocuments.ShowWindow(SW_HIDE);
-        for (long i = 0; i < documents->Getlength(); ++i)
-            AddDocumentRow(documents->Getitem(i), nData++);
-    }
-    AddFolderShortcuts(strFolderUID, nData);
+    m_rowKeys.reserve(rows.size());
+    const UINT buckets = static_cast<UINT>(rows.size() / 8) | 1;
+    if (m_mapRowToUID.GetHashTableSize() < buckets)
+        m_mapRowToUID.InitHashTable(buckets);
+    CMenuHookPause pause;
+    for (size_t i = 0; i < order.size(); ++i)
+        InsertListRow(static_cast<int>(i), *order[i], static_cast<int>(order[i] - rows.data()));
+    m_nNextRowData = static_cast<int>(rows.size());
+}
 
-    // The final order: the sort key of every row, shortcuts included; a stored direction
-    // of "1" shows the greatest key first.
-    if (nSortColumn >= 0) {
-        CSortClass sorter(&m_listDocuments, nSortColumn, nSortColumn == colDate);
-        sorter.Sort(m_listDocuments.GetSortOrder() != 1);
+void CPatentManager::ShowAddedDocument(IXMLDOMNodePtr pDocument, const CString& strFolderUID)
+{
+    if (!m_spProjectDoc || !pDocument || m_strFolderUID != strFolderUID ||
+        m_rowKeys.size() != static_cast<size_t>(m_listDocuments.GetItemCount())) {
+        RefreshView(strFolderUID);
+        return;
     }
-    // The dates in words; the cells keep their colours. The list shows once it is complete.
-    const int count = m_listDocuments.GetItemCount();
-    for (int row = 0; row < count; ++row)
-        m_listDocuments.CListCtrl::SetItemText(row, colDate,
-                                               FormatDownloadDate(m_listDocuments.GetItemText(row, colDate)));
+    if (Attribute(pDocument, "ParentUID") != strFolderUID)
+        return; // filed elsewhere: the rows shown stay as they are
+    // A shortcut of this folder that names the new document's UID would show a second row.
+    const CString uid = Attribute(pDocument, "UID");
+    if (m_spProjectDoc->selectSingleNode(_bstr_t("/Project/Shorts/Short[@ParentUID=" + XPathLiteral(strFolderUID) +
+                                                 "][@ShortUID=" + XPathLiteral(uid) + "]"))) {
+        RefreshView(strFolderUID);
+        return;
+    }
+    CStageTimer timer("read records");
+    const Row row = MakeRow(pDocument);
+    // Its place: among the rows of an equal key in the list's sort (all rows without a sort
+    // column), after their shortcuts, and before the documents that the store's sort puts
+    // before it, as it comes last in the store.
+    timer.Next("order rows");
+    auto first = std::lower_bound(m_rowKeys.begin(), m_rowKeys.end(), row, [this](const RowKey& k, const Row& r) {
+        return ListBefore(k.listKey, k.listValue, r.listKey, r.listValue);
+    });
+    auto last = std::upper_bound(first, m_rowKeys.end(), row, [this](const Row& r, const RowKey& k) {
+        return ListBefore(r.listKey, r.listValue, k.listKey, k.listValue);
+    });
+    auto at = first;
+    while (at != last && (at->shortcut || OrderBefore(row.orderKey, at->orderKey)))
+        ++at;
+    timer.Next("list messages");
+    InsertListRow(static_cast<int>(at - m_rowKeys.begin()), row, m_nNextRowData++);
+    // An empty list showed its text across the whole width: that goes.
+    if (m_rowKeys.size() == 1)
+        m_listDocuments.Invalidate();
 }
 
 // ---------------------------------------------------------------- column widths
@@ -601,6 +758,7 @@ bool CPatentManager::CheckCatalogFile(IXMLDOMNodePtr pItem, CString& strType, CS
         return false;
     }
     SetXmlAttribute(pItem, "FilePath", moved);
+    SendToPane(UM_STORE_CHANGED);
     strPath = moved;
     return true;
 }
@@ -859,7 +1017,7 @@ void CPatentManager::MarkRead(int nRow, bool bRead, bool bNoSave)
     if (!document || !SetXmlAttribute(document, "DocumentRead", bRead ? "Yes" : "No"))
         return;
     if (!bNoSave)
-        SendToPane(UM_SAVE_PROJECT);
+        SendToPane(UM_SAVE_PROJECT, reinterpret_cast<WPARAM>(static_cast<IXMLDOMNode*>(document)));
     for (int c = colDocument; c <= colDate; ++c)
         m_listDocuments.SetBold(nRow, c, bRead ? 0 : 1, 1);
     m_listDocuments.RedrawItems(nRow, nRow);

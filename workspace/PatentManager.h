@@ -9,6 +9,11 @@
 // checks behind them find a file that has moved into the download folder and note its new
 // path in the record. Requests that change the store go to the pane. The selected
 // documents' files can be mailed and copied into a folder.
+//
+// A refresh orders the folder's rows in memory, as the store's sort and then the list's own
+// sort would, and inserts them in that order; a document filed into the folder shown takes
+// its place among the rows without a refill. Both give the rows a refill from the store
+// gives: the same texts, order, colours, bold cells and icons.
 #pragma once
 
 #include "CmdUI.h"
@@ -21,6 +26,7 @@
 #include "MyListCtrl.h"
 #include "String.h"
 
+#include <string>
 #include <vector>
 
 class CProgramOptions;
@@ -42,6 +48,11 @@ public:
     void BuildNameMap();
     // Fills the list with the documents and shortcuts of a folder, in its stored order.
     void RefreshView(CString strFolderUID);
+    // Shows a Document record that was just added as the store's last one, in the folder
+    // of that UID: when the list shows that folder and holds the rows of its last refresh,
+    // one row goes where a refresh would put it; otherwise the folder is refreshed. A record
+    // of another folder leaves the list as it is.
+    void ShowAddedDocument(IXMLDOMNodePtr pDocument, const CString& strFolderUID);
     // The kinds of files of a Document node: 1 HTML, 2 PDF, 4 OTHER (5 from an item of the
     // file wrapper).
     static int GetDocumentFileKinds(IXMLDOMNodePtr pDocument);
@@ -51,8 +62,6 @@ public:
     void GetFolderSortSettings(const CString& strFolderUID, CString& strDirection, CString& strColumn);
     // Stores the list's sort on the folder and asks the pane to save.
     void SaveFolderSortSettings(const CString& strFolderUID);
-    // One row per shortcut of the folder whose document exists, data words from nFirst on.
-    void AddFolderShortcuts(const CString& strFolderUID, int nFirst);
 
     // The column widths: "%d," per column; the first six applied from m_strColumnWidths.
     CString GetColumnWidths();
@@ -209,13 +218,49 @@ protected:
     // A request to the pane (the parent window); its answer.
     LRESULT SendToPane(UINT nMessage, WPARAM wParam = 0);
 
+    // One row as a refresh makes it, with the keys that place it.
+    struct Row
+    {
+        CString uid;                       // the document the row shows
+        std::vector<CString> texts;        // the cells' texts, the date written out
+        std::vector<ListCellRecord> cells; // colours, bold, icon, data word
+        CString listKey;                   // the text the list's sort compares (a date as stored)
+        int listValue = 0;                 // the same read as a number, for the date column
+        std::wstring orderKey;             // the attribute the store's sort orders by
+        bool shortcut = false;
+    };
+    // What places a row among those shown; one per row, in the list's order.
+    struct RowKey
+    {
+        CString listKey;
+        int listValue = 0;
+        std::wstring orderKey;
+        bool shortcut = false;
+    };
+    // How the folder shown is ordered: the store's sort (by the attribute of the sort column,
+    // ascending for direction "1", documents of equal keys in store order), then the list's
+    // own sort of the rows, each put on top of the list, by the sort column (as a number for
+    // the date), greatest first for direction "1", rows of equal keys as they stood.
+    struct Order
+    {
+        int column = -1;             // the list's sort column; -1 none
+        bool numeric = false;        // the date column
+        bool greatestFirst = false;  // the list's sort
+        bool orderKeysUp = true;     // the store's sort
+        const char* verb = "";       // the attribute of the store's sort, "" none
+    };
+
     // The rows of RefreshView, filled while the list does not paint.
     void RefillList(const CString& strFolderUID);
-    // The folder's Document nodes in the order of the sort key, or in document order.
-    IXMLDOMNodeListPtr SelectFolderDocuments(const CString& strFolderUID, int nSortColumn, bool bAscending);
-    // A row of a document, or of a shortcut to one (with the shortcut's own UID): texts,
-    // colours, bold, data word, icon.
-    void AddDocumentRow(IXMLDOMNodePtr pDocument, int nData, const CString* pShortcutUid = nullptr);
+    // A row of a document, or of a shortcut to one (with the shortcut's own UID).
+    Row MakeRow(IXMLDOMNodePtr pDocument, const CString* pShortcutUid = nullptr) const;
+    // One row per shortcut of the folder whose document exists.
+    void AddFolderShortcuts(const CString& strFolderUID, std::vector<Row>& rows) const;
+    // Whether a row goes before another in the list's sort, and in the store's sort.
+    bool ListBefore(const CString& a, int va, const CString& b, int vb) const;
+    bool OrderBefore(const std::wstring& a, const std::wstring& b) const;
+    // Inserts the row at the index, with that data word.
+    void InsertListRow(int nIndex, const Row& row, int nData);
 
     CMyListCtrl m_listDocuments;
     HACCEL m_hAccel = nullptr;
@@ -225,6 +270,9 @@ protected:
     IXMLDOMDocument2Ptr m_spProjectDoc;
     CMapEx<int, CString> m_mapRowToUID;
     CMapStringToString* m_pNameToUID = nullptr;
+    Order m_order;                // of the folder shown
+    std::vector<RowKey> m_rowKeys; // of the rows shown, in the list's order
+    int m_nNextRowData = 0;        // the data word of the next row
 
     CPoint m_ptContextMenu;     // screen point of the last context menu
     CString m_strPdfPath;       // the files the last file check found

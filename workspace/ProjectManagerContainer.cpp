@@ -7,6 +7,7 @@
 #include "ProgressLog.h"
 #include "ProjectMessages.h"
 #include "RequestedNumbers.h"
+#include "StageClock.h"
 #include "StepGuard.h"
 #include "TextHelpers.h"
 #include "XmlHelpers.h"
@@ -33,6 +34,7 @@ BEGIN_MESSAGE_MAP(CProjectManagerContainer, CDialog)
     ON_BN_CLICKED(IDC_DOWNLOAD_NOW, &CProjectManagerContainer::OnQuickDownload)
     ON_EN_CHANGE(IDC_QUICK_DOWNLOAD_EDIT, &CProjectManagerContainer::OnChangeQuickDownloadEdit)
     ON_MESSAGE(UM_SAVE_PROJECT, &CProjectManagerContainer::OnSaveProject)
+    ON_MESSAGE(UM_STORE_CHANGED, &CProjectManagerContainer::OnStoreChanged)
     ON_MESSAGE(UM_RENAME_FOLDER, &CProjectManagerContainer::OnRenameFolder)
     ON_MESSAGE(UM_INSERT_FOLDER, &CProjectManagerContainer::OnNewFolder)
     ON_MESSAGE(UM_FOLDER_SELECTED, &CProjectManagerContainer::OnFolderSelected)
@@ -226,7 +228,9 @@ bool CProjectManagerContainer::LoadProjectConfig(CString path)
 {
     m_Store.Load(path);
     IXMLDOMDocument2Ptr doc = m_Store.GetDocument();
+    CStageTimer timer("folder tree");
     bool bResult = m_ProjectTree.LoadProjectTree(doc) != 0;
+    timer.Next("name index");
     if (bResult) {
         m_PatentManager.SetNameMap(&m_mapNameToUID);
         bResult = m_PatentManager.SetProjectDocument(doc);
@@ -250,9 +254,18 @@ IXMLDOMNodePtr CProjectManagerContainer::RequireNode(const wchar_t* path, const 
     return node;
 }
 
-LRESULT CProjectManagerContainer::OnSaveProject(WPARAM, LPARAM)
+LRESULT CProjectManagerContainer::OnStoreChanged(WPARAM, LPARAM)
 {
-    SaveProjectConfig();
+    m_Store.ChangedWithoutSave();
+    return 1;
+}
+
+LRESULT CProjectManagerContainer::OnSaveProject(WPARAM wParam, LPARAM)
+{
+    if (wParam)
+        m_Store.SaveChanged(reinterpret_cast<IXMLDOMNode*>(wParam));
+    else
+        SaveProjectConfig();
     return 1;
 }
 
@@ -445,6 +458,7 @@ int CProjectManagerContainer::AddDocument(const CString& strRecord, BOOL bLast, 
     } catch (const _com_error&) {
         return 0;
     }
+    CStageTimer timer("parse record");
     IXMLDOMNodePtr document;
     if (record->loadXML(_bstr_t(strRecord)))
         document = record->selectSingleNode(L"/Document");
@@ -457,6 +471,7 @@ int CProjectManagerContainer::AddDocument(const CString& strRecord, BOOL bLast, 
     CString name, uid, pdfPath;
     GetXmlAttribute(document, "Name", name);
     GetXmlAttribute(document, "UID", uid);
+    IXMLDOMNodePtr filed;
     if (documents) {
         if (m_nNotifyMode != 0) {
             IXMLDOMNodePtr pdf = record->selectSingleNode(_bstr_t(
@@ -464,15 +479,23 @@ int CProjectManagerContainer::AddDocument(const CString& strRecord, BOOL bLast, 
             if (pdf)
                 GetXmlAttribute(pdf, "FilePath", pdfPath);
         }
-        documents->appendChild(document);
+        timer.Next("file record");
+        filed = documents->appendChild(document);
         // Only a record that is now in the store counts as downloaded.
         m_mapNameToUID.SetAt(name, uid);
+        timer.Next("folder tree");
         m_ProjectTree.RefreshFolderIcon("1");
     } else {
         Log(who, "The project has no /Project/Documents; the record was not added");
     }
-    if (m_ProjectTree.m_strSelectedUid == "1")
-        m_PatentManager.RefreshView("1");
+    timer.Stop();
+    // The new record takes its place in the list shown; the rest of the list stays.
+    if (m_ProjectTree.m_strSelectedUid == "1") {
+        if (filed)
+            m_PatentManager.ShowAddedDocument(filed, "1");
+        else
+            m_PatentManager.RefreshView("1");
+    }
 
     if (bNotify) {
         const bool bAllDone = m_bPlaySoundAfterAllDownloads && bLast;
@@ -491,7 +514,11 @@ int CProjectManagerContainer::AddDocument(const CString& strRecord, BOOL bLast, 
             ShowNotificationBalloon("Download Complete", text, IDI_QUESTION, pdfPath);
         }
     }
-    SaveProjectConfig();
+    // Only the new record is serialized into the store's text.
+    if (filed)
+        m_Store.SaveAppended(filed);
+    else
+        SaveProjectConfig();
     return 1;
 }
 

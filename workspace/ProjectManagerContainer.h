@@ -150,6 +150,7 @@ protected:
     afx_msg LRESULT OnSocketClosed(WPARAM wParam, LPARAM lParam);
 
     afx_msg LRESULT OnSaveProject(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnStoreChanged(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnRenameFolder(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnNewFolder(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnFolderSelected(WPARAM wParam, LPARAM lParam);

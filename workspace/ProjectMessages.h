@@ -13,8 +13,13 @@
 // UM_DOCUMENTS_DROPPED (WM_APP + 2), document list -> pane: rows of the list were dropped
 // on a tree folder; 0, 0. 1, or 0 on the root. Declared with the list control that sends it
 // first (MyListCtrl.h).
-// document list, tree -> pane: write Project.cfg; 0, 0.
+// document list, tree -> pane: write Project.cfg; wParam 0, or the IXMLDOMNode* of the one
+// element of the store that changed (then only its part of the stored text is made anew);
+// lParam 0.
 #define UM_SAVE_PROJECT (WM_APP + 3)
+// document list -> pane: the store was changed and is written at the next save (a moved
+// file's new path); 0, 0. That save then writes the whole store anew.
+#define UM_STORE_CHANGED (WM_APP + 6)
 // document list -> pane: download that document; wParam: CString* document number.
 #define UM_DOWNLOAD_DOCUMENT (WM_APP + 5)
 // document list -> pane: delete the selected documents with their files; 0, 0.

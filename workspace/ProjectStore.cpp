@@ -4,13 +4,20 @@
 #include "FileCrypt.h"
 #include "ProgressLog.h"
 #include "ProjectIds.h"
+#include "StageClock.h"
+#include "StoreText.h"
 #include "XmlHelpers.h"
 
 #include <cstdlib>
+#include <cstring>
+#include <functional>
+#include <utility>
+#include <vector>
 
 namespace {
 
 const char kShortsPair[] = "\r\n<Shorts>\r\n</Shorts>\r\n";
+const int kBlock = 32; // the cipher's block: the text is padded with blanks to a multiple of it
 
 // The decimal value of an identifier made only of digits, or -1.
 LONGLONG NumericId(const CString& uid)
@@ -24,12 +31,39 @@ LONGLONG NumericId(const CString& uid)
     return std::strtoll(uid, nullptr, 10);
 }
 
+// The ancestors of a node from the document down: [0] the document, [1] the root, [2] a
+// section (Folders, Shorts, Documents), [3] an element of a section, ...
+std::vector<IXMLDOMNodePtr> PathOf(IXMLDOMNodePtr node)
+{
+    std::vector<IXMLDOMNodePtr> path;
+    for (; node; node = node->GetparentNode())
+        path.insert(path.begin(), node);
+    return path;
+}
+
+// Whether the path leads from a document through its root (the document's own node objects
+// are made anew for every call, so they cannot be compared with the store's).
+bool FromDocument(const std::vector<IXMLDOMNodePtr>& path)
+{
+    return path.size() >= 2 && path[0]->GetnodeType() == NODE_DOCUMENT;
+}
+
+// The position of a node among its parent's children.
+int IndexOf(IXMLDOMNodePtr node)
+{
+    int index = 0;
+    for (IXMLDOMNodePtr sibling = node->GetpreviousSibling(); sibling; sibling = sibling->GetpreviousSibling())
+        ++index;
+    return index;
+}
+
 } // namespace
 
 CProjectStore::CProjectStore()
     : m_nNextID(SinceProjectEpoch().GetTotalSeconds()), m_bLoaded(false)
 {
 }
+
 
 bool CProjectStore::RepairShorts(CString& text)
 {
@@ -49,24 +83,43 @@ bool CProjectStore::RepairShorts(CString& text)
 bool CProjectStore::Load(CString path)
 {
     m_bLoaded = false;
+    m_kept.Clear();
+    m_strCipher.Empty();
     m_pDoc = nullptr;
     m_pDoc = CreateDomDocument();
 
     CFileCrypt crypt;
-    CString text;
-    crypt.ReadEncryptedFile(path, text);
-    RepairShorts(text);
-    m_pDoc->loadXML(_bstr_t(text));
+    CString text, cipher;
+    crypt.ReadEncryptedFile(path, text, &cipher);
+    const bool bRepaired = RepairShorts(text);
+    {
+        CStageTimer timer("parse");
+        m_pDoc->loadXML(_bstr_t(text));
+    }
     m_pDoc->Putasync(VARIANT_FALSE);
 
     IXMLDOMElementPtr root = m_pDoc->GetdocumentElement();
     m_bLoaded = root && ToAnsi(root->GettagName()) == "Project";
-    if (m_bLoaded)
-        StartCounterAboveStoredIds();
-    else
+    if (!m_bLoaded) {
         CProgressLog().Write("CProjectStore::Load-" + path +
                              " holds no project; it will not be written until one is loaded");
-    return m_bLoaded;
+        return false;
+    }
+    StartCounterAboveStoredIds();
+    // The text the next change builds on. A file this program wrote holds exactly it, and
+    // its bytes are then its cipher text.
+    CStageTimer timer("keep store text");
+    if (m_kept.Make(m_pDoc) && !bRepaired) {
+        const std::string& kept = m_kept.Text();
+        const int n = static_cast<int>(kept.size());
+        bool same = text.GetLength() == n + kBlock - n % kBlock && cipher.GetLength() == text.GetLength() &&
+                    std::memcmp(text.GetString(), kept.data(), static_cast<size_t>(n)) == 0;
+        for (int i = n; same && i < text.GetLength(); ++i)
+            same = text[i] == ' ';
+        if (same)
+            m_strCipher = std::move(cipher);
+    }
+    return true;
 }
 
 void CProjectStore::StartCounterAboveStoredIds()
@@ -85,10 +138,78 @@ void CProjectStore::Save()
         CProgressLog().Write("CProjectStore::Save-No project is loaded; Project.cfg left as it is");
         return;
     }
-    CString text = ToAnsi(m_pDoc->Getxml());
+    CStageTimer timer("serialize store");
+    storetext::CKeptText made;
+    if (made.Make(m_pDoc)) {
+        const int nUnchanged = m_kept.IsKnown() ? storetext::CommonPrefix(m_kept.Text(), made.Text()) : 0;
+        m_kept = std::move(made);
+        timer.Stop();
+        WriteKeptText(nUnchanged);
+        return;
+    }
+    m_kept.Clear();
+    // More than elements: the document's own serialization, and nothing kept.
+    const CString text = ToAnsi(m_pDoc->Getxml());
+    timer.Stop();
+    WriteCipher(text.GetString(), text.GetLength(), 0);
+}
+
+void CProjectStore::WriteKeptText(int nUnchanged)
+{
+    WriteCipher(m_kept.Text().data(), static_cast<int>(m_kept.Text().size()), nUnchanged);
+}
+
+void CProjectStore::WriteCipher(const char* text, int nLength, int nUnchanged)
+{
     CFileCrypt crypt;
-    if (!crypt.WriteEncryptedFile(text, GetAppDirectory() + "\\Project.cfg"))
+    if (!crypt.UpdateCipher(text, nLength, m_strCipher, nUnchanged)) {
+        m_kept.Clear();
+        m_strCipher.Empty();
         CProgressLog().Write("CProjectStore::Save-Could not write Project.cfg; the previous file is kept");
+        return;
+    }
+    if (!crypt.WriteCipherFile(m_strCipher, GetAppDirectory() + "\\Project.cfg"))
+        CProgressLog().Write("CProjectStore::Save-Could not write Project.cfg; the previous file is kept");
+}
+
+void CProjectStore::SaveSpliced(IXMLDOMNodePtr pNode,
+                                const std::function<bool(const std::vector<IXMLDOMNodePtr>&, int&)>& splice)
+{
+    if (!m_bLoaded || !pNode || !m_kept.IsKnown()) {
+        Save();
+        return;
+    }
+    CStageTimer timer("splice store text");
+    const std::vector<IXMLDOMNodePtr> path = PathOf(pNode);
+    int nUnchanged = 0;
+    const bool bSpliced = path.size() >= 3 && FromDocument(path) && splice(path, nUnchanged);
+    timer.Stop();
+    if (bSpliced)
+        WriteKeptText(nUnchanged);
+    else
+        Save();
+}
+
+void CProjectStore::SaveAppended(IXMLDOMNodePtr pElement)
+{
+    // Only an element of a section, added last.
+    SaveSpliced(pElement, [&](const std::vector<IXMLDOMNodePtr>& path, int& nUnchanged) {
+        return path.size() == 4 && !pElement->GetnextSibling() &&
+               m_kept.Append(IndexOf(path[2]), path[2]->GetchildNodes()->Getlength(), pElement, nUnchanged);
+    });
+}
+
+void CProjectStore::SaveChanged(IXMLDOMNodePtr pNode)
+{
+    // The lines that change: those of the section's element that holds the node, or of the
+    // whole section when the node is the section.
+    SaveSpliced(pNode, [&](const std::vector<IXMLDOMNodePtr>& path, int& nUnchanged) {
+        const bool bSection = path.size() == 3;
+        IXMLDOMNodePtr element = bSection ? path[2] : path[3];
+        return element->GetnodeType() == NODE_ELEMENT &&
+               m_kept.Replace(IndexOf(path[2]), bSection ? -1 : IndexOf(element),
+                              path[2]->GetchildNodes()->Getlength(), element, nUnchanged);
+    });
 }
 
 CString CProjectStore::NextUID()

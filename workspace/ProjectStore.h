@@ -5,18 +5,33 @@
 // A store that could not be read or parsed is never written back: until a load has produced
 // a document with a Project root, Save writes nothing and logs why, so a damaged or missing
 // file is not overwritten by the next change.
+//
+// Every write puts the whole document into the file, as the document's own text (its `xml`
+// property) enciphered. The store keeps the text it last wrote (and its cipher text): after
+// a change to one element, or an element added at the end of a section, only that element
+// is serialized and put in its place in the kept text, and only the cipher blocks from the
+// first changed byte on are made anew. A whole Save makes the text element by element
+// (storetext::CKeptText), in time proportional to the store, and falls back to the document's
+// own serialization for a store that holds more than elements. The bytes written are those
+// the document's own serialization gives. A load makes the kept text too, so that the first
+// change after a start is written as quickly as the next.
 #pragma once
 
 #include "Msxml.h"
+#include "StoreText.h"
 #include "String.h"
 
+#include <functional>
 #include <memory>
+#include <vector>
 
 class CProjectStore
 {
 public:
     // Starts the identifier counter at the seconds since the project epoch.
     CProjectStore();
+    CProjectStore(const CProjectStore&) = delete;
+    CProjectStore& operator=(const CProjectStore&) = delete;
 
     // Reads and deciphers the file, inserts an empty Shorts element after Folders when the
     // text lacks one, and loads it into a fresh DOM document. True when the document has a
@@ -26,6 +41,17 @@ public:
     // Writes the whole document, enciphered, to the program folder's Project.cfg through a
     // temporary file; on failure the old file stays and a log line says so.
     void Save();
+    // The same after pElement, a child of a child of the root, was added as the last child
+    // of its parent (a document record filed, a folder made). pElement is a node of this
+    // store's document.
+    void SaveAppended(IXMLDOMNodePtr pElement);
+    // The same after a change within pNode only (attributes of a folder or of a document,
+    // or anything beneath them); pNode is a node of this store's document.
+    void SaveChanged(IXMLDOMNodePtr pNode);
+    // The document was changed and is not written now: the next write, of whatever kind,
+    // writes the whole document. Every change to the document is followed by one of the
+    // writes above or by this call; a kept text never misses a change.
+    void ChangedWithoutSave() { m_kept.Clear(); }
 
     IXMLDOMDocument2Ptr GetDocument() const { return m_pDoc; }
     // Where the document pointer lives, for readers that must see every later load.
@@ -41,8 +67,22 @@ public:
 
 private:
     void StartCounterAboveStoredIds();
+    // Enciphers the kept text (its first nUnchanged bytes as they were at the last write)
+    // and writes it.
+    void WriteKeptText(int nUnchanged);
+    // Enciphers a text (its first nUnchanged bytes as at the last write) and writes it.
+    void WriteCipher(const char* text, int nLength, int nUnchanged);
+    // Writes the kept text once splice has put the changed lines in place (given the node's
+    // path from the document down; it answers where the text first changed); a whole Save
+    // when the kept text is not known or splice cannot place them.
+    void SaveSpliced(IXMLDOMNodePtr pNode,
+                     const std::function<bool(const std::vector<IXMLDOMNodePtr>&, int&)>& splice);
 
     IXMLDOMDocument2Ptr m_pDoc;
     LONGLONG m_nNextID;
     bool m_bLoaded;
+
+    // The text of the document as written last and its cipher text, while known.
+    storetext::CKeptText m_kept;
+    CString m_strCipher;
 };

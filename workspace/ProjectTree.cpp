@@ -13,6 +13,9 @@
 #include "XmlHelpers.h"
 #include "resource.h"
 
+#include <set>
+#include <string>
+
 IMPLEMENT_DYNAMIC(CProjectTree, CDialog)
 
 BEGIN_MESSAGE_MAP(CProjectTree, CDialog)
@@ -161,6 +164,14 @@ int CProjectTree::FillTree(IXMLDOMNodePtr pFolders)
         return 0;
     }
 
+    // Which folders hold anything, in one pass over the store rather than three queries
+    // per folder.
+    std::set<std::string> filled;
+    IXMLDOMNodeListPtr parents = m_pDocument->selectNodes(
+        L"/Project/Folders/Folder/@ParentUID | /Project/Documents/Document/@ParentUID | /Project/Shorts/Short/@ParentUID");
+    for (long i = 0; i < parents->Getlength(); ++i)
+        filled.insert(ToAnsi(parents->Getitem(i)->Gettext()).str());
+
     int result = 1;
     IXMLDOMNodeListPtr folders = pFolders->selectNodes(L"Folder");
     for (long i = 0; i < folders->Getlength(); ++i) {
@@ -173,7 +184,7 @@ int CProjectTree::FillTree(IXMLDOMNodePtr pFolders)
         GetXmlAttribute(folder, "ParentUID", parentUid);
         // A folder whose parent has no item yet (stored before it, or unknown) stays hidden.
         if (HTREEITEM hParent = FindItemByUid(parentUid, m_tree, hRoot))
-            InsertFolderItem(folderName, uid, m_tree, hParent, FolderHasContent(uid));
+            InsertFolderItem(folderName, uid, m_tree, hParent, filled.count(uid.str()) ? 1 : 0);
     }
     m_tree.Expand(hRoot, TVE_EXPAND);
     return result;
@@ -214,15 +225,16 @@ bool CProjectTree::Selects(const char* pattern, const CString& uid)
     return m_pDocument->selectSingleNode(_bstr_t(query)) != nullptr;
 }
 
+// The queries end in [1]: the search stops at the first match.
 int CProjectTree::FolderHasContent(const CString& uid)
 {
-    return Selects("/Project/Folders/Folder[@ParentUID=%s]", uid) || FolderHoldsDocuments(uid);
+    return Selects("/Project/Folders/Folder[@ParentUID=%s][1]", uid) || FolderHoldsDocuments(uid);
 }
 
 int CProjectTree::FolderHoldsDocuments(const CString& uid)
 {
-    return Selects("/Project/Documents/Document[@ParentUID=%s]", uid) ||
-           Selects("/Project/Shorts/Short[@ParentUID=%s]", uid);
+    return Selects("/Project/Documents/Document[@ParentUID=%s][1]", uid) ||
+           Selects("/Project/Shorts/Short[@ParentUID=%s][1]", uid);
 }
 
 int CProjectTree::FolderKeyHoldsDocuments(int key)

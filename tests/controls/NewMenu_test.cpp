@@ -11,6 +11,7 @@
 
 #include <gtest/gtest.h>
 
+#include <thread>
 #include <vector>
 
 namespace {
@@ -230,5 +231,47 @@ TEST(MenuHook, PopupWindowIsSubclassedOnceAndGivenBackWhenItCloses)
     if (::IsWindow(hMenuWnd)) {
         EXPECT_EQ(nullptr, ::GetPropA(hMenuWnd, "OldMenuProc"));
     }
+    host.DestroyWindow();
+}
+
+// The hook is off the thread while a pause lives (pauses nest), comes back after the last
+// one, and is left alone by a pause on another thread; a popup menu opened afterwards is
+// subclassed as before.
+TEST(MenuHook, APauseTakesTheHookOffItsThreadUntilTheLastPauseEnds)
+{
+    ASSERT_TRUE(CNewMenuHook::IsHookInstalled());
+    {
+        CMenuHookPause outer;
+        EXPECT_FALSE(CNewMenuHook::IsHookInstalled());
+        {
+            CMenuHookPause inner;
+            EXPECT_FALSE(CNewMenuHook::IsHookInstalled());
+        }
+        EXPECT_FALSE(CNewMenuHook::IsHookInstalled()) << "the outer pause still lives";
+    }
+    EXPECT_TRUE(CNewMenuHook::IsHookInstalled());
+    bool installedDuring = false;
+    std::thread([&] {
+        CMenuHookPause elsewhere;
+        installedDuring = CNewMenuHook::IsHookInstalled() != FALSE;
+    }).join();
+    EXPECT_TRUE(installedDuring);
+    EXPECT_TRUE(CNewMenuHook::IsHookInstalled());
+
+    testsupport::InitControls();
+    CWnd host;
+    ASSERT_TRUE(host.CreateEx(0, nullptr, "menu host", WS_POPUP | WS_VISIBLE | WS_CAPTION, 40, 40, 300, 200, nullptr, nullptr));
+    host.SetForegroundWindow();
+    CNewMenu menu;
+    ASSERT_TRUE(menu.LoadMenu(IDR_CONTEXT_MENUS));
+    CMenu* pPopup = menu.GetSubMenu(3);
+    bool subclassed = false;
+    testsupport::AfterDelay(400, [&] {
+        subclassed = CNewMenuHook::FindData(testsupport::OwnMenuWindow()) != nullptr;
+        ::EndMenu();
+    });
+    pPopup->TrackPopupMenu(TPM_LEFTALIGN, 60, 80, &host);
+    EXPECT_TRUE(subclassed);
+    testsupport::PumpMessages(100);
     host.DestroyWindow();
 }

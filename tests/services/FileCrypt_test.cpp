@@ -5,6 +5,7 @@
 
 #include <windows.h>
 
+#include <algorithm>
 #include <cstdlib>
 #include <string>
 #include <thread>
@@ -51,6 +52,31 @@ TEST(FileCrypt, KeepsZeroBytesAndHighBytes)
     ASSERT_EQ(crypt.EncryptString(text, cipher), 1);
     ASSERT_EQ(crypt.DecryptString(cipher, back), 1);
     EXPECT_EQ(back.Left(text.GetLength()), text);
+}
+
+TEST(FileCrypt, UpdatingACipherTextEqualsEncipheringTheNewTextWhole)
+{
+    // An earlier text of 200 bytes; the new text keeps its first `same` bytes, then differs
+    // and ends at `length`.
+    struct Case { int same; int length; };
+    const Case cases[] = {{0, 200}, {1, 200}, {31, 150}, {32, 260}, {33, 33}, {199, 200}, {200, 200}, {200, 231},
+                          {64, 64}, {100, 40}};
+    CFileCrypt crypt;
+    CString before;
+    for (int i = 0; i < 200; ++i)
+        before += static_cast<char>('A' + (i * 7) % 50);
+    CString earlier;
+    ASSERT_EQ(crypt.EncryptString(before, earlier), 1);
+    for (const Case& c : cases) {
+        SCOPED_TRACE(testing::Message() << c.same << " of " << c.length);
+        CString after = before.Left(std::min(c.same, c.length));
+        while (after.GetLength() < c.length)
+            after += static_cast<char>('a' + after.GetLength() % 26);
+        CString whole, updated = earlier;
+        ASSERT_EQ(crypt.EncryptString(after, whole), 1);
+        ASSERT_EQ(crypt.UpdateCipher(after, updated, std::min(c.same, c.length)), 1);
+        EXPECT_EQ(whole, updated);
+    }
 }
 
 TEST(FileCrypt, RefusesCipherTextOfTheWrongLength)

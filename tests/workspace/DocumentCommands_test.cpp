@@ -12,6 +12,7 @@
 
 #include <shellapi.h>
 
+#include <functional>
 #include <set>
 
 using namespace workspacetest;
@@ -413,6 +414,44 @@ TEST_F(DocumentCommandsTest, MovedFilesAreFoundAgainUnderTheDownloadFolder)
     ::DeleteFileA(found);
     EXPECT_FALSE(Manager().HasPdfFile());
     EXPECT_EQ(found, Attribute(item, "FilePath"));
+}
+
+// The store is written at the next save whatever that save writes: a filed download and a
+// folder's stored sort put only their own element into the text written last, and still the
+// moved file's new path reaches the file.
+TEST_F(DocumentCommandsTest, TheNextSaveOfAnyKindWritesAMovedFilesNewPath)
+{
+    const CString old = "c:\\Old Library\\US1000005\\US1000005.pdf";
+    const CString found = Downloads() + "US1000005\\US1000005.pdf";
+    const char* record = "<?xml version=\"1.0\" ?>\r\n<Document Name=\"US2000001\" ParentUID=\"1\" DocumentTitle=\"x\" "
+                         "DownloadDate=\"90000600\" UID=\"DOCUIDNEW\" FirstPage=\"0\" Wrapper=\"0\"><XMLCatalog/></Document>";
+    struct Case
+    {
+        const char* save;
+        std::function<void()> run;
+    };
+    const Case cases[] = {
+        {"a filed download",
+         [&] { m_pPane->SendMessage(UM_ADD_DOCUMENT, reinterpret_cast<WPARAM>(record), 0); }},
+        {"a stored sort",
+         [&] {
+             List().GetHeader().OnColumnClicked(2);
+             Manager().SendMessage(UM_SORT_COLUMN, 0, 0);
+         }},
+        {"a whole save", [&] { m_pPane->SendMessage(UM_SAVE_PROJECT, 0, 0); }},
+    };
+    IXMLDOMNodePtr item = m_pPane->GetDocument()->selectSingleNode(
+        L"/Project/Documents/Document[@UID='DOCUID5']/XMLCatalog/CatalogItem");
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.save);
+        SetXmlAttribute(item, "FilePath", old);
+        m_pPane->SendMessage(UM_SAVE_PROJECT, 0, 0);
+        SelectRows({"US1000005"});
+        ASSERT_TRUE(Manager().HasPdfFile());
+        c.run();
+        EXPECT_EQ(found,
+                  Attribute(StoredDocument("US1000005")->selectSingleNode(L"XMLCatalog/CatalogItem"), "FilePath"));
+    }
 }
 
 // ---------------------------------------------------------------- open and print

@@ -1,8 +1,12 @@
 #include "ProjectIds.h"
 #include "ProjectStore.h"
+#include "StageClock.h"
+#include "StoreText.h"
 #include "TextHelpers.h"
 #include "WorkspaceTest.h"
 #include "XmlHelpers.h"
+
+#include <functional>
 
 using namespace workspacetest;
 
@@ -181,4 +185,145 @@ TEST_F(ProjectStoreTest, TheShippedStoreIsAWorkingMinimum)
     EXPECT_EQ(doc->selectNodes(L"/Project/Folders/Folder")->Getlength(), 1);
     EXPECT_EQ(doc->selectNodes(L"/Project/Shorts/*")->Getlength(), 0);
     EXPECT_EQ(doc->selectNodes(L"/Project/Documents/*")->Getlength(), 0);
+}
+
+namespace {
+
+// Whether the stages timed since the last call include a whole serialization of the store.
+// (A whole Save makes the text element by element; the document's own serialization is
+// the reference the bytes are checked against.)
+bool SerializedWhole()
+{
+    for (const auto& stage : TakeStageTimes()) {
+        if (stage.first == "serialize store")
+            return true;
+    }
+    return false;
+}
+
+IXMLDOMNodePtr Append(IXMLDOMDocument2Ptr doc, const char* parent, const char* xml)
+{
+    IXMLDOMDocument2Ptr record = CreateDomDocument();
+    EXPECT_TRUE(record->loadXML(_bstr_t(xml))) << xml;
+    return doc->selectSingleNode(_bstr_t(parent))->appendChild(record->GetdocumentElement());
+}
+
+} // namespace
+
+// After a change to one element, or one added at the end of a section, the store writes only
+// that element anew into the text it wrote last: the file must hold exactly the bytes that
+// a whole serialization writes, for every kind of change and content.
+TEST_F(ProjectStoreTest, ASmallChangeWritesTheBytesOfAWholeSerialization)
+{
+    const char* record =
+        "<?xml version=\"1.0\" ?>\r\n<Document Name=\"US7654321\" ParentUID=\"1\" "
+        "DocumentTitle=\"M\xFCller &amp; S\xF6hne &lt;gear&gt; &quot;axle&quot; 'x' \x80 tab&#9;line&#10;\" "
+        "UID=\"DOCUIDUS76543211\"><XMLCatalog><CatalogItem Title=\"\" FilePath=\"c:\\d\\US7654321.pdf\" "
+        "FileType=\"PDF\"/><CatalogItem Title=\"x\" FileType=\"HTML\"/></XMLCatalog></Document>";
+    struct Case
+    {
+        const char* name;
+        const char* documents; // the Documents section of the stored text; null: the usual
+        bool fast;             // the change needs no whole serialization
+        std::function<void(CProjectStore&)> change;
+    };
+    const Case cases[] = {
+        {"a record filed", "<Documents>\r\n<Document Name=\"US1\" UID=\"D1\" ParentUID=\"1\"/>\r\n</Documents>", true,
+         [&](CProjectStore& s) { s.SaveAppended(Append(s.GetDocument(), "/Project/Documents", record)); }},
+        {"a record filed into an empty section", "<Documents/>", true,
+         [&](CProjectStore& s) { s.SaveAppended(Append(s.GetDocument(), "/Project/Documents", record)); }},
+        {"a folder made", "<Documents/>", true,
+         [&](CProjectStore& s) {
+             s.SaveAppended(Append(s.GetDocument(), "/Project/Folders",
+                                   "<Folder UID=\"77\" Name=\"Caf\xE9\" ParentUID=\"1\"/>"));
+         }},
+        {"a folder's sort", "<Documents/>", true,
+         [](CProjectStore& s) {
+             IXMLDOMNodePtr folder = s.GetDocument()->selectSingleNode(L"/Project/Folders/Folder[@UID='1']");
+             SetXmlAttribute(folder, "SortDir", "2");
+             SetXmlAttribute(folder, "SortCol", "2");
+             s.SaveChanged(folder);
+         }},
+        {"a read mark", nullptr, true,
+         [](CProjectStore& s) {
+             IXMLDOMNodePtr document = s.GetDocument()->selectSingleNode(L"/Project/Documents/Document");
+             SetXmlAttribute(document, "DocumentRead", "Yes");
+             s.SaveChanged(document);
+         }},
+        {"a moved file", nullptr, true,
+         [](CProjectStore& s) {
+             IXMLDOMNodePtr item = s.GetDocument()->selectSingleNode(L"//CatalogItem");
+             SetXmlAttribute(item, "FilePath", "e:\\Sp\xE4ter\\US1234567.pdf");
+             s.SaveChanged(item);
+         }},
+        {"a record filed into a store with a comment", "<Documents><!-- kept --></Documents>", false,
+         [&](CProjectStore& s) { s.SaveAppended(Append(s.GetDocument(), "/Project/Documents", record)); }},
+        {"a record that is not last", "<Documents><Document Name=\"US1\" UID=\"D1\" ParentUID=\"1\"/></Documents>", false,
+         [&](CProjectStore& s) {
+             IXMLDOMNodePtr added = Append(s.GetDocument(), "/Project/Documents", record);
+             IXMLDOMNodePtr documents = s.GetDocument()->selectSingleNode(L"/Project/Documents");
+             documents->insertBefore(added, _variant_t(documents->GetfirstChild().GetInterfacePtr()));
+             s.SaveAppended(added);
+         }},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        CString text = StoreText("5", "<Shorts/>");
+        if (c.documents) {
+            const int from = text.Find("<Documents>");
+            text = text.Left(from) + c.documents + "\r\n</Project>\r\n";
+        }
+        WriteEnciphered(AppFile("Project.cfg"), text);
+        CProjectStore store;
+        ASSERT_TRUE(store.Load(AppFile("Project.cfg")));
+        // Once after the load, from the text made on the store's own thread; then again,
+        // from the text of the change before.
+        for (int round = 0; round < 2; ++round) {
+            SCOPED_TRACE(round);
+            TakeStageTimes();
+            c.change(store);
+            EXPECT_EQ(!c.fast, SerializedWhole());
+            CString whole;
+            ASSERT_EQ(1, CFileCrypt().EncryptString(ToAnsi(store.GetDocument()->Getxml()), whole));
+            EXPECT_EQ(RawBytes(AppFile("Project.cfg")), whole.str());
+        }
+    }
+}
+
+// A whole Save makes the store's text element by element: it must be the document's own
+// serialization, byte for byte, for every shape of store; a store with more than elements
+// is left to the document's own serialization.
+TEST_F(ProjectStoreTest, TheTextMadeElementByElementIsTheDocumentsOwn)
+{
+    struct Case
+    {
+        const char* name;
+        const char* text;
+        bool made;
+    };
+    const CString usual = StoreText("5", "<Shorts><Short ShortUID=\"D1\" UID=\"7\" ParentUID=\"1\"/></Shorts>");
+    const Case cases[] = {
+        {"the usual store", usual, true},
+        {"empty sections", "<?xml version=\"1.0\"?><Project Name=\"P\"><Folders/><Shorts/><Documents/></Project>", true},
+        {"no declaration", "<Project Name=\"P\"><Folders><Folder UID=\"1\" Name=\"N\"/></Folders></Project>", true},
+        {"a declaration with an encoding",
+         "<?xml version=\"1.0\" encoding=\"windows-1252\"?><Project Name=\"Caf\xE9\"><Folders/></Project>", true},
+        {"an empty root", "<?xml version=\"1.0\"?><Project Name=\"P\"/>", true},
+        {"attributes of every kind",
+         "<Project Name=\"a&amp;b &lt;c&gt; &quot;d&quot; 'e' \xFC\x80\xA0 &#9;&#10;&#13;\"><Documents a=\"1\">"
+         "<Document Name=\"x\"><XMLCatalog/><Deep><Deeper k=\"&#x1F600;\"/></Deep></Document></Documents></Project>",
+         true},
+        {"a comment", "<Project><!-- note --><Folders/></Project>", false},
+        {"text in a record", "<Project><Documents><Document>text</Document></Documents></Project>", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        IXMLDOMDocument2Ptr doc = CreateDomDocument();
+        ASSERT_TRUE(doc->loadXML(_bstr_t(c.text)));
+        storetext::CKeptText kept;
+        ASSERT_EQ(c.made, kept.Make(doc));
+        if (c.made) {
+            EXPECT_EQ(ToAnsi(doc->Getxml()).str(), kept.Text());
+        }
+    }
 }
