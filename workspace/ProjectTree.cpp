@@ -587,11 +587,14 @@ HTREEITEM CProjectTree::CopyFolderItem(HTREEITEM hSource, HTREEITEM hNewParent)
     IXMLDOMNodePtr oldFolder = FolderElement(UidOfItem(hSource));
     IXMLDOMNodePtr newFolder = FolderElement(uid);
     if (oldFolder && newFolder) {
+        bool bCopied = false;
         for (const char* attribute : {"SortDir", "SortCol"}) {
             CString value;
             if (GetXmlAttribute(oldFolder, attribute, value))
-                SetXmlAttribute(newFolder, attribute, value);
+                bCopied = SetXmlAttribute(newFolder, attribute, value) || bCopied;
         }
+        if (bCopied && GetParent())
+            GetParent()->SendMessage(UM_SAVE_PROJECT, reinterpret_cast<WPARAM>(static_cast<IXMLDOMNode*>(newFolder)), 0);
     }
     MoveFolderDocuments(hSource, hNew);
     MoveFolderShortcuts(hSource, hNew);
