@@ -186,6 +186,23 @@ TEST_F(ShippedRecipeJobTest, FaultAnswersFailTheDocumentAndNoneOfThemBecomesItsD
         EXPECT_FALSE(FileExists(m_save + "EP1234567B1"));
     }
 
+    // A page image refused at every one of its attempts fails the full source, and the
+    // bibliography source, which OPS holds page images for, files nothing either: the
+    // document is not filed without its page.
+    FixtureReset();
+    FixtureRefuseQuota(22, Published("images/EP/1234567/B1/fullimage.tiff"));
+    {
+        DownloadRun run;
+        const JobOutcome& outcome = run.Run(Number("EP1234567", "B1", "1234567"));
+        EXPECT_EQ(outcome.success, 0);
+        std::vector<CString> requests = {"search", "publication/docdb/EP.1234567.B1/biblio",
+                                         "publication/docdb/EP.1234567.B1/images"};
+        requests.insert(requests.end(), 22, "images/EP/1234567/B1/fullimage.tiff");
+        requests.push_back("publication/docdb/EP.1234567.B1/biblio");  // fetched, refused to file
+        EXPECT_EQ(OpsRequests(), requests);
+        EXPECT_FALSE(FileExists(m_save + "EP1234567B1"));
+    }
+
     // The token expired and its renewal is refused: the resend meets the same fault.
     FixtureReset();
     FixtureExpireTokens();
