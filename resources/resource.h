@@ -12,8 +12,10 @@
 #define IDD_PROJECT_MANAGER             140  // the project pane
 #define IDD_SEARCH_CONTAINER            147  // the search pane
 #define IDD_PROPERTY_SHEET              151  // the search pane's tabbed sheet
+#define IDD_PREFERENCES                 197
 #define IDD_TECH_SUPPORT                233
 #define IDD_SPLASH                      245
+#define IDD_SAVE_FILES_TO               269
 #define IDD_MESSAGE_BOX                 297  // the program's own message box (help texts)
 
 // ---------------------------------------------------------------- menus
@@ -29,7 +31,10 @@
 #define IDB_SEARCH_BUTTON               172  // four frames of 84 x 29
 #define IDB_PROJECTS_BUTTON             173  // four frames of 84 x 29
 #define IDB_MENU_ICONS                  185  // 16 x 16 cells, one per menu command
-#define IDB_OK_BUTTON                   225  // four frames of 75 x 23
+#define IDB_FIND_BUTTON                 223  // four frames of 54 x 23, "Browse" (Find... and Select)
+#define IDB_OK_BUTTON                   225  // four frames of 36 x 23
+#define IDB_MOVE_BUTTON                 226  // four frames of 54 x 23
+#define IDB_CANCEL_BUTTON               289  // four frames of 54 x 23
 #define IDB_SORT_UP                     229  // 9 x 9, a list header's ascending arrow
 #define IDB_SORT_DOWN                   230  // 9 x 9, a list header's descending arrow
 #define IDB_SPLASH                      244  // 500 x 244
@@ -104,6 +109,46 @@
 #define IDC_SUPPORT_EMAIL               1073
 #define IDC_SUPPORT_WEB                 1074
 #define IDC_ABOUT_TEXT                  1077
+
+// ---------------------------------------------------------------- preferences (197)
+#define IDC_PREF_SAVE_PATH              1000
+#define IDC_PREF_FIND_SOUND_EACH        1001
+#define IDC_PREF_SOUND_EACH             1002
+#define IDC_PREF_SELECT_PATH            1013
+#define IDC_PREF_FIND_SOUND_ALL         1014
+#define IDC_PREF_ATTEMPTS_LABEL         1019
+#define IDC_PREF_PATH_LABEL             1038
+#define IDC_PREF_SOUND_ALL              1046
+#define IDC_PREF_SOUND_EVENTS           1049  // group box
+#define IDC_PREF_PLAY_EACH              1050
+#define IDC_PREF_PLAY_ALL               1051
+#define IDC_PREF_SOUND_ERROR            1054
+#define IDC_PREF_FIND_SOUND_ERROR       1055
+#define IDC_PREF_HEADING                1060
+#define IDC_PREF_RETRY                  1061
+#define IDC_PREF_ATTEMPTS               1062
+#define IDC_PREF_WAIT                   1063
+#define IDC_PREF_WAIT_LABEL             1064
+#define IDC_PREF_MOVE                   1067
+#define IDC_PREF_MOVE_LABEL             1068
+#define IDC_PREF_NOTIFY_EACH            1078
+#define IDC_PREF_NOTIFY_LAST            1079
+#define IDC_PREF_NOTIFY_NEVER           1080
+#define IDC_PREF_PLAY_ERROR             1083
+#define IDC_PREF_SESSION_DIALOG         1115
+#define IDC_PREF_OPS_KEY_LABEL          1170
+#define IDC_PREF_OPS_KEY                1171
+#define IDC_PREF_OPS_SECRET_LABEL       1172
+#define IDC_PREF_OPS_SECRET             1173
+
+// ---------------------------------------------------------------- save files to (269)
+#define IDC_SAVE_PATH                   1000
+#define IDC_SAVE_ALL_DOCUMENTS          1001
+#define IDC_SAVE_ONLY_PDF               1013
+#define IDC_SAVE_ONLY_HTML              1014
+#define IDC_SAVE_FIND                   1095
+#define IDC_SAVE_PATH_LABEL             1096
+#define IDC_SAVE_OVERWRITE              1097
 
 // ---------------------------------------------------------------- commands of menu 158
 #define ID_FILE_EXIT                    161

@@ -17,6 +17,11 @@ bool FolderExists(const CString& path)
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
+// Keys that options files written by earlier versions lack. Load gives such a file an empty
+// option for each, so that the Preferences dialog can store the user's value; every other
+// key the file lacks stays unknown.
+const char* const kKeysAddedLater[] = {"OpsConsumerKey", "OpsConsumerSecret"};
+
 CString TrimmedBoth(CString text)
 {
     text.TrimRight();
@@ -57,6 +62,7 @@ void CProgramOptions::Load()
     m_pDoc->loadXML(_bstr_t(text));
     m_pDoc->PutpreserveWhiteSpace(VARIANT_TRUE);
     m_pDoc->Putasync(VARIANT_FALSE);
+    AddMissingLaterKeys();
     if (GetBoolOption("SetDefaults")) {
         SetDefaults();
         SetOptionValue("SetDefaults", "0");
@@ -76,6 +82,20 @@ void CProgramOptions::Save()
     if (!m_Crypt.WriteEncryptedFile(ToAnsi(m_pDoc->Getxml()), path))
         CProgressLog().Write("CProgramOptions::Save-Could not write " + FileName() +
                              "; the previous file is kept");
+}
+
+void CProgramOptions::AddMissingLaterKeys()
+{
+    IXMLDOMNodePtr options = m_pDoc->selectSingleNode(_bstr_t("/Config/ProgramOptions"));
+    if (!options)
+        return;
+    for (const char* key : kKeysAddedLater) {
+        if (FindOption(key))
+            continue;
+        IXMLDOMElementPtr option = m_pDoc->createElement(_bstr_t("Option"));
+        SetXmlAttribute(option, "Name", key);
+        options->appendChild(option);
+    }
 }
 
 IXMLDOMNodePtr CProgramOptions::FindOption(const CString& key)

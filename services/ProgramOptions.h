@@ -2,7 +2,8 @@
 // object, which reads config2.cfg from the program folder (or a newer VirtualStore copy) when
 // it is built; a change reaches other objects only after Save. Options are
 // /Config/ProgramOptions/Option elements whose Name attribute is the key and whose text is
-// the value. Setting a key the file lacks changes nothing: the installed file holds every key.
+// the value. Setting a key the file lacks changes nothing: the installed file holds every key,
+// and a file of an earlier version gets the keys added since then, empty, when it is loaded.
 #pragma once
 
 #include "FileCrypt.h"
@@ -41,6 +42,7 @@ public:
 
 private:
     IXMLDOMNodePtr FindOption(const CString& key);
+    void AddMissingLaterKeys();
 
     CFileCrypt m_Crypt;
     IXMLDOMDocument2Ptr m_pDoc;

@@ -24,3 +24,24 @@ CString StripSlashes(CString text)
     text.Remove('\\');
     return text;
 }
+
+char* GetLastErrorText(char* pszBuffer, DWORD nSize)
+{
+    if (!pszBuffer || nSize == 0)
+        return pszBuffer;
+    pszBuffer[0] = '\0';
+    const DWORD error = ::GetLastError();
+    char* pText = nullptr;
+    const DWORD length =
+        ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         nullptr, error, 0, reinterpret_cast<char*>(&pText), 0, nullptr);
+    if (length > 0 && pText && nSize >= length + 14) {
+        CString text(pText, static_cast<int>(length));
+        if (text.Right(2) == "\r\n")
+            text.Delete(text.GetLength() - 2, 2);
+        lstrcpynA(pszBuffer, text, static_cast<int>(nSize));
+    }
+    if (pText)
+        ::LocalFree(pText);
+    return pszBuffer;
+}

@@ -1,8 +1,11 @@
 // Small text helpers shared by the workspace: entity escaping for values written into XML
-// text templates, and slash removal for names built from document numbers.
+// text templates, slash removal for names built from document numbers, and the system's
+// text for the last error.
 #pragma once
 
 #include "String.h"
+
+#include <windows.h>
 
 // & < > " become &amp; &lt; &gt; &quot; (the ampersand first, so inserted entities stay).
 CString EscapeXml(CString text);
@@ -12,3 +15,8 @@ CString UnescapeXml(CString text);
 
 // A copy without any "/" or "\".
 CString StripSlashes(CString text);
+
+// The system's text for GetLastError() of the calling thread, without its line break, in
+// the buffer (which it answers); the empty text when the system has none, or when the
+// buffer (nSize characters) is smaller than the text's length plus 14.
+char* GetLastErrorText(char* pszBuffer, DWORD nSize);

@@ -127,4 +127,20 @@ std::vector<CString> FileNamesIn(const CString& folder)
     return names;
 }
 
+LockedFile::LockedFile(const CString& path)
+    : m_h(::CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
+{
+}
+
+LockedFile::~LockedFile()
+{
+    if (IsHeld())
+        ::CloseHandle(m_h);
+}
+
+bool LockedFile::IsHeld() const
+{
+    return m_h != INVALID_HANDLE_VALUE;
+}
+
 } // namespace testsupport

@@ -52,6 +52,21 @@ bool ThrowsKind(const CRuntimeClass* pClass, F&& call)
     return false;
 }
 
+// A file held open without sharing: nobody can read, write, move or delete it while the
+// object lives.
+class LockedFile
+{
+public:
+    explicit LockedFile(const CString& path);
+    ~LockedFile();
+    LockedFile(const LockedFile&) = delete;
+    LockedFile& operator=(const LockedFile&) = delete;
+    bool IsHeld() const;
+
+private:
+    void* m_h;
+};
+
 // The number of files (not folders) directly in the folder.
 int FilesIn(const CString& folder);
 

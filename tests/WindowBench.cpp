@@ -3,9 +3,11 @@
 #include "Wnd.h"
 
 #include <commctrl.h>
+#include <shlobj.h>
 
 #include <cstdlib>
 #include <map>
+#include <string>
 
 namespace testsupport {
 
@@ -97,6 +99,125 @@ HWND CreateMessageWindow(const char* className, WNDPROC proc, void* pUserData)
                                   ::GetModuleHandleA(nullptr), nullptr);
     ::SetWindowLongPtrA(hwnd, GWLP_USERDATA, reinterpret_cast<LONG_PTR>(pUserData));
     return hwnd;
+}
+
+HWND FindThreadDialog(const char* caption, HWND hSkip)
+{
+    struct Search
+    {
+        const char* caption;
+        HWND hSkip;
+        HWND hFound;
+    } search{caption, hSkip, nullptr};
+    ::EnumThreadWindows(
+        ::GetCurrentThreadId(),
+        [](HWND h, LPARAM lParam) -> BOOL {
+            auto* s = reinterpret_cast<Search*>(lParam);
+            char cls[16] = {};
+            ::GetClassNameA(h, cls, sizeof cls);
+            if (h == s->hSkip || !::IsWindowVisible(h) || lstrcmpA(cls, "#32770") != 0)
+                return TRUE;
+            if (s->caption && WindowText(h) != s->caption)
+                return TRUE;
+            s->hFound = h;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&search));
+    return search.hFound;
+}
+
+void WhenDialogShows(std::function<void(HWND)> fn, const char* caption, HWND hSkip)
+{
+    const std::string wanted = caption ? caption : "";
+    const bool bAny = caption == nullptr;
+    struct Poll
+    {
+        static void Run(std::function<void(HWND)> fn, std::string wanted, bool bAny, HWND hSkip, int tries)
+        {
+            AfterDelay(50, [fn, wanted, bAny, hSkip, tries] {
+                if (HWND h = FindThreadDialog(bAny ? nullptr : wanted.c_str(), hSkip))
+                    fn(h);
+                else if (tries > 0)
+                    Run(fn, wanted, bAny, hSkip, tries - 1);
+            });
+        }
+    };
+    Poll::Run(std::move(fn), wanted, bAny, hSkip, 200);
+}
+
+CString WindowText(HWND hWnd)
+{
+    char text[1024] = {};
+    ::GetWindowTextA(hWnd, text, sizeof text);
+    return text;
+}
+
+namespace {
+
+// The text of the tree item the browser shows selected.
+CString SelectedTreeText(HWND hBrowser)
+{
+    HWND hTree = ::FindWindowExA(hBrowser, nullptr, "SysTreeView32", nullptr);
+    if (!hTree)
+        return CString();
+    TVITEMA item{};
+    char text[MAX_PATH] = {};
+    item.mask = TVIF_TEXT;
+    item.hItem = reinterpret_cast<HTREEITEM>(::SendMessageA(hTree, TVM_GETNEXTITEM, TVGN_CARET, 0));
+    item.pszText = text;
+    item.cchTextMax = sizeof text;
+    if (!item.hItem || !::SendMessageA(hTree, TVM_GETITEMA, 0, reinterpret_cast<LPARAM>(&item)))
+        return CString();
+    return text;
+}
+
+// The name the shell shows for a folder, as the browser's tree labels it.
+CString DisplayName(const char* path, LPCITEMIDLIST pidl)
+{
+    SHFILEINFOA info{};
+    if (pidl)
+        ::SHGetFileInfoA(reinterpret_cast<const char*>(pidl), 0, &info, sizeof info, SHGFI_PIDL | SHGFI_DISPLAYNAME);
+    else
+        ::SHGetFileInfoA(path, 0, &info, sizeof info, SHGFI_DISPLAYNAME);
+    return info.szDisplayName;
+}
+
+// Selects (when select is set) until the tree shows the name selected, then presses OK.
+void ChooseInBrowser(HWND hBrowser, std::function<void(HWND)> select, CString name, int triesLeft)
+{
+    if (select)
+        select(hBrowser);
+    if (SelectedTreeText(hBrowser).CompareNoCase(name) == 0 || triesLeft <= 0) {
+        ::PostMessageA(hBrowser, WM_COMMAND, IDOK, 0);
+        return;
+    }
+    AfterDelay(50, [hBrowser, select, name, triesLeft] { ChooseInBrowser(hBrowser, select, name, triesLeft - 1); });
+}
+
+void WhenBrowserShows(std::function<void(HWND)> select, const CString& name, HWND hSkip)
+{
+    WhenDialogShows([select, name](HWND hBrowser) { ChooseInBrowser(hBrowser, select, name, 100); }, nullptr,
+                    hSkip);
+}
+
+} // namespace
+
+void PickInFolderBrowser(const CString& folder, HWND hSkip)
+{
+    WhenBrowserShows(
+        [folder](HWND h) { ::SendMessageA(h, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.GetString())); },
+        DisplayName(folder, nullptr), hSkip);
+}
+
+void PickInFolderBrowser(LPCITEMIDLIST pidl, HWND hSkip)
+{
+    WhenBrowserShows([pidl](HWND h) { ::SendMessageA(h, BFFM_SETSELECTIONA, FALSE, reinterpret_cast<LPARAM>(pidl)); },
+                     DisplayName(nullptr, pidl), hSkip);
+}
+
+void AcceptInFolderBrowser(const CString& folder, HWND hSkip)
+{
+    WhenBrowserShows(nullptr, DisplayName(folder, nullptr), hSkip);
 }
 
 HWND OwnMenuWindow()

@@ -6,6 +6,8 @@
 
 #include <windows.h>
 
+#include <shlobj.h>
+
 #include <functional>
 
 namespace testsupport {
@@ -25,6 +27,23 @@ UINT_PTR AfterDelay(DWORD ms, std::function<void()> fn);
 // A message-only window of a class of its own (registered on first use) with the window
 // procedure, pUserData in its GWLP_USERDATA: the owner of a worker thread in the tests.
 HWND CreateMessageWindow(const char* className, WNDPROC proc, void* pUserData);
+
+// A visible dialog window (class "#32770") of the calling thread other than hSkip, with the
+// caption when one is given; null when none shows.
+HWND FindThreadDialog(const char* caption = nullptr, HWND hSkip = nullptr);
+// Runs fn on that dialog once it shows, from whichever loop runs then (a modal dialog's, a
+// message box's); gives up after about ten seconds.
+void WhenDialogShows(std::function<void(HWND)> fn, const char* caption = nullptr, HWND hSkip = nullptr);
+// A window's text.
+CString WindowText(HWND hWnd);
+// The shell's folder browser, once it shows (a dialog other than hSkip): chooses the folder
+// (a path or an item list) and presses OK, or presses OK once the browser shows the folder
+// the program chose selected. The browser shows before it has finished its start and then
+// puts its own first selection over one made too early, so the folder is chosen again, and
+// OK waits, until the tree shows the folder selected (about five seconds at most).
+void PickInFolderBrowser(const CString& folder, HWND hSkip = nullptr);
+void PickInFolderBrowser(LPCITEMIDLIST pidl, HWND hSkip = nullptr);
+void AcceptInFolderBrowser(const CString& folder, HWND hSkip = nullptr);
 
 // The popup-menu window of this process that shows now (other test programs show theirs
 // on the same desktop); null when none does.

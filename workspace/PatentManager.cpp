@@ -49,6 +49,8 @@ BEGIN_MESSAGE_MAP(CPatentManager, CDialog)
     ON_COMMAND(ID_LIST_UNLINK, &CPatentManager::OnUnlinkDocuments)
     ON_COMMAND(ID_LIST_DOWNLOAD_ENTIRE, &CPatentManager::OnDownloadEntireDocument)
     ON_COMMAND(ID_LIST_COPY_SHORTCUT, &CPatentManager::OnCopyShortcut)
+    ON_COMMAND(ID_FILE_EMAIL_DOCUMENTS, &CPatentManager::OnEmailDocuments)
+    ON_COMMAND(ID_FILE_SAVE_FILES_TO, &CPatentManager::OnSaveFilesTo)
 END_MESSAGE_MAP()
 
 CPatentManager::ShellExecuteFn CPatentManager::s_pfnShellExecute = &::ShellExecuteA;

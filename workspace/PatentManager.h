@@ -7,7 +7,8 @@
 // double-clicks and the Delete key) open and print a document's files through the shell,
 // mark documents read, and ask the pane to delete, un-link or download them again; the
 // checks behind them find a file that has moved into the download folder and note its new
-// path in the record. Requests that change the store go to the pane.
+// path in the record. Requests that change the store go to the pane. The selected
+// documents' files can be mailed and copied into a folder.
 #pragma once
 
 #include "CmdUI.h"
@@ -129,6 +130,22 @@ public:
     afx_msg void OnUnlinkDocuments();
     afx_msg void OnDownloadEntireDocument();
     afx_msg void OnCopyShortcut();
+
+    // ------------------------------------------------------------ mail and save
+    // The files of a row's document as its record names them (the first CatalogItem of
+    // each type, its FilePath unchecked), and its Name and title; outputs the record lacks
+    // are left as they were. 1 when the document has a PDF, HTML or linked item.
+    int GetRowDocumentFiles(int nRow, CString& strPdfPath, CString& strHtmlPath, CString& strOtherPath,
+                            CString& strName, CString& strTitle);
+    // One mail with the selected documents' files attached, shown by the mail client for
+    // the user to address and send.
+    afx_msg void OnEmailDocuments();
+    // Copies the selected documents' files into the folder the Save Files To dialog names;
+    // the files that could not be copied are listed in one message at the end.
+    afx_msg void OnSaveFilesTo();
+    // The message boxes of the mail and save commands; tests put their own in.
+    typedef int(WINAPI* MessageBoxFn)(HWND, LPCSTR, LPCSTR, UINT);
+    static MessageBoxFn s_pfnMessageBox;
 
     // What the paths of the last file check hold.
     const CString& GetPdfPath() const { return m_strPdfPath; }

@@ -6,6 +6,7 @@
 #include "NewMenuHook.h"
 #include "OpsTokenCache.h"
 #include "ProgressLog.h"
+#include "Preferences.h"
 #include "StepGuard.h"
 #include "TechSupport.h"
 #include "resource.h"
@@ -58,9 +59,14 @@ BEGIN_MESSAGE_MAP(CZentrovaDlg, CNewDialog)
     ON_COMMAND_RANGE(ID_PATENTS_COPY_TO_CLIPBOARD, ID_PATENTS_UNLINK, &CZentrovaDlg::OnDocumentCommand)
     ON_COMMAND_RANGE(ID_FILE_DOWNLOAD_ENTIRE, ID_FILE_DOWNLOAD_ENTIRE, &CZentrovaDlg::OnDocumentCommand)
     ON_COMMAND_RANGE(ID_PATENTS_DOWNLOAD_ENTIRE, ID_PATENTS_DOWNLOAD_ENTIRE, &CZentrovaDlg::OnDocumentCommand)
+    ON_COMMAND_RANGE(ID_FILE_EMAIL_DOCUMENTS, ID_FILE_EMAIL_DOCUMENTS, &CZentrovaDlg::OnDocumentCommand)
+    ON_COMMAND_RANGE(ID_FILE_SAVE_FILES_TO, ID_FILE_SAVE_FILES_TO, &CZentrovaDlg::OnDocumentCommand)
     ON_UPDATE_COMMAND_UI_RANGE(ID_PATENTS_COPY_TO_CLIPBOARD, ID_PATENTS_UNLINK, &CZentrovaDlg::OnUpdateDocumentCommand)
     ON_UPDATE_COMMAND_UI(ID_FILE_DOWNLOAD_ENTIRE, &CZentrovaDlg::OnUpdateDocumentCommand)
     ON_UPDATE_COMMAND_UI(ID_PATENTS_DOWNLOAD_ENTIRE, &CZentrovaDlg::OnUpdateDocumentCommand)
+    ON_UPDATE_COMMAND_UI(ID_FILE_EMAIL_DOCUMENTS, &CZentrovaDlg::OnUpdateDocumentCommand)
+    ON_UPDATE_COMMAND_UI(ID_FILE_SAVE_FILES_TO, &CZentrovaDlg::OnUpdateDocumentCommand)
+    ON_COMMAND(ID_TOOLS_PREFERENCES, &CZentrovaDlg::OnPreferences)
 END_MESSAGE_MAP()
 
 namespace {
@@ -108,12 +114,6 @@ void Log(const CString& line)
     CProgressLog().Write(line);
 }
 
-CString LoadResourceString(UINT nID)
-{
-    char text[1024] = {};
-    int n = ::LoadStringA(AfxGetResourceHandle(), nID, text, sizeof text);
-    return n > 0 ? CString(text, n) : CString();
-}
 
 // Runs one start-up step; anything it throws is reported in a box and in the log, and the
 // start goes on with the next step.
@@ -127,6 +127,13 @@ void Guarded(const char* what, const char* step, Step&& run)
 }
 
 } // namespace
+
+CString LoadResourceString(UINT nID)
+{
+    char text[1024] = {};
+    int n = ::LoadStringA(AfxGetResourceHandle(), nID, text, sizeof text);
+    return n > 0 ? CString(text, n) : CString();
+}
 
 int GetWindowsVersionClass()
 {
@@ -545,6 +552,16 @@ void CZentrovaDlg::OnTechSupport()
     support.DoModal();
 }
 
+void CZentrovaDlg::OnPreferences()
+{
+    CPreferences preferences;
+    preferences.m_pProjectManager = &m_ProjectPane;
+    preferences.m_pOptions = &m_Options;
+    preferences.DoModal();
+    // Whatever the dialog ended with: OK saved the options, Cancel read them back.
+    LoadDefaultConfigurations(m_Options, FALSE);
+}
+
 void CZentrovaDlg::OnWebLink(UINT nID)
 {
     for (const WebLink& link : kWebLinks) {
@@ -643,6 +660,10 @@ void CZentrovaDlg::OnDocumentCommand(UINT nID)
         return list.OnDeleteDocuments();
     case ID_PATENTS_UNLINK:
         return list.OnUnlinkDocuments();
+    case ID_FILE_EMAIL_DOCUMENTS:
+        return list.OnEmailDocuments();
+    case ID_FILE_SAVE_FILES_TO:
+        return list.OnSaveFilesTo();
     default:
         return;
     }
@@ -657,6 +678,11 @@ void CZentrovaDlg::OnUpdateDocumentCommand(CCmdUI* pCmdUI)
     }
     if (pCmdUI->m_nID == ID_FILE_DOWNLOAD_ENTIRE)
         return list.UpdateDownloadEntireDocument(pCmdUI);
+    // Mail and save follow the selection of the list's last click.
+    if (pCmdUI->m_nID == ID_FILE_EMAIL_DOCUMENTS)
+        return pCmdUI->Enable(list.m_bHasSelection1 ? TRUE : FALSE);
+    if (pCmdUI->m_nID == ID_FILE_SAVE_FILES_TO)
+        return pCmdUI->Enable(list.m_bHasSelection2 ? TRUE : FALSE);
     bool bAllowed = true;
     switch (pCmdUI->m_nID) {
     case ID_PATENTS_DOWNLOAD_ENTIRE:

@@ -92,6 +92,9 @@ protected:
     afx_msg void OnSearch();
     afx_msg void OnAbout();
     afx_msg void OnTechSupport();
+    // The Preferences dialog on the window's options and its project pane; the options are
+    // then applied to the panes again.
+    afx_msg void OnPreferences();
     // The web-link commands of the Help menu and of the link popups.
     afx_msg void OnWebLink(UINT nID);
     // The folder commands, handed to the project tree.
@@ -101,8 +104,9 @@ protected:
     afx_msg void OnUpdateInsertFolder(CCmdUI* pCmdUI);
     afx_msg void OnUpdateTreeFolderCommand(CCmdUI* pCmdUI);
     afx_msg void OnUpdateRenameOrDeleteFolder(CCmdUI* pCmdUI);
-    // The Patents menu and the File menu's Download Entire Patent, handed to the document
-    // list (Copy To Clipboard to the project pane), each greyed by the list's own check.
+    // The Patents menu and the File menu's Download Entire Patent, Email Patent(s) and Save
+    // Files To, handed to the document list (Copy To Clipboard to the project pane), each
+    // greyed by the list's own check.
     afx_msg void OnDocumentCommand(UINT nID);
     afx_msg void OnUpdateDocumentCommand(CCmdUI* pCmdUI);
 
@@ -150,3 +154,6 @@ private:
 
 // The Windows version class of the main window (1-8): the menu library's class plus one.
 int GetWindowsVersionClass();
+
+// The text of a string resource of the program; empty when there is none.
+CString LoadResourceString(UINT nID);

@@ -34,8 +34,8 @@ TEST_F(ButtonTest, StripOfFourFramesSizesTheButtonToOneFrame)
     m_button.GetWindowRect(&rc);
     EXPECT_EQ(84, rc.Width());
     EXPECT_EQ(29, rc.Height());
-    ASSERT_TRUE(m_button.LoadBitmap(IDB_OK_BUTTON)); // 300 x 23: a quarter of the width
-    EXPECT_EQ(CSize(75, 23), m_button.GetFrameSize());
+    ASSERT_TRUE(m_button.LoadBitmap(IDB_OK_BUTTON)); // 144 x 23: a quarter of the width
+    EXPECT_EQ(CSize(36, 23), m_button.GetFrameSize());
 }
 
 TEST_F(ButtonTest, FrameFollowsStateHoverAndActivePane)

@@ -223,7 +223,17 @@ TEST_F(SheetTest, ButtonTypesAndKinds)
         {"BUTTON", BS_OWNERDRAW, 11, 11, 11},
         {"STATIC", SS_LEFT, -1, -1, -1},
         {"EDIT", 0, -1, -1, -1},
+        // Wine's buttons turn BS_USERBUTTON into a push button; a window of its own that
+        // answers as a button keeps the style.
+        {"ButtonKindProbe", BS_USERBUTTON, 8, 8, 11},
     };
+    WNDCLASSA probe{};
+    probe.lpfnWndProc = [](HWND h, UINT m, WPARAM w, LPARAM l) -> LRESULT {
+        return m == WM_GETDLGCODE ? DLGC_BUTTON : ::DefWindowProcA(h, m, w, l);
+    };
+    probe.hInstance = ::GetModuleHandleA(nullptr);
+    probe.lpszClassName = "ButtonKindProbe";
+    ::RegisterClassA(&probe);
     CMyPropertyPage& page = Page(0);
     for (const Case& c : cases) {
         HWND h = ::CreateWindowExA(0, c.cls, "x", WS_CHILD | c.style, 0, 0, 40, 20, page.m_hWnd, nullptr,

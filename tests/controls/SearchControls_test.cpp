@@ -6,6 +6,7 @@
 #include "MessageBox.h"
 #include "MyStatic.h"
 #include "SheetHost.h"
+#include "WindowBench.h"
 #include "XListCtrl.h"
 
 #include <gtest/gtest.h>
@@ -16,47 +17,8 @@
 
 namespace {
 
-// A visible dialog of this thread other than skip, or null.
-HWND FindThreadDialog(HWND hSkip = nullptr)
-{
-    struct Search
-    {
-        HWND hSkip;
-        HWND hFound;
-    } search{hSkip, nullptr};
-    ::EnumThreadWindows(
-        ::GetCurrentThreadId(),
-        [](HWND h, LPARAM lParam) -> BOOL {
-            auto* s = reinterpret_cast<Search*>(lParam);
-            char cls[16] = {};
-            ::GetClassNameA(h, cls, sizeof cls);
-            if (h != s->hSkip && ::IsWindowVisible(h) && lstrcmpA(cls, "#32770") == 0) {
-                s->hFound = h;
-                return FALSE;
-            }
-            return TRUE;
-        },
-        reinterpret_cast<LPARAM>(&search));
-    return search.hFound;
-}
-
-// Runs fn on the dialog once it shows (from whichever modal loop runs then).
-void WhenDialogShows(std::function<void(HWND)> fn, int tries = 200)
-{
-    testsupport::AfterDelay(50, [fn, tries] {
-        if (HWND h = FindThreadDialog())
-            fn(h);
-        else if (tries > 0)
-            WhenDialogShows(fn, tries - 1);
-    });
-}
-
-CString WindowText(HWND h)
-{
-    char text[1024] = {};
-    ::GetWindowTextA(h, text, sizeof text);
-    return text;
-}
+using testsupport::WhenDialogShows;
+using testsupport::WindowText;
 
 TEST(MessageBoxDialog, ShowsItsCaptionAndMessageUntilOK)
 {
@@ -111,18 +73,14 @@ TEST_F(FolderPickerTest, CancelGivesAnEmptyPath)
 
 TEST_F(FolderPickerTest, TheFolderChosenInTheBrowser)
 {
-    CString folder = m_folder;
-    WhenDialogShows([folder](HWND h) {
-        ::SendMessageA(h, BFFM_SETSELECTIONA, TRUE, reinterpret_cast<LPARAM>(folder.GetString()));
-        ::PostMessageA(h, WM_COMMAND, IDOK, 0);
-    });
+    testsupport::PickInFolderBrowser(m_folder);
     CString chosen = CFolderPicker("Choose the download folder").Browse();
     EXPECT_EQ(0, Long(m_folder).CompareNoCase(Long(chosen))) << chosen.GetString();
 }
 
 TEST_F(FolderPickerTest, TheInitialFolderUnderARoot)
 {
-    WhenDialogShows([](HWND h) { ::PostMessageA(h, WM_COMMAND, IDOK, 0); });
+    testsupport::AcceptInFolderBrowser(m_folder);
     CString chosen;
     EXPECT_TRUE(CFolderPicker::BrowseForFolder(chosen, "Save Files To", nullptr, m_parent, m_folder));
     EXPECT_EQ(0, Long(m_folder).CompareNoCase(Long(chosen))) << chosen.GetString();
@@ -132,10 +90,7 @@ TEST_F(FolderPickerTest, SomethingThatIsNoFolderGivesAnEmptyPath)
 {
     LPITEMIDLIST pidlComputer = nullptr;
     ASSERT_EQ(S_OK, ::SHGetSpecialFolderLocation(nullptr, CSIDL_DRIVES, &pidlComputer));
-    WhenDialogShows([pidlComputer](HWND h) {
-        ::SendMessageA(h, BFFM_SETSELECTIONA, FALSE, reinterpret_cast<LPARAM>(pidlComputer));
-        ::PostMessageA(h, WM_COMMAND, IDOK, 0);
-    });
+    testsupport::PickInFolderBrowser(pidlComputer);
     CString chosen = "unchanged";
     EXPECT_FALSE(CFolderPicker::BrowseForFolder(chosen, "Choose", nullptr, nullptr, nullptr));
     EXPECT_EQ(CString(""), chosen);

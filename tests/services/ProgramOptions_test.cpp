@@ -92,6 +92,25 @@ TEST_F(ProgramOptionsTest, SetChangesOnlyExistingKeysAndOnlyThisObjectUntilSaved
     EXPECT_EQ(text.Find("Unknown"), -1);
 }
 
+TEST_F(ProgramOptionsTest, AnEarlierVersionsFileTakesTheKeysAddedSince)
+{
+    Store({{"SavePath", "c:\\Patent Downloads\\"}, {"OpsConsumerSecret", "kept"}});
+    {
+        CProgramOptions options;
+        EXPECT_EQ(options.GetOptionValue("OpsConsumerKey"), "");
+        EXPECT_EQ(options.SetOptionValue("OpsConsumerKey", "user-key"), 1);
+        EXPECT_EQ(options.SetOptionValue("SomethingElse", "x"), 0);
+        options.Save();
+    }
+    CProgramOptions reread;
+    EXPECT_EQ(reread.GetOptionValue("OpsConsumerKey"), "user-key");
+    EXPECT_EQ(reread.GetOptionValue("OpsConsumerSecret"), "kept");
+    const CString text = ReadDeciphered(AppFile("config2.cfg"));
+    const int secret = text.Find("OpsConsumerSecret");
+    EXPECT_EQ(text.Find("OpsConsumerSecret", secret + 1), -1) << "a key the file holds is not added again";
+    EXPECT_EQ(text.Find("SomethingElse"), -1);
+}
+
 TEST_F(ProgramOptionsTest, FirstRunAppliesTheDefaultsAndSaves)
 {
     Store({{"SetDefaults", " 1 "}, {"SavePath", "d:\\elsewhere\\"}, {"SoundAfterErrorPath", ""},

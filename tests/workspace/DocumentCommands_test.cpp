@@ -81,25 +81,6 @@ bool Exists(const CString& path)
     return ::GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
-// A file held open without sharing: it cannot be deleted while the object lives.
-class LockedFile
-{
-public:
-    explicit LockedFile(const CString& path)
-        : m_h(::CreateFileA(path, GENERIC_READ, 0, nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr))
-    {
-    }
-    ~LockedFile()
-    {
-        if (m_h != INVALID_HANDLE_VALUE)
-            ::CloseHandle(m_h);
-    }
-    bool IsHeld() const { return m_h != INVALID_HANDLE_VALUE; }
-
-private:
-    HANDLE m_h;
-};
-
 CString ClipboardText()
 {
     CString text;
