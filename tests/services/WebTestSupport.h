@@ -92,6 +92,17 @@ protected:
     {
         return m_fetcher.GrabWebPage(testsupport::FixtureUrl(pathAndQuery), m_out, 320, exactRead);
     }
+
+    // Fetches every page of EncodedPages and checks the text handed on.
+    void ExpectEncodedPagesHandedOn()
+    {
+        ASSERT_EQ(1252u, ::GetACP()) << "the expected texts are those of code page 1252";
+        for (const EncodedPage& page : EncodedPages()) {
+            const int count = Grab(page.pathAndQuery);
+            EXPECT_EQ(count, m_out.GetLength()) << page.what;
+            EXPECT_GE(m_out.Find(page.text), 0) << page.what << ": " << m_out.GetString();
+        }
+    }
 };
 
 // Calls Abort on the fetcher from another thread after the delay.
