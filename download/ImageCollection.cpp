@@ -1,6 +1,6 @@
 // The ImageCollection step of the download thread: a document fetched page by page, one URL
 // per page, each reply stored as one file in the document's folder and recorded as one
-// catalog file. The transfers run through urlmon with the program's own callback object,
+// catalog file; a page that does not come in any of its attempts fails the step. The transfers run through urlmon with the program's own callback object,
 // which puts the OPS bearer line on image requests and fails every reply other than 200.
 #include "PatentThread.h"
 
@@ -138,7 +138,7 @@ int CPatentThread::ImageCollectionStep(IXMLDOMNodePtr step, CString locationName
         if (run.bFirstPages ? (page >= start + run.nLimit || page > total) : page > total)
             break;
         const PageResult result = FetchPage(run, page);
-        if (result == PageQuit || result == PageExtractFailed)
+        if (result == PageQuit || result == PageExtractFailed || result == PageMissing)
             return 0;
         if (result == PageStop)
             bStop = true;
@@ -174,9 +174,10 @@ CPatentThread::PageResult CPatentThread::FetchPage(PageRun& run, int page)
         break;
     }
     if (!bArrived) {
-        // A page that never came is left out; the run goes on with the next one.
+        // A page that never came fails the step: a document without it is not filed, and
+        // the source, then the queue, try again.
         ::DeleteFileA(transferFile);
-        return PageSkipped;
+        return PageMissing;
     }
 
     const CString reply = ReadTransferFile(transferFile, run.bFirstPages);

@@ -152,7 +152,8 @@ private:
         int nLimit = 0;          // pages of a first-pages run; raised for every HTML reply
         bool bTokenRenewed = false;
     };
-    enum PageResult { PageStored, PageSkipped, PageStop, PageQuit, PageExtractFailed };
+    // PageMissing: the page never came; the document would lack it, so the step fails.
+    enum PageResult { PageStored, PageMissing, PageStop, PageQuit, PageExtractFailed };
     enum TransferResult { TransferDone, TransferFailed, TransferQuit };
     // One page: progress report, transfer, extraction, stored file.
     PageResult FetchPage(PageRun& run, int page);

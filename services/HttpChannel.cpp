@@ -200,6 +200,14 @@ CString FindRedirectTarget(const CString& rawHeaders, const CString& requestUrl)
     return CString();
 }
 
+CString CHttpChannel::ContentType() const
+{
+    CString type;
+    if (m_pRequest)
+        m_pRequest->QueryInfo(HTTP_QUERY_CONTENT_TYPE, type);
+    return type;
+}
+
 UINT CHttpChannel::ReadChunk(char* pBuffer, UINT nSize)
 {
     if (!m_pRequest)

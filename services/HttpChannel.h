@@ -55,6 +55,9 @@ public:
     // Closes and deletes the request, then the connection.
     void Close();
 
+    // The Content-Type header of the current request's reply; empty when it has none.
+    CString ContentType() const;
+
     // True when the reply of the current request broke off: a read failed or the body ended
     // before its announced length.
     bool IsReplyBroken() const { return m_bReplyBroken; }

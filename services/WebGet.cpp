@@ -1,6 +1,7 @@
 #include "WebGet.h"
 
 #include "FetchHelpers.h"
+#include "ReplyText.h"
 
 IMPLEMENT_DYNAMIC(CWebGet, CObject)
 
@@ -41,7 +42,7 @@ int CWebGet::GrabWebPage(CString url, CString& out, int /*nUnused*/, bool /*bUnu
     m_Reader.ReadWholePage(whole, url);
     if (whole.IsEmpty() || m_bAbort)
         return 0;
-    out = whole;
+    out = ReplyTextToAnsi(whole, m_Reader.m_strContentType, url);
     int count = out.GetLength();
     m_nEndTime = FetchClock();
     MeasureFetch(m_nStartTime, m_nEndTime, count, m_dElapsed, m_dRate);

@@ -18,7 +18,8 @@ public:
     ~CWebGet() override;
 
     // The page's text in out and its length as the result; 0 on every failure, abort or set
-    // quit flag. The two last arguments are not used.
+    // quit flag. A UTF-8 reply comes as ANSI text (ReplyTextToAnsi), any other byte for byte.
+    // The two last arguments are not used.
     int GrabWebPage(CString url, CString& out, int nUnused, bool bUnused);
 
     // Stops a running fetch; called from other threads.

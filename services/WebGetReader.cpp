@@ -78,10 +78,13 @@ void CWebGetReader::ReadWholePage(CString& out, CString url)
     m_bAbort = false;
 
     CString text;
+    m_strContentType.Empty();
     try {
         CInternetSession session(GetApplicationAgent(), 1, PRE_CONFIG_INTERNET_ACCESS, nullptr,
                                  nullptr, 0);
         std::unique_ptr<CHttpFile> file(OpenRequest(session, url));
+        if (file)
+            file->QueryInfo(HTTP_QUERY_CONTENT_TYPE, m_strContentType);
         CString line;
         while (file && !m_bAbort) {
             if (!file->ReadString(line))

@@ -21,6 +21,8 @@ public:
     // one stays). An abort, or a reply that breaks off, gives the empty text.
     void ReadWholePage(CString& out, CString url);
 
+    // The Content-Type of the reply of the last whole-page read; empty when it had none.
+    CString m_strContentType;
     int m_nStartTime = 0;
     int m_nEndTime = 0;
     std::atomic<bool> m_bAbort{false};

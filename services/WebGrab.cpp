@@ -1,6 +1,7 @@
 #include "WebGrab.h"
 
 #include "FetchHelpers.h"
+#include "ReplyText.h"
 
 IMPLEMENT_DYNAMIC(CWebGrab, CObject)
 
@@ -59,7 +60,8 @@ int CWebGrab::GrabWebPage(CString url, CString& out, int /*nUnused*/, bool bExac
         return 0;
     }
 
-    out = first + rest;
+    // The whole reply at once: a letter of a UTF-8 reply may lie across two pieces.
+    out = ReplyTextToAnsi(first + rest, m_Channel.ContentType(), m_Channel.m_strUrl);
     int count = out.GetLength();
     m_nEndTime = FetchClock();
     MeasureFetch(m_nStartTime, m_nEndTime, count, m_dElapsed, m_dRate);

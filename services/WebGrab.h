@@ -15,7 +15,8 @@ public:
     ~CWebGrab() override;
 
     // The page's text in out and its length as the result; 0 on every failure (then the
-    // error text and code tell a refused URL or a broken reply). The integer is not used;
+    // error text and code tell a refused URL or a broken reply). A UTF-8 reply comes as ANSI
+    // text (ReplyTextToAnsi), any other byte for byte. The integer is not used;
     // bExactRead reads the body in one piece, without message pumping.
     int GrabWebPage(CString url, CString& out, int nUnused, bool bExactRead);
 

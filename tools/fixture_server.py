@@ -27,6 +27,7 @@ Behaviours, chosen by query parameters of any request (they combine):
     size=N             a generated body of N printable bytes instead of a file
     chunked=1          send the body with Transfer-Encoding: chunked
     header=NAME:VALUE  an extra reply header (repeatable)
+    type=VALUE         the reply's Content-Type instead of the one the file's extension gives
     omit=NAME          leave out a header of the .headers file (e.g. omit=Set-Cookie)
     fault=reset        reset the connection instead of answering
     fault=reset-body   send the headers and half of the body, then reset
@@ -108,6 +109,11 @@ reference documents the answers; the code is the part "OPS imitation" of this fi
         US2012234567 A1 20120913 3p "System and method for ranking search results"
         EP1234567 B1 20050504 5p  "Lithium battery separator"
         JP2005123456 A 20050512 3p "Widget dispenser"
+        EP2500000 B1 20120627 2p  "Dispenser for M\u00fcller-Hinton agar plates": letters beyond
+                                  ASCII in its titles, inventors and applicant, its epodoc names
+                                  too ("M\u00dcLLER J\u00dcRGEN [DE]", "SOCI\u00c9T\u00c9 DES G\u00c9LOSES SA
+                                  [FR]"), and one letter outside code page 1252 ("\u0141UKASIEWICZ
+                                  PIOTR [PL]")
         DE19512345 A1 19961010 --  "Clamp for widget rails": no page images (its images
                                   inquiry answers 404 SERVER.EntityNotFound)
         US8000001 B2 to US8012000 B2, 2011-2014, 2p each: "Fastening element of series
@@ -282,6 +288,8 @@ class Handler(BaseHTTPRequestHandler):
             omit = [name.lower() for name in q.get("omit", [])]
             extra += [h for h in file_headers if h[0].lower() not in omit]
 
+        if one("type"):
+            ctype = one("type")
         for item in q.get("header", []):
             name, _, value = item.partition(":")
             extra.append((name.strip(), value.strip()))
@@ -510,6 +518,17 @@ OPS_CATALOGUE = [
             "A dispenser hands out one widget at a time.",
             [("NAGANO KIKAI KK [JP]", "Nagano Kikai KK")], [("TANAKA HIROSHI [JP]", "Tanaka, Hiroshi")],
             pages=3, ipc=["B65G 59/06"]),
+    ops_doc("EP", "2500000", "B1", "20120627",
+            {"en": "Dispenser for M\u00fcller-Hinton agar plates",
+             "de": "Spender f\u00fcr M\u00fcller-Hinton-Agarplatten",
+             "fr": "Distributeur de plaques de g\u00e9lose M\u00fcller-Hinton"},
+            "A dispenser pours M\u00fcller-Hinton agar into Petri dishes at a set depth.",
+            [("SOCI\u00c9T\u00c9 DES G\u00c9LOSES SA [FR]", "Soci\u00e9t\u00e9 des G\u00e9loses S.A.")],
+            [("M\u00dcLLER J\u00dcRGEN [DE]", "M\u00fcller, J\u00fcrgen"),
+             ("LEF\u00c8VRE C\u00c9LINE [FR]", "Lef\u00e8vre, C\u00e9line"),
+             ("\u0141UKASIEWICZ PIOTR [PL]", "\u0141ukasiewicz, Piotr")],
+            pages=2, ipc=["C12M 1/22"], cpc=["C12M 23/10"], app=("EP", "10171234", "A", "20100729"),
+            family="19623456"),
 ]
 
 # A series of generated publications that one word finds more than 10,000 times:

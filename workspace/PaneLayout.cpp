@@ -31,6 +31,8 @@ const RectKey kKeys[] = {
 };
 
 const int kButtonWidth = 78;
+// The queue's top in the default layout, made for the default client size.
+const int kDefaultQueueTop = CPaneLayout::DefaultHeight - CPaneLayout::Margin - CPaneLayout::StatusHeight;
 
 } // namespace
 
@@ -62,6 +64,7 @@ void CPaneLayout::SetDefault()
     m_rectNormalDownloadButtonRect.SetRect(160, 20, 230, 43);
     CentreSquishedDownloadButton();
     m_rectSquishedEditRect.bottom = m_rectSquishedDownloadButtonRect.top - 1;
+    m_bDefaultSplit = true;
 }
 
 void CPaneLayout::CentreSquishedDownloadButton()
@@ -74,6 +77,7 @@ void CPaneLayout::CentreSquishedDownloadButton()
 
 bool CPaneLayout::Load(CProgramOptions& options)
 {
+    m_bDefaultSplit = false;
     for (const RectKey& k : kKeys) {
         RECT rect{};
         if (!options.GetRectOption(k.key, rect))
@@ -99,8 +103,11 @@ void CPaneLayout::Resize(int cx, int cy, bool bShrinkGuard)
     m_rectNormalStatusRect.SetRect(m, m_rectSquishedProjectRect.bottom + m, cx - m, cy - m);
     m_rectResize3.right = cx - m;
     m_ResizeDrawConstraints.SetRect(m, MiddleTop, cx - m, cy - 2 * m - m_rectNormalStatusRect.Height());
+    // A pane taller than the default gives the room to the document list, not to the queue.
+    if (m_bDefaultSplit && cy >= 1)
+        MoveSplit(std::max(cy - m - StatusHeight, kDefaultQueueTop) - m_rectNormalStatusRect.top, cx, cy);
     if (bShrinkGuard && cy >= 1 && cy - 10 < m_rectNormalStatusRect.top)
-        MoveBar(Bar3, cy - m - 10 - m_rectNormalStatusRect.top, cx, cy);
+        MoveSplit(cy - m - 10 - m_rectNormalStatusRect.top, cx, cy);
 }
 
 void CPaneLayout::Arrange(int /*cx*/, int cy)
@@ -175,18 +182,23 @@ void CPaneLayout::MoveBar(Bar bar, int delta, int cx, int cy)
         break;
     }
     case Bar3:
-        for (CRect* r : {&m_rectSquishedEditRect, &m_rectNormalProjectRect, &m_rectSquishedProjectRect,
-                         &m_rectNormalPatentRect, &m_rectSquishedPatentRect, &m_rectResize2})
-            r->bottom += delta;
-        if (!m_rectResize1.IsRectNull())
-            m_rectResize1.bottom += delta;
-        m_rectResize3.OffsetRect(0, delta);
-        m_rectNormalStatusRect.top += delta;
-        m_rectSquishedDownloadButtonRect.OffsetRect(0, delta);
-        m_ResizeDrawConstraints.SetRect(Margin, MiddleTop, cx - Margin,
-                                        cy - 2 * Margin - m_rectNormalStatusRect.Height());
+        MoveSplit(delta, cx, cy);
+        m_bDefaultSplit = false;
         break;
     default:
         break;
     }
+}
+
+void CPaneLayout::MoveSplit(int dy, int cx, int cy)
+{
+    for (CRect* r : {&m_rectSquishedEditRect, &m_rectNormalProjectRect, &m_rectSquishedProjectRect,
+                     &m_rectNormalPatentRect, &m_rectSquishedPatentRect, &m_rectResize2})
+        r->bottom += dy;
+    if (!m_rectResize1.IsRectNull())
+        m_rectResize1.bottom += dy;
+    m_rectResize3.OffsetRect(0, dy);
+    m_rectNormalStatusRect.top += dy;
+    m_rectSquishedDownloadButtonRect.OffsetRect(0, dy);
+    m_ResizeDrawConstraints.SetRect(Margin, MiddleTop, cx - Margin, cy - 2 * Margin - m_rectNormalStatusRect.Height());
 }

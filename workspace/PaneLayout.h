@@ -23,7 +23,9 @@ public:
 
     CPaneLayout();
 
-    // The layout made for the default client size.
+    // The layout made for the default client size. Its horizontal split is the default one
+    // until the user moves bar 3: a pane taller than the default then keeps the queue at its
+    // default height and gives the tree and the list the rest (IsDefaultSplit).
     void SetDefault();
     // Reads the fourteen rectangles from the options; false (and nothing usable) as soon as
     // one of them cannot be read. The "download now" rectangle and the expanded download
@@ -32,9 +34,10 @@ public:
     // Writes the fourteen rectangles (keys the store lacks are not created).
     void Save(CProgramOptions& options) const;
 
-    // A new client size: the right edges follow the width, the queue the height. With the
-    // shrink guard, a height that would leave the queue's top within 10 pixels of the
-    // bottom edge pulls the horizontal splitter up.
+    // A new client size: the right edges follow the width, the queue the height (beyond the
+    // default height, a default split keeps the queue's height instead). With the shrink
+    // guard, a height that would leave the queue's top within 10 pixels of the bottom edge
+    // pulls the horizontal splitter up.
     void Resize(int cx, int cy, bool bShrinkGuard);
     // The rectangles of the current arrangement after a size change or a switch.
     void Arrange(int cx, int cy);
@@ -47,8 +50,13 @@ public:
     // The mouse coordinate of a drag held within the bar's limits.
     static int Clamp(int value, int lower, int upper);
     // Moves a bar by the distance the mouse went (dx for bars 1 and 2, dy for bar 3) and
-    // the areas on both sides of it with it; cx is the client width.
+    // the areas on both sides of it with it; cx is the client width. Bar 3 moved so ends
+    // the default split.
     void MoveBar(Bar bar, int delta, int cx, int cy);
+
+    // True while the horizontal split is the one of the default layout: not loaded from the
+    // options and not moved by the user.
+    bool IsDefaultSplit() const { return m_bDefaultSplit; }
 
     // The rectangles of the current arrangement.
     const CRect& EditRect() const { return m_bExpanded ? m_rectSquishedEditRect : m_rectNormalEditRect; }
@@ -82,6 +90,10 @@ public:
 private:
     // The expanded download button centred under the quick-download column, above the queue.
     void CentreSquishedDownloadButton();
+    // Moves the horizontal split (bar 3, the bottoms above it, the queue's top) by dy.
+    void MoveSplit(int dy, int cx, int cy);
+
+    bool m_bDefaultSplit = false;
 
     double m_dColumnRatio = 0.2;        // the quick-download column of the expanded arrangement
     double m_dSquishedTreeRatio = 0.2;  // the tree of the expanded arrangement

@@ -38,6 +38,7 @@ BEGIN_MESSAGE_MAP(CZentrovaDlg, CNewDialog)
     ON_WM_LBUTTONUP()
     ON_WM_MOUSEMOVE()
     ON_WM_SETCURSOR()
+    ON_MESSAGE(WM_GETMINMAXINFO, &CZentrovaDlg::OnGetMinMaxInfo)
     ON_COMMAND(ID_HELP_ABOUT, &CZentrovaDlg::OnAbout)
     ON_COMMAND(ID_HELP_TECH_SUPPORT, &CZentrovaDlg::OnTechSupport)
     ON_COMMAND_RANGE(ID_LINK_OVERVIEW, ID_LINK_MANAGEMENT, &CZentrovaDlg::OnWebLink)
@@ -408,6 +409,16 @@ void CZentrovaDlg::ApplyPlacement(const CString& placement)
     if (ParseWindowPlacement(wp, placement)) {
         if (m_bStartMinimized)
             wp.showCmd = SW_MINIMIZE;
+        // Stored on another screen, or moved partly off this one: the window comes back
+        // whole, its caption and grip within reach. The normal rectangle is in the
+        // coordinates of the monitor's work area.
+        MONITORINFO monitor{};
+        monitor.cbSize = sizeof monitor;
+        if (::GetMonitorInfoA(::MonitorFromRect(&wp.rcNormalPosition, MONITOR_DEFAULTTONEAREST), &monitor)) {
+            const CRect work(monitor.rcWork);
+            const CRect area(CPoint(monitor.rcMonitor.left, monitor.rcMonitor.top), work.Size());
+            wp.rcNormalPosition = FitIntoArea(wp.rcNormalPosition, area);
+        }
         SetWindowPlacement(&wp);
         ShowWindow(SW_SHOW);
         GetClientRect(&m_rectClient);
@@ -415,6 +426,23 @@ void CZentrovaDlg::ApplyPlacement(const CString& placement)
         // Without a stored placement the window keeps its size, and still starts minimised.
         ShowWindow(SW_SHOWMINIMIZED);
     }
+}
+
+CRect CZentrovaDlg::FitIntoArea(CRect rect, const CRect& area)
+{
+    if (rect.Width() > area.Width())
+        rect.right = rect.left + area.Width();
+    if (rect.Height() > area.Height())
+        rect.bottom = rect.top + area.Height();
+    if (rect.right > area.right)
+        rect.OffsetRect(area.right - rect.right, 0);
+    if (rect.left < area.left)
+        rect.OffsetRect(area.left - rect.left, 0);
+    if (rect.bottom > area.bottom)
+        rect.OffsetRect(0, area.bottom - rect.bottom);
+    if (rect.top < area.top)
+        rect.OffsetRect(0, area.top - rect.top);
+    return rect;
 }
 
 BOOL CZentrovaDlg::ParseWindowPlacement(WINDOWPLACEMENT& placement, CString text)
@@ -852,11 +880,17 @@ BOOL CZentrovaDlg::OnEraseBkgnd(CDC* pDC)
     CRect rc;
     GetClientRect(&rc);
     pDC->FillSolidRect(&rc, RGB(220, 215, 185));
-    pDC->FillSolidRect(0, 0, 106, rc.Height(), RGB(0, 0, 0));
     CDC memDC;
     memDC.CreateCompatibleDC(pDC);
     CBitmap* pOld = memDC.SelectObject(&m_bmpNavStrip);
-    pDC->BitBlt(0, 0, 105, 437, &memDC, 0, 0, SRCCOPY);
+    // The navigation strip reaches down the whole window: below its picture it goes on in
+    // the colour of the picture's last row.
+    BITMAP strip{};
+    COLORREF below = RGB(0, 0, 0);
+    if (m_bmpNavStrip.m_hObject && m_bmpNavStrip.GetBitmap(&strip) && strip.bmHeight > 0)
+        below = memDC.GetPixel(0, strip.bmHeight - 1);
+    pDC->FillSolidRect(0, 0, 106, rc.Height(), below);
+    pDC->BitBlt(0, 0, std::min(106, static_cast<int>(strip.bmWidth)), strip.bmHeight, &memDC, 0, 0, SRCCOPY);
     CPen black(PS_SOLID, 1, RGB(0, 0, 0));
     CPen white(PS_SOLID, 1, RGB(255, 255, 255));
     CPen* pOldPen = pDC->SelectObject(&black);
@@ -957,6 +991,27 @@ void CZentrovaDlg::OnLButtonUp(UINT nFlags, CPoint point)
         MoveWindow(origin.x, origin.y, m_ptDrag.x + m_nInsetLeft, m_ptDrag.y + m_nInsetTop);
     }
     CNewDialog::OnLButtonUp(nFlags, point);
+}
+
+LRESULT CZentrovaDlg::OnGetMinMaxInfo(WPARAM, LPARAM lParam)
+{
+    // The system's default counts the menu bar of a popup window into the part to hide above
+    // the screen, which then hides the caption: the window's maximised place is set here
+    // from its frame alone, on the primary monitor's work area (the system moves it to the
+    // monitor the window is on).
+    auto* info = reinterpret_cast<MINMAXINFO*>(lParam);
+    RECT work{};
+    if (!info || !::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0))
+        return 0;
+    const DWORD style = GetStyle();
+    CRect frame(0, 0, 0, 0);
+    ::AdjustWindowRectEx(&frame, (style & WS_CAPTION) == WS_CAPTION ? style & ~WS_BORDER : style, FALSE,
+                         GetExStyle());
+    info->ptMaxPosition = POINT{work.left + frame.left, work.top + frame.top};
+    info->ptMaxSize = POINT{(work.right - work.left) + frame.Width(), (work.bottom - work.top) + frame.Height()};
+    info->ptMaxTrackSize.x = std::max(info->ptMaxTrackSize.x, info->ptMaxSize.x);
+    info->ptMaxTrackSize.y = std::max(info->ptMaxTrackSize.y, info->ptMaxSize.y);
+    return 0;
 }
 
 BOOL CZentrovaDlg::OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message)

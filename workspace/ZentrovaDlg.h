@@ -33,8 +33,11 @@ public:
     // or maximised (3) when it would restore to maximised.
     static CString PlacementText(WINDOWPLACEMENT placement, BOOL bMinimized);
     CString FormatWindowPlacement();
-    // Shows the window as the placement text says ("-1": maximised).
+    // Shows the window as the placement text says ("-1": maximised). A stored window that
+    // would lie partly off the screen it is nearest to comes back whole onto it.
     void ApplyPlacement(const CString& placement);
+    // The rectangle moved, and made smaller where it is larger, to lie inside the area.
+    static CRect FitIntoArea(CRect rect, const CRect& area);
 
     // When NewConfig.cfg lies in the folder, the previous Download.cfg becomes
     // OldConfig.cfg and NewConfig.cfg becomes Download.cfg; when that last step fails,
@@ -106,6 +109,8 @@ protected:
     afx_msg void OnLButtonUp(UINT nFlags, CPoint point);
     afx_msg void OnMouseMove(UINT nFlags, CPoint point);
     afx_msg BOOL OnSetCursor(CWnd* pWnd, UINT nHitTest, UINT message);
+    // Maximised, the window covers the work area with only its frame beyond the edges.
+    afx_msg LRESULT OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
     afx_msg void OnProjects();
     afx_msg void OnSearch();
     afx_msg void OnAbout();

@@ -136,6 +136,24 @@ TEST_F(ShippedRecipeJobTest, ADocumentWithoutPageImagesIsFiledWithItsBibliograph
     EXPECT_EQ(FilesIn(m_save), 0);
 }
 
+// OPS answers UTF-8: the record holds the letters of the title, the inventors and the
+// applicant in the program's code page (1252 in the test prefix), one character each; a letter
+// the code page lacks is a "?". The summary page written for the record says the same.
+TEST_F(ShippedRecipeJobTest, LettersBeyondAsciiAreFiledAsTheCodePageWritesThem)
+{
+    ASSERT_EQ(1252u, GetACP()) << "the expected texts are those of code page 1252";
+    DownloadRun run;
+    const JobOutcome& outcome = run.Run(Number("EP2500000", "B1", "2500000"));
+    ASSERT_EQ(outcome.success, 1);
+    EXPECT_EQ(Attribute(outcome.record, "/Document", "DocumentTitle"), "Dispenser for M\xFCller-Hinton agar plates");
+    EXPECT_EQ(Attribute(outcome.record, "/Document", "DocumentInventor"),
+              "M\xDCLLER J\xDCRGEN [DE]; LEF\xC8VRE C\xC9LINE [FR]; ?UKASIEWICZ PIOTR [PL]");
+    EXPECT_EQ(Attribute(outcome.record, "/Document", "DocumentAssignee"), "SOCI\xC9T\xC9 DES G\xC9LOSES SA [FR]");
+    const std::string html = FileText(Attribute(outcome.record, "//CatalogItem[@FileType='HTML']", "FilePath"));
+    EXPECT_NE(html.find("<h1>Dispenser for M\xFCller-Hinton agar plates</h1>"), std::string::npos) << html;
+    EXPECT_NE(html.find("<p>Applicants: SOCI\xC9T\xC9 DES G\xC9LOSES SA [FR]</p>"), std::string::npos) << html;
+}
+
 // Each fault comes at another request of the full source. None may be taken for a page: the
 // document fails whole, leaves nothing behind, and the bibliography source, which the full
 // source heard no "no page images" from, files nothing either.
@@ -165,6 +183,23 @@ TEST_F(ShippedRecipeJobTest, FaultAnswersFailTheDocumentAndNoneOfThemBecomesItsD
         const JobOutcome& outcome = run.Run(Number("EP1234567", "B1", "1234567"));
         EXPECT_EQ(outcome.success, 0);
         EXPECT_EQ(OpsRequests(), c.requests);
+        EXPECT_FALSE(FileExists(m_save + "EP1234567B1"));
+    }
+
+    // A page image refused at every one of its attempts fails the full source, and the
+    // bibliography source, which OPS holds page images for, files nothing either: the
+    // document is not filed without its page.
+    FixtureReset();
+    FixtureRefuseQuota(22, Published("images/EP/1234567/B1/fullimage.tiff"));
+    {
+        DownloadRun run;
+        const JobOutcome& outcome = run.Run(Number("EP1234567", "B1", "1234567"));
+        EXPECT_EQ(outcome.success, 0);
+        std::vector<CString> requests = {"search", "publication/docdb/EP.1234567.B1/biblio",
+                                         "publication/docdb/EP.1234567.B1/images"};
+        requests.insert(requests.end(), 22, "images/EP/1234567/B1/fullimage.tiff");
+        requests.push_back("publication/docdb/EP.1234567.B1/biblio");  // fetched, refused to file
+        EXPECT_EQ(OpsRequests(), requests);
         EXPECT_FALSE(FileExists(m_save + "EP1234567B1"));
     }
 

@@ -26,6 +26,8 @@ namespace {
 
 const char kListPath[] = "/ParsingInformation/SearchLocation[@UID='FIXTURELIST']/Basic/ProcessConfiguration";
 const char kOpsPath[] = "/ParsingInformation/SearchLocation[@UID='FIXTUREOPS']/Basic/ProcessConfiguration";
+const char kOpsServicePath[] =
+    "/ParsingInformation/SearchLocation[@UID='FIXTUREOPSSERVICE']/Basic/ProcessConfiguration";
 const char kWalkPath[] = "/ParsingInformation/SearchLocation[@UID='FIXTUREWALK']/Basic/ProcessConfiguration";
 const char kNoStepsPath[] = "/ParsingInformation/SearchLocation[@UID='FIXTUREWALK']/Advanced/ProcessConfiguration";
 
@@ -363,6 +365,38 @@ TEST_F(SearchThreadTest, PublishedDataSearchPagesByRangesWithinTheTotal)
     EXPECT_EQ(targets, expected);
     // Each page read the step's header line again; it is kept once.
     EXPECT_EQ(owner.Thread()->m_WebGet.m_strExtraHeaders, "Accept: application/xml\r\n");
+}
+
+// The OPS service answers UTF-8: the result set holds the applicant and the title in the
+// program's code page (1252 in the test prefix), one character each, and the pane's reader
+// takes them back as the service wrote them.
+TEST_F(SearchThreadTest, OpsAnswersInUtf8GiveResultSetsInTheCodePage)
+{
+    ASSERT_EQ(1252u, GetACP()) << "the expected texts are those of code page 1252";
+    SearchOwner owner;
+    const int tag = owner.Begin(kOpsServicePath, {{"SEARCHSTRING", "agar"}});
+    ASSERT_TRUE(owner.WaitForEnd(tag));
+    const std::vector<CString> pages = owner.PagesOf(tag);
+    ASSERT_EQ(pages.size(), 1u);
+    const char kTitle[] = "Dispenser for M\xFCller-Hinton agar plates";
+    const char kApplicant[] = "SOCI\xC9T\xC9 DES G\xC9LOSES SA [FR]";
+    EXPECT_EQ(pages[0], CString("<ResultSet>\r\n\t<Result ID=\"1\">\r\n\t\t<PATNUM>EP2500000</PATNUM>\r\n\t\t<APPLICANT>") +
+                            kApplicant + "</APPLICANT>\r\n\t\t<TITLE>" + kTitle +
+                            "</TITLE>\r\n\t</Result>\r\n</ResultSet>\r\n");
+    EXPECT_EQ(owner.Of(tag).back().total, 1);
+    const std::vector<LoggedRequest> asked = FixtureLog("/published-data/search/biblio");
+    ASSERT_EQ(asked.size(), 2u);
+    EXPECT_EQ(asked[1].status, 200);
+
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    {
+        IXMLDOMDocument2Ptr doc = CreateDomDocument();
+        ASSERT_EQ(doc->loadXML(_bstr_t(pages[0])), VARIANT_TRUE);
+        EXPECT_EQ(ToAnsi(doc->selectSingleNode(L"/ResultSet/Result/TITLE")->Gettext()), kTitle);
+        EXPECT_EQ(doc->selectSingleNode(L"/ResultSet/Result/APPLICANT")->Gettext(),
+                  _bstr_t(L"SOCI\u00c9T\u00c9 DES G\u00c9LOSES SA [FR]"));
+    }
+    CoUninitialize();
 }
 
 TEST_F(SearchThreadTest, EmptyListAndServiceDownEndAtOnce)

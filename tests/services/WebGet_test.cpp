@@ -66,6 +66,11 @@ TEST_F(WebGetTest, Reply400FromAnyHostRefreshesTheTokenOnceAndReadsTheFirstPartA
     EXPECT_EQ(log[3].target, path);
 }
 
+TEST_F(WebGetTest, AUtf8ReplyComesInTheCodePageAndAnyOtherAsItsBytes)
+{
+    ExpectEncodedPagesHandedOn();
+}
+
 TEST_F(WebGetTest, PageMentioningHeaderWordsComesBackWhole)
 {
     volatile int quit = 0;

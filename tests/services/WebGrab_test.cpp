@@ -60,6 +60,11 @@ TEST_F(WebGrabTest, OpsReply400RefreshesTheTokenOnceAndSendsOnceMore)
     EXPECT_NE(COpsTokenCache::GetToken(), old);
 }
 
+TEST_F(WebGrabTest, AUtf8ReplyComesInTheCodePageAndAnyOtherAsItsBytes)
+{
+    ExpectEncodedPagesHandedOn();
+}
+
 TEST_F(WebGrabTest, RefusedReplyIsSentOnceMore)
 {
     CString page = PageText("pages/small.html");

@@ -1,6 +1,7 @@
 // The main window run in the test program: its owner-drawn menus and their update, the close
-// road with its poll, the recipe-file swap, the placement text, the version padding of the
-// menus, and screenshots of the splash, the window and an open menu.
+// road with its poll, the recipe-file swap, the placement text and the window's place on the
+// screen, the version padding of the menus, and screenshots of the splash, the window on a
+// first start and at a normal size, and an open menu.
 #include "WorkspaceTest.h"
 
 #include "About.h"
@@ -231,6 +232,76 @@ TEST_F(MainDialogTest, ScreenshotsOfTheSplashTheWindowAndAnOpenMenu)
     EXPECT_TRUE(menuShot) << why.GetString();
 }
 
+// What a user sees on a first start (the shipped "-1": maximised) and after restarts with a
+// stored placement: the caption and the whole client area on the screen, the navigation
+// strip down to the window's bottom, the document list taller than the download queue.
+TEST_F(MainDialogTest, TheWindowOpensOnTheScreenWithTheStripDownItsHeight)
+{
+    CRect work;
+    ASSERT_TRUE(::SystemParametersInfoA(SPI_GETWORKAREA, 0, &work, 0));
+    struct Case
+    {
+        const char* what;
+        const char* placement;
+        bool maximised;
+    };
+    const Case cases[] = {
+        {"first start", "-1", true},
+        {"maximised as a first start stores it", "0,3,-1,-1,-4,-23,0,0,745,486", true},
+        {"moved up and left beyond the screen", "0,1,-1,-1,-1,-1,-300,-200,600,500", false},
+        {"stored on a larger screen", "0,1,-1,-1,-1,-1,900,700,2900,2300", false},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        CString options = ReadDeciphered(ShippedFile("config2.cfg"));
+        ASSERT_GT(options.Replace("<Option Name=\"MainDisplaySize\">-1<",
+                                  CString("<Option Name=\"MainDisplaySize\">") + c.placement + "<"),
+                  0);
+        WriteEnciphered(AppFile("config2.cfg"), options);
+        CZentrovaDlg dlg;
+        bool zoomed = false;
+        CRect window, client, list, queue;
+        COLORREF lastPictureRow = 0, belowPicture = 1;
+        Run(dlg, [&] {
+            zoomed = dlg.IsZoomed() != FALSE;
+            dlg.GetWindowRect(&window);
+            dlg.GetClientRect(&client);
+            dlg.ClientToScreen(&client);
+            dlg.GetProjectPane().GetPatentManager().GetWindowRect(&list);
+            dlg.GetProjectPane().GetDownloadManager().GetWindowRect(&queue);
+            // The background as the window draws it, into a memory bitmap of the client size.
+            CClientDC screen(&dlg);
+            CDC memDC;
+            memDC.CreateCompatibleDC(&screen);
+            CBitmap bitmap;
+            bitmap.CreateCompatibleBitmap(&screen, client.Width(), client.Height());
+            CBitmap* pOld = memDC.SelectObject(&bitmap);
+            dlg.SendMessage(WM_ERASEBKGND, reinterpret_cast<WPARAM>(memDC.m_hDC), 0);
+            lastPictureRow = memDC.GetPixel(50, 435);
+            belowPicture = memDC.GetPixel(50, client.Height() - 20);
+            memDC.SelectObject(pOld);
+            if (&c == &cases[0])
+                testsupport::SaveScreenshot(ScreenshotPath("main-window-first-start.png"));
+            dlg.OnExit();
+        });
+        EXPECT_EQ(c.maximised, zoomed);
+        // The caption lies above the client area, inside the frame's width of the top edge.
+        const int frame = (window.Width() - client.Width()) / 2;
+        EXPECT_GE(window.top + frame, work.top) << window.top;
+        EXPECT_GE(client.left, work.left);
+        EXPECT_LE(client.right, work.right);
+        EXPECT_LE(client.bottom, work.bottom);
+        if (!c.maximised) {
+            EXPECT_TRUE(work.PtInRect(window.TopLeft())) << window.left << "," << window.top;
+            EXPECT_LE(window.right, work.right);
+            EXPECT_LE(window.bottom, work.bottom);
+        }
+        EXPECT_GT(client.Height(), 437);
+        EXPECT_EQ(lastPictureRow, belowPicture) << "the strip goes on below its picture";
+        EXPECT_GT(list.Height(), queue.Height());
+    }
+}
+
 TEST_F(MainDialogTest, GripDragStopsAtTheMinimumSize)
 {
     CString options = ReadDeciphered(AppFile("config2.cfg"));
@@ -368,6 +439,27 @@ TEST(WindowPlacement, TextRoundTripAndStoredShowCommand)
     EXPECT_EQ(CString("0,5,-1,-1,-8,-8,10,20,810,620"), CZentrovaDlg::PlacementText(wp, TRUE));
     wp.flags = WPF_RESTORETOMAXIMIZED;
     EXPECT_EQ(CString("2,3,-1,-1,-8,-8,10,20,810,620"), CZentrovaDlg::PlacementText(wp, TRUE));
+}
+
+TEST(WindowPlacement, ARectangleIsFittedIntoTheArea)
+{
+    const CRect area(0, 0, 1280, 1024);
+    struct Case
+    {
+        CRect rect;
+        CRect fitted;
+    };
+    const Case cases[] = {
+        {{40, 30, 940, 650}, {40, 30, 940, 650}},          // inside: as it is
+        {{-300, -200, 600, 500}, {0, 0, 900, 700}},        // beyond the top left
+        {{900, 700, 1800, 1320}, {380, 404, 1280, 1024}},  // beyond the bottom right
+        {{-10, 900, 880, 1500}, {0, 424, 890, 1024}},      // beyond the left and the bottom
+        {{900, 700, 2900, 2300}, {0, 0, 1280, 1024}},      // larger than the area
+        {{5000, 3000, 5775, 3486}, {505, 538, 1280, 1024}},  // far off
+    };
+    for (const Case& c : cases)
+        EXPECT_EQ(c.fitted, CZentrovaDlg::FitIntoArea(c.rect, area)) << c.rect.left << "," << c.rect.top;
+    EXPECT_EQ(CRect(100, 60, 1000, 680), CZentrovaDlg::FitIntoArea(CRect(50, 0, 950, 620), CRect(100, 60, 1380, 1084)));
 }
 
 TEST(MenuPadding, TrailingBlanksByWindowsVersion)

@@ -56,16 +56,19 @@ TEST(PaneLayout, SizeChangesFollowTheWidthAndPullTheQueueUpOnlyWithTheGuard)
 {
     CPaneLayout layout;
     layout.SetDefault();
+    // A split the user set: the queue takes what the height gives.
+    layout.MoveBar(CPaneLayout::Bar3, -20, 613, 431);
+    EXPECT_FALSE(layout.IsDefaultSplit());
     layout.Resize(800, 500, false);
-    EXPECT_TRUE(RectIs(layout.m_rectNormalPatentRect, 190, 89, 794, 269));
+    EXPECT_TRUE(RectIs(layout.m_rectNormalPatentRect, 190, 89, 794, 249));
     EXPECT_EQ(794, layout.m_rectSquishedPatentRect.right);
-    EXPECT_TRUE(RectIs(layout.m_rectNormalStatusRect, 6, 275, 794, 494));
+    EXPECT_TRUE(RectIs(layout.m_rectNormalStatusRect, 6, 255, 794, 494));
     EXPECT_EQ(794, layout.m_rectResize3.right);
-    EXPECT_TRUE(RectIs(layout.m_ResizeDrawConstraints, 6, 89, 794, 269));
+    EXPECT_TRUE(RectIs(layout.m_ResizeDrawConstraints, 6, 89, 794, 249));
 
     // Too short: without the guard the queue's top stays below the edge ...
     layout.Resize(800, 250, false);
-    EXPECT_EQ(275, layout.m_rectNormalStatusRect.top);
+    EXPECT_EQ(255, layout.m_rectNormalStatusRect.top);
     // ... with it the splitter moves up to 10 pixels above the bottom less the margin.
     layout.Resize(800, 250, true);
     EXPECT_EQ(250 - 6 - 10, layout.m_rectNormalStatusRect.top);
@@ -73,6 +76,43 @@ TEST(PaneLayout, SizeChangesFollowTheWidthAndPullTheQueueUpOnlyWithTheGuard)
     EXPECT_EQ(layout.m_rectNormalStatusRect.top - 6, layout.m_rectSquishedPatentRect.bottom);
     EXPECT_EQ(layout.m_rectNormalStatusRect.top, layout.m_rectResize3.bottom);
     EXPECT_EQ(layout.m_rectNormalStatusRect.top - 6, layout.m_ResizeDrawConstraints.bottom);
+}
+
+// The default split keeps the queue at its height of 150 pixels in a pane taller than the
+// default, as the window of a first start opens maximised: the document list gets the rest.
+TEST(PaneLayout, ADefaultSplitGivesTheQueueItsHeightAndTheListTheRest)
+{
+    CPaneLayout layout;
+    layout.SetDefault();
+    EXPECT_TRUE(layout.IsDefaultSplit());
+    // The pane of a maximised window on a screen of 1280 x 1024.
+    layout.Resize(1154, 994, true);
+    EXPECT_TRUE(RectIs(layout.m_rectNormalStatusRect, 6, 838, 1148, 988));
+    EXPECT_TRUE(RectIs(layout.m_rectNormalPatentRect, 190, 89, 1148, 832));
+    EXPECT_EQ(832, layout.m_rectNormalProjectRect.bottom);
+    EXPECT_EQ(832, layout.m_rectSquishedPatentRect.bottom);
+    EXPECT_TRUE(RectIs(layout.m_rectResize3, 6, 833, 1148, 838));
+    EXPECT_TRUE(RectIs(layout.m_ResizeDrawConstraints, 6, 89, 1148, 832));
+    EXPECT_EQ(838 - 6 - 23, layout.m_rectSquishedDownloadButtonRect.top);
+    // Back to the default size and below it, the split of the default layout; the shrink
+    // guard still pulls it up in a pane too short for it.
+    layout.Resize(613, 431, true);
+    EXPECT_TRUE(RectIs(layout.m_rectNormalStatusRect, 6, 275, 607, 425));
+    EXPECT_EQ(269, layout.m_rectNormalPatentRect.bottom);
+    layout.Resize(611, 300, false);
+    EXPECT_EQ(275, layout.m_rectNormalStatusRect.top);
+    layout.Resize(611, 250, true);
+    EXPECT_EQ(250 - 6 - 10, layout.m_rectNormalStatusRect.top);
+    EXPECT_TRUE(layout.IsDefaultSplit());
+    layout.Resize(1154, 994, true);
+    EXPECT_EQ(838, layout.m_rectNormalStatusRect.top);
+
+    // Once the user moved the split, a taller pane gives its room to the queue.
+    layout.Resize(613, 431, true);
+    layout.MoveBar(CPaneLayout::Bar3, -50, 613, 431);
+    layout.Resize(1154, 994, true);
+    EXPECT_TRUE(RectIs(layout.m_rectNormalStatusRect, 6, 225, 1148, 988));
+    EXPECT_EQ(219, layout.m_rectNormalPatentRect.bottom);
 }
 
 TEST(PaneLayout, BarsMoveTheirNeighboursWithinTheirLimits)
@@ -139,6 +179,7 @@ TEST_F(PaneLayoutOptionsTest, FourteenRectanglesRoundTripThroughTheOptions)
     CProgramOptions options;
     CPaneLayout loaded;
     ASSERT_TRUE(loaded.Load(options));
+    EXPECT_FALSE(loaded.IsDefaultSplit()) << "a stored split stays where the user left it";
     EXPECT_EQ(layout.m_rectNormalProjectRect, loaded.m_rectNormalProjectRect);
     EXPECT_EQ(layout.m_rectNormalPatentRect, loaded.m_rectNormalPatentRect);
     EXPECT_EQ(layout.m_rectResize2, loaded.m_rectResize2);

@@ -4,7 +4,8 @@
 // merge and file with their titles, inventors and applicants; a token that expires in the
 // middle of a document is renewed once; four documents requested at once while the token
 // expires all file whole; an unknown number ends as a failed row; a refused quota fails the
-// first attempt and the queue's retry files the document. The merged PDFs are listed for
+// first attempt and the queue's retry files the document; the letters beyond ASCII of a
+// document's texts are stored and shown in the program's code page. The merged PDFs are listed for
 // the Linux-side check (workspace_shipped_recipe_pdf_check: qpdf, pdfinfo, pdftoppm), and the
 // requests the recipe made and the records it filed are printed per document (lines starting
 // "REQUESTS" and "RECORD"). The test shares the program's mutex and registry key with every
@@ -61,6 +62,10 @@ const Filed kAtOnce[] = {
 };
 const Filed kAfterRetry = {"EP1234567B1", "1234567", "EP1234567", "Lithium battery separator", "MUELLER HANS [DE]",
                            "VOLTWERK AG [DE]", 5};
+// OPS answers UTF-8; the program keeps its texts in its code page (1252 in the test prefix).
+const Filed kLetters = {"EP2500000B1", "2500000", "EP2500000", "Dispenser for M\xFCller-Hinton agar plates",
+                        "M\xDCLLER J\xDCRGEN [DE]; LEF\xC8VRE C\xC9LINE [FR]; ?UKASIEWICZ PIOTR [PL]",
+                        "SOCI\xC9T\xC9 DES G\xC9LOSES SA [FR]", 2};
 
 // The pages of the imitation's documents in turn: three sizes, the top-left quadrant dark.
 CString ExpectedPages(int n)
@@ -247,13 +252,17 @@ TEST_F(ShippedRecipeProgramTest, TypedNumbersOfEveryClassAreFiledWholeWhileTheTo
 
     // An unknown number fails on every attempt and ends as a failed row with nothing filed;
     // meanwhile a document whose bibliography request meets a spent quota fails its first
-    // attempt (the bibliography source refuses to file it) and the queue's retry files it.
+    // attempt (the bibliography source refuses to file it) and the queue's retry files it,
+    // and a document with letters beyond ASCII files them as the code page writes them.
     FixtureReset();
     FixtureRefuseQuota(2, (CString(kPublished) + "publication/docdb/EP.1234567.B1/biblio").GetString());
     TypeNumber(hBox, "EP9999999");
     TypeNumber(hBox, kAfterRetry.typed);
+    TypeNumber(hBox, kLetters.typed);
     ASSERT_TRUE(WaitForRecord(kAfterRetry.typed, 60000)) << m_folder.Log();
+    ASSERT_TRUE(WaitForRecord(kLetters.typed, 60000)) << m_folder.Log();
     ExpectFiled(kAfterRetry);
+    ExpectFiled(kLetters);
     EXPECT_TRUE(WaitUntil([] { return FixtureLog("q=pn%3DEP9999999").size() >= 3; }, 30000));
     ::Sleep(3000);
     {
@@ -275,19 +284,27 @@ TEST_F(ShippedRecipeProgramTest, TypedNumbersOfEveryClassAreFiledWholeWhileTheTo
     ASSERT_GE(failedRow, 0);
     EXPECT_EQ(CString("Download Failed -- Reattempting Download"), ListItemText(hQueue, failedRow, 1));
     EXPECT_EQ(1, RowCount(hQueue)) << "the filed documents left the queue";
-    EXPECT_EQ(6, Records());
+    EXPECT_EQ(7, Records());
 
-    // The title with & < > " is stored once escaped and shown as written.
+    // The title with & < > " is stored once escaped and shown as written; the letters beyond
+    // ASCII are stored and shown one character each.
     const CString project = ReadDeciphered(m_folder.File("Project.cfg"));
     const CString stored = "DocumentTitle=\"Method of sorting &amp; ranking &lt;widgets&gt; for &quot;smart&quot; shelves\"";
     EXPECT_GE(project.Find(stored), 0);
     EXPECT_LT(project.Find("&amp;amp;"), 0);
     EXPECT_LT(project.Find("&amp;lt;"), 0);
-    ASSERT_TRUE(WaitUntil([&] { return RowCount(hList) == 6; }, 10000)) << "NEW DOWNLOADS shows the six";
+    EXPECT_GE(project.Find(CString("DocumentTitle=\"") + kLetters.title + "\""), 0);
+    EXPECT_GE(project.Find(CString("DocumentAssignee=\"") + kLetters.assignee + "\""), 0);
+    ASSERT_TRUE(WaitUntil([&] { return RowCount(hList) == 7; }, 10000)) << "NEW DOWNLOADS shows the seven";
     const int row = FindListRow(hList, 1, "EP2345678B1");
     ASSERT_GE(row, 0);
     EXPECT_EQ(CString(kSortingTitle), ListItemText(hList, row, 2));
     EXPECT_EQ(CString("  SORTWELL & RANK LTD [GB]"), ListItemText(hList, row, 4));
+    const int letters = FindListRow(hList, 1, kLetters.typed);
+    ASSERT_GE(letters, 0);
+    EXPECT_EQ(CString(kLetters.title), ListItemText(hList, letters, 2));
+    EXPECT_EQ(CString("  ") + kLetters.inventor, ListItemText(hList, letters, 3));
+    EXPECT_EQ(CString("  ") + kLetters.assignee, ListItemText(hList, letters, 4));
 
     // The main window after the downloads, the balloons gone, the columns wide enough for
     // the texts as the user would drag them.

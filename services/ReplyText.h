@@ -1,0 +1,25 @@
+// The text of a fetched reply as the program keeps text: bytes of the system's ANSI code page.
+// The OPS service answers UTF-8; its bytes, kept as they came, would show every letter beyond
+// ASCII as two characters. The page fetchers therefore convert a UTF-8 reply once, where they
+// read it, and hand every other reply on byte for byte.
+#pragma once
+
+#include "String.h"
+
+// True when the reply is UTF-8 text: its Content-Type names the charset utf-8; or, with no
+// charset there, it begins with the UTF-8 byte order mark or its XML declaration names the
+// encoding UTF-8; or, with nothing of that naming an encoding, it comes from the OPS service
+// and its bytes are valid UTF-8. A charset or an encoding that names another character set
+// keeps the reply as it is.
+bool IsUtf8Reply(const CString& contentType, const CString& body, const CString& url);
+
+// True when the bytes are valid UTF-8 (no cut, overlong or surrogate sequences, nothing above
+// U+10FFFF).
+bool IsValidUtf8(const CString& bytes);
+
+// UTF-8 bytes as ANSI text: a character the code page cannot hold becomes "?", and so does
+// each broken sequence; nothing else is dropped. A leading byte order mark goes.
+CString Utf8ToAnsi(const CString& utf8);
+
+// The reply as the program keeps it: converted when it is UTF-8 text, else unchanged.
+CString ReplyTextToAnsi(const CString& body, const CString& contentType, const CString& url);
