@@ -125,8 +125,9 @@ void CImportWizardDlg::RunScan()
         EndWizard();
         return;
     }
-    m_ImportButton.ShowWindow(SW_SHOW);
+    // The instruction first: the OK button appears with the words that say what it does.
     m_Instruction.SetWindowText("Please select your current installation of Zentrova2 from the list and click OK");
+    m_ImportButton.ShowWindow(SW_SHOW);
     if (m_FoundList.GetCount() == 1) {
         m_FoundList.SetCurSel(0);
         OnImport();
