@@ -251,3 +251,48 @@
 
 // The cell of the menu icon strip that no command uses.
 #define ID_MENU_ICON_SPARE              32780
+
+// ================================================================ search sessions and the Search Report page
+// ---------------------------------------------------------------- dialogs and pictures
+#define IDD_SEARCH_REPORT               271  // the Search Report page
+#define IDD_SEARCH_SESSION              277  // the session chooser "Search Session"
+#define IDD_NEW_SEARCH_SESSION          278  // "Create New Session"
+#define IDD_IMPORT_EXPORT_SESSION       287  // "Import/Export Session"
+#define IDB_GENERATE_BUTTON             275  // four frames of 78 x 22
+#define IDB_STOP_BUTTON                 284  // four frames of 54 x 22
+
+// ---------------------------------------------------------------- Search Report page (271)
+#define IDC_REPORT_LIST_GENERATE        1001
+#define IDC_REPORT_LIST_STOP            1013
+#define IDC_REPORT_LIST_DOCUMENTS       1016
+#define IDC_REPORT_LIST_SELECT_ALL      1108
+#define IDC_REPORT_LIST_STATUS          1109
+#define IDC_REPORT_LIST_INTRO           1135
+#define IDC_REPORT_LIST_PROGRESS        1147
+
+// ---------------------------------------------------------------- session chooser (277)
+#define IDC_CHOOSER_GENERAL             1001
+#define IDC_CHOOSER_NEW                 1002
+#define IDC_CHOOSER_EXISTING            1003
+#define IDC_CHOOSER_SHOW_EACH_TIME      1053
+#define IDC_CHOOSER_SESSIONS            1113
+#define IDC_CHOOSER_GENERAL_TEXT        1117
+#define IDC_CHOOSER_NEW_TEXT            1118
+#define IDC_CHOOSER_EXISTING_TEXT       1119
+#define IDC_CHOOSER_BANNER              1120
+
+// ---------------------------------------------------------------- Create New Session (278)
+#define IDC_NEWSESS_PROJECT             1000
+#define IDC_NEWSESS_INVENTION           1001
+#define IDC_NEWSESS_CLIENT              1002
+#define IDC_NEWSESS_FRAME               1124
+#define IDC_NEWSESS_EXPLANATION         1128
+#define IDC_NEWSESS_PROJECT_LABEL       1129
+#define IDC_NEWSESS_INVENTION_LABEL     1130
+#define IDC_NEWSESS_CLIENT_LABEL        1131
+
+// ---------------------------------------------------------------- Import/Export Session (287)
+#define IDC_IMPEXP_IMPORT               1001
+#define IDC_IMPEXP_EXPORT               1002
+#define IDC_IMPEXP_FRAME                1132
+#define IDC_IMPEXP_EXPLANATION          1133

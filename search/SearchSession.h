@@ -4,8 +4,8 @@
 // list of sessions, whose entry 0 is the pseudo-session "No Session Selected".
 #pragma once
 
-#include "framework/Array.h"
-#include "framework/String.h"
+#include "Array.h"
+#include "String.h"
 
 // One document kept for a session or a report.
 struct SessionResult {

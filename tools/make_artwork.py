@@ -468,6 +468,8 @@ PICTURES = {
     "splitter_pattern": splitter_pattern,
     "row_icons": row_icons,
     "page_background": page_background,
+    "report_buttons": lambda: (button_strip("GenerateButton.bmp", "Generate", 78, 22, OK_FACES, FONT, 10, 6),
+                               button_strip("StopButton.bmp", "Stop", 54, 22, OK_FACES, FONT, 10, 6)),
 }
 
 
