@@ -12,6 +12,8 @@
 #include "ProgramOptions.h"
 #include "ProjectManagerContainer.h"
 
+class CSearchSessions;
+
 class CZentrovaDlg : public CNewDialog
 {
 public:
@@ -67,6 +69,16 @@ public:
     // Import File To Folder, handed to the folder tree; always enabled.
     afx_msg void OnImportFileToFolder();
     afx_msg void OnUpdateImportFileToFolder(CCmdUI* pCmdUI);
+
+    // ------------------------------------------------------------ search sessions as files
+    // Import/Export Search Session: asks the direction, then exports or imports.
+    afx_msg void OnImportExportSession();
+    // The chosen session with the report list's rows, written to a file the user names.
+    void ExportSearchSession();
+    // A session file the user picks, added to the search pane's sessions.
+    void ImportSearchSession();
+    // The search pane's session operations (none while the pane has none).
+    void SetSearchSessions(CSearchSessions* pSessions) { m_pSearchSessions = pSessions; }
 
     CProgramOptions& GetOptions() { return m_Options; }
     CProjectManagerContainer& GetProjectPane() { return m_ProjectPane; }
@@ -166,6 +178,7 @@ private:
     int m_bGripHot = 0;
     CProjectManagerContainer m_ProjectPane;
     CDialog m_SearchPane; // an empty stand-in until the search pane is built
+    CSearchSessions* m_pSearchSessions = nullptr;
     CNavButton m_buttonSearch;
     CNavButton m_buttonProjects;
     int m_nInsetLeft = 0;
