@@ -9,6 +9,7 @@
 #include "MyStatic.h"
 #include "NewMenu.h"
 #include "NewMenuHook.h"
+#include "SessionFile.h"
 #include "Splash.h"
 #include "TechSupport.h"
 #include "ZentrovaDlg.h"
@@ -17,6 +18,7 @@
 #include "WindowBench.h"
 
 #include <functional>
+#include <string>
 #include <vector>
 
 using namespace workspacetest;
@@ -127,6 +129,34 @@ public:
 protected:
     void ShellOpen(const CString& target) override { opened.push_back(target); }
 };
+
+std::vector<std::string> g_sessionBoxes;
+
+int WINAPI RecordSessionBox(HWND, LPCSTR text, LPCSTR caption, UINT)
+{
+    g_sessionBoxes.push_back(std::string(caption) + "|" + text);
+    return IDOK;
+}
+
+TEST_F(MainDialogTest, ImportExportSessionAsksTheDirectionAndRefusesAnExportWithoutASession)
+{
+    CZentrovaDlg dlg;
+    Run(dlg, [&] {
+        g_sessionBoxes.clear();
+        g_pfnSessionMessageBox = &RecordSessionBox;
+        testsupport::WhenDialogShows(
+            [](HWND hBox) {
+                testsupport::PressDialogButton(hBox, IDC_IMPEXP_EXPORT);
+                testsupport::PressDialogButton(hBox, IDOK);
+            },
+            "Import/Export Session");
+        dlg.SendMessage(WM_COMMAND, ID_FILE_IMPORT_EXPORT_SESSION, 0);
+        g_pfnSessionMessageBox = &::MessageBoxA;
+        ASSERT_EQ(g_sessionBoxes.size(), 1u);
+        EXPECT_EQ(g_sessionBoxes[0], "Error|There are no results to be exported");
+        dlg.OnExit();
+    });
+}
 
 TEST_F(MainDialogTest, WebLinkCommandsOpenTheAddressOfTheirStringResource)
 {
