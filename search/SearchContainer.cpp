@@ -447,6 +447,7 @@ LRESULT CSearchContainer::OnSearchProgress(WPARAM wParam, LPARAM)
         m_pageResults.m_listResults.LockWindowUpdate();
         AddResultRows(page);
         m_pageResults.m_listResults.UnlockWindowUpdate();
+        m_pageResults.m_listResults.Invalidate(TRUE);
         m_pageResults.m_bCopyAllowed = 1;
         m_pageResults.EnableCopyButton(true);
     }

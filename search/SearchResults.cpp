@@ -103,6 +103,7 @@ void CSearchResults::DoDataExchange(CDataExchange* pDX)
 BOOL CSearchResults::OnInitDialog()
 {
     CMyPropertyPage::OnInitDialog();
+    GetClientRect(&m_rectClient);
     AfxSocketInit();
     ::CoInitialize(nullptr);
 

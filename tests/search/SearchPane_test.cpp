@@ -111,6 +111,8 @@ protected:
         pane.MoveWindow(0, 0, 860, 600);
         pane.ShowWindow(SW_SHOW);
         pane.ReloadSearchLocation();
+        // As the main window does once it shows.
+        Results().SetColumnWidths();
         PumpMessages(50);
     }
 
