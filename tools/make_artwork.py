@@ -473,6 +473,44 @@ PICTURES = {
 }
 
 
+# ---------------------------------------------------------------- the search pane and its pages
+
+def search_logo():
+    # Bitmap 155: 216 x 66 at the search pane's top right.
+    convert(["-size", "216x66", "gradient:%s-%s" % (SAND, BEIGE),
+             "-fill", NAVY, "-font", BOLD, "-pointsize", "17", "-annotate", "+12+30", "Patent Search",
+             "-fill", "rgb(90,84,60)", "-font", FONT, "-pointsize", "10",
+             "-annotate", "+13+50", "US and European documents"], "SearchLogo.bmp")
+
+
+GO_FACES = [
+    ("rgb(40,110,130)", "white", NAVY),
+    ("rgb(24,52,96)", "white", NAVY),
+    ("rgb(60,140,160)", "white", NAVY),
+    ("rgb(224,219,192)", "rgb(150,150,150)", "rgb(200,200,200)"),
+]
+
+STOP_FACES = [
+    ("rgb(180,40,40)", "white", "rgb(120,20,20)"),
+    ("rgb(130,20,20)", "white", "rgb(120,20,20)"),
+    ("rgb(210,70,70)", "white", "rgb(120,20,20)"),
+    ("rgb(224,219,192)", "rgb(150,150,150)", "rgb(200,200,200)"),
+]
+
+
+def search_buttons():
+    button_strip("StartSearchButton.bmp", "Start Search", 100, 24, GO_FACES, BOLD, 11, 7)
+    button_strip("StopSearchButton.bmp", "STOP", 54, 22, STOP_FACES, BOLD, 10, 7)
+    button_strip("BasicHelpButton.bmp", "Help", 54, 24, OK_FACES, FONT, 10, 6)
+    button_strip("NewSessionButton.bmp", "New", 33, 17, OK_FACES, FONT, 9, 6)
+    button_strip("SaveButton.bmp", "Save", 54, 22, OK_FACES, FONT, 10, 6)
+    button_strip("ClearButton.bmp", "Clear", 54, 22, OK_FACES, FONT, 10, 6)
+
+
+PICTURES["search_logo"] = search_logo
+PICTURES["search_buttons"] = search_buttons
+
+
 def main():
     # With names, only those pictures are drawn again; without, all of them.
     os.makedirs(ART, exist_ok=True)

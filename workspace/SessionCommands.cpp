@@ -22,7 +22,7 @@ void CZentrovaDlg::ExportSearchSession()
 {
     CString text;
     CString why = "There are no results to be exported";
-    if (!m_pSearchSessions || !m_pSearchSessions->BuildExport(text, why)) {
+    if (!m_SearchPane.GetSearchSessions().BuildExport(text, why)) {
         g_pfnSessionMessageBox(m_hWnd, why, "Error", MB_OK | MB_ICONERROR);
         return;
     }
@@ -38,8 +38,6 @@ void CZentrovaDlg::ExportSearchSession()
 
 void CZentrovaDlg::ImportSearchSession()
 {
-    if (!m_pSearchSessions)
-        return;
     CFileDialog fileDialog(TRUE, "qvx", nullptr, OFN_HIDEREADONLY | OFN_OVERWRITEPROMPT, kSessionFileFilter, this);
     if (fileDialog.DoModal() != IDOK)
         return;
@@ -49,5 +47,5 @@ void CZentrovaDlg::ImportSearchSession()
         g_pfnSessionMessageBox(m_hWnd, why, "Error", MB_OK | MB_ICONERROR);
         return;
     }
-    m_pSearchSessions->AddSession(session);
+    m_SearchPane.AddSession(session);
 }
