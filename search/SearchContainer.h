@@ -63,6 +63,13 @@ public:
     afx_msg void OnRemoveSelectionFromReport() { m_Sessions.OnRemoveSelectionFromReport(); }
     void AddSession(SearchSession session) { m_Sessions.AddSession(session); }
     CSearchSessions& GetSearchSessions() { return m_Sessions; }
+    // The session combo's requests (message 0x0206: wParam 1 the session menu, 8 delete).
+    LRESULT WindowProc(UINT message, WPARAM wParam, LPARAM lParam) override
+    {
+        if (message == WM_RBUTTONDBLCLK && m_Sessions.OnComboRequest(wParam, lParam))
+            return 0;
+        return CDialog::WindowProc(message, wParam, lParam);
+    }
 
     // ------------------------------------------------------------ parts, for the main window
     CMyPropertySheet& GetSheet() { return m_Sheet; }
