@@ -251,3 +251,15 @@
 
 // The cell of the menu icon strip that no command uses.
 #define ID_MENU_ICON_SPARE              32780
+
+// ================================================================ search reports
+// The report progress pop-up (296) and the Saved Reports page (273).
+#define IDD_SAVED_REPORTS               273
+#define IDD_REPORT_POPUP                296
+#define IDB_STOP_BUTTON                 157  // four frames of 54 x 22, "Stop"
+#define IDC_RPT_HEADING                 1148
+#define IDC_RPT_EXPLANATION             1149
+#define IDC_SAVED_STOP                  1013
+#define IDC_SAVED_LIST                  1016
+#define IDC_SAVED_PROGRESS              1145
+#define IDC_SAVED_STATUS                1146
