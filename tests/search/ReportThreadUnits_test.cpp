@@ -1,6 +1,7 @@
 // The report thread's own pieces, on a thread object that is never started: its number
 // parsing, its key functions and its record text.
 #include "ReportThread.h"
+#include "XmlHelpers.h"
 
 #include <gtest/gtest.h>
 
@@ -89,4 +90,42 @@ TEST(ReportThreadUnits, RecordTextHasNoFirstPageOrWrapper)
     EXPECT_EQ(record.Find("Wrapper"), -1);
     EXPECT_GT(record.Find("UID=\"DOCUIDEP1000000"), 0);
     EXPECT_EQ(record.Right(25), CString("\t</XMLCatalog></Document>"));
+}
+
+TEST(ReportThreadUnits, ExtractionRules)
+{
+    ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
+    {
+        IXMLDOMDocument2Ptr doc = CreateDomDocument();
+        ASSERT_EQ(doc->loadXML(_bstr_t("<Step>"
+                                       "<Extract Name=\"BEHINDNUL\" ReplaceNull=\"Yes\">title=(\\w+ \\w+)</Extract>"
+                                       "<Extract Name=\"PLAIN\">title=(\\w+ \\w+)</Extract>"
+                                       "<Extract>no name: skipped</Extract>"
+                                       "<Extract Name=\"FROM\" From=\"[BEHINDNUL]\">^(\\w+)</Extract>"
+                                       "</Step>")),
+                  VARIANT_TRUE);
+        IXMLDOMNodePtr step = doc->selectSingleNode(L"Step");
+        CReportThread thread;
+        const char bytes[] = "head\0title=Clamp\0rails tail";
+        const CString page(bytes, static_cast<int>(sizeof bytes - 1));
+        EXPECT_EQ(thread.ExtractValues(step, page), 1);
+        CString value;
+        EXPECT_TRUE(thread.m_mapVariables.Lookup("BEHINDNUL", value));
+        EXPECT_EQ(value, CString("Clamp rails"));
+        EXPECT_TRUE(thread.m_mapVariables.Lookup("PLAIN", value));
+        EXPECT_EQ(value, CString(""));
+        EXPECT_TRUE(thread.m_mapVariables.Lookup("FROM", value));
+        EXPECT_EQ(value, CString("Clamp"));
+
+        // The service's error page, and a fatal rule without a match, fail the step.
+        EXPECT_EQ(thread.ExtractValues(step, "If you believe that this error is caused by a fault of the "
+                                             "APPLICATION, try later"),
+                  0);
+        ASSERT_EQ(doc->loadXML(_bstr_t("<Step><Extract Name=\"X\" Fatal=\"1\">(nothing)</Extract></Step>")),
+                  VARIANT_TRUE);
+        EXPECT_EQ(thread.ExtractValues(doc->selectSingleNode(L"Step"), "page"), 0);
+        thread.m_nCancel = 1;
+        EXPECT_EQ(thread.ExtractValues(step, "title=a b"), 0);
+    }
+    CoUninitialize();
 }
