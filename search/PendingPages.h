@@ -1,11 +1,12 @@
-// The pages of the search pane's sheet that are not built yet: Advanced Search (dialog 153),
-// Search Report (271) and Saved Reports (273). Each is an empty page that carries what the
+// The pages of the search pane's sheet that are not built yet: Advanced Search (dialog 153)
+// and Search Report (271). Each is an empty page that carries what the
 // pane hands it and answers the pane's calls by doing nothing, so that the pane talks to
 // them as it will talk to the finished pages.
 #pragma once
 
 #include "MyPropertyPage.h"
 #include "XListCtrl.h"
+#include "SavedReport.h"
 #include "resource.h"
 
 class CAdvancedSearch : public CMyPropertyPage
@@ -27,8 +28,6 @@ public:
     CMapStringToString m_Parameters;
 };
 
-class CSavedReport;
-
 class CSearchReport : public CMyPropertyPage
 {
 public:
@@ -43,12 +42,4 @@ public:
     CXListCtrl* m_pResultsList = nullptr;
     CSavedReport* m_pSavedReports = nullptr;
     int m_nSessionIndex = 0;
-};
-
-class CSavedReport : public CMyPropertyPage
-{
-public:
-    CSavedReport() : CMyPropertyPage(IDD_SAVED_REPORTS) {}
-
-    HWND m_hOwner = nullptr;
 };
