@@ -343,3 +343,14 @@
 #define IDC_RESULTS_SELECT_ALL          1053
 #define IDC_RESULTS_QUERY               1109
 #define IDC_RESULTS_PROGRESS            1138
+
+// ================================================================ search reports
+// The report progress pop-up (296); the Saved Reports page (273) is named above, and its
+// Stop button shows the Search Results page's Stop picture (157).
+#define IDD_REPORT_POPUP                296
+#define IDC_RPT_HEADING                 1148
+#define IDC_RPT_EXPLANATION             1149
+#define IDC_SAVED_STOP                  1013
+#define IDC_SAVED_LIST                  1016
+#define IDC_SAVED_PROGRESS              1145
+#define IDC_SAVED_STATUS                1146

@@ -1,12 +1,12 @@
-// The pages of the search pane's sheet that are not built yet: Advanced Search (dialog 153)
-// and Saved Reports (273). Each is an empty page that carries what the
-// pane hands it and answers the pane's calls by doing nothing, so that the pane talks to
-// them as it will talk to the finished pages.
+// The page of the search pane's sheet that is not built yet: Advanced Search (dialog 153),
+// an empty page that carries what the pane hands it and answers the pane's calls by doing
+// nothing, so that the pane talks to it as it will talk to the finished page.
 #pragma once
 
 #include "MyPropertyPage.h"
 #include "SearchReport.h"
 #include "XListCtrl.h"
+#include "SavedReport.h"
 #include "resource.h"
 
 class CAdvancedSearch : public CMyPropertyPage
@@ -26,12 +26,4 @@ public:
     int m_nLocationIndex = 0;
     int m_nPreviousLocationIndex = 0;
     CMapStringToString m_Parameters;
-};
-
-class CSavedReport : public CMyPropertyPage
-{
-public:
-    CSavedReport() : CMyPropertyPage(IDD_SAVED_REPORTS) {}
-
-    HWND m_hOwner = nullptr;
 };

@@ -210,7 +210,7 @@ BOOL CSearchContainer::OnInitDialog()
     Guarded("Exception while Parsing ReportFile", [this] { ParseReportFile(); });
     Guarded("Exception while ActivatingTab", [this] { m_Sheet.SetActivePage(0); });
 
-    m_pageSavedReports.m_hOwner = m_hWnd;
+    m_pageSavedReports.m_hContainer = m_hWnd;
     Log(CString(kLogPrefix) + "Exiting...");
     return TRUE;
 }

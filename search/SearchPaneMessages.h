@@ -18,7 +18,5 @@ const UINT UM_RUN_ADVANCED_SEARCH = WM_APP + 0x19;
 const UINT UM_RUN_BASIC_SEARCH = WM_APP + 0x1A;
 // Saved Reports page -> search pane: show the Saved Reports tab.
 const UINT UM_SHOW_SAVED_REPORTS = WM_APP + 0xEA;
-// Saved Reports page -> search pane: a report run has ended.
-const UINT UM_REPORT_FINISHED = WM_APP + 0xED;
-// Saved Reports page -> search pane: report progress; wParam the total, lParam the number done.
-const UINT UM_REPORT_PROGRESS = WM_APP + 0xEE;
+// The report run's messages to the pane (UM_REPORT_PROGRESS, UM_REPORT_FINISHED).
+#include "ReportMessages.h"

@@ -13,6 +13,7 @@
 #include "HoverButton.h"
 #include "MyStatic.h"
 #include "ProgressCtrlX.h"
+#include "ReportMessages.h"
 #include "PropertyPage.h"
 #include "SessionFile.h"
 #include "Static.h"
@@ -20,10 +21,6 @@
 
 class CReportRunner;
 
-// Sent by the progress pop-up's Cancel to the page (0, 0).
-#ifndef UM_CANCEL_REPORT
-#define UM_CANCEL_REPORT (WM_APP + 0x261)
-#endif
 
 class CSearchReport : public CPropertyPage
 {

@@ -438,6 +438,22 @@ def row_icons():
     subprocess.run(["convert"] + mask + ["-monochrome", "BMP3:" + os.path.join(ART, "RowIconsMask.bmp")],
                    check=True)
 
+def report_template(name, continued):
+    # A letter page at 300 dpi (2550 x 3300) on which the report pages are drawn: a heading
+    # band, rules above and below the text and a footer. Eight-bit, RLE8-compressed, so that
+    # the mostly white page stays small; the program draws its text from y = 290 down.
+    heading = "Patent Search Report" + (" (continued)" if continued else "")
+    args = ["-size", "2550x3300", "xc:white", "+antialias",
+            "-fill", NAVY, "-draw", "rectangle 0,0 2549,36",
+            "-font", BOLD, "-pointsize", "72", "-annotate", "+150+150", heading,
+            "-fill", OLIVE, "-draw", "rectangle 150,190 2400,196",
+            "-draw", "rectangle 150,3130 2400,3136",
+            "-fill", "rgb(90,84,60)", "-font", FONT, "-pointsize", "36",
+            "-annotate", "+150+3200", "Prepared with Zentrova - first pages of the listed documents follow"]
+    cmd = ["convert"] + args + ["-colors", "16", "-type", "Palette", "-compress", "RLE",
+                                "BMP3:" + os.path.join(ART, name)]
+    subprocess.run(cmd, check=True)
+
 
 PICTURES = {
     "splash": splash,
@@ -470,6 +486,8 @@ PICTURES = {
     "page_background": page_background,
     "report_buttons": lambda: (button_strip("GenerateButton.bmp", "Generate", 78, 22, OK_FACES, FONT, 10, 6),
                                button_strip("StopButton.bmp", "Stop", 54, 22, OK_FACES, FONT, 10, 6)),
+    "report_templates": lambda: (report_template("Template.bmp", False),
+                                 report_template("Template2.bmp", True)),
 }
 
 
