@@ -198,6 +198,7 @@ BOOL CSearchContainer::OnInitDialog()
     m_comboSession.SendMessage(WM_SETFONT, reinterpret_cast<WPARAM>(m_fontCombo.m_hObject), TRUE);
 
     m_pageReport.SetResultsList(&m_pageResults.m_listResults);
+    m_pageReport.SetReportRunner(&m_ReportRunner);
     m_Sessions.Attach(this, &m_comboSession, &m_pageReport, &m_pageResults.m_listResults);
     m_Sessions.m_fnActivePage = [this] { return m_Sheet.GetActiveIndex(); };
     m_Sessions.m_fnColourAllRows = [this] { m_pageResults.ColourAllRows(); };

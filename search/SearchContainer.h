@@ -16,6 +16,7 @@
 #include "MyStatic.h"
 #include "PendingPages.h"
 #include "SearchResults.h"
+#include "SavedReportRunner.h"
 #include "SearchSessions.h"
 #include "ThatComboBox.h"
 
@@ -143,6 +144,7 @@ private:
     CStatic m_staticLogo;          // 1035
     CThatComboBox m_comboSession;  // 1106
     CSearchSessions m_Sessions;    // the session operations over the combo and the report page
+    CSavedReportRunner m_ReportRunner{m_pageSavedReports};  // Generate's road to the report run
     CMyStatic m_labelSession;      // 1107
     CHoverButton m_buttonNewSession;  // 1001
 };
