@@ -2,6 +2,7 @@
 
 #include "DataExchange.h"
 #include "DataFiles.h"
+#include "HLinkDialog.h"
 #include "NewMenu.h"
 #include "NewQuery.h"
 #include "XmlHelpers.h"
@@ -108,6 +109,9 @@ BOOL CAdvancedSearch::OnInitDialog()
     m_labelQueryHelp.SetHelpMode(0);
     m_labelQueryHelp.ModifyStyle(0, SS_NOTIFY);
     m_labelQueryHelp.SetHelpText(GetAppDirectory() + "\\HText.html");
+    // The help labels show the query help page in the program's help window.
+    if (!CMyStatic::s_pfnShowHelpPage)
+        CMyStatic::s_pfnShowHelpPage = &CHLinkDialog::ShowHelpPage;
 
     m_buttonHelp.LoadBitmap(IDB_LOCATION_HELP);
     m_buttonHelp.MoveWindow(5, 5, 54, 24);
