@@ -257,10 +257,10 @@
 #define IDD_ADVANCED_SEARCH             153
 #define IDD_NEW_QUERY                   283
 #define IDD_QUERY_HELP                  294
-#define IDB_START_SEARCH                156  // four frames of 90 x 23, "Start Search" of both query pages
-#define IDB_LOCATION_HELP               240  // four frames of 54 x 24, a location's "Help"
-#define IDB_SAVE_QUERY                  291  // four frames of 52 x 18, "Save"
-#define IDB_CLEAR_QUERY                 292  // four frames of 52 x 18, "Clear"
+#define IDB_BASIC_START_SEARCH          156  // four frames of 90 x 23, "Start Search" of both query pages
+#define IDB_BASIC_HELP                  240  // four frames of 54 x 24, a location's "Help"
+#define IDB_BASIC_SAVE                  291  // four frames of 52 x 18, "Save"
+#define IDB_BASIC_CLEAR                 292  // four frames of 52 x 18, "Clear"
 // Advanced Search page (153)
 #define IDC_ADV_HELP                    1001
 #define IDC_ADV_SAVE                    1013

@@ -92,7 +92,7 @@ BOOL CAdvancedSearch::OnInitDialog()
 {
     CMyPropertyPage::OnInitDialog();
 
-    m_buttonStartSearch.LoadBitmap(IDB_START_SEARCH);
+    m_buttonStartSearch.LoadBitmap(IDB_BASIC_START_SEARCH);
     m_buttonStartSearch.GetWindowRect(&m_rectStartSearch);
     ScreenToClient(&m_rectStartSearch);
 
@@ -113,7 +113,7 @@ BOOL CAdvancedSearch::OnInitDialog()
     if (!CMyStatic::s_pfnShowHelpPage)
         CMyStatic::s_pfnShowHelpPage = &CHLinkDialog::ShowHelpPage;
 
-    m_buttonHelp.LoadBitmap(IDB_LOCATION_HELP);
+    m_buttonHelp.LoadBitmap(IDB_BASIC_HELP);
     m_buttonHelp.MoveWindow(5, 5, 54, 24);
 
     m_comboSavedQueries.AddString("None");
@@ -122,8 +122,8 @@ BOOL CAdvancedSearch::OnInitDialog()
     m_labelSavedQueries.SetTransparent(TRUE);
     m_labelSavedQueries.Initialize();
 
-    m_buttonSave.LoadBitmap(IDB_SAVE_QUERY);
-    m_buttonClear.LoadBitmap(IDB_CLEAR_QUERY);
+    m_buttonSave.LoadBitmap(IDB_BASIC_SAVE);
+    m_buttonClear.LoadBitmap(IDB_BASIC_CLEAR);
 
     LoadSavedQueries();
     return TRUE;
@@ -142,7 +142,7 @@ CString CAdvancedSearch::GetFieldTemplate(IXMLDOMNodePtr node)
 void CAdvancedSearch::DestroySearchFields()
 {
     m_mapFieldNames.clear();
-    m_mapParameters.RemoveAll();
+    m_Parameters.RemoveAll();
     m_mapFieldPatterns.clear();
     for (auto& label : m_labels)
         if (label->m_hWnd)
@@ -488,7 +488,7 @@ CString CAdvancedSearch::GetEditText(int nPosition) const
 void CAdvancedSearch::CollectFieldValues()
 {
     for (int position = 0; position < static_cast<int>(m_edits.size()); ++position) {
-        const int key = KeptFieldKey(m_nPrevLocationIndex, position);
+        const int key = KeptFieldKey(m_nPreviousLocationIndex, position);
         if (key >= 100)
             g_strEpoSlots[key - 100] = GetEditText(position);
         else if (key >= 0)
@@ -554,16 +554,16 @@ void CAdvancedSearch::OnStartSearch()
     AdvancedQuery query;
     BuildAdvancedQuery(edits, combos, m_nLocationIndex, [this](const CString& message) { ShowMessage(message, MB_OK); },
                        query);
-    m_mapParameters.RemoveAll();
+    m_Parameters.RemoveAll();
     POSITION pos = query.params.GetStartPosition();
     while (pos) {
         CString key, value;
         query.params.GetNextAssoc(pos, key, value);
-        m_mapParameters.SetAt(key, value);
+        m_Parameters.SetAt(key, value);
     }
     m_strQueryText = query.displayText;
-    if (m_pTargetWnd && m_pTargetWnd->m_hWnd)
-        m_pTargetWnd->SendMessage(UM_RUN_ADVANCED_SEARCH, 0, 0);
+    if (m_hOwner && ::IsWindow(m_hOwner))
+        ::SendMessageA(m_hOwner, kRunSearchMessage, 0, 0);
 }
 
 // ---------------------------------------------------------------- saved queries

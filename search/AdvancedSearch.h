@@ -4,8 +4,8 @@
 // two columns. Around them stand the location's notes, its Help button, the link to the
 // program's query help, and the saved queries of the location (combo, Save, Clear), kept in
 // advancedquery.xml. Start Search or Enter turns the fields into the search text, the
-// parameter map and the readable query (AdvancedQuery.h) and sends UM_RUN_ADVANCED_SEARCH to
-// the target window. While the field named REFBY holds text, every other edit is locked.
+// parameter map and the readable query (AdvancedQuery.h) and sends the run message to
+// its owner, the search pane. While the field named REFBY holds text, every other edit is locked.
 #pragma once
 
 #include "AdvancedQuery.h"
@@ -22,12 +22,6 @@
 #include <map>
 #include <memory>
 #include <vector>
-
-// Advanced page -> its target window (the search pane): run the query the page just built
-// (its parameter map and GetQueryText); 0, 0. Sent with SendMessage.
-#ifndef UM_RUN_ADVANCED_SEARCH
-#define UM_RUN_ADVANCED_SEARCH (WM_APP + 0x19)
-#endif
 
 class CAdvancedSearch : public CMyPropertyPage
 {
@@ -64,7 +58,7 @@ public:
     // -1 when that position is not kept.
     static int KeptFieldKey(int nLocation, int nPosition);
 
-    // Builds the query from the fields and sends UM_RUN_ADVANCED_SEARCH.
+    // Builds the query from the fields and sends kRunSearchMessage to the owner.
     void OnStartSearch();
     // The checker for this page's location; a bad text shows its message in a box.
     CString CheckQuery(const CString& pattern, const CString& text, BYTE check);
@@ -80,12 +74,17 @@ public:
     void WriteSavedQueries();
     const CSavedQueryStore& GetSavedQueries() const { return m_savedQueries; }
 
-    // Set by the pane.
-    CWnd* m_pTargetWnd = nullptr;
+    // Advanced page -> its owner (the search pane): run the query the page just built (its
+    // parameter map and GetQueryText); wParam 0, lParam 0, sent with SendMessage. The
+    // number of the pane's UM_RUN_ADVANCED_SEARCH.
+    static const UINT kRunSearchMessage = WM_APP + 0x19;
+
+    // Set by the pane: the window that receives kRunSearchMessage, and the locations.
+    HWND m_hOwner = nullptr;
     int m_nLocationIndex = 0;
-    int m_nPrevLocationIndex = 0;
+    int m_nPreviousLocationIndex = 0;
     // Field Name -> filled pattern, and SEARCHSTRING: what the last start handed on.
-    CMapStringToString m_mapParameters;
+    CMapStringToString m_Parameters;
 
     // The run-time fields, in creation order (left column, then right column).
     const std::vector<std::unique_ptr<CMyStatic>>& Labels() const { return m_labels; }

@@ -465,7 +465,7 @@ PICTURES = {
                              button_strip("CopyButton.bmp", "Copy to clipboard", 113, 22, OK_FACES,
                                           FONT, 10, 6),
                              plus_minus("PlusButton.bmp", "+"), plus_minus("MinusButton.bmp", "-")),
-    "query_buttons": lambda: (button_strip("StartSearchButton.bmp", "Start Search", 90, 23, OK_FACES, FONT, 10, 6),
+    "query_buttons": lambda: (button_strip("QueryStartButton.bmp", "Start Search", 90, 23, OK_FACES, FONT, 10, 6),
                               button_strip("LocationHelpButton.bmp", "Help", 54, 24, OK_FACES, FONT, 10, 6),
                               button_strip("SaveQueryButton.bmp", "Save", 52, 18, OK_FACES, FONT, 9, 6),
                               button_strip("ClearQueryButton.bmp", "Clear", 52, 18, OK_FACES, FONT, 9, 6)),

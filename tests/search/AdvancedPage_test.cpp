@@ -41,10 +41,10 @@ protected:
         ++runs;
         queryText = pPage->GetQueryText();
         params.RemoveAll();
-        POSITION pos = pPage->m_mapParameters.GetStartPosition();
+        POSITION pos = pPage->m_Parameters.GetStartPosition();
         while (pos) {
             CString key, value;
-            pPage->m_mapParameters.GetNextAssoc(pos, key, value);
+            pPage->m_Parameters.GetNextAssoc(pos, key, value);
             params.SetAt(key, value);
         }
         searchString.Empty();
@@ -55,7 +55,7 @@ protected:
 };
 
 BEGIN_MESSAGE_MAP(CRunTarget, CWnd)
-    ON_MESSAGE(UM_RUN_ADVANCED_SEARCH, &CRunTarget::OnRun)
+    ON_MESSAGE(CAdvancedSearch::kRunSearchMessage, &CRunTarget::OnRun)
 END_MESSAGE_MAP()
 
 // One field of a test location.
@@ -155,7 +155,7 @@ protected:
         sheet->InitSheet();
         target->CreateEx(0, "STATIC", "target", WS_POPUP, 0, 0, 1, 1, nullptr, nullptr);
         target->pPage = page.get();
-        page->m_pTargetWnd = target.get();
+        page->m_hOwner = target->m_hWnd;
         PumpMessages();
         return true;
     }
@@ -186,7 +186,7 @@ protected:
         docs.push_back(CreateDomDocument());
         IXMLDOMDocument2Ptr doc = docs.back();
         ASSERT_EQ(doc->loadXML(_bstr_t(xml.c_str())), VARIANT_TRUE) << xml;
-        page->m_nPrevLocationIndex = page->m_nLocationIndex;
+        page->m_nPreviousLocationIndex = page->m_nLocationIndex;
         page->m_nLocationIndex = index;
         page->FillSavedQueryCombo();
         page->ApplySettings(doc->selectSingleNode(L"/SearchLocation/Advanced/Settings"));
