@@ -93,8 +93,11 @@ CString ApplySearchKeyFunction(const CString& function, const CString& value, co
         return GetKindCode(value);
     if (function == "getDate")
         return GetDate(value);
-    // The download recipe's functions of these names do the same.
-    if (function == "TrimLeft" || function == "Replace" || function == "RemoveHTML")
+    // The download recipe's functions of these names do the same. GetOpsUrlFromResolution
+    // gives a search recipe the program's OPS published-data address, as it gives it the
+    // document recipe.
+    if (function == "TrimLeft" || function == "Replace" || function == "RemoveHTML" ||
+        function == "GetOpsUrlFromResolution")
         return ApplyKeyFunction(function, value, argument);
     return value;
 }

@@ -9,8 +9,10 @@
 // "CalculateStart" and "CalculateEnd" (the value's whole number plus 1 or 100),
 // "TrimLeft" (drops as many leading characters as the argument's whole number says),
 // "WIPOFIX" (query rewriting), "Replace" (argument "from:to"), "getKC" (the kind code of a
-// query text), "getDate" (the date of a query text) and "RemoveHTML" (tags removed). Any
-// other name leaves the value as it is. A whole number is read as the C library's atoi reads
+// query text), "getDate" (the date of a query text), "RemoveHTML" (tags removed) and
+// "GetOpsUrlFromResolution" (the OPS published-data address followed by the text of the
+// value's first resolution element, as for the document recipe). Any other name leaves the
+// value as it is. A whole number is read as the C library's atoi reads
 // it: 0 for a text without leading digits.
 CString ApplySearchKeyFunction(const CString& function, const CString& value, const CString& argument);
 

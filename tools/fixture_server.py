@@ -65,7 +65,7 @@ reference documents the answers; the code is the part "OPS imitation" of this fi
             and) and grouped by parentheses. Indexes: ti (titles, every language), ab
             (abstract), ta (both), txt (titles, abstract, inventors, applicants), in
             (inventors), pa (applicants), ia (both), pn (publication number: CC+NUMBER,
-            CC+NUMBER+KIND or NUMBER), ap (application), pr (priority), num (pn, ap, pr), ct
+            CC+NUMBER+KIND or NUMBER; CC alone finds every publication of the country), ap (application), pr (priority), num (pn, ap, pr), ct
             (cited), ipc/ic and cpc/cl (by their beginning, blanks ignored), pd (YYYY,
             YYYYMM or YYYYMMDD; =, <, >, <=, >=, within "FROM TO"). Relations on words: = (one
             word, or several as a phrase), all, any. Words match whole words, any case; * is
@@ -119,6 +119,9 @@ reference documents the answers; the code is the part "OPS imitation" of this fi
         US8000001 B2 to US8012000 B2, 2011-2014, 2p each: "Fastening element of series
                                   NNNNN" (with US6000000, 12,001 results for ti=fastening:
                                   the count stops at 10,000)
+        EP3100001 B1 to EP3100150 B1, 2017, and US2015100001 A1 to US2015100150 A1, 2015, 2p
+                                  each: "Rail coupling of series NNN" (300 results for
+                                  ti=coupling, 150 of each country)
     Their inventors, applicants, abstracts and classifications stand in OPS_CATALOGUE.
 
 Control paths (never logged):
@@ -547,8 +550,26 @@ def bulk_doc(i):
                    [("BULK BERT [US]", "Bulk, Bert")], pages=2, ipc=["F16B 5/00"])
 
 
+# Two short series of one title word, "coupling", that a search of the European or of the US
+# published applications pages through with a second range: EP B1 patents and US A1
+# applications, 150 of each.
+COUPLING_COUNT = 150
+
+
+def coupling_doc(cc, i):
+    if cc == "EP":
+        number, kind, pd = str(3100001 + i), "B1", "2017%02d%02d" % (1 + i % 12, 1 + i % 28)
+        applicant = ("COUPLEX SA [FR]", "Couplex S.A.")
+    else:
+        number, kind, pd = str(2015100001 + i), "A1", "2015%02d%02d" % (1 + i % 12, 1 + i % 28)
+        applicant = ("COUPLEX INC [US]", "Couplex, Inc.")
+    return ops_doc(cc, number, kind, pd, {"en": "Rail coupling of series %03d" % (i + 1)},
+                   "A coupling joins two rail vehicles.", [applicant],
+                   [("DUVAL MARC [FR]", "Duval, Marc")], pages=2, ipc=["B61G 1/00"])
+
+
 class OpsCatalogue:
-    """The catalogue's publications, the bulk series made when first asked for."""
+    """The catalogue's publications, the generated series made when first asked for."""
 
     def __init__(self):
         self.docs = list(OPS_CATALOGUE)
@@ -556,17 +577,25 @@ class OpsCatalogue:
 
     def all(self):
         if self._bulk is None:
-            self._bulk = [bulk_doc(i) for i in range(BULK_COUNT)]
+            self._bulk = ([bulk_doc(i) for i in range(BULK_COUNT)] +
+                          [coupling_doc("EP", i) for i in range(COUPLING_COUNT)] +
+                          [coupling_doc("US", i) for i in range(COUPLING_COUNT)])
         return self.docs + self._bulk
 
     def find(self, cc, number, kind=None):
         """Publications of that country and number (of that kind, when given)."""
         found = [d for d in self.docs if d["cc"] == cc and d["number"] == number
                  and (not kind or d["kind"] == kind)]
-        if not found and cc == "US" and number.isdigit() and \
-                BULK_FIRST <= int(number) < BULK_FIRST + BULK_COUNT:
-            d = bulk_doc(int(number) - BULK_FIRST)
-            if not kind or d["kind"] == kind:
+        if not found and number.isdigit():
+            n = int(number)
+            d = None
+            if cc == "US" and BULK_FIRST <= n < BULK_FIRST + BULK_COUNT:
+                d = bulk_doc(n - BULK_FIRST)
+            elif cc == "EP" and 3100001 <= n < 3100001 + COUPLING_COUNT:
+                d = coupling_doc("EP", n - 3100001)
+            elif cc == "US" and 2015100001 <= n < 2015100001 + COUPLING_COUNT:
+                d = coupling_doc("US", n - 2015100001)
+            if d and (not kind or d["kind"] == kind):
                 found = [d]
         return found
 
@@ -742,7 +771,8 @@ def doc_fields(doc, index):
     if index == "ia":
         return word_list(names(doc["inventors"]) + " " + names(doc["applicants"]))
     if index == "pn":
-        return number_forms(doc["cc"], doc["number"], doc["kind"])
+        # A country code alone finds every publication of that country.
+        return number_forms(doc["cc"], doc["number"], doc["kind"]) | {doc["cc"].lower()}
     if index == "ap":
         return number_forms(doc["app"][0], doc["app"][1], doc["app"][2])
     if index == "pr":

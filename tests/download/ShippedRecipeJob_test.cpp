@@ -5,6 +5,7 @@
 #include "JobTestSupport.h"
 
 #include "DataFiles.h"
+#include "FileCrypt.h"
 #include "OpsTokenCache.h"
 #include "XmlHelpers.h"
 
@@ -117,6 +118,49 @@ TEST_F(ShippedRecipeJobTest, TheTypedKindChoosesAmongThePublicationsOfTheNumber)
                                                    "images/EP/1000000/A1/fullimage.tiff",
                                                    "images/EP/1000000/A1/fullimage.tiff"}));
     EXPECT_EQ(FixtureLog("q=pn%3DEP1000000").size(), 1u);
+}
+
+// Every search location downloads its rows with a source of the recipe, and a row's number,
+// as OPS writes it with its kind, gives that publication.
+TEST_F(ShippedRecipeJobTest, SearchResultsDownloadWithTheirLocationsTarget)
+{
+    CFileCrypt crypt;
+    CString text;
+    ASSERT_EQ(crypt.ReadEncryptedFile(GetAppDirectory() + "\\Download.cfg", text), 1);
+    IXMLDOMDocument2Ptr recipe = CreateDomDocument();
+    ASSERT_EQ(recipe->loadXML(_bstr_t(text)), VARIANT_TRUE);
+    std::vector<CString> targets;
+    for (IXMLDOMNodePtr location : SelectNodes(recipe, L"/ParsingInformation/SearchLocation")) {
+        CString target;
+        ASSERT_TRUE(GetXmlAttribute(location, "TargetUID", target));
+        EXPECT_TRUE(recipe->selectSingleNode(_bstr_t("/ParsingInformation/DownloadLocation[@UID='" + target + "']")))
+            << target;
+        targets.push_back(target);
+    }
+    ASSERT_EQ(targets.size(), 3u);
+
+    const struct
+    {
+        const char* number;
+        const char* kind;
+        const char* bare;
+        const char* target;
+        const char* title;
+    } rows[] = {
+        {"US7123456", "B2", "7123456", targets[0], "Widget tray with adjustable dividers"},
+        {"US2005123456", "A1", "2005123456", targets[1], "Shelf-mounted sensor for counting widgets"},
+        {"EP1000000", "B1", "1000000", targets[2], "Apparatus for testing recipes"},
+    };
+    for (const auto& row : rows) {
+        SCOPED_TRACE(row.number);
+        DownloadRun run;
+        DownloadRun::Start start = Number(row.number, row.kind, row.bare);
+        start.locationUID = row.target;
+        const JobOutcome& outcome = run.Run(start);
+        ASSERT_EQ(outcome.success, 1);
+        EXPECT_EQ(Attribute(outcome.record, "/Document", "Name"), CString(row.number) + row.kind);
+        EXPECT_EQ(Attribute(outcome.record, "/Document", "DocumentTitle"), row.title);
+    }
 }
 
 TEST_F(ShippedRecipeJobTest, ADocumentWithoutPageImagesIsFiledWithItsBibliographyAlone)

@@ -3,6 +3,7 @@
 #include "SearchText.h"
 
 #include "Msxml.h"
+#include "ServiceHosts.h"
 
 #include <gtest/gtest.h>
 
@@ -59,6 +60,9 @@ TEST(SearchKeyFunctions, EachFunctionOnItsValue)
         EXPECT_EQ(ApplySearchKeyFunction(c.function, c.value, c.argument), c.result)
             << c.function << "(" << c.value << ", " << c.argument << ")";
     }
+    // A search recipe's address of the OPS service is the program's.
+    EXPECT_EQ(ApplySearchKeyFunction("GetOpsUrlFromResolution", "<resolution>search/biblio</resolution>", ""),
+              GetOpsPublishedDataUrl() + "search/biblio");
 }
 
 TEST(DecodePercentEscapes, ReferencesInOneLeftToRightPass)

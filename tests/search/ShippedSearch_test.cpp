@@ -1,0 +1,313 @@
+// The shipped recipe's search locations (build/bin/Download.cfg) on a real search thread
+// against the fixture server's imitation of OPS: for each location a Basic and an Advanced
+// query, given as the search pages leave them in the parameter map, become the CQL the
+// server is asked, their rows carry the number with its kind and the English title, a second
+// range continues the first, the US locations keep their own kinds of publication, and a
+// query the service refuses ends the run with no rows.
+#include "SearchOwner.h"
+
+#include "DataFiles.h"
+#include "OpsTokenCache.h"
+
+#include <gtest/gtest.h>
+
+#include <cstdio>
+#include <cstdlib>
+#include <map>
+#include <string>
+#include <vector>
+
+using namespace testsupport;
+using namespace searchtest;
+
+namespace {
+
+CString RecipePath(const char* uid, const char* page)
+{
+    CString path;
+    path.Format("/ParsingInformation/SearchLocation[@UID='%s']/%s/ProcessConfiguration", uid, page);
+    return path;
+}
+
+// A parameter map as a search page leaves it: every field of the page's form, empty unless
+// given.
+using Fields = std::map<std::string, std::string>;
+
+Fields PageMap(const std::vector<const char*>& names, const Fields& given)
+{
+    Fields map;
+    for (const char* name : names)
+        map[name] = "";
+    for (const auto& field : given)
+        map[field.first] = field.second;
+    return map;
+}
+
+const std::vector<const char*> kUsBasic = {"TERM1", "FIELD1", "OPERATOR", "TERM2", "FIELD2"};
+const std::vector<const char*> kPatentsAdvanced = {"TTL", "PRIR", "ABST", "ISD", "IN",  "ICL",
+                                                   "AN",  "CPC",  "PN",   "REFBY", "APN", "COMBINE"};
+const std::vector<const char*> kApplicationsAdvanced = {"TTL", "APN", "ABST", "PRIR", "IN", "ICL",
+                                                        "AN",  "PD",  "PN",   "CPC",  "COMBINE"};
+const std::vector<const char*> kEpoAdvanced = {"TTL", "PRIR", "IN", "PN", "ABST", "ICL", "PA", "PD", "APN", "CPC"};
+
+CString UrlDecode(const CString& text)
+{
+    CString out;
+    for (int i = 0; i < text.GetLength(); ++i) {
+        const char c = text[i];
+        if (c == '+') {
+            out += ' ';
+        } else if (c == '%' && i + 2 < text.GetLength()) {
+            out += static_cast<char>(std::strtol(text.Mid(i + 1, 2), nullptr, 16));
+            i += 2;
+        } else {
+            out += c;
+        }
+    }
+    return out;
+}
+
+// The published-data searches the server was asked, each as (CQL, range).
+std::vector<std::pair<CString, CString>> AskedSearches()
+{
+    std::vector<std::pair<CString, CString>> asked;
+    for (const LoggedRequest& r : FixtureLog("/ops/3.2/rest-services/published-data/search/biblio?")) {
+        const int q = r.target.Find("?q=");
+        const int range = r.target.Find("&Range=");
+        if (q < 0 || range < q)
+            continue;
+        asked.emplace_back(UrlDecode(r.target.Mid(q + 3, range - q - 3)), r.target.Mid(range + 7));
+    }
+    return asked;
+}
+
+// The values of one element name of a result-set text, in order.
+std::vector<CString> Values(const CString& resultSet, const char* name)
+{
+    std::vector<CString> values;
+    const CString open = CString("<") + name + ">";
+    const CString close = CString("</") + name + ">";
+    for (int at = resultSet.Find(open); at >= 0; at = resultSet.Find(open, at + 1)) {
+        const int end = resultSet.Find(close, at);
+        values.push_back(resultSet.Mid(at + open.GetLength(), end - at - open.GetLength()));
+    }
+    return values;
+}
+
+class ShippedSearchTest : public FixtureTest
+{
+protected:
+    void SetUp() override
+    {
+        FixtureTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        static bool installed = false;
+        if (!installed) {
+            const char* build = std::getenv("ZENTROVA_BUILD");
+            ASSERT_TRUE(CopyFileA(CString(build ? build : ".") + "/bin/Download.cfg",
+                                  GetAppDirectory() + "\\Download.cfg", FALSE));
+            // The process's first token, so that the logs hold only the searches.
+            COpsTokenCache::GetToken();
+            installed = true;
+        }
+        FixtureReset();
+    }
+
+    // Runs the location's page with the map; with bStopAtSecondPage the run is stopped as
+    // soon as its second page has been taken (while the thread waits for that answer).
+    std::vector<Report> Run(const char* uid, const char* page, const Fields& map, bool bStopAtSecondPage = false)
+    {
+        Inputs inputs;
+        for (const auto& field : map)
+            inputs.emplace_back(field.first.c_str(), field.second.c_str());
+        SearchOwner owner;
+        int pages = 0;
+        if (bStopAtSecondPage) {
+            owner.m_onReport = [&owner, &pages](const Report& r) {
+                if (r.page && ++pages == 2)
+                    owner.Thread()->Stop();
+            };
+        }
+        const int tag = owner.Begin(RecipePath(uid, page), inputs);
+        EXPECT_TRUE(owner.WaitForEnd(tag, 60000)) << uid << " " << page;
+        return owner.Of(tag);
+    }
+};
+
+struct LocationCase
+{
+    const char* uid;
+    const char* page;
+    Fields map;
+    const char* cql;          // the query the server is asked
+    int total;                // total-result-count of the answer
+    bool stopAtSecondPage;    // a query of more results than two ranges
+    const char* firstNumber;  // PATNUM of the first row
+    const char* firstTitle;   // its TITLE
+    const char* secondNumber; // PATNUM of the first row of the second range
+};
+
+// A typical Basic and Advanced query on each location: two ranges of rows, numbered on.
+TEST_F(ShippedSearchTest, EachLocationPagesThroughItsQuery)
+{
+    const LocationCase cases[] = {
+        {"USPTOPATENTSEARCH", "Basic",
+         PageMap(kUsBasic, {{"TERM1", "fastening element"}, {"FIELD1", "ti all"}, {"OPERATOR", "AND"},
+                            {"FIELD2", "ta all"}, {"SEARCHSTRING", "fastening elementti allANDta all"}}),
+         "ti all \"fastening element\" and pn=US", 10000, true, "US8000001B2", "Fastening element of series 00001",
+         "US8000101B2"},
+        {"USPTOPATENTSEARCH", "Advanced",
+         PageMap(kPatentsAdvanced, {{"TTL", "\"fastening\" and \"element\""},
+                                    {"ISD", "\"20110101 20111231\""},
+                                    {"COMBINE", " AND "}}),
+         "((ti=\"fastening\" and ti=\"element\") AND (pd within \"20110101 20111231\")) and pn=US", 3000, true,
+         "US8000001B2", "Fastening element of series 00001", "US8000101B2"},
+        {"USPTOAPPLICATIONSEARCH", "Basic",
+         PageMap(kUsBasic, {{"TERM1", "rail coupling"}, {"FIELD1", "ti all"}, {"OPERATOR", "AND"},
+                            {"FIELD2", "ta all"}, {"SEARCHSTRING", "rail couplingti allANDta all"}}),
+         "ti all \"rail coupling\" and pn=US", 150, false, "US2015100001A1", "Rail coupling of series 001",
+         "US2015100101A1"},
+        {"USPTOAPPLICATIONSEARCH", "Advanced",
+         PageMap(kApplicationsAdvanced, {{"TTL", "\"coupling\""}, {"AN", "\"couplex\""}, {"COMBINE", " OR "}}),
+         "((ti=\"coupling\") OR (pa=\"couplex\")) and pn=US", 150, false, "US2015100001A1",
+         "Rail coupling of series 001", "US2015100101A1"},
+        {"EPOPATENTSEARCH", "Basic", {{"SEARCHTERM", "txt = rail and txt = coupling"},
+                                      {"SEARCHSTRING", "txt = rail and txt = coupling"}},
+         "(txt = rail and txt = coupling) and pn=EP", 150, false, "EP3100001B1", "Rail coupling of series 001",
+         "EP3100101B1"},
+        {"EPOPATENTSEARCH", "Advanced",
+         PageMap(kEpoAdvanced, {{"TTL", "\"rail\" AND \"coupling\""}, {"PD", "\"2017\""}}),
+         "((ti=\"rail\" AND ti=\"coupling\") and (pd=\"2017\")) and pn=EP", 150, false, "EP3100001B1",
+         "Rail coupling of series 001", "EP3100101B1"},
+    };
+    for (const LocationCase& c : cases) {
+        SCOPED_TRACE(CString(c.uid) + " " + c.page);
+        FixtureReset();
+        const std::vector<Report> reports = Run(c.uid, c.page, c.map, c.stopAtSecondPage);
+
+        const auto asked = AskedSearches();
+        ASSERT_GE(asked.size(), 2u);
+        std::printf("CQL %s %s: %s\n", c.uid, c.page, asked.front().first.GetString());
+        EXPECT_EQ(asked.front().first, c.cql);
+        EXPECT_EQ(asked.front().second, "1-100");
+        EXPECT_EQ(asked.back().second, "101-200");
+
+        std::vector<CString> pages;
+        for (const Report& r : reports) {
+            if (r.page)
+                pages.push_back(r.text);
+        }
+        ASSERT_EQ(pages.size(), 2u);
+        const std::vector<CString> numbers = Values(pages[0], "PATNUM");
+        const std::vector<CString> titles = Values(pages[0], "TITLE");
+        ASSERT_EQ(numbers.size(), 100u);
+        ASSERT_EQ(titles.size(), 100u);
+        EXPECT_EQ(numbers[0], c.firstNumber);
+        EXPECT_EQ(titles[0], c.firstTitle);
+        EXPECT_EQ(pages[1].Find(CString("\t<Result ID=\"101\">\r\n\t\t<PATNUM>") + c.secondNumber + "</PATNUM>"),
+                  CString("<ResultSet>\r\n").GetLength());
+
+        EXPECT_EQ(reports[0].rangeStart, 1);
+        EXPECT_EQ(reports[0].rangeEnd, 100);
+        EXPECT_EQ(reports[0].total, c.total);
+        EXPECT_EQ(reports[1].rangeStart, 101);
+        const Report& last = reports.back();
+        EXPECT_EQ(last.done, 1);
+        EXPECT_EQ(last.cancel, c.stopAtSecondPage ? 1 : 0);
+        if (!c.stopAtSecondPage) {
+            EXPECT_EQ(Values(pages[1], "PATNUM").size(), 50u);
+        }
+    }
+}
+
+// OPS has no index of kinds: the two US locations ask the same query and keep the rows of
+// their own kinds; the EP rows hold each publication of a number with its kind, and titles
+// escaped once.
+TEST_F(ShippedSearchTest, RowsAreTheLocationsPublicationsWithTheirKinds)
+{
+    const Fields widgets = PageMap(kUsBasic, {{"TERM1", "widget"}, {"FIELD1", "ti all"}, {"OPERATOR", "OR"},
+                                              {"TERM2", "widgets"}, {"FIELD2", "ti all"}});
+    const struct
+    {
+        const char* uid;
+        Fields map;
+        const char* cql;
+        std::vector<CString> numbers;
+        std::vector<CString> titles;
+    } cases[] = {
+        {"USPTOPATENTSEARCH", widgets, "(ti all \"widget\" OR ti all \"widgets\") and pn=US",
+         {"US7123456B2", "US6000000A"},
+         {"Widget tray with adjustable dividers", "Widget fastening clip"}},
+        {"USPTOAPPLICATIONSEARCH", widgets, "(ti all \"widget\" OR ti all \"widgets\") and pn=US",
+         {"US2005123456A1"},
+         {"Shelf-mounted sensor for counting widgets"}},
+        {"EPOPATENTSEARCH", {{"SEARCHSTRING", "txt = recipe"}}, "(txt = recipe) and pn=EP",
+         {"EP1000000A1", "EP1000000B1"},
+         {"Apparatus for testing fetchers", "Apparatus for testing recipes"}},
+        {"EPOPATENTSEARCH", {{"SEARCHSTRING", "txt = sortwell"}}, "(txt = sortwell) and pn=EP",
+         {"EP2345678B1"},
+         {"Method of sorting &amp; ranking &lt;widgets&gt; for &quot;smart&quot; shelves"}},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.cql);
+        FixtureReset();
+        const std::vector<Report> reports = Run(c.uid, "Basic", c.map);
+        const auto asked = AskedSearches();
+        ASSERT_FALSE(asked.empty());
+        EXPECT_EQ(asked.front().first, c.cql);
+        ASSERT_EQ(reports.size(), 2u);
+        ASSERT_TRUE(reports[0].page);
+        EXPECT_EQ(Values(reports[0].text, "PATNUM"), c.numbers);
+        EXPECT_EQ(Values(reports[0].text, "TITLE"), c.titles);
+        EXPECT_EQ(reports[1].done, 1);
+    }
+}
+
+// A query the service refuses (a slash in a term), one that finds nothing and a page left
+// empty: no rows, exactly one last message, and nothing asked after the refusal.
+TEST_F(ShippedSearchTest, ARefusedOrEmptyQueryEndsTheRunWithoutRows)
+{
+    const struct
+    {
+        const char* uid;
+        const char* page;
+        Fields map;
+        const char* cql;  // nullptr: nothing is asked
+        int status;       // of the service's last answer
+    } cases[] = {
+        {"USPTOPATENTSEARCH", "Basic",
+         PageMap(kUsBasic, {{"TERM1", "H01M10/60"}, {"FIELD1", "ipc ="}, {"OPERATOR", "AND"}}),
+         "ipc = \"H01M10/60\" and pn=US", 400},
+        {"EPOPATENTSEARCH", "Advanced", PageMap(kEpoAdvanced, {{"TTL", "\"solar\" AND \"wind"}}),
+         "((ti=\"solar\" AND ti=\"wind)) and pn=EP", 400},
+        {"EPOPATENTSEARCH", "Basic", {{"SEARCHSTRING", "txt = nosuchword"}}, "(txt = nosuchword) and pn=EP", 404},
+        {"USPTOAPPLICATIONSEARCH", "Basic", PageMap(kUsBasic, {{"FIELD1", "ti all"}, {"OPERATOR", "AND"}}),
+         nullptr, 0},
+        {"USPTOPATENTSEARCH", "Advanced", PageMap(kPatentsAdvanced, {{"COMBINE", " AND "}}), nullptr, 0},
+        {"EPOPATENTSEARCH", "Basic", {}, nullptr, 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(CString(c.uid) + " " + c.page);
+        FixtureReset();
+        const std::vector<Report> reports = Run(c.uid, c.page, c.map);
+        ASSERT_EQ(reports.size(), 1u);
+        EXPECT_EQ(reports[0].done, 1);
+        EXPECT_EQ(reports[0].cancel, 0);
+        EXPECT_EQ(reports[0].total, 0);
+        EXPECT_FALSE(reports[0].page);
+        const std::vector<LoggedRequest> searches = FixtureLog("/published-data/search");
+        if (!c.cql) {
+            EXPECT_TRUE(searches.empty());
+            continue;
+        }
+        ASSERT_FALSE(searches.empty());
+        for (const auto& asked : AskedSearches()) {
+            EXPECT_EQ(asked.first, c.cql);
+            EXPECT_EQ(asked.second, "1-100");
+        }
+        EXPECT_EQ(searches.back().status, c.status);
+    }
+}
+
+} // namespace
