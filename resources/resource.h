@@ -252,15 +252,71 @@
 // The cell of the menu icon strip that no command uses.
 #define ID_MENU_ICON_SPARE              32780
 
-// ================================================================ advanced search and queries
-// The Advanced Search page (153), the query-title dialog (283), the query help window (294).
+// ================================================================ search pane and its pages
+// The search pane (147), the Basic Search (152) and Search Results (154) pages; the
+// Advanced Search (153), Search Report (271) and Saved Reports (273) pages are empty
+// templates until those pages are built.
+#define IDD_BASIC_SEARCH                152
 #define IDD_ADVANCED_SEARCH             153
+#define IDD_SEARCH_RESULTS              154
+#define IDD_SEARCH_REPORT               271
+#define IDD_SAVED_REPORTS               273
+
+#define IDB_SEARCH_LOGO                 155  // 216 x 66, the picture at the pane's top right
+#define IDB_BASIC_START_SEARCH          156  // four frames of 100 x 24
+#define IDB_RESULTS_STOP                157  // four frames of 54 x 22
+#define IDB_BASIC_HELP                  240  // four frames of 54 x 24
+#define IDB_SEARCH_NEW_SESSION          276  // four frames of 33 x 17
+#define IDB_BASIC_SAVE                  291  // four frames of 54 x 22
+#define IDB_BASIC_CLEAR                 292  // four frames of 54 x 22
+
+#define IDS_SEARCH_FAQ_URL              116  // the help page of frequently asked questions
+
+// search pane (147)
+#define IDC_SEARCH_NEW_SESSION          1001
+#define IDC_SEARCH_START_STOP           1017
+#define IDC_SEARCH_LOCATION             1020
+#define IDC_SEARCH_DATABASE_LABEL       1027
+#define IDC_SEARCH_HINT                 1028
+#define IDC_SEARCH_LOGO                 1035
+#define IDC_SEARCH_SESSION              1106
+#define IDC_SEARCH_SESSION_LABEL        1107
+// Basic Search (152)
+#define IDC_BASIC_HELP                  1001
+#define IDC_BASIC_SAVE                  1013
+#define IDC_BASIC_CLEAR                 1014
+#define IDC_BASIC_SAVED_QUERIES         1020
+#define IDC_BASIC_NOTES                 1030
+#define IDC_BASIC_START_SEARCH          1031
+#define IDC_BASIC_SAVED_LABEL           1114
+#define IDC_BASIC_QUERIES_LINK          1140
+#define IDC_BASIC_RULE_BOTTOM           1143
+#define IDC_BASIC_RULE_TOP              1144
+// Search Results (154)
+#define IDC_RESULTS_COPY                1001
+#define IDC_RESULTS_LIST                1016
+#define IDC_RESULTS_STATUS              1022
+#define IDC_RESULTS_STOP                1032
+#define IDC_RESULTS_SELECT_ALL          1053
+#define IDC_RESULTS_QUERY               1109
+#define IDC_RESULTS_PROGRESS            1138
+
+// ================================================================ search reports
+// The report progress pop-up (296); the Saved Reports page (273) is named above, and its
+// Stop button shows the Search Results page's Stop picture (157).
+#define IDD_REPORT_POPUP                296
+#define IDC_RPT_HEADING                 1148
+#define IDC_RPT_EXPLANATION             1149
+#define IDC_SAVED_STOP                  1013
+#define IDC_SAVED_LIST                  1016
+#define IDC_SAVED_PROGRESS              1145
+#define IDC_SAVED_STATUS                1146
+
+// ================================================================ advanced search and queries
+// The Advanced Search page (153; its id and bitmaps are with the search pane above), the
+// query-title dialog (283), the query help window (294).
 #define IDD_NEW_QUERY                   283
 #define IDD_QUERY_HELP                  294
-#define IDB_BASIC_START_SEARCH          156  // four frames of 90 x 23, "Start Search" of both query pages
-#define IDB_BASIC_HELP                  240  // four frames of 54 x 24, a location's "Help"
-#define IDB_BASIC_SAVE                  291  // four frames of 52 x 18, "Save"
-#define IDB_BASIC_CLEAR                 292  // four frames of 52 x 18, "Clear"
 // Advanced Search page (153)
 #define IDC_ADV_HELP                    1001
 #define IDC_ADV_SAVE                    1013

@@ -438,6 +438,22 @@ def row_icons():
     subprocess.run(["convert"] + mask + ["-monochrome", "BMP3:" + os.path.join(ART, "RowIconsMask.bmp")],
                    check=True)
 
+def report_template(name, continued):
+    # A letter page at 300 dpi (2550 x 3300) on which the report pages are drawn: a heading
+    # band, rules above and below the text and a footer. Eight-bit, RLE8-compressed, so that
+    # the mostly white page stays small; the program draws its text from y = 290 down.
+    heading = "Patent Search Report" + (" (continued)" if continued else "")
+    args = ["-size", "2550x3300", "xc:white", "+antialias",
+            "-fill", NAVY, "-draw", "rectangle 0,0 2549,36",
+            "-font", BOLD, "-pointsize", "72", "-annotate", "+150+150", heading,
+            "-fill", OLIVE, "-draw", "rectangle 150,190 2400,196",
+            "-draw", "rectangle 150,3130 2400,3136",
+            "-fill", "rgb(90,84,60)", "-font", FONT, "-pointsize", "36",
+            "-annotate", "+150+3200", "Prepared with Zentrova - first pages of the listed documents follow"]
+    cmd = ["convert"] + args + ["-colors", "16", "-type", "Palette", "-compress", "RLE",
+                                "BMP3:" + os.path.join(ART, name)]
+    subprocess.run(cmd, check=True)
+
 
 PICTURES = {
     "splash": splash,
@@ -465,14 +481,50 @@ PICTURES = {
                              button_strip("CopyButton.bmp", "Copy to clipboard", 113, 22, OK_FACES,
                                           FONT, 10, 6),
                              plus_minus("PlusButton.bmp", "+"), plus_minus("MinusButton.bmp", "-")),
-    "query_buttons": lambda: (button_strip("QueryStartButton.bmp", "Start Search", 90, 23, OK_FACES, FONT, 10, 6),
-                              button_strip("LocationHelpButton.bmp", "Help", 54, 24, OK_FACES, FONT, 10, 6),
-                              button_strip("SaveQueryButton.bmp", "Save", 52, 18, OK_FACES, FONT, 9, 6),
-                              button_strip("ClearQueryButton.bmp", "Clear", 52, 18, OK_FACES, FONT, 9, 6)),
     "splitter_pattern": splitter_pattern,
     "row_icons": row_icons,
     "page_background": page_background,
+    "report_templates": lambda: (report_template("Template.bmp", False),
+                                 report_template("Template2.bmp", True)),
 }
+
+
+# ---------------------------------------------------------------- the search pane and its pages
+
+def search_logo():
+    # Bitmap 155: 216 x 66 at the search pane's top right.
+    convert(["-size", "216x66", "gradient:%s-%s" % (SAND, BEIGE),
+             "-fill", NAVY, "-font", BOLD, "-pointsize", "17", "-annotate", "+12+30", "Patent Search",
+             "-fill", "rgb(90,84,60)", "-font", FONT, "-pointsize", "10",
+             "-annotate", "+13+50", "US and European documents"], "SearchLogo.bmp")
+
+
+GO_FACES = [
+    ("rgb(40,110,130)", "white", NAVY),
+    ("rgb(24,52,96)", "white", NAVY),
+    ("rgb(60,140,160)", "white", NAVY),
+    ("rgb(224,219,192)", "rgb(150,150,150)", "rgb(200,200,200)"),
+]
+
+STOP_FACES = [
+    ("rgb(180,40,40)", "white", "rgb(120,20,20)"),
+    ("rgb(130,20,20)", "white", "rgb(120,20,20)"),
+    ("rgb(210,70,70)", "white", "rgb(120,20,20)"),
+    ("rgb(224,219,192)", "rgb(150,150,150)", "rgb(200,200,200)"),
+]
+
+
+def search_buttons():
+    button_strip("StartSearchButton.bmp", "Start Search", 100, 24, GO_FACES, BOLD, 11, 7)
+    button_strip("StopSearchButton.bmp", "STOP", 54, 22, STOP_FACES, BOLD, 10, 7)
+    button_strip("BasicHelpButton.bmp", "Help", 54, 24, OK_FACES, FONT, 10, 6)
+    button_strip("NewSessionButton.bmp", "New", 33, 17, OK_FACES, FONT, 9, 6)
+    button_strip("SaveButton.bmp", "Save", 54, 22, OK_FACES, FONT, 10, 6)
+    button_strip("ClearButton.bmp", "Clear", 54, 22, OK_FACES, FONT, 10, 6)
+
+
+PICTURES["search_logo"] = search_logo
+PICTURES["search_buttons"] = search_buttons
 
 
 def main():

@@ -31,6 +31,12 @@ BEGIN_MESSAGE_MAP(CZentrovaDlg, CNewDialog)
     ON_WM_SIZE()
     ON_COMMAND(IDC_PROJECTS_BUTTON, &CZentrovaDlg::OnProjects)
     ON_COMMAND(IDC_SEARCH_BUTTON, &CZentrovaDlg::OnSearch)
+    ON_COMMAND_RANGE(ID_SEARCH_BASIC, ID_SEARCH_BASIC, &CZentrovaDlg::OnSearchPage)
+    ON_COMMAND_RANGE(ID_SEARCH_ADVANCED, ID_SEARCH_RESULTS, &CZentrovaDlg::OnSearchPage)
+    ON_COMMAND_RANGE(ID_SEARCH_REPORT, ID_SEARCH_REPORT, &CZentrovaDlg::OnSearchPage)
+    ON_COMMAND_RANGE(ID_SEARCH_SAVED_REPORT, ID_SEARCH_SAVED_REPORT, &CZentrovaDlg::OnSearchPage)
+    ON_COMMAND(ID_SEARCH_COPY_RESULTS, &CZentrovaDlg::OnCopySearchResults)
+    ON_UPDATE_COMMAND_UI(ID_SEARCH_COPY_RESULTS, &CZentrovaDlg::OnUpdateCopySearchResults)
     ON_WM_CREATE()
     ON_WM_ERASEBKGND()
     ON_WM_NCCALCSIZE()
@@ -253,9 +259,10 @@ BOOL CZentrovaDlg::OnInitDialog()
     });
     Guarded("creating Search Container", "creating Search Container", [this] {
         CreatePane(m_SearchPane, IDD_SEARCH_CONTAINER, false);
-        Log(CString(kLogPrefix) + "Search Container is not built yet: an empty pane stands in its place");
+        m_SearchPane.GetResultsPage().m_pDownloadManager = &m_ProjectPane.GetDownloadManager();
         Log(CString(kLogPrefix) + "Creation of Search Container successfull");
     });
+    m_SearchPane.m_pOptions = &m_Options;
 
     Guarded("Loading Project", "Loading Project.cfg", [this] {
         m_ProjectPane.LoadProjectConfig(ResolveDataFilePath("Project.cfg"));
@@ -397,6 +404,12 @@ void CZentrovaDlg::LoadDefaultConfigurations(CProgramOptions& options, BOOL appl
     queue.m_strColumnWidths = options.GetOptionValue("DownloadManagerWidths");
     if (queue.m_hWnd)
         queue.RestoreColumnWidths();
+    if (!m_bStartMinimized) {
+        CSearchResults& results = m_SearchPane.GetResultsPage();
+        results.m_strColumnWidths = options.GetOptionValue("SearchResultWidths");
+        if (results.m_hWnd)
+            results.SetColumnWidths();
+    }
 }
 
 void CZentrovaDlg::ApplyPlacement(const CString& placement)
@@ -497,6 +510,18 @@ bool CZentrovaDlg::AreDownloadsStopped()
     return m_ProjectPane.GetDownloadManager().IsStopped();
 }
 
+void CZentrovaDlg::StopSearchThread()
+{
+    if (m_SearchPane.m_hWnd)
+        m_SearchPane.StopSearchThread();
+}
+
+bool CZentrovaDlg::IsSearchThreadEnded()
+{
+    // A pane that never came up has no thread to wait for.
+    return !m_SearchPane.m_hWnd || !m_SearchPane.GetSearchThread() || m_SearchPane.IsSearchThreadEnded() != 0;
+}
+
 void CZentrovaDlg::OnExit()
 {
     StopAllDownloads();
@@ -526,6 +551,8 @@ void CZentrovaDlg::OnOK()
         m_Options.SetOptionValue("PatentManagerWidths", m_ProjectPane.GetPatentManager().GetColumnWidths());
     if (m_ProjectPane.GetDownloadManager().m_hWnd)
         m_Options.SetOptionValue("DownloadManagerWidths", m_ProjectPane.GetDownloadManager().GetColumnWidths());
+    if (m_SearchPane.GetResultsPage().m_hWnd)
+        m_Options.SetOptionValue("SearchResultWidths", m_SearchPane.GetResultsPage().GetColumnWidths());
     m_Options.Save();
     EndDialog(IDOK);
 }
@@ -572,7 +599,43 @@ void CZentrovaDlg::OnProjects()
 
 void CZentrovaDlg::OnSearch()
 {
+    if (m_ProjectPane.m_hWnd)
+        m_ProjectPane.ShowWindow(SW_HIDE);
+    if (m_ProjectPane.GetProjectTree().m_hWnd)
+        m_ProjectPane.GetProjectTree().SetFolderCommandsEnabled(0);
+    if (m_SearchPane.m_hWnd)
+        m_SearchPane.ReloadSearchLocation();
     ShowPane(true);
+}
+
+void CZentrovaDlg::OnSearchPage(UINT nID)
+{
+    CMyPropertySheet& sheet = m_SearchPane.GetSheet();
+    const bool bSheet = sheet.m_hWnd != nullptr;
+    switch (nID) {
+    case ID_SEARCH_REPORT:
+    case ID_SEARCH_SAVED_REPORT:
+        if (bSheet)
+            sheet.SetActivePage(nID == ID_SEARCH_REPORT ? 3 : 4);
+        OnSearch();
+        break;
+    default:
+        OnSearch();
+        if (bSheet)
+            sheet.SetActivePage(nID == ID_SEARCH_BASIC ? 0 : (nID == ID_SEARCH_ADVANCED ? 1 : 2));
+        break;
+    }
+}
+
+void CZentrovaDlg::OnCopySearchResults()
+{
+    if (m_SearchPane.GetResultsPage().m_bCopyAllowed == 1)
+        m_SearchPane.GetResultsPage().OnCopyResultsToClipboard();
+}
+
+void CZentrovaDlg::OnUpdateCopySearchResults(CCmdUI* pCmdUI)
+{
+    pCmdUI->Enable(m_SearchPane.GetResultsPage().m_bCopyAllowed == 1);
 }
 
 void CZentrovaDlg::OnAbout()
@@ -839,8 +902,13 @@ void CZentrovaDlg::RecoverDatabaseFrom(const CString& folder)
 
 void CZentrovaDlg::OnPaint()
 {
-    if (m_bFirstPaint)
+    if (m_bFirstPaint) {
+        CSearchResults& results = m_SearchPane.GetResultsPage();
+        results.m_strColumnWidths = "0,0,0,32";
+        if (results.m_hWnd)
+            results.SetColumnWidths();
         m_bFirstPaint = false;
+    }
     if (IsIconic()) {
         CPaintDC dc(this);
         SendMessage(WM_ICONERASEBKGND, reinterpret_cast<WPARAM>(dc.m_hDC), 0);

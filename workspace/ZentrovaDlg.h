@@ -11,6 +11,7 @@
 #include "NewDialog.h"
 #include "ProgramOptions.h"
 #include "ProjectManagerContainer.h"
+#include "SearchContainer.h"
 
 class CZentrovaDlg : public CNewDialog
 {
@@ -70,7 +71,7 @@ public:
 
     CProgramOptions& GetOptions() { return m_Options; }
     CProjectManagerContainer& GetProjectPane() { return m_ProjectPane; }
-    CDialog& GetSearchPane() { return m_SearchPane; }
+    CSearchContainer& GetSearchPane() { return m_SearchPane; }
     CNavButton& GetProjectsButton() { return m_buttonProjects; }
     CNavButton& GetSearchButton() { return m_buttonSearch; }
     UINT_PTR GetClosePollTimer() const { return m_nClosePollTimer; }
@@ -81,11 +82,11 @@ protected:
     void OnCancel() override;
 
     // What the close road stops and waits for: the project pane's download queue and the
-    // search pane's search thread (which this build's stand-in search pane does not carry).
+    // search pane's search thread.
     virtual void StopAllDownloads();
     virtual bool AreDownloadsStopped();
-    virtual void StopSearchThread() {}
-    virtual bool IsSearchThreadEnded() { return true; }
+    virtual void StopSearchThread();
+    virtual bool IsSearchThreadEnded();
     // Whether this start is the program's first (the registry's FirstTime flag, which the
     // answer then records).
     virtual bool IsFirstRunStart();
@@ -113,6 +114,10 @@ protected:
     afx_msg LRESULT OnGetMinMaxInfo(WPARAM wParam, LPARAM lParam);
     afx_msg void OnProjects();
     afx_msg void OnSearch();
+    // The Search menu's page commands: the search pane with that page of its sheet.
+    afx_msg void OnSearchPage(UINT nID);
+    afx_msg void OnCopySearchResults();
+    afx_msg void OnUpdateCopySearchResults(CCmdUI* pCmdUI);
     afx_msg void OnAbout();
     afx_msg void OnTechSupport();
     // The Preferences dialog on the window's options and its project pane; the options are
@@ -165,7 +170,7 @@ private:
     HCURSOR m_hSizing = nullptr;
     int m_bGripHot = 0;
     CProjectManagerContainer m_ProjectPane;
-    CDialog m_SearchPane; // an empty stand-in until the search pane is built
+    CSearchContainer m_SearchPane;
     CNavButton m_buttonSearch;
     CNavButton m_buttonProjects;
     int m_nInsetLeft = 0;

@@ -11,6 +11,7 @@
 #include "NewMenuHook.h"
 #include "Splash.h"
 #include "TechSupport.h"
+#include "SearchThread.h"
 #include "ZentrovaDlg.h"
 #include "resource.h"
 
@@ -59,7 +60,11 @@ public:
 protected:
     void StopAllDownloads() override { ++stopRequests; }
     bool AreDownloadsStopped() override { return !running; }
-    void StopSearchThread() override { ++searchStops; }
+    void StopSearchThread() override
+    {
+        ++searchStops;
+        CZentrovaDlg::StopSearchThread();
+    }
 };
 
 bool OwnerDrawnWithRecord(CNewMenu& menu, int pos)
@@ -101,7 +106,7 @@ TEST_F(MainDialogTest, EveryItemOfTheMenuBarIsOwnerDrawnAndUnhandledItemsAreDisa
                              ID_HELP_COUNTRY_CODES, ID_HELP_CHECK_UPDATES, ID_HELP_PDF_READER,
                              ID_FILE_RECOVER_DATABASE, ID_FILE_IMPORT_OLD_VERSION, ID_FILE_IMPORT_FILE_TO_FOLDER})
             EXPECT_FALSE(Grey(hBar, handled)) << handled;
-        for (UINT unhandled : {ID_FILE_IMPORT_EXPORT_SESSION, ID_PATENTS_OPEN_PDF, ID_SEARCH_BASIC})
+        for (UINT unhandled : {ID_FILE_IMPORT_EXPORT_SESSION, ID_PATENTS_OPEN_PDF})
             EXPECT_TRUE(Grey(hBar, unhandled)) << unhandled;
         // Icons from the strip; the padded Exit of this system.
         CNewMenu* pFile = CNewMenu::FromHandleNew(::GetSubMenu(hBar, 0));
@@ -485,4 +490,48 @@ TEST(MenuPadding, TrailingBlanksByWindowsVersion)
         EXPECT_STREQ(c.want, text) << c.versionClass << " " << c.id;
         ::DestroyMenu(hMenu);
     }
+}
+
+TEST_F(MainDialogTest, SearchButtonAndSearchMenuShowTheSearchPaneAndItsPages)
+{
+    ASSERT_TRUE(CopyFileA(ShippedFile("Download.cfg"), AppFile("Download.cfg"), FALSE));
+    CZentrovaDlg dlg;
+    Run(dlg, [&] {
+        CSearchContainer& pane = dlg.GetSearchPane();
+        ASSERT_TRUE(pane.m_hWnd != nullptr);
+        EXPECT_FALSE(pane.IsWindowVisible());
+        EXPECT_EQ(pane.GetResultsPage().m_pDownloadManager, &dlg.GetProjectPane().GetDownloadManager());
+        EXPECT_EQ(pane.GetLastLocationIndex(), -1);
+
+        dlg.SendMessage(WM_COMMAND, IDC_SEARCH_BUTTON, 0);
+        EXPECT_TRUE(pane.IsWindowVisible());
+        EXPECT_FALSE(dlg.GetProjectPane().IsWindowVisible());
+        // The first showing builds the first location's forms.
+        EXPECT_EQ(pane.GetLastLocationIndex(), pane.GetLocationCombo().GetCount() > 0 ? 0 : -1);
+        struct
+        {
+            UINT command;
+            int page;
+        } pages[] = {{ID_SEARCH_RESULTS, 2}, {ID_SEARCH_ADVANCED, 1}, {ID_SEARCH_REPORT, 3},
+                     {ID_SEARCH_SAVED_REPORT, 4}, {ID_SEARCH_BASIC, 0}};
+        for (const auto& p : pages) {
+            dlg.SendMessage(WM_COMMAND, IDC_PROJECTS_BUTTON, 0);
+            EXPECT_FALSE(pane.IsWindowVisible());
+            dlg.SendMessage(WM_COMMAND, p.command, 0);
+            EXPECT_TRUE(pane.IsWindowVisible()) << p.command;
+            EXPECT_EQ(pane.GetSheet().GetActiveIndex(), p.page) << p.command;
+        }
+        dlg.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
+        testsupport::PumpMessages(300);
+        CString why;
+        testsupport::SaveScreenshot(ScreenshotPath("main-window-search-pane.png"), &why);
+        dlg.SendMessage(WM_COMMAND, ID_FILE_EXIT, 0);
+    });
+    // The close road stopped the search thread and stored the results' column widths.
+    EXPECT_TRUE(dlg.GetSearchPane().IsSearchThreadEnded());
+    CString options = ReadDeciphered(AppFile("config2.cfg"));
+    const int at = options.Find("<Option Name=\"SearchResultWidths\">");
+    ASSERT_GE(at, 0);
+    const CString stored = options.Mid(at + 34, 12);
+    EXPECT_TRUE(stored[0] >= '0' && stored[0] <= '9') << stored.GetString();
 }
