@@ -22,6 +22,8 @@
 
 #include <windows.h>
 
+#include <ole2.h>
+
 class CDC;
 class CFont;
 class CMenu;
@@ -79,6 +81,20 @@ public:
                   DWORD dwStyle, const RECT& rect, CWnd* pParentWnd, UINT nID,
                   LPVOID lpParam = nullptr);
     virtual BOOL DestroyWindow();
+
+    // ------------------------------------------------------------ ActiveX controls (OleControlSite.cpp)
+    // Creates a window that hosts the control of the class id, in-place active over the
+    // window's client area. FALSE when the window cannot be made; a control that cannot be
+    // created leaves the window empty (GetControlUnknown then answers null).
+    BOOL CreateControl(REFCLSID clsid, const char* lpszWindowName, DWORD dwStyle, const RECT& rect,
+                       CWnd* pParentWnd, UINT nID);
+    // The hosted control, when this window hosts one (no reference added).
+    IUnknown* GetControlUnknown() const;
+    // Calls a method or property of the hosted control through its IDispatch. pbParamInfo
+    // lists the argument types (VTS_BSTR: const char*, VTS_I4: long, VTS_BOOL: BOOL,
+    // VTS_PVARIANT: VARIANT*), followed by the arguments; vtRet VT_EMPTY, or VT_BSTR
+    // (CString*), VT_I4 (long*), VT_BOOL (BOOL*) with pvRet. A failure raises _com_error.
+    void InvokeHelper(DISPID dwDispID, WORD wFlags, VARTYPE vtRet, void* pvRet, const BYTE* pbParamInfo, ...);
 
     enum AdjustType { adjustBorder = 0, adjustOutside = 1 };
     virtual void CalcWindowRect(LPRECT lpClientRect, UINT nAdjustType = adjustBorder);

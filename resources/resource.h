@@ -354,3 +354,29 @@
 #define IDC_SAVED_LIST                  1016
 #define IDC_SAVED_PROGRESS              1145
 #define IDC_SAVED_STATUS                1146
+
+// ================================================================ advanced search and queries
+// The Advanced Search page (153; its id and bitmaps are with the search pane above), the
+// query-title dialog (283), the query help window (294).
+#define IDD_NEW_QUERY                   283
+#define IDD_QUERY_HELP                  294
+// Advanced Search page (153)
+#define IDC_ADV_HELP                    1001
+#define IDC_ADV_SAVE                    1013
+#define IDC_ADV_CLEAR                   1014
+#define IDC_ADV_SAVED_QUERIES           1020
+#define IDC_ADV_START_SEARCH            1023
+#define IDC_ADV_NOTES                   1029
+#define IDC_ADV_SAVED_LABEL             1114
+#define IDC_ADV_QUERY_HELP              1139
+#define IDC_ADV_LOWER_LINE              1142
+#define IDC_ADV_UPPER_LINE              1143
+#define IDC_ADV_FIELD                   1       // the run-time edits and combos of the fields
+#define IDC_ADV_FIELD_LABEL             0xFFFF  // their labels
+// Search Query (283)
+#define IDC_QUERY_TITLE                 1000
+#define IDC_QUERY_EXPLANATION           1122
+#define IDC_QUERY_TITLE_LABEL           1123
+#define IDC_QUERY_FRAME                 1124
+// Search Queries Help (294)
+#define IDC_HELPWIN_BROWSER             1141

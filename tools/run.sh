@@ -30,9 +30,10 @@ cp -f "$exe" "$run/"
 # The import wizard, which the main program starts from beside itself.
 cp -f "$build/bin/Skelvane.exe" "$run/"
 # The page judge, the file-wrapper library and the replacement page, which the download
-# engine loads from beside the program, and the report pages' converters and templates come
-# fresh from every build.
-for f in Vostrel.dll Wrapper.dll replace.tif Corvella.dll Corvella6.dll Template.bmp Template2.bmp; do
+# engine loads from beside the program, the report pages' converters and templates and the
+# query help page come fresh from every build.
+for f in Vostrel.dll Wrapper.dll replace.tif Corvella.dll Corvella6.dll Template.bmp Template2.bmp \
+         HText.html; do
   cp -f "$build/bin/$f" "$run/"
 done
 # The recipe is the program's, never the user's: a newer shipped Download.cfg replaces the
