@@ -2,6 +2,7 @@
 
 #include "BasicQuery.h"
 #include "DataFiles.h"
+#include "NewQuery.h"
 #include "NewMenu.h"
 #include "SearchPaneMessages.h"
 #include "XmlHelpers.h"
@@ -16,6 +17,9 @@ BEGIN_MESSAGE_MAP(CBasicSearch, CMyPropertyPage)
     ON_BN_CLICKED(IDC_BASIC_START_SEARCH, &CBasicSearch::OnStartSearch)
     ON_BN_CLICKED(IDC_BASIC_HELP, &CBasicSearch::OnHelp)
     ON_BN_CLICKED(IDC_BASIC_CLEAR, &CBasicSearch::OnClear)
+    ON_BN_CLICKED(IDC_BASIC_SAVE, &CBasicSearch::OnSaveQuery)
+    ON_CBN_SELCHANGE(IDC_BASIC_SAVED_QUERIES, &CBasicSearch::OnSelchangeSavedQuery)
+    ON_COMMAND(ID_QUERY_DELETE, &CBasicSearch::OnDeleteQuery)
 END_MESSAGE_MAP()
 
 CBasicSearch::ShellExecuteFn CBasicSearch::s_pfnShellExecute = &::ShellExecuteA;
@@ -46,7 +50,7 @@ CRect ControlRect(const CRect& label, int nLabelWidth, int nWidth)
 
 } // namespace
 
-CBasicSearch::CBasicSearch() : CMyPropertyPage(IDD_BASIC_SEARCH) {}
+CBasicSearch::CBasicSearch() : CMyPropertyPage(IDD_BASIC_SEARCH), m_savedQueries(BasicQueryFormat()) {}
 
 CBasicSearch::~CBasicSearch()
 {
@@ -101,6 +105,7 @@ BOOL CBasicSearch::OnInitDialog()
 
     m_buttonSave.LoadBitmap(IDB_BASIC_SAVE);
     m_buttonClear.LoadBitmap(IDB_BASIC_CLEAR);
+    LoadSavedQueries();
     return TRUE;
 }
 
@@ -335,15 +340,98 @@ void CBasicSearch::RestoreFieldValues()
         m_arrEdits[1]->SetWindowText(slot1->second);
 }
 
+void CBasicSearch::RefillSavedQueryCombo()
+{
+    m_comboSavedQueries.ResetContent();
+    m_comboSavedQueries.AddString("None");
+    for (const SavedQuery& query : m_savedQueries.List(m_nLocationIndex))
+        m_comboSavedQueries.AddString(query.title);
+    m_comboSavedQueries.SetCurSel(0);
+}
+
 void CBasicSearch::FillSavedQueryCombo()
 {
     if (m_nLocationIndex == 1 || m_nLocationIndex == 2)
         CollectFieldValues();
-    if (!m_comboSavedQueries.m_hWnd)
+    if (m_comboSavedQueries.m_hWnd)
+        RefillSavedQueryCombo();
+}
+
+// ---------------------------------------------------------------- saved queries
+
+void CBasicSearch::LoadSavedQueries()
+{
+    m_savedQueries.Load(ResolveDataFilePath(BasicQueryFormat().fileName));
+    FillSavedQueryCombo();
+}
+
+void CBasicSearch::WriteSavedQueries()
+{
+    CString error;
+    if (!m_savedQueries.Write(GetAppDirectory() + "\\" + BasicQueryFormat().fileName, &error))
+        ::MessageBoxA(m_hWnd, error, AfxGetAppName(), MB_OK | MB_ICONWARNING);
+}
+
+void CBasicSearch::ApplySavedQuery(int nSlot, int nIndex)
+{
+    const std::vector<SavedQuery>& list = m_savedQueries.List(nSlot);
+    if (nIndex < 0 || nIndex >= static_cast<int>(list.size()))
         return;
-    m_comboSavedQueries.ResetContent();
-    m_comboSavedQueries.AddString("None");
-    m_comboSavedQueries.SetCurSel(0);
+    m_savedQueries.Apply(
+        nSlot, list[static_cast<size_t>(nIndex)], m_arrEdits.size(), m_arrCombos.size(),
+        [this](size_t edit, const CString& text) { m_arrEdits[edit]->SetWindowText(text); },
+        [this](size_t combo, int selection) { m_arrCombos[combo]->SetCurSel(selection); });
+}
+
+void CBasicSearch::OnSelchangeSavedQuery()
+{
+    const int selection = m_comboSavedQueries.GetCurSel();
+    if (selection < 1)
+        OnClear();
+    else
+        ApplySavedQuery(m_nLocationIndex, selection - 1);
+}
+
+void CBasicSearch::OnSaveQuery()
+{
+    CNewQuery dialog(this);
+    if (dialog.DoModal() == IDCANCEL)
+        return;
+    const int index = m_comboSavedQueries.GetCount();
+    if (m_nLocationIndex >= 0 && m_nLocationIndex <= 2) {
+        std::vector<CString> edits;
+        for (size_t i = 0; i < m_arrEdits.size(); ++i)
+            edits.push_back(GetEditText(static_cast<int>(i)));
+        std::vector<int> selections;
+        for (CMyComboBox* p : m_arrCombos)
+            selections.push_back(p->GetCurSel());
+        m_savedQueries.Append(m_nLocationIndex,
+                              m_savedQueries.Capture(m_nLocationIndex, dialog.m_strPlainTitle, edits, selections));
+    }
+    // Other locations keep the title in the box for this visit only.
+    m_comboSavedQueries.AddString(dialog.m_strPlainTitle);
+    m_comboSavedQueries.SetCurSel(index);
+    WriteSavedQueries();
+}
+
+void CBasicSearch::OnDeleteQuery()
+{
+    const int selection = m_comboSavedQueries.GetCurSel();
+    if (selection < 1)
+        return;
+    const std::vector<SavedQuery>& list = m_savedQueries.List(m_nLocationIndex);
+    if (selection - 1 < static_cast<int>(list.size())) {
+        // Every record of that title goes; the box is filled again from the list so that
+        // item k + 1 stays record k.
+        const CString title = list[static_cast<size_t>(selection - 1)].title;
+        m_savedQueries.RemoveByTitle(m_nLocationIndex, title);
+        RefillSavedQueryCombo();
+    } else {
+        m_comboSavedQueries.DeleteString(selection);
+        m_comboSavedQueries.SetCurSel(0);
+    }
+    OnSelchangeSavedQuery();
+    WriteSavedQueries();
 }
 
 // ---------------------------------------------------------------- running the query

@@ -5,7 +5,8 @@
 // Start Search (or Enter anywhere on the page) composes the query (BasicQuery.h) and asks the
 // search pane to run it with UM_RUN_BASIC_SEARCH; the pane reads the parameter map and the
 // display query during that call. The first two search terms are carried over when the user
-// moves from one location to another.
+// moves from one location to another. Saved queries (basicquery.xml, SavedQueries.h) put a
+// stored form back into the rows.
 #pragma once
 
 #include "HoverButton.h"
@@ -13,6 +14,7 @@
 #include "MyEdit.h"
 #include "MyPropertyPage.h"
 #include "MyStatic.h"
+#include "SavedQueries.h"
 #include "ThatComboBox.h"
 
 #include <map>
@@ -42,6 +44,12 @@ public:
     // Refills the saved-query box for the current location ("None" first) and keeps the
     // search terms of the location being left.
     void FillSavedQueryCombo();
+    // Saved queries: read once at initialisation, written whole after every change.
+    void LoadSavedQueries();
+    void WriteSavedQueries();
+    // Puts list entry nIndex of the slot into the rows; nothing is searched.
+    void ApplySavedQuery(int nSlot, int nIndex);
+    const CSavedQueryStore& GetSavedQueries() const { return m_savedQueries; }
     // Writes the kept search terms into the rows just built.
     void RestoreFieldValues();
     void CollectFieldValues();
@@ -53,6 +61,9 @@ public:
     afx_msg void OnStartSearch();
     afx_msg void OnClear();
     afx_msg void OnHelp();
+    afx_msg void OnSaveQuery();
+    afx_msg void OnSelchangeSavedQuery();
+    afx_msg void OnDeleteQuery();
 
     // ------------------------------------------------------------ state
     HWND m_hOwner = nullptr;          // the search pane
@@ -86,6 +97,9 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
+    void RefillSavedQueryCombo();
+
+    CSavedQueryStore m_savedQueries;
     CString m_strDisplayQuery;
     CRect m_rectClient;
     std::vector<CMyStatic*> m_arrLabels;
