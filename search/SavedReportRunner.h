@@ -1,6 +1,7 @@
 // The report run of the Saved Reports page as the Search Report page reaches it.
 #pragma once
 
+#include "ReportPopupDialog.h"
 #include "ReportRunner.h"
 #include "SavedReport.h"
 
@@ -15,8 +16,10 @@ public:
         m_Page.m_pReportGenerate = pGenerate;
         m_Page.m_pReportStatus = pStatus;
     }
-    // The pane hands the run its progress pop-up itself.
-    void SetReportPopup(CWnd*) override {}
+    void SetReportPopup(CWnd* pPopup) override
+    {
+        m_Page.m_pReportPopup = dynamic_cast<CReportPopupDialog*>(pPopup);
+    }
     void StartReport(SearchSession session) override { m_Page.StartReport(session); }
     void StopReport() override { m_Page.StopReport(); }
     bool IsReportBusy() const override { return m_Page.IsBusy(); }

@@ -68,6 +68,14 @@ BOOL CSearchReport::OnInitDialog()
     m_ProgressBar.SetBkColor(RGB(226, 223, 206));
     m_ProgressBar.ShowWindow(SW_HIDE);
 
+    // The progress pop-up: modeless over this page, hidden until Generate shows it; its
+    // Cancel reaches this page.
+    m_Popup.m_hOwner = m_hWnd;
+    if (m_Popup.Create(IDD_REPORT_POPUP, this)) {
+        m_Popup.ShowWindow(SW_HIDE);
+        m_pProgressPopup = &m_Popup;
+    }
+
     CRect client;
     GetClientRect(&client);
     OnSize(SIZE_RESTORED, client.Width(), client.Height());

@@ -14,6 +14,7 @@
 #include "MyStatic.h"
 #include "ProgressCtrlX.h"
 #include "ReportMessages.h"
+#include "ReportPopupDialog.h"
 #include "PropertyPage.h"
 #include "SessionFile.h"
 #include "Static.h"
@@ -87,6 +88,7 @@ protected:
     BOOL m_bInitialised = FALSE;
     CXListCtrl* m_pResultsList = nullptr;
     CWnd* m_pProgressPopup = nullptr;
+    CReportPopupDialog m_Popup;  // the progress pop-up this page creates, hidden until a run
     CReportRunner* m_pReportRunner = nullptr;
     CButton m_checkSelectAll;
     CHoverButton m_buttonGenerate;
