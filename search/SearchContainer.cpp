@@ -20,6 +20,8 @@ BEGIN_MESSAGE_MAP(CSearchContainer, CDialog)
     ON_MESSAGE(UM_RUN_BASIC_SEARCH, &CSearchContainer::OnRunBasicSearch)
     ON_WM_TIMER()
     ON_WM_ERASEBKGND()
+    ON_WM_SHOWWINDOW()
+    ON_MESSAGE(UM_OFFER_SESSION_CHOOSER, &CSearchContainer::OnOfferSessionChooser)
     ON_CBN_SELCHANGE(IDC_SEARCH_LOCATION, &CSearchContainer::OnSelchangeSearchLocation)
     ON_COMMAND(ID_RESULTS_ADD_TO_REPORT, &CSearchContainer::OnAddSelectionToReport)
     ON_UPDATE_COMMAND_UI(ID_RESULTS_ADD_TO_REPORT, &CSearchContainer::OnUpdateAddSelectionToReport)
@@ -596,6 +598,22 @@ int CSearchContainer::CheckSearchThreadEnded()
     if (::GetExitCodeThread(m_pSearchThread->m_hThread, &code) && code != STILL_ACTIVE)
         m_bThreadEnded = 1;
     return m_bThreadEnded;
+}
+
+// The first time the pane is shown in a run it offers the session chooser; the offer is posted
+// so that the pane is painted behind the dialog.
+void CSearchContainer::OnShowWindow(BOOL bShow, UINT nStatus)
+{
+    CDialog::OnShowWindow(bShow, nStatus);
+    if (bShow && !CSearchSessions::s_bChooserOffered)
+        PostMessage(UM_OFFER_SESSION_CHOOSER, 0, 0);
+}
+
+LRESULT CSearchContainer::OnOfferSessionChooser(WPARAM, LPARAM)
+{
+    if (IsWindowVisible())
+        m_Sessions.OnPaneShown(TRUE, m_pOptions);
+    return 0;
 }
 
 void CSearchContainer::OnTimer(UINT_PTR nIDEvent)

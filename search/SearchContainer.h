@@ -104,6 +104,8 @@ protected:
     afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     afx_msg void OnTimer(UINT_PTR nIDEvent);
+    afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
+    afx_msg LRESULT OnOfferSessionChooser(WPARAM wParam, LPARAM lParam);
     afx_msg void OnUpdateAddSelectionToReport(CCmdUI* pCmdUI);
     DECLARE_MESSAGE_MAP()
 

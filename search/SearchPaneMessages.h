@@ -18,5 +18,8 @@ const UINT UM_RUN_ADVANCED_SEARCH = WM_APP + 0x19;
 const UINT UM_RUN_BASIC_SEARCH = WM_APP + 0x1A;
 // Saved Reports page -> search pane: show the Saved Reports tab.
 const UINT UM_SHOW_SAVED_REPORTS = WM_APP + 0xEA;
+// Search pane -> itself, posted when it is first shown in a run: offer the session chooser
+// once the pane has painted. Answers 0.
+const UINT UM_OFFER_SESSION_CHOOSER = WM_APP + 0x30;
 // The report run's messages to the pane (UM_REPORT_PROGRESS, UM_REPORT_FINISHED).
 #include "ReportMessages.h"

@@ -415,7 +415,7 @@ void CSearchSessions::OnPaneShown(BOOL bShow, CProgramOptions* pOptions)
     s_bChooserOffered = true;
     if (pOptions && pOptions->GetOptionValue("Showsearchsessiondialog") == "0")
         return;
-    CSearchSessionDialog dialog;
+    CSearchSessionDialog dialog(m_pPane);
     dialog.m_pOptions = pOptions;
     if (RunChooser(dialog) != IDOK)
         return;

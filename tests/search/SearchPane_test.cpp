@@ -5,6 +5,7 @@
 // stopped run), and the Search Results page's own work (sorting, the clipboard text, the
 // context menu's rules, downloads handed to the queue and their balloons).
 #include "SearchContainer.h"
+#include "SearchSessions.h"
 
 #include "BalloonHelp.h"
 #include "DataFiles.h"
@@ -109,6 +110,8 @@ protected:
         ASSERT_TRUE(host.CreateHost());
         ASSERT_TRUE(pane.Create(IDD_SEARCH_CONTAINER, &host));
         pane.MoveWindow(0, 0, 860, 600);
+        // The session chooser is offered on its own test; here it would stop the run modally.
+        CSearchSessions::s_bChooserOffered = true;
         pane.ShowWindow(SW_SHOW);
         pane.ReloadSearchLocation();
         // As the main window does once it shows.

@@ -9,6 +9,7 @@
 #include "MyStatic.h"
 #include "NewMenu.h"
 #include "NewMenuHook.h"
+#include "SearchSessions.h"
 #include "SessionFile.h"
 #include "Splash.h"
 #include "TechSupport.h"
@@ -161,6 +162,98 @@ TEST_F(MainDialogTest, ImportExportSessionAsksTheDirectionAndRefusesAnExportWith
         EXPECT_EQ(g_sessionBoxes[0], "Error|There are no results to be exported");
         dlg.OnExit();
     });
+}
+
+// Types a path into a shell file dialog's name box and presses its OK button.
+void ChooseFileInDialog(HWND hDialog, const CString& path)
+{
+    const int kNameCombo = 0x47c; // the explorer-style dialog's file-name box
+    const int kNameEdit = 0x480;  // the old-style one
+    if (!::SetDlgItemTextA(hDialog, kNameCombo, path))
+        ::SetDlgItemTextA(hDialog, kNameEdit, path);
+    testsupport::PressDialogButton(hDialog, IDOK);
+}
+
+// Import/Export Search Session through the dialogs a user sees: the direction, then the shell's
+// file dialog. Runs one command to its end.
+void RunSessionCommand(CZentrovaDlg& dlg, int direction, const char* fileCaption, const CString& path)
+{
+    bool fileDialogSeen = false;
+    testsupport::WhenDialogShows(
+        [&, direction](HWND hChoice) {
+            testsupport::PressDialogButton(hChoice, direction);
+            testsupport::WhenDialogShows(
+                [&](HWND hFile) {
+                    fileDialogSeen = true;
+                    ChooseFileInDialog(hFile, path);
+                },
+                fileCaption);
+            testsupport::PressDialogButton(hChoice, IDOK);
+        },
+        "Import/Export Session");
+    dlg.SendMessage(WM_COMMAND, ID_FILE_IMPORT_EXPORT_SESSION, 0);
+    EXPECT_TRUE(fileDialogSeen) << fileCaption;
+}
+
+TEST_F(MainDialogTest, ASessionExportedFromTheMainWindowIsImportedBackAndAForeignFileIsRefused)
+{
+    ASSERT_TRUE(CopyFileA(ShippedFile("Download.cfg"), AppFile("Download.cfg"), FALSE));
+    DeleteFileA(AppFile("session.xml"));
+    const CString exported = AppFile("main-window-export.qvx");
+    const CString foreign = AppFile("main-window-foreign.qvx");
+    DeleteFileA(exported);
+    ASSERT_TRUE(testsupport::WriteBytes(foreign, "%PDF-1.4 not a session"));
+    CSearchSessions::s_bChooserOffered = true;
+    CZentrovaDlg dlg;
+    Run(dlg, [&] {
+        CSearchContainer& pane = dlg.GetSearchPane();
+        CComboBox& combo = pane.GetSessionCombo();
+        SearchSession alpha;
+        alpha.strName = "Alpha & <Beta>";
+        alpha.strMark = "Sorter";
+        alpha.strClient = "Quill \"Works\"";
+        alpha.results.Add(SessionResult{"US6000000", "Sorting device"});
+        alpha.results.Add(SessionResult{"EP1000000", "Caf\xe9 ]]> machine"});
+        pane.AddSession(alpha);
+        ASSERT_EQ(combo.GetCount(), 2);
+        ASSERT_EQ(combo.GetCurSel(), 1);
+
+        RunSessionCommand(dlg, IDC_IMPEXP_EXPORT, "Save As", exported);
+        const std::string bytes = RawBytes(exported);
+        EXPECT_NE(bytes.find("US6000000"), std::string::npos) << bytes;
+        EXPECT_NE(bytes.find("EP1000000"), std::string::npos) << bytes;
+
+        // The same file under a name of its own is imported as a second session with its rows.
+        std::string renamed = bytes;
+        const std::string from = "Alpha &amp; &lt;Beta&gt;";
+        const size_t at = renamed.find(from);
+        ASSERT_NE(at, std::string::npos) << bytes;
+        renamed.replace(at, from.size(), "Gamma");
+        ASSERT_TRUE(testsupport::WriteBytes(exported, renamed));
+        g_sessionBoxes.clear();
+        g_pfnSessionMessageBox = &RecordSessionBox;
+        RunSessionCommand(dlg, IDC_IMPEXP_IMPORT, "Open", exported);
+        EXPECT_TRUE(g_sessionBoxes.empty()) << g_sessionBoxes.front();
+        ASSERT_EQ(combo.GetCount(), 3);
+        EXPECT_EQ(pane.GetSearchSessions().ComboText(2), "Gamma");
+        EXPECT_EQ(combo.GetCurSel(), 2);
+        CXListCtrl& rows = pane.GetReportPage().GetReportList(); // columns 2 number, 3 title
+        ASSERT_EQ(rows.GetItemCount(), 2);
+        EXPECT_EQ(rows.GetItemText(0, 2), "US6000000");
+        EXPECT_EQ(rows.GetItemText(1, 3), "Caf\xe9 ]]> machine");
+
+        // A file that is no session: told, nothing added, the shown session kept.
+        RunSessionCommand(dlg, IDC_IMPEXP_IMPORT, "Open", foreign);
+        g_pfnSessionMessageBox = &::MessageBoxA;
+        ASSERT_EQ(g_sessionBoxes.size(), 1u);
+        EXPECT_NE(g_sessionBoxes[0].find("Nothing was imported"), std::string::npos) << g_sessionBoxes[0];
+        EXPECT_EQ(combo.GetCount(), 3);
+        EXPECT_EQ(combo.GetCurSel(), 2);
+        EXPECT_EQ(rows.GetItemCount(), 2);
+        dlg.OnExit();
+    });
+    DeleteFileA(exported);
+    DeleteFileA(foreign);
 }
 
 TEST_F(MainDialogTest, WebLinkCommandsOpenTheAddressOfTheirStringResource)
@@ -525,6 +618,7 @@ TEST(MenuPadding, TrailingBlanksByWindowsVersion)
 
 TEST_F(MainDialogTest, SearchButtonAndSearchMenuShowTheSearchPaneAndItsPages)
 {
+    CSearchSessions::s_bChooserOffered = false;
     ASSERT_TRUE(CopyFileA(ShippedFile("Download.cfg"), AppFile("Download.cfg"), FALSE));
     CZentrovaDlg dlg;
     Run(dlg, [&] {
@@ -534,9 +628,20 @@ TEST_F(MainDialogTest, SearchButtonAndSearchMenuShowTheSearchPaneAndItsPages)
         EXPECT_EQ(pane.GetResultsPage().m_pDownloadManager, &dlg.GetProjectPane().GetDownloadManager());
         EXPECT_EQ(pane.GetLastLocationIndex(), -1);
 
+        // The first showing in a run offers the session chooser over the painted pane; it
+        // is closed here with Cancel, which leaves the pane as it was.
+        int choosers = 0;
+        testsupport::WhenDialogShows(
+            [&](HWND hChooser) {
+                ++choosers;
+                EXPECT_EQ(::GetParent(hChooser), dlg.GetSafeHwnd()) << "owned by the main window";
+                testsupport::PressDialogButton(hChooser, IDCANCEL);
+            },
+            "Search Session");
         dlg.SendMessage(WM_COMMAND, IDC_SEARCH_BUTTON, 0);
         EXPECT_TRUE(pane.IsWindowVisible());
         EXPECT_FALSE(dlg.GetProjectPane().IsWindowVisible());
+        EXPECT_TRUE(testsupport::PumpUntil([&] { return choosers == 1; }, 10000));
         // The first showing builds the first location's forms.
         EXPECT_EQ(pane.GetLastLocationIndex(), pane.GetLocationCombo().GetCount() > 0 ? 0 : -1);
         struct
@@ -554,6 +659,7 @@ TEST_F(MainDialogTest, SearchButtonAndSearchMenuShowTheSearchPaneAndItsPages)
         }
         dlg.RedrawWindow(nullptr, nullptr, RDW_INVALIDATE | RDW_ERASE | RDW_ALLCHILDREN | RDW_UPDATENOW);
         testsupport::PumpMessages(300);
+        EXPECT_EQ(choosers, 1) << "the chooser is offered once per run";
         CString why;
         testsupport::SaveScreenshot(ScreenshotPath("main-window-search-pane.png"), &why);
         dlg.SendMessage(WM_COMMAND, ID_FILE_EXIT, 0);

@@ -139,6 +139,7 @@ void ProgramDownloadTest::SetUp()
         m_folder.CopyBuilt(name);
     m_folder.SetOption("SetDefaults", "0"); // else the first start puts the shipped save folder back
     m_folder.SetOption("SavePath", m_save.Path() + "\\");
+    m_folder.SetOption("Showsearchsessiondialog", "0"); // no modal chooser when a test clicks Search
     m_folder.SetOption("NotifyOfFinishedDownloadWhen", "1");
     m_folder.SetOption("PlaySoundAfterDownload", "0");
     m_folder.SetOption("PlaySoundAfterAllDownloads", "0");
