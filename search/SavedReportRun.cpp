@@ -191,6 +191,12 @@ LRESULT CSavedReport::OnReportThreadDone(WPARAM wParam, LPARAM lParam)
     m_ResultFiles.push_back(thread->m_strResultPath);
     if (!bCancelled && thread->m_Status.m_nSuccess != 1)
         thread->m_nCancel = 1;
+    // Everything of the thread's job has been read: the thread ends once it leaves its
+    // SendMessage and takes its object with it, so that a long run leaves no idle thread
+    // per document behind.
+    m_ReportThreads[index] = nullptr;
+    thread->m_bAutoDelete = TRUE;
+    thread->PostThreadMessage(WM_QUIT, 0, 0);
     DownloadNextDocument(m_RunSession);
     return 0;
 }

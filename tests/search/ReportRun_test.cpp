@@ -10,6 +10,8 @@
 
 #include <gtest/gtest.h>
 
+#include <tlhelp32.h>
+
 #include <cstdlib>
 
 using namespace testsupport;
@@ -43,6 +45,22 @@ CString Today()
     SYSTEMTIME now = {};
     GetLocalTime(&now);
     return FormatReportDate(now);
+}
+
+// The threads of this process now.
+int ThreadCount()
+{
+    HANDLE snapshot = CreateToolhelp32Snapshot(TH32CS_SNAPTHREAD, 0);
+    if (snapshot == INVALID_HANDLE_VALUE)
+        return -1;
+    THREADENTRY32 entry = {};
+    entry.dwSize = sizeof entry;
+    int count = 0;
+    for (BOOL more = Thread32First(snapshot, &entry); more; more = Thread32Next(snapshot, &entry))
+        if (entry.th32OwnerProcessID == GetCurrentProcessId())
+            ++count;
+    CloseHandle(snapshot);
+    return count;
 }
 
 class ReportRunTest : public ReportPageTest
@@ -109,7 +127,12 @@ TEST_F(ReportRunTest, ALongSessionlessRunGetsAListPageAndTheNextFreeGeneralName)
         numbers.push_back(number.c_str());
     BoxAnswerer answers;
     answers.Answer("Save Search Report?", IDNO);
+    const int threadsBefore = ThreadCount();
+    ASSERT_GT(threadsBefore, 0);
     ASSERT_TRUE(RunReport(Session("General", "", "", numbers), 120000));
+    // Each document's thread ended with its job: none of the 46 is left waiting.
+    EXPECT_TRUE(PumpUntil([&] { return ThreadCount() <= threadsBefore + 1; }, 10000))
+        << ThreadCount() << " threads after the run, " << threadsBefore << " before";
 
     EXPECT_EQ(m_page->m_strReportName, CString("General3"));
     // No: the merged report stays as General.pdf and is opened from there; nothing is listed.
