@@ -470,8 +470,8 @@ TEST_F(ImportWizardProgramTest, SeveralHitsWaitForTheUsersChoiceAndEnterDoesNoth
     if (!::IsWindowVisible(hImport) && ItemText(hWizard, kSearchText).Find(":\\") > 0)
         Screenshot("skelvane_during_scan.png");
     ASSERT_TRUE(WaitUntil([&] { return ::IsWindowVisible(hImport) != FALSE; }, 60000));
-    std::printf("FIGURE scan of c: and d: (%d folders) took %lu ms\n", kWorkFolders * 2 + 12,
-                ::GetTickCount() - begin);
+    std::printf("FIGURE scan of the prefix's c: and of d: (%d folders of the test on d:) took %lu ms\n",
+                kWorkFolders * 2 + 12, ::GetTickCount() - begin);
     EXPECT_EQ(CString("Search Finished"), ItemText(hWizard, kSearchText));
     EXPECT_EQ(CString(kSelectText), ItemText(hWizard, kInstruction));
     HWND hList = ::GetDlgItem(hWizard, kFoundList);
