@@ -177,9 +177,20 @@ BOOL CDialog::Create(const char* lpszTemplateName, CWnd* pParentWnd)
     return hWnd != nullptr && hWnd == m_hWnd;
 }
 
+// A modal dialog box that its OnInitDialog neither moved nor showed is centred over its
+// owner, as the framework's dialogs are; one that placed itself stays where it went.
 LRESULT CDialog::HandleInitDialog(WPARAM, LPARAM)
 {
-    return OnInitDialog();
+    CRect before;
+    GetWindowRect(&before);
+    const BOOL bResult = OnInitDialog();
+    if (m_bModal && m_hWnd && !(GetStyle() & (WS_CHILD | WS_VISIBLE))) {
+        CRect after;
+        GetWindowRect(&after);
+        if (after.TopLeft() == before.TopLeft())
+            CenterWindow();
+    }
+    return bResult;
 }
 
 BOOL CDialog::OnInitDialog()
