@@ -142,10 +142,19 @@ void CReportThread::ParseDocumentNumber(CString number, CString title)
         work.Replace("PP", "USPP");
     m_strTitle = title;
 
+    m_strKindCode.Empty();
     RegEx split("([A-Z][A-Z])(.+)", false);
     if (split.Search(work)) {
         m_strCountryCode = split.What(1);
         m_strDocumentNumber = split.What(2);
+        // The rows of a search carry the kind of the publication found ("US7123456B2",
+        // "US6000000A"): it is the number's kind, not part of its digits, and it chooses
+        // among the publications of the number.
+        RegEx kind("^([A-Z]{0,2}[0-9][0-9/]*)([A-Z][0-9]?)$", false);
+        if (kind.Search(m_strDocumentNumber)) {
+            m_strKindCode = kind.What(2);
+            m_strDocumentNumber = kind.What(1);
+        }
     } else {
         if (work.Left(1) == "D") {
             while (work.GetLength() < 7) {
@@ -206,7 +215,7 @@ void CReportThread::OnDownloadDocument(WPARAM, LPARAM)
     m_mapVariables.RemoveAll();
     m_mapVariables.SetAt("COUNTRYCODE", m_strCountryCode);
     m_mapVariables.SetAt("DOCUMENTNUMBER", m_strDocumentNumber);
-    m_mapVariables.SetAt("KINDCODE", "");
+    m_mapVariables.SetAt("KINDCODE", m_strKindCode);
     m_mapVariables.SetAt("THREADID", Decimal(m_nItemIndex));
 
     // No exception may leave the job: the run waits for its reply.
@@ -495,7 +504,11 @@ int CReportThread::ImageCollectionStep(IXMLDOMNodePtr step, CString locationName
         quantity = Variable("MAXPAGES", quantity);
     m_Status.m_nTotalPages = std::atoi(quantity);
 
-    const int page = std::atoi(Variable("STARTPAGE"));
+    // The first page is 1, as in a download: a recipe that names no start page would
+    // otherwise ask for a page 0, which the services do not have.
+    int page = std::atoi(Variable("STARTPAGE"));
+    if (page < 1)
+        page = 1;
     if (m_nCancel)
         return 0;
     m_Status.m_nCurrentPage = page;

@@ -70,6 +70,7 @@ public:
     CString m_strDocumentNumber;
     CString m_strTitle;
     CString m_strCountryCode;
+    CString m_strKindCode;             // the kind a search result's number ends in; KINDCODE
     int m_nApplication = 0;
     CString m_strLocationUID;          // empty: sources by priority
     CMapStringToString m_mapVariables;

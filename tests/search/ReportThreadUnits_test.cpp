@@ -13,6 +13,7 @@ TEST(ReportThreadUnits, NumberParsing)
         const char* document;
         int application;
         const char* folder;  // below the run folder
+        const char* kind = "";
     } cases[] = {
         {"us 6,123,456", "US", "6123456", 0, "US6123456"},
         {"RE12345", "US", "RE12345", 0, "USRE12345"},
@@ -23,6 +24,11 @@ TEST(ReportThreadUnits, NumberParsing)
         {"EP1000000", "EP", "1000000", 0, "EP1000000"},
         {"US20050123456", "US", "20050123456", 1, "US20050123456"},
         {"wo2004/012345", "WO", "2004/012345", 1, "WO2004012345"},
+        // Rows of a search carry the kind of the publication found.
+        {"US7123456B2", "US", "7123456", 0, "US7123456B2", "B2"},
+        {"US6000000A", "US", "6000000", 0, "US6000000A", "A"},
+        {"US2005123456A1", "US", "2005123456", 1, "US2005123456A1", "A1"},
+        {"USD123456S", "US", "D123456", 0, "USD123456S", "S"},
     };
     for (const auto& c : cases) {
         CReportThread thread;
@@ -31,6 +37,7 @@ TEST(ReportThreadUnits, NumberParsing)
         EXPECT_EQ(thread.m_strCountryCode, CString(c.country)) << c.number;
         EXPECT_EQ(thread.m_strDocumentNumber, CString(c.document)) << c.number;
         EXPECT_EQ(thread.m_nApplication, c.application) << c.number;
+        EXPECT_EQ(thread.m_strKindCode, CString(c.kind)) << c.number;
         EXPECT_EQ(thread.m_strDocumentFolder, "C:\\Run\\" + CString(c.folder)) << c.number;
         EXPECT_EQ(thread.m_strFolderSlash, "C:\\Run\\" + CString(c.folder) + "\\") << c.number;
         EXPECT_EQ(thread.m_strResultPath, CString(c.folder)) << c.number;

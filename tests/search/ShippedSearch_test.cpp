@@ -6,6 +6,9 @@
 // query the service refuses ends the run with no rows.
 #include "SearchOwner.h"
 
+#include "ReportTestSupport.h"
+#include "TestSupport.h"
+
 #include "DataFiles.h"
 #include "OpsTokenCache.h"
 
@@ -307,6 +310,40 @@ TEST_F(ShippedSearchTest, ARefusedOrEmptyQueryEndsTheRunWithoutRows)
             EXPECT_EQ(asked.second, "1-100");
         }
         EXPECT_EQ(searches.back().status, c.status);
+    }
+}
+
+// A search report takes the rows of a search, whose numbers carry the kind of the
+// publication found: each report thread on the shipped recipe asks for that publication's
+// first page and files it.
+TEST_F(ShippedSearchTest, AReportThreadGetsTheFirstPageOfASearchRowWithItsKind)
+{
+    const struct {
+        const char* number;
+        const char* search;  // the number the search asked for
+        const char* page;    // the first page's image
+    } cases[] = {
+        {"US7123456B2", "q=pn%3DUS7123456", "images/US/7123456/B2/fullimage.tiff?Range=1"},
+        {"US6000000A", "q=pn%3DUS6000000", "images/US/6000000/A/fullimage.tiff?Range=1"},
+        {"EP1000000B1", "q=pn%3DEP1000000", "images/EP/1000000/B1/fullimage.tiff?Range=1"},
+    };
+    testsupport::TempDir run;
+    reporttest::ThreadOwner owner;
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.number);
+        FixtureReset();
+        ASSERT_TRUE(owner.Start(c.number, run.Path() + "\\", index));
+        ASSERT_TRUE(owner.WaitForReply(static_cast<size_t>(index + 1), 60000));
+        const reporttest::Reply& reply = owner.replies.back();
+        EXPECT_EQ(reply.lParam, 0);
+        EXPECT_EQ(reply.success, 1);
+        EXPECT_EQ(FixtureLog(c.search).size(), 1u);
+        const std::vector<LoggedRequest> pages = FixtureLog("fullimage.tiff");
+        ASSERT_EQ(pages.size(), 1u);
+        EXPECT_NE(pages[0].target.Find(c.page), -1) << pages[0].target.GetString();
+        EXPECT_EQ(pages[0].status, 200);
+        ++index;
     }
 }
 
