@@ -21,6 +21,7 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdlib>
 #include <cstring>
 #include <functional>
 #include <vector>
@@ -123,7 +124,7 @@ END_MESSAGE_MAP()
 class CFormDlg : public CDialog
 {
 public:
-    CFormDlg() : CDialog(IDD_TEST_FORM) {}
+    explicit CFormDlg(CWnd* pParent = nullptr) : CDialog(IDD_TEST_FORM, pParent) {}
 
     CString m_strName = "Ada";
     int m_nCount = 3;
@@ -269,6 +270,36 @@ TEST_F(DialogTest, ModalDialogEndedByPostedOkSavesTheControls)
     EXPECT_EQ(nullptr, dlg.m_hWnd);
     EXPECT_EQ(nullptr, CWnd::FromHandlePermanent(hDlg));
     EXPECT_EQ(nullptr, dlg.m_list.m_hWnd);
+}
+
+TEST_F(DialogTest, AModalDialogOpensCentredOverItsOwnerUnlessItPlacedItself)
+{
+    CWnd owner;
+    ASSERT_TRUE(owner.CreateEx(0, nullptr, "Owner", WS_POPUP | WS_VISIBLE | WS_CAPTION, 40, 30, 700, 500, nullptr,
+                               nullptr));
+    CRect ownerRect;
+    owner.GetWindowRect(&ownerRect);
+    for (const bool placesItself : {false, true}) {
+        SCOPED_TRACE(placesItself ? "placed by OnInitDialog" : "not placed");
+        CFormDlg dlg(&owner);
+        CRect shown;
+        dlg.onInit = [&](CFormDlg* p) {
+            if (placesItself)
+                p->SetWindowPos(nullptr, 5, 7, 0, 0, SWP_NOSIZE | SWP_NOZORDER | SWP_NOACTIVATE);
+            testsupport::AfterDelay(50, [&, p] {
+                p->GetWindowRect(&shown);
+                p->PostMessage(WM_COMMAND, IDOK);
+            });
+        };
+        EXPECT_EQ(IDOK, dlg.DoModal());
+        if (placesItself) {
+            EXPECT_EQ(CPoint(5, 7), shown.TopLeft());
+        } else {
+            EXPECT_LE(std::abs(shown.CenterPoint().x - ownerRect.CenterPoint().x), 1);
+            EXPECT_LE(std::abs(shown.CenterPoint().y - ownerRect.CenterPoint().y), 1);
+        }
+    }
+    owner.DestroyWindow();
 }
 
 TEST_F(DialogTest, CancelLeavesTheMembers)
