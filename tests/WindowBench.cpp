@@ -232,6 +232,14 @@ void PressDialogButton(HWND hDialog, int nID)
     ::SendMessageA(hDialog, WM_COMMAND, MAKEWPARAM(nID, BN_CLICKED), reinterpret_cast<LPARAM>(::GetDlgItem(hDialog, nID)));
 }
 
+void ChooseInFileDialog(HWND hDialog, const CString& path)
+{
+    // The file name field: a combo box in the explorer style, an edit otherwise.
+    if (!::SetDlgItemTextA(hDialog, 1148, path))
+        ::SetDlgItemTextA(hDialog, 1152, path);
+    ::PostMessageA(hDialog, WM_COMMAND, IDOK, 0);
+}
+
 HWND OwnMenuWindow()
 {
     for (HWND h = ::FindWindowExA(nullptr, nullptr, "#32768", nullptr); h;

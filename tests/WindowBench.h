@@ -47,6 +47,8 @@ void AcceptInFolderBrowser(const CString& folder, HWND hSkip = nullptr);
 // The text of a message box (its static text), and a click on one of a dialog's buttons.
 CString MessageBoxText(HWND hBox);
 void PressDialogButton(HWND hDialog, int nID);
+// Types the path into a shell file dialog's file-name field and posts its OK.
+void ChooseInFileDialog(HWND hDialog, const CString& path);
 
 // The popup-menu window of this process that shows now (other test programs show theirs
 // on the same desktop); null when none does.

@@ -813,10 +813,7 @@ TEST_F(DialogTest, FileDialogFilterAndChosenPath)
     bool shown = false;
     WhenFileDialogShows([&](HWND hDlg) {
         shown = true;
-        // The file name field: a combo box in the explorer style, an edit otherwise.
-        if (!::SetDlgItemTextA(hDlg, 1148, chosen))
-            ::SetDlgItemTextA(hDlg, 1152, chosen);
-        ::PostMessageA(hDlg, WM_COMMAND, IDOK, 0);
+        testsupport::ChooseInFileDialog(hDlg, chosen);
     });
     INT_PTR result = save.DoModal();
     ASSERT_TRUE(shown);

@@ -164,16 +164,6 @@ TEST_F(MainDialogTest, ImportExportSessionAsksTheDirectionAndRefusesAnExportWith
     });
 }
 
-// Types a path into a shell file dialog's name box and presses its OK button.
-void ChooseFileInDialog(HWND hDialog, const CString& path)
-{
-    const int kNameCombo = 0x47c; // the explorer-style dialog's file-name box
-    const int kNameEdit = 0x480;  // the old-style one
-    if (!::SetDlgItemTextA(hDialog, kNameCombo, path))
-        ::SetDlgItemTextA(hDialog, kNameEdit, path);
-    testsupport::PressDialogButton(hDialog, IDOK);
-}
-
 // Import/Export Search Session through the dialogs a user sees: the direction, then the shell's
 // file dialog. Runs one command to its end.
 void RunSessionCommand(CZentrovaDlg& dlg, int direction, const char* fileCaption, const CString& path)
@@ -185,7 +175,7 @@ void RunSessionCommand(CZentrovaDlg& dlg, int direction, const char* fileCaption
             testsupport::WhenDialogShows(
                 [&](HWND hFile) {
                     fileDialogSeen = true;
-                    ChooseFileInDialog(hFile, path);
+                    testsupport::ChooseInFileDialog(hFile, path);
                 },
                 fileCaption);
             testsupport::PressDialogButton(hChoice, IDOK);

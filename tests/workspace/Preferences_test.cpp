@@ -327,10 +327,7 @@ TEST_F(PreferencesTest, FindPutsTheChosenSoundIntoItsField)
             WhenDialogShows(
                 [&](HWND hOpen) {
                     title = WindowText(hOpen);
-                    // The file name field: a combo box in the explorer style, an edit otherwise.
-                    if (!::SetDlgItemTextA(hOpen, 1148, wav))
-                        ::SetDlgItemTextA(hOpen, 1152, wav);
-                    ::PostMessageA(hOpen, WM_COMMAND, IDOK, 0);
+                    ChooseInFileDialog(hOpen, wav);
                 },
                 nullptr, h);
             Click(h, c.button);
