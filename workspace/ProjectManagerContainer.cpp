@@ -17,6 +17,7 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <cctype>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -1071,21 +1072,6 @@ CString FullFolder(CString folder)
     return folder;
 }
 
-// True when the path lies in the folder or below it.
-bool LiesInFolder(const CString& path, const CString& folder)
-{
-    if (path.IsEmpty() || folder.IsEmpty())
-        return false;
-    const CString base = FullFolder(folder);
-    CString full = path;
-    full.Replace('/', '\\');
-    char buffer[MAX_PATH * 2];
-    const DWORD n = ::GetFullPathNameA(full, sizeof buffer, buffer, nullptr);
-    if (n > 0 && n < sizeof buffer)
-        full = buffer;
-    return full.GetLength() > base.GetLength() && full.Left(base.GetLength()).CompareNoCase(base) == 0;
-}
-
 bool SameFolder(const CString& a, const CString& b)
 {
     return FullFolder(a).CompareNoCase(FullFolder(b)) == 0;
@@ -1132,11 +1118,40 @@ bool CProjectManagerContainer::RequireStoreLists(const char* who, IXMLDOMNodePtr
     return folders && pDocuments && pShorts;
 }
 
+namespace {
+
+// A record of Import File To Folder points at the user's own file, which it does not own.
+bool OwnsItsFiles(IXMLDOMNodePtr pDocument)
+{
+    CString uid;
+    GetXmlAttribute(pDocument, "UID", uid);
+    return uid.Left(3).CompareNoCase("AOF") != 0;
+}
+
+// A path from a drive ("C:\") or a share ("\\server\"): any other path names a file only
+// by the current folder, which is nothing the record can own.
+bool IsFullPath(const CString& path)
+{
+    CString p = path;
+    p.Replace('/', '\\');
+    if (p.Left(2) == "\\\\")
+        return p.GetLength() > 2;
+    return p.GetLength() > 3 && std::isalpha(static_cast<unsigned char>(p[0])) && p[1] == ':' && p[2] == '\\';
+}
+
+bool IsFolder(const CString& path)
+{
+    const DWORD attributes = ::GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+} // namespace
+
 CProjectManagerContainer::RecordFiles CProjectManagerContainer::DeleteRecordFiles(IXMLDOMNodePtr pDocument,
                                                                                   bool bStopAtLocked,
                                                                                   CString& strLastPath)
 {
-    const CString downloadFolder = CurrentDownloadFolder();
+    const bool bOwnsFiles = OwnsItsFiles(pDocument);
     IXMLDOMNodeListPtr items = pDocument->selectNodes(L"XMLCatalog/CatalogItem");
     bool bAllGone = true;
     for (long i = 0; i < items->Getlength(); ++i) {
@@ -1146,12 +1161,16 @@ CProjectManagerContainer::RecordFiles CProjectManagerContainer::DeleteRecordFile
             bAllGone = false;
             continue;
         }
-        strLastPath = path;
-        if (LiesInFolder(path, downloadFolder) && !::DeleteFileA(path) && PathExists(path)) {
-            if (bStopAtLocked)
-                return RecordFiles::Locked;
-            bAllGone = false;
-            continue;
+        // Only a file goes, never a folder: whatever a damaged record names, nothing but
+        // the one file at its full path can be lost.
+        if (bOwnsFiles && IsFullPath(path) && !IsFolder(path)) {
+            strLastPath = path;
+            if (!::DeleteFileA(path) && PathExists(path)) {
+                if (bStopAtLocked)
+                    return RecordFiles::Locked;
+                bAllGone = false;
+                continue;
+            }
         }
         item->GetparentNode()->removeChild(item);
     }
@@ -1163,19 +1182,23 @@ void CProjectManagerContainer::RemoveDocumentFolder(IXMLDOMNodePtr pDocument, co
     CString name;
     if (!GetXmlAttribute(pDocument, "Name", name))
         return;
-    CString folderName = StripSlashes(name);
-    if (folderName.IsEmpty() || strLastPath.IsEmpty())
+    const CString folderName = StripSlashes(name);
+    CString path = strLastPath;
+    path.Replace('/', '\\');
+    const int slash = path.ReverseFind('\\');
+    if (folderName.IsEmpty() || slash < 0)
         return;
-    CString upperPath = strLastPath;
-    upperPath.MakeUpper();
-    folderName.MakeUpper();
-    const int at = upperPath.Find(folderName, 1);
-    if (at < 0)
+    // The record's own folder is the one its file lay in, named after the document (the
+    // download's folder may carry a prefix, "FW" for a file wrapper); never the download
+    // folder that holds every document, nor a drive's root.
+    const int nameStart = path.Left(slash).ReverseFind('\\') + 1;
+    const CString ownName = path.Mid(nameStart, slash - nameStart);
+    const CString folder = path.Left(slash + 1);
+    if (ownName.GetLength() < folderName.GetLength() ||
+        ownName.Right(folderName.GetLength()).CompareNoCase(folderName) != 0 || !IsFullPath(folder) ||
+        SameFolder(folder, CurrentDownloadFolder()))
         return;
-    const CString folder = strLastPath.Left(at + folderName.GetLength() + 1);
-    // Only a folder of the download folder is the record's own.
-    if (LiesInFolder(folder, CurrentDownloadFolder()))
-        ::RemoveDirectoryA(folder); // fails, and so stays, while anything is left in it
+    ::RemoveDirectoryA(folder); // fails, and so stays, while anything is left in it
 }
 
 void CProjectManagerContainer::RemoveRecord(IXMLDOMNodePtr pDocuments, IXMLDOMNodePtr pDocument)
