@@ -8,6 +8,7 @@
 #include "ImportedRecords.h"
 
 #include <functional>
+#include <set>
 #include <vector>
 
 using namespace workspacetest;
@@ -468,6 +469,40 @@ TEST_F(ImportFileTest, AFileIsFiledWhereItLiesInTheSelectedFolder)
     testsupport::WhenDialogShows([](HWND h) { testsupport::PressDialogButton(h, IDCANCEL); }, "Add File To Folder");
     Tree().SendMessage(WM_COMMAND, ID_FILE_IMPORT_FILE_TO_FOLDER, 0);
     EXPECT_EQ(stored, RawBytes(AppFile("Project.cfg")));
+}
+
+TEST_F(ImportFileTest, ImportsWithinOneSecondGetUidsNoOtherRecordHas)
+{
+    testsupport::TempDir files;
+    const CString path = files.File("memo.txt");
+    ASSERT_TRUE(testsupport::WriteBytes(path, "memo"));
+    // The store already holds records whose UIDs are those of the time of the imports, and
+    // of the seconds around it.
+    std::set<CString> taken;
+    IXMLDOMDocument2Ptr doc = m_pPane->GetDocument();
+    IXMLDOMNodePtr documents = doc->selectSingleNode(L"/Project/Documents");
+    const int now = static_cast<int>(SinceProjectEpoch().GetTotalSeconds());
+    for (int s = now - 1; s <= now + 9; ++s) {
+        CString uid;
+        uid.Format("AOF%d", s);
+        IXMLDOMNodePtr d = doc->createElement(L"Document");
+        SetXmlAttribute(d, "Name", "earlier " + uid);
+        SetXmlAttribute(d, "ParentUID", "10");
+        SetXmlAttribute(d, "UID", uid);
+        documents->appendChild(d);
+        taken.insert(uid);
+    }
+    Select(Item({"Clients"}));
+    ImportThroughDialog(Tree(), path, "first");
+    ImportThroughDialog(Tree(), path, "second");
+
+    IXMLDOMNodeListPtr records = StoredProject()->selectNodes(L"/Project/Documents/Document[@Name='memo.txt']");
+    ASSERT_EQ(2, records->Getlength());
+    for (long i = 0; i < records->Getlength(); ++i) {
+        const CString uid = Attribute(records->Getitem(i), "UID");
+        EXPECT_EQ(CString("AOF"), uid.Left(3));
+        EXPECT_TRUE(taken.insert(uid).second) << uid.GetString() << " is another record's";
+    }
 }
 
 TEST_F(ImportFileTest, TheDialogTakesAChosenOrTypedFileAndNothingElse)
