@@ -364,6 +364,34 @@ TEST_F(DocumentListTest, TheSorterReadsKeysWithoutTouchingTheRowsItemData)
     EXPECT_EQ(0, CSortClass::CompareText("ABC", "abc"));
     EXPECT_LT(CSortClass::CompareText("a", "B"), 0);
 
+    // Rows outside a list: equal keys keep their places in both directions.
+    struct Outside
+    {
+        bool numeric;
+        bool ascending;
+        std::vector<const char*> texts;
+        std::vector<int> order; // the texts' indexes, sorted
+    };
+    const Outside outside[] = {
+        {false, true, {"b", "ABC", "a", "abc", "B"}, {2, 1, 3, 0, 4}},
+        {false, false, {"b", "ABC", "a", "abc", "B"}, {0, 4, 1, 3, 2}},
+        {true, true, {"  12/31/2005", "x", "-3", "12", ""}, {2, 1, 4, 0, 3}},
+        {true, false, {"  12/31/2005", "x", "-3", "12", ""}, {0, 3, 1, 4, 2}},
+        {true, true, {}, {}},
+    };
+    for (const Outside& c : outside) {
+        const CSortClass sorter(5, c.numeric);
+        std::vector<std::pair<int, CSortClass::CSortItem>> rows;
+        for (size_t i = 0; i < c.texts.size(); ++i)
+            rows.emplace_back(static_cast<int>(i), sorter.MakeItem(c.texts[i]));
+        sorter.StableSort(rows.begin(), rows.end(), c.ascending,
+                          [](const auto& row) -> const CSortClass::CSortItem& { return row.second; });
+        std::vector<int> order;
+        for (const auto& row : rows)
+            order.push_back(row.first);
+        EXPECT_EQ(c.order, order) << "numeric " << c.numeric << ", ascending " << c.ascending;
+    }
+
     // Rows keep their records (and data words) while the sorter holds their keys.
     Show("23");
     const int count = List().GetItemCount();
