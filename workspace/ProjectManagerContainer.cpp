@@ -575,8 +575,12 @@ LRESULT CProjectManagerContainer::OnPasteShortcut(WPARAM, LPARAM)
     if (m_ProjectTree.m_strCopiedDocUid.IsEmpty())
         return 0;
     HTREEITEM hItem = m_ProjectTree.GetTree().GetSelectedItem();
-    if (hItem)
-        AddShortcut(m_ProjectTree.KeyOfItem(hItem));
+    if (!hItem)
+        return 0;
+    // The document the user copied last: a quick download or a toolbar request that filed
+    // a shortcut since then named its own document to AddShortcut, not the copied one.
+    m_strShortcutDocUid = m_ProjectTree.m_strCopiedDocUid;
+    AddShortcut(m_ProjectTree.KeyOfItem(hItem));
     return 0;
 }
 
