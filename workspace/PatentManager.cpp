@@ -144,6 +144,17 @@ bool ReadAttribute(IXMLDOMElement* element, const _bstr_t& name, CString& value,
     return found;
 }
 
+// An error of the store while the list is filled: into the progress log, and shown in a box
+// without owner.
+void ReportStoreError(const _com_error& e)
+{
+    CString text;
+    text.Format("Description: %s Message: %s", ToAnsi(e.Description()).GetString(),
+                ToAnsi(_bstr_t(e.ErrorMessage())).GetString());
+    CProgressLog().Write("CPatentManager::RefreshView-" + text);
+    ::MessageBoxA(nullptr, text, nullptr, MB_ICONEXCLAMATION);
+}
+
 // "%m/%d/%Y" of the project epoch plus the seconds of the text, after two blanks.
 CString FormatDownloadDate(const CString& seconds)
 {
@@ -461,7 +472,12 @@ void CPatentManager::RefreshView(CString strFolderUID)
             list.Invalidate();
         }
     } quiet(m_listDocuments);
-    RefillList(strFolderUID);
+    // A damaged store fails the refill where it is read; the list then shows what was filled.
+    try {
+        RefillList(strFolderUID);
+    } catch (const _com_error& e) {
+        ReportStoreError(e);
+    }
 }
 
 void CPatentManager::RefillList(const CString& strFolderUID)
@@ -513,10 +529,7 @@ void CPatentManager::RefillList(const CString& strFolderUID)
         for (const IXMLDOMNodePtr& document : filed)
             rows.push_back(MakeRow(document));
     } catch (const _com_error& e) {
-        CString text;
-        text.Format("Description: %s Message: %s", ToAnsi(e.Description()).GetString(),
-                    ToAnsi(_bstr_t(e.ErrorMessage())).GetString());
-        ::MessageBoxA(nullptr, text, nullptr, MB_ICONEXCLAMATION);
+        ReportStoreError(e);
         rows.clear();
     }
     timer.Next("order rows");

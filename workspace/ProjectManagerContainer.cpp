@@ -95,6 +95,17 @@ IXMLDOMNodePtr NewElement(IXMLDOMDocument2Ptr doc, const char* name)
     return doc->createNode(_variant_t(static_cast<short>(NODE_ELEMENT)), _bstr_t(name), _bstr_t(L""));
 }
 
+// Takes each node out of the element that holds it: a store may hold more than one Shorts
+// element, and a Short of the second is no child of the first.
+void RemoveEach(IXMLDOMNodeListPtr pNodes)
+{
+    for (long i = 0; i < pNodes->Getlength(); ++i) {
+        IXMLDOMNodePtr node = pNodes->Getitem(i);
+        if (IXMLDOMNodePtr parent = node->GetparentNode())
+            parent->removeChild(node);
+    }
+}
+
 } // namespace
 
 CProjectManagerContainer::CProjectManagerContainer(CWnd* pParent)
@@ -613,8 +624,7 @@ bool CProjectManagerContainer::RemoveShortcutsOfDocument(const CString& strDocUi
         return false;
     IXMLDOMNodeListPtr found =
         m_Store.GetDocument()->selectNodes(_bstr_t("Project/Shorts/Short[@ShortUID=" + XPathLiteral(strDocUid) + "]"));
-    for (long i = 0; i < found->Getlength(); ++i)
-        shorts->removeChild(found->Getitem(i));
+    RemoveEach(found);
     return true;
 }
 
@@ -625,8 +635,7 @@ void CProjectManagerContainer::DeleteShortcutsOfFolder(CString strFolderUid)
         return;
     IXMLDOMNodeListPtr found = m_Store.GetDocument()->selectNodes(
         _bstr_t("Project/Shorts/Short[@ParentUID=" + XPathLiteral(strFolderUid) + "]"));
-    for (long i = 0; i < found->Getlength(); ++i)
-        shorts->removeChild(found->Getitem(i));
+    RemoveEach(found);
     SaveProjectConfig();
 }
 
@@ -1238,8 +1247,7 @@ LRESULT CProjectManagerContainer::OnDeleteDocuments(WPARAM, LPARAM)
                 // Only the one shortcut shown in the row goes.
                 IXMLDOMNodeListPtr found = doc->selectNodes(
                     _bstr_t("/Project/Shorts/Short[@UID=" + XPathLiteral(m_PatentManager.RowShortcutUid(row)) + "]"));
-                for (long i = 0; i < found->Getlength(); ++i)
-                    shorts->removeChild(found->Getitem(i));
+                RemoveEach(found);
                 continue;
             }
             const CString uid = m_PatentManager.RowDocumentUid(row);
