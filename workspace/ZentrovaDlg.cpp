@@ -882,9 +882,18 @@ void CZentrovaDlg::RecoverDatabaseFrom(const CString& folder)
             moreFiles = files.FindNextFile();
             if (files.IsDirectory())
                 continue;
-            if (files.GetFileName().Find(".pdf") >= 0)
+            const bool bPdf = files.GetFileName().Find(".pdf") >= 0;
+            const bool bHtml = files.GetFileName().Find(".html") >= 0;
+            // A file whose name is all extension (".pdf") names no document: it would be
+            // filed without a Name, in a folder without one.
+            if ((bPdf || bHtml) && RecoveredDocumentName(files.GetFilePath(), CString()).IsEmpty()) {
+                Log("CZentrovaDlg::RecoverDatabaseFrom-" + files.GetFilePath() +
+                    " names no document; the file was passed over");
+                continue;
+            }
+            if (bPdf)
                 pdfPath = files.GetFilePath();
-            if (files.GetFileName().Find(".html") >= 0)
+            if (bHtml)
                 htmlPath = files.GetFilePath();
         }
         if (pdfPath.IsEmpty() && htmlPath.IsEmpty())

@@ -795,6 +795,42 @@ TEST_F(MainWindowFolderTest, RecoverDatabaseRefilesTheDocumentsTheProjectLacks)
     EXPECT_EQ(0, Count(stored, "/Project/Documents/Document[@Name='stray' or @Name='Notes' or @Name='readme']"));
 }
 
+TEST_F(MainWindowFolderTest, RecoverDatabasePassesOverFilesThatNameNoDocument)
+{
+    testsupport::TempDir old;
+    for (const char* name : {"Dots", "US2222222"})
+        ASSERT_TRUE(::CreateDirectoryA(old.File(name), nullptr));
+    const CString dots = old.File("Dots\\"), half = old.File("US2222222\\");
+    ASSERT_TRUE(testsupport::WriteBytes(dots + ".pdf", "%PDF-1.4\n"));
+    ASSERT_TRUE(testsupport::WriteBytes(dots + ".html", "<html></html>"));
+    ASSERT_TRUE(testsupport::WriteBytes(half + ".pdf", "%PDF-1.4\n"));
+    ASSERT_TRUE(testsupport::WriteBytes(half + "US2222222.html", "<html><font size=\"+1\">Pump</font></html>"));
+
+    CRecoveringDlg dlg;
+    dlg.chosenFolder = old.Path();
+    EXPECT_EQ(IDOK, RunMainWindow(dlg, [&] {
+        dlg.SendMessage(WM_COMMAND, ID_FILE_RECOVER_DATABASE, 0);
+        testsupport::PumpMessages();
+        dlg.OnExit();
+    }));
+    IXMLDOMDocument2Ptr stored = StoredProject();
+    EXPECT_EQ(7, Count(stored, "/Project/Documents/Document")) << "six of the fixture and one recovered";
+    EXPECT_EQ(0, Count(stored, "/Project/Documents/Document[@Name='']"));
+    EXPECT_FALSE(testsupport::FileExists(m_downloads.File(".pdf")));
+    EXPECT_FALSE(testsupport::FileExists(m_downloads.File(".html")));
+    // The folder's other file still brings its document back.
+    IXMLDOMNodePtr record = StoredDocument(stored, "US2222222");
+    ASSERT_NE(nullptr, record);
+    EXPECT_EQ(CString("Pump"), Attribute(record, "DocumentTitle"));
+    EXPECT_EQ(1u, SelectNodes(record, L"XMLCatalog/CatalogItem").size());
+    const std::string log = LogText();
+    for (const CString& file : {dots + ".pdf", dots + ".html", half + ".pdf"})
+        EXPECT_NE(std::string::npos,
+                  log.find(std::string("CZentrovaDlg::RecoverDatabaseFrom-") + file.GetString() +
+                           " names no document; the file was passed over"))
+            << file.GetString();
+}
+
 TEST_F(MainWindowFolderTest, ImportZentrovaFilesStartsTheWizardWithItsCommandLine)
 {
     EXPECT_EQ(CString("C:\\Apps\\Z3\\Skelvane.exe VORTEMAPC:\\Apps\\Z3"),
