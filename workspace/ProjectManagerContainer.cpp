@@ -421,7 +421,7 @@ LRESULT CProjectManagerContainer::OnDocumentsMoved(WPARAM, LPARAM)
     IXMLDOMDocument2Ptr doc = m_Store.GetDocument();
     if (!doc)
         return 0;
-    for (WORD row : list.m_arrDraggedRows) {
+    for (int row : list.m_arrDraggedRows) {
         const CString uid = m_PatentManager.UidOfRowData(list.GetItemData(row));
         IXMLDOMNodePtr document =
             doc->selectSingleNode(_bstr_t("/Project/Documents/Document[@UID=" + XPathLiteral(uid) + "]"));

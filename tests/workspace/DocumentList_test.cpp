@@ -626,6 +626,57 @@ TEST_F(DocumentListTest, RowsDraggedOntoAFolderMoveThere)
     EXPECT_EQ(bytes, RawBytes(AppFile("Project.cfg")));
 }
 
+TEST_F(DocumentListTest, RowsBeyondTheFirst65536AreDraggedAsTheyStand)
+{
+    // A folder of more rows than 16 bits count, and an empty one to drop them on.
+    const int count = 65540;
+    std::string xml = "<?xml version=\"1.0\"?>\r\n<Project Name=\"Project Folders\"><Folders>"
+                      "<Folder UID=\"1\" Name=\"NEW DOWNLOADS\" ParentUID=\"ROOT\"/>"
+                      "<Folder UID=\"2\" Name=\"Target\" ParentUID=\"ROOT\"/></Folders><Shorts/><Documents>";
+    for (int i = 0; i < count; ++i) {
+        const std::string n = std::to_string(i);
+        xml += "<Document Name=\"N" + n + "\" ParentUID=\"1\" DownloadDate=\"" + n + "\" UID=\"D" + n +
+               "\"><XMLCatalog/></Document>";
+    }
+    xml += "</Documents></Project>";
+    ClosePane();
+    WriteEnciphered(AppFile("Project.cfg"), CString(xml.c_str()));
+    OpenPane();
+    Show("1");
+    ASSERT_EQ(count, List().GetItemCount());
+    const int rows[] = {0, 65537};
+    for (int row : rows)
+        List().SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+    const std::set<std::string> dragged = {List().GetItemText(rows[0], 1).GetString(),
+                                           List().GetItemText(rows[1], 1).GetString()};
+
+    // Dragged by the first row onto the folder.
+    HTREEITEM hTarget = Tree().FindItemByUid("2", Control(), Control().GetRootItem());
+    CRect label;
+    Control().GetItemRect(hTarget, &label, TRUE);
+    CPoint target = label.CenterPoint();
+    Control().ClientToScreen(&target);
+    List().ScreenToClient(&target);
+    CRect first;
+    List().GetItemRect(0, &first, LVIR_LABEL);
+    const CPoint start = first.CenterPoint();
+    List().PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(start.x, start.y));
+    List().PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(start.x + 30, start.y + 5));
+    testsupport::PumpMessages(100);
+    List().PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(target.x, target.y));
+    testsupport::PumpMessages(100);
+    List().PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(target.x, target.y));
+    testsupport::PumpMessages(200);
+
+    EXPECT_EQ((std::vector<int>(std::begin(rows), std::end(rows))), List().m_arrDraggedRows);
+    IXMLDOMNodeListPtr moved = StoredProject()->selectNodes(L"/Project/Documents/Document[@ParentUID='2']");
+    std::set<std::string> names;
+    for (long i = 0; i < moved->Getlength(); ++i)
+        names.insert(Attribute(moved->Getitem(i), "Name").GetString());
+    EXPECT_EQ(dragged, names);
+    Show("2"); // a list emptied while it does not paint: the pane then closes quickly
+}
+
 TEST_F(DocumentListTest, ScreenshotOfTheListWithReadUnreadAndFirstPageRows)
 {
     ClosePane();
