@@ -207,6 +207,23 @@ protected:
         testsupport::PumpMessages(100);
     }
 
+    // The middle of a folder's label, and of a row's, in the list's client coordinates.
+    CPoint FolderPoint(HTREEITEM hFolder)
+    {
+        CRect label;
+        Control().GetItemRect(hFolder, &label, TRUE);
+        CPoint point = label.CenterPoint();
+        Control().ClientToScreen(&point);
+        List().ScreenToClient(&point);
+        return point;
+    }
+    CPoint RowPoint(int row)
+    {
+        CRect rect;
+        List().GetItemRect(row, &rect, LVIR_LABEL);
+        return rect.CenterPoint();
+    }
+
     std::vector<DocSpec> m_specs;
 };
 
@@ -567,24 +584,14 @@ TEST_F(DocumentListTest, RowsDraggedOntoAFolderMoveThere)
 
     // The folder "Unsorted" in list coordinates.
     HTREEITEM hTarget = Tree().FindItemByUid("23", Control(), Control().GetRootItem());
-    CRect label;
-    Control().GetItemRect(hTarget, &label, TRUE);
-    CPoint target = label.CenterPoint();
-    Control().ClientToScreen(&target);
-    List().ScreenToClient(&target);
-    CRect row;
-    List().GetItemRect(0, &row, LVIR_LABEL);
-    const CPoint start = row.CenterPoint();
+    CPoint target = FolderPoint(hTarget);
+    const CPoint start = RowPoint(0);
 
     // A collapsed folder with a sub-folder, which opens when the pointer rests on it.
     HTREEITEM hTitles = Tree().FindItemByUid("20", Control(), Control().GetRootItem());
     Tree().InsertFolderItem("Inner", "4242", Control(), hTitles, 0);
     Control().Expand(hTitles, TVE_COLLAPSE);
-    CRect titles;
-    Control().GetItemRect(hTitles, &titles, TRUE);
-    CPoint rest = titles.CenterPoint();
-    Control().ClientToScreen(&rest);
-    List().ScreenToClient(&rest);
+    const CPoint rest = FolderPoint(hTitles);
 
     List().PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(start.x, start.y));
     List().PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(start.x + 30, start.y + 5));
@@ -594,10 +601,7 @@ TEST_F(DocumentListTest, RowsDraggedOntoAFolderMoveThere)
         [&] { return (Control().GetItemState(hTitles, TVIS_EXPANDED) & TVIS_EXPANDED) != 0; }, 2000))
         << "the folder the pointer rests on opens";
     // The tree may have moved its items: where the target is now.
-    Control().GetItemRect(hTarget, &label, TRUE);
-    target = label.CenterPoint();
-    Control().ClientToScreen(&target);
-    List().ScreenToClient(&target);
+    target = FolderPoint(hTarget);
     List().PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(target.x, target.y));
     testsupport::PumpMessages(100);
     EXPECT_EQ(hTarget, Control().GetDropHilightItem());
@@ -651,15 +655,8 @@ TEST_F(DocumentListTest, RowsBeyondTheFirst65536AreDraggedAsTheyStand)
                                            List().GetItemText(rows[1], 1).GetString()};
 
     // Dragged by the first row onto the folder.
-    HTREEITEM hTarget = Tree().FindItemByUid("2", Control(), Control().GetRootItem());
-    CRect label;
-    Control().GetItemRect(hTarget, &label, TRUE);
-    CPoint target = label.CenterPoint();
-    Control().ClientToScreen(&target);
-    List().ScreenToClient(&target);
-    CRect first;
-    List().GetItemRect(0, &first, LVIR_LABEL);
-    const CPoint start = first.CenterPoint();
+    const CPoint target = FolderPoint(Tree().FindItemByUid("2", Control(), Control().GetRootItem()));
+    const CPoint start = RowPoint(0);
     List().PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(start.x, start.y));
     List().PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(start.x + 30, start.y + 5));
     testsupport::PumpMessages(100);
