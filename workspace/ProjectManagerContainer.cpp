@@ -350,7 +350,7 @@ LRESULT CProjectManagerContainer::OnDeleteFolder(WPARAM wParam, LPARAM)
         m_Store.GetDocument()->selectSingleNode(_bstr_t("/Project/Folders/Folder[@UID=" + XPathLiteral(*pUid) + "]"));
     if (!folder)
         return 0;
-    folders->removeChild(folder);
+    folder->GetparentNode()->removeChild(folder);
     SaveProjectConfig();
     return 1;
 }
@@ -1214,11 +1214,12 @@ void CProjectManagerContainer::RemoveDocumentFolder(IXMLDOMNodePtr pDocument, co
     ::RemoveDirectoryA(folder); // fails, and so stays, while anything is left in it
 }
 
-void CProjectManagerContainer::RemoveRecord(IXMLDOMNodePtr pDocuments, IXMLDOMNodePtr pDocument)
+void CProjectManagerContainer::RemoveRecord(IXMLDOMNodePtr pDocument)
 {
     CString name;
     const bool bNamed = GetXmlAttribute(pDocument, "Name", name) != 0;
-    pDocuments->removeChild(pDocument);
+    // From whichever Documents element holds it: a store may have more than one.
+    pDocument->GetparentNode()->removeChild(pDocument);
     if (bNamed)
         m_mapNameToUID.RemoveKey(name);
 }
@@ -1262,7 +1263,7 @@ LRESULT CProjectManagerContainer::OnDeleteDocuments(WPARAM, LPARAM)
             if (DeleteRecordFiles(document, false, lastPath) != RecordFiles::AllGone)
                 continue; // the record stays with the files that could not be deleted
             RemoveDocumentFolder(document, lastPath);
-            RemoveRecord(documents, document);
+            RemoveRecord(document);
         }
     }
     FinishDocumentChange();
@@ -1286,7 +1287,7 @@ LRESULT CProjectManagerContainer::OnUnlinkDocuments(WPARAM, LPARAM)
                 IXMLDOMNodePtr item = items->Getitem(i);
                 item->GetparentNode()->removeChild(item);
             }
-            RemoveRecord(documents, document);
+            RemoveRecord(document);
         }
     }
     FinishDocumentChange();
@@ -1369,7 +1370,7 @@ int CProjectManagerContainer::RemoveSelectedForRedownload(CString strNumber)
         }
         if (result == RecordFiles::AllGone) {
             RemoveDocumentFolder(document, lastPath);
-            RemoveRecord(documents, document);
+            RemoveRecord(document);
         }
     }
     FinishDocumentChange();

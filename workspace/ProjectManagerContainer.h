@@ -188,7 +188,7 @@ protected:
     // named after the document (ends in its name), is empty and is not the download folder.
     void RemoveDocumentFolder(IXMLDOMNodePtr pDocument, const CString& strLastPath);
     // Takes a record out of the store and its Name out of the document index.
-    void RemoveRecord(IXMLDOMNodePtr pDocuments, IXMLDOMNodePtr pDocument);
+    void RemoveRecord(IXMLDOMNodePtr pDocument);
     // The store's Folders, Documents and Shorts elements; false, with a log line, when one
     // is missing.
     bool RequireStoreLists(const char* who, IXMLDOMNodePtr& pDocuments, IXMLDOMNodePtr& pShorts);

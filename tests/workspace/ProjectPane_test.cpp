@@ -140,6 +140,31 @@ TEST_F(ProjectPaneTest, ShortcutsGoFromEitherOfTwoShortsElements)
     EXPECT_EQ((std::vector<CString>{"400"}), shortcuts());
 }
 
+TEST_F(ProjectPaneTest, RecordsAndFoldersGoFromASecondDocumentsOrFoldersElement)
+{
+    ClosePane();
+    CString text = FixtureText("pane/Project.xml");
+    text.Replace("</Folders>", "</Folders><Folders><Folder UID=\"309\" Name=\"Second List\" ParentUID=\"ROOT\"/></Folders>");
+    text.Replace("</Documents>", "</Documents><Documents><Document Name=\"US7000009\" ParentUID=\"1\" "
+                                 "DocumentTitle=\"Ramp\" UID=\"DOCUIDUS7000009\" FirstPage=\"0\" Wrapper=\"0\">"
+                                 "<XMLCatalog/></Document></Documents>");
+    WriteEnciphered(AppFile("Project.cfg"), text);
+    OpenPane();
+
+    Select(Item({"NEW DOWNLOADS"}));
+    CMyListCtrl& list = m_pPane->GetPatentManager().GetList();
+    for (int row = 0; row < list.GetItemCount(); ++row)
+        list.SetItemState(row, list.GetItemText(row, 1) == "US7000009" ? LVIS_SELECTED : 0, LVIS_SELECTED);
+    EXPECT_EQ(1, m_pPane->SendMessage(UM_DELETE_DOCUMENTS, 0, 0));
+    EXPECT_EQ(nullptr, StoredProject()->selectSingleNode(L"//Document[@Name='US7000009']"));
+    EXPECT_NE(nullptr, StoredProject()->selectSingleNode(L"//Document[@Name='US7000001']"));
+
+    CString folder = "309";
+    EXPECT_EQ(1, m_pPane->SendMessage(UM_DELETE_FOLDER, reinterpret_cast<WPARAM>(&folder), 0));
+    EXPECT_EQ(nullptr, StoredProject()->selectSingleNode(L"//Folder[@UID='309']"));
+    EXPECT_NE(nullptr, StoredProject()->selectSingleNode(L"//Folder[@UID='305']"));
+}
+
 TEST_F(ProjectPaneTest, AStoreThatFailsWhileTheListFillsIsReportedAndLogged)
 {
     // A shortcut of NEW DOWNLOADS whose document UID holds a control character: the query
