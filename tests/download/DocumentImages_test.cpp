@@ -53,26 +53,6 @@ int RequestsFor(const char* file)
     return static_cast<int>(FixtureLog((CString(kImages) + file).GetString()).size());
 }
 
-// The sizes of the PDF's pages as their media boxes give them, in file order; a rough look
-// inside before the Linux-side check looks properly. The empty boxes of the page-tree nodes
-// that the writer gives every file are left out.
-std::vector<CString> MediaBoxes(const std::string& pdf)
-{
-    std::vector<CString> boxes;
-    std::vector<CString> matches;
-    RegEx box("/MediaBox\\s*\\[\\s*0\\s+0\\s+[\\d.]+\\s+[\\d.]+\\s*\\]", false);
-    box.Grep(matches, CString(pdf));
-    for (const CString& m : matches) {
-        RegEx size("0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)", false);
-        if (!size.Search(m) || atoi(size.What(1)) == 0)
-            continue;
-        CString text;
-        text.Format("%dx%d", atoi(size.What(1)), atoi(size.What(2)));
-        boxes.push_back(text);
-    }
-    return boxes;
-}
-
 // Hands the merged PDF to the Linux-side check under a name of its own.
 void ExpectMergedPdf(const CString& path, const char* checkName, const std::vector<ExpectedPage>& pages)
 {

@@ -271,4 +271,46 @@ TEST_F(ShippedRecipeJobTest, FaultAnswersFailTheDocumentAndNoneOfThemBecomesItsD
     EXPECT_EQ(FixtureLog("fullimage.tiff").size(), 5u);
 }
 
+// The document as the real OPS answers it (its recorded biblio, images inquiry and pages): the
+// English title, which stands last of three; the epodoc names, whose EN SPACE before the
+// country becomes a blank; eighteen A4 pages. Its token expires twice among its pages and is
+// renewed each time; a renewal the token endpoint refuses fails the page and the document.
+TEST_F(ShippedRecipeJobTest, TheRecordedDocumentFilesWholeWhileItsTokenExpiresTwice)
+{
+    const CString page = "images/EP/2400812/A1/fullimage.tiff";
+    FixtureExpireTokensAfter(6, 5);
+    {
+        DownloadRun run;
+        const JobOutcome& outcome = run.Run(Number("EP2400812", "A1", "2400812"));
+        ASSERT_EQ(outcome.success, 1);
+        EXPECT_EQ(Attribute(outcome.record, "/Document", "DocumentTitle"), "BLUETOOTH NETWORKING");
+        EXPECT_EQ(Attribute(outcome.record, "/Document", "DocumentInventor"),
+                  "HERRALA SAMI [FI]; KYLMAENEN JARI [FI]; NIEMI JAAKKO [FI]");
+        EXPECT_EQ(Attribute(outcome.record, "/Document", "DocumentAssignee"), "9SOLUTIONS OY [FI]");
+        const CString pdf = Attribute(outcome.record, "//CatalogItem[@FileType='PDF']", "FilePath");
+        EXPECT_EQ(MediaBoxes(FileText(pdf)), std::vector<CString>(18, "595x842")) << pdf.GetString();
+    }
+    std::vector<CString> requests = {"search", "publication/docdb/EP.2400812.A1/biblio",
+                                     "publication/docdb/EP.2400812.A1/images"};
+    requests.insert(requests.end(), 4, page);   // pages 1 to 3, page 4 refused
+    requests.push_back("token");
+    requests.insert(requests.end(), 6, page);   // pages 4 to 8, page 9 refused
+    requests.push_back("token");
+    requests.insert(requests.end(), 10, page);  // pages 9 to 18
+    EXPECT_EQ(OpsRequests(), requests);
+
+    FixtureReset();
+    FixtureExpireTokensAfter(6);
+    FixturePlan("/ops/3.2/auth/accesstoken", "error=temporarily_unavailable");
+    {
+        DownloadRun run;
+        const JobOutcome& outcome = run.Run(Number("EP2400812", "A1", "2400812"));
+        EXPECT_EQ(outcome.success, 0);
+    }
+    // The refused page once before the renewal and at each of its 22 attempts after it.
+    EXPECT_EQ(FixtureLog((CString(kPublished) + page + "?Range=4").GetString()).size(), 23u);
+    EXPECT_TRUE(FixtureLog((CString(kPublished) + page + "?Range=5").GetString()).empty());
+    EXPECT_FALSE(FileExists(m_save + "EP2400812A1"));
+}
+
 } // namespace
