@@ -128,7 +128,7 @@ reference documents the answers; the code is the part "OPS imitation" of this fi
         EP2400812 A1 20111228 18p "BLUETOOTH NETWORKING" (de, fr, en): its biblio byte for
                                   byte, its images inquiry built from the recorded summary,
                                   every page the recorded page (A4 at pixels per centimetre)
-        EP3900001 A1 to EP3900150 A1, US11000001 B2 to US11000150 B2 alternating with
+        EP3900001 A1 to EP3900150 A1, US9500001 B2 to US9500150 B2 alternating with
                                   US2024100001 A1 to US2024100150 A1: the recorded search
                                   results repeated and renumbered (one in three titled only
                                   lang="ol" "ENERGILAGRINGSSYSTEM"), found by txt=siemens or

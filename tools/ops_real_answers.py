@@ -9,7 +9,7 @@ The recorded bodies lie in DATA/ops/realops (their README says what each holds).
     the real series  the three results of the recorded search/biblio answer (an Australian
                      A1 twice, a Danish T3 titled only in its original language, lang="ol"),
                      repeated and renumbered as publications of the catalogue: EP3900001 to
-                     EP3900150 (A1), and US11000001 to US11000150 (B2) alternating with
+                     EP3900150 (A1), and US9500001 to US9500150 (B2) alternating with
                      US2024100001 to US2024100150 (A1). Each result keeps its real block of
                      about 18 KB (applicants "SIEMENS ...", so that txt=siemens or pa=siemens
                      finds the whole series), only its publication numbers and family changed;
@@ -107,7 +107,7 @@ def series_identity(cc, i):
     if cc == "EP":
         return "EP", str(3900001 + i), "A1", str(70000001 + i)
     if i % 2 == 0:
-        return "US", str(11000001 + i // 2), "B2", str(71000001 + i)
+        return "US", str(9500001 + i // 2), "B2", str(71000001 + i)
     return "US", str(2024100001 + i // 2), "A1", str(71000001 + i)
 
 
@@ -160,8 +160,8 @@ class RealAnswers:
     def find(self, cc, number, kind=None):
         if cc == "EP" and number.isdigit() and 3900001 <= int(number) < 3900001 + SERIES_COUNT:
             found = [self.series_document("EP", int(number) - 3900001)]
-        elif cc == "US" and number.isdigit() and 11000001 <= int(number) < 11000001 + SERIES_COUNT:
-            found = [self.series_document("US", 2 * (int(number) - 11000001))]
+        elif cc == "US" and number.isdigit() and 9500001 <= int(number) < 9500001 + SERIES_COUNT:
+            found = [self.series_document("US", 2 * (int(number) - 9500001))]
         elif cc == "US" and number.isdigit() and 2024100001 <= int(number) < 2024100001 + SERIES_COUNT:
             found = [self.series_document("US", 2 * (int(number) - 2024100001) + 1)]
         else:
