@@ -251,12 +251,16 @@ CPatentThread::TransferResult CPatentThread::TransferPage(const CString& url, co
         CBindStatusCallback callback;
         const HRESULT hr = ::URLDownloadToFileA(nullptr, url, file, 0, &callback);
         const DWORD status = callback.GetResponseStatus();
-        if (hr == S_OK && (status == 0 || status == 200))
+        if (hr == S_OK && (status == 0 || status == 200)) {
+            // The token may expire again before a later page: that page may renew it too.
+            run.bTokenRenewed = false;
             return TransferDone;
+        }
         if (IsQuitRequested())
             return TransferQuit;
         // The OPS service refuses a token it no longer accepts with 400: the token is
-        // renewed once per step, and that attempt does not count.
+        // renewed once for the page, and that attempt does not count. A renewal the token
+        // endpoint refuses leaves the old token, which the page's attempts then meet.
         if (bOps && status == 400 && !run.bTokenRenewed) {
             run.bTokenRenewed = true;
             COpsTokenCache::ForceRefresh();

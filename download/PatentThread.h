@@ -150,7 +150,7 @@ private:
         CString type;            // OutputType
         bool bFirstPages = false;
         int nLimit = 0;          // pages of a first-pages run; raised for every HTML reply
-        bool bTokenRenewed = false;
+        bool bTokenRenewed = false;  // for the page being fetched
     };
     // PageMissing: the page never came; the document would lack it, so the step fails.
     enum PageResult { PageStored, PageMissing, PageStop, PageQuit, PageExtractFailed };

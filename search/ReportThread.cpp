@@ -537,6 +537,8 @@ int CReportThread::ImageCollectionStep(IXMLDOMNodePtr step, CString locationName
             ::DeleteFileA(transferFile);
             return 0;
         }
+        // The OPS service refuses a token it no longer accepts with 400: the token is
+        // renewed once for the page (the step's only one), and that attempt does not count.
         if (bOps && status == 400 && !bTokenRenewed) {
             bTokenRenewed = true;
             COpsTokenCache::ForceRefresh();

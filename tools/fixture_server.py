@@ -123,6 +123,17 @@ reference documents the answers; the code is the part "OPS imitation" of this fi
                                   each: "Rail coupling of series NNN" (300 results for
                                   ti=coupling, 150 of each country)
     Their inventors, applicants, abstracts and classifications stand in OPS_CATALOGUE.
+    Answers recorded from the real service (DATA/ops/realops, served by the part of
+    tools/ops_real_answers.py, whose text says more):
+        EP2400812 A1 20111228 18p "BLUETOOTH NETWORKING" (de, fr, en): its biblio byte for
+                                  byte, its images inquiry built from the recorded summary,
+                                  every page the recorded page (A4 at pixels per centimetre)
+        EP3900001 A1 to EP3900150 A1, US9500001 B2 to US9500150 B2 alternating with
+                                  US2024100001 A1 to US2024100150 A1: the recorded search
+                                  results repeated and renumbered (one in three titled only
+                                  lang="ol" "ENERGILAGRINGSSYSTEM"), found by txt=siemens or
+                                  pa=siemens; a search/biblio page holding any of them comes in
+                                  the recorded layout, about 18 KB a result
 
 Control paths (never logged):
     GET /_log       every logged request since the last reset, each as
@@ -135,9 +146,9 @@ Control paths (never logged):
                     the next N (default 1) requests for path P behave as if Q (a query text)
                     were added to their query
     GET /_expire    every OPS token issued so far has expired
-    GET /_expire?after=N
+    GET /_expire?after=N[&after=M...]
                     after the next N accepted OPS REST requests (answered normally), every
-                    token issued until then has expired
+                    token issued until then has expired; then, after M more, again
     GET /_quota?refuse=N[&path=P]
                     the next N OPS REST requests (of path P only, when given) are refused
                     with 403 (quota)
@@ -401,6 +412,8 @@ class Handler(BaseHTTPRequestHandler):
 # CQL matcher, the answer builders and the service itself (tokens, quota, expiry). The
 # request handler above only hands it the requests under /ops and the controls it owns.
 
+from ops_real_answers import RealAnswers  # noqa: E402  (the recorded answers, in a file of their own)
+
 OPS_ROOT = "/ops"
 OPS_VERSION = "/3.2"
 TOKEN_PATH = OPS_ROOT + OPS_VERSION + "/auth/accesstoken"
@@ -569,17 +582,20 @@ def coupling_doc(cc, i):
 
 
 class OpsCatalogue:
-    """The catalogue's publications, the generated series made when first asked for."""
+    """The catalogue's publications, the generated series made when first asked for, and the
+    publications made of the recorded answers (tools/ops_real_answers.py), when given."""
 
-    def __init__(self):
-        self.docs = list(OPS_CATALOGUE)
+    def __init__(self, real=None):
+        self.real = real
+        self.docs = list(OPS_CATALOGUE) + (real.documents() if real else [])
         self._bulk = None
 
     def all(self):
         if self._bulk is None:
             self._bulk = ([bulk_doc(i) for i in range(BULK_COUNT)] +
                           [coupling_doc("EP", i) for i in range(COUPLING_COUNT)] +
-                          [coupling_doc("US", i) for i in range(COUPLING_COUNT)])
+                          [coupling_doc("US", i) for i in range(COUPLING_COUNT)] +
+                          (self.real.series() if self.real else []))
         return self.docs + self._bulk
 
     def find(self, cc, number, kind=None):
@@ -597,6 +613,8 @@ class OpsCatalogue:
                 d = coupling_doc("US", n - 2015100001)
             if d and (not kind or d["kind"] == kind):
                 found = [d]
+        if not found and self.real:
+            found = self.real.find(cc, number, kind)
         return found
 
     def find_application(self, cc, number):
@@ -1029,30 +1047,32 @@ class OpsService:
 
     def __init__(self, state):
         self.state = state
-        self.catalogue = OpsCatalogue()
+        recorded = os.path.join(state.data, "ops", "realops")
+        self.real = RealAnswers(recorded) if os.path.isdir(recorded) else None
+        self.catalogue = OpsCatalogue(self.real)
         self.tokens = {}          # token -> expired?
         self.token_count = 0
-        self.expire_after = None  # accepted REST requests until every token expires
+        self.expire_after = []    # accepted REST requests until every token expires, per expiry
         self.quota_refusals = 0   # REST requests still to be refused with 403
         self.quota_path = None    # ... only requests of this path, when set
 
     # ---------------------------------------------------------------- controls
     def reset(self):
         with self.state.lock:
-            self.expire_after = None
+            self.expire_after = []
             self.quota_refusals = 0
             self.quota_path = None
 
     def control(self, path, q):
         """The answer text of a control path of the imitation; None for other paths."""
         if path == "/_expire":
-            after = int(q.get("after", ["0"])[0])
+            after = [int(n) for n in q.get("after", ["0"])]
             with self.state.lock:
-                if after > 0:
+                if after[0] > 0:
                     self.expire_after = after
                 else:
                     self.expire_all()
-            return b"expired\n" if after <= 0 else b"expiring\n"
+            return b"expired\n" if after[0] <= 0 else b"expiring\n"
         if path == "/_quota":
             with self.state.lock:
                 self.quota_refusals = int(q.get("refuse", ["1"])[0])
@@ -1084,10 +1104,10 @@ class OpsService:
         auth = handler.headers.get("Authorization", "")
         with self.state.lock:
             valid = auth.startswith("Bearer ") and self.tokens.get(auth[7:]) is False
-            if valid and self.expire_after is not None:
-                self.expire_after -= 1
-                if self.expire_after <= 0:
-                    self.expire_after = None
+            if valid and self.expire_after:
+                self.expire_after[0] -= 1
+                if self.expire_after[0] <= 0:
+                    self.expire_after.pop(0)
                     self.expire_all()
         if not valid:
             return 400, "application/xml", ops_fault("CLIENT.InvalidAccessToken",
@@ -1123,6 +1143,10 @@ class OpsService:
                 docs = [d for d in docs[-1:] if d["pages"] > 0]
             if not docs:
                 return not_found
+            if docs[0].get("recorded"):
+                return 200, "application/xml", (self.real.biblio_answer(docs[0]) if m.group(4) == "biblio"
+                                                else self.real.images_answer(docs[0]) or
+                                                ops_document(images_xml(docs[0]), "images"))
             if m.group(4) == "biblio":
                 return 200, "application/xml", ops_document(
                     "    <exchange-documents>\n%s    </exchange-documents>\n"
@@ -1141,7 +1165,7 @@ class OpsService:
             pages = docs[0]["pages"] if m.group(4) == "fullimage" else docs[0]["drawings"]
             if not 1 <= page <= pages:
                 return not_found
-            image = self.page_image(page)
+            image = self.real.page if docs[0].get("recorded") else self.page_image(page)
             if image is None:
                 return 500, "text/plain", b"fixture server: no page images in DATA/ops/pages\n"
             return 200, "application/tiff", image
@@ -1158,6 +1182,10 @@ class OpsService:
         if not found or begin > len(found):
             return 404, "application/xml", ops_fault("SERVER.EntityNotFound", "No results found")
         results = found[begin - 1:end]
+        if with_biblio and any(d.get("recorded") for d in results):
+            return 200, "application/xml", self.real.search_page(
+                query, min(len(found), MAX_TOTAL), begin,
+                [self.real.result_block(d, biblio_xml(d)) for d in results])
         return 200, "application/xml", ops_document(
             search_xml(query, min(len(found), MAX_TOTAL), begin, results, with_biblio), "search")
 

@@ -3,7 +3,9 @@
 // query, given as the search pages leave them in the parameter map, become the CQL the
 // server is asked, their rows carry the number with its kind and the English title, a second
 // range continues the first, the US locations keep their own kinds of publication, and a
-// query the service refuses ends the run with no rows.
+// query the service refuses ends the run with no rows. On the recorded answers of the real
+// service every row has a title and a report thread files A4 first pages, which the
+// Linux-side check (search_shipped_recipe_pdf_check) measures with pdfinfo.
 #include "SearchOwner.h"
 
 #include "ReportTestSupport.h"
@@ -11,12 +13,16 @@
 
 #include "DataFiles.h"
 #include "OpsTokenCache.h"
+#include "RegEx.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
 #include <cstdio>
 #include <cstdlib>
+#include <fstream>
 #include <map>
+#include <set>
 #include <string>
 #include <vector>
 
@@ -344,6 +350,108 @@ TEST_F(ShippedSearchTest, AReportThreadGetsTheFirstPageOfASearchRowWithItsKind)
         EXPECT_NE(pages[0].target.Find(c.page), -1) << pages[0].target.GetString();
         EXPECT_EQ(pages[0].status, 200);
         ++index;
+    }
+}
+
+// The recorded answers of the real service: result pages of 100 results of real size (about
+// 1.8 MB), one in three results titled only in its original language (lang="ol"). Every row
+// of every location has a title, the English one where there is one, else its own.
+TEST_F(ShippedSearchTest, RealSizePagesGiveEveryRowATitle)
+{
+    const struct
+    {
+        const char* uid;
+        Fields map;
+        int total;
+        int pages;
+        const char* firstNumber;
+    } cases[] = {
+        {"USPTOPATENTSEARCH",
+         PageMap(kUsBasic, {{"TERM1", "siemens"}, {"FIELD1", "txt all"}, {"OPERATOR", "AND"}, {"FIELD2", "ta all"},
+                            {"SEARCHSTRING", "siemenstxt allANDta all"}}),
+         300, 3, "US9500001B2"},
+        {"USPTOAPPLICATIONSEARCH",
+         PageMap(kUsBasic, {{"TERM1", "siemens"}, {"FIELD1", "pa all"}, {"OPERATOR", "AND"}, {"FIELD2", "ta all"},
+                            {"SEARCHSTRING", "siemenspa allANDta all"}}),
+         300, 3, "US2024100001A1"},
+        {"EPOPATENTSEARCH", {{"SEARCHTERM", "txt = siemens"}, {"SEARCHSTRING", "txt = siemens"}}, 150, 2,
+         "EP3900001A1"},
+    };
+    const std::set<CString> kTitles = {"MONITORING THE OPERATION OF A WIND TURBINE",
+                                       "A STEAM TURBINE ROTOR FLYWHEEL SYSTEM FOR GRID FREQUENCY STABILIZATION",
+                                       "ENERGILAGRINGSSYSTEM"};
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.uid);
+        FixtureReset();
+        const DWORD start = GetTickCount();
+        const std::vector<Report> reports = Run(c.uid, "Basic", c.map);
+        std::vector<CString> numbers, titles;
+        int pages = 0;
+        for (const Report& r : reports) {
+            if (!r.page)
+                continue;
+            ++pages;
+            for (const CString& n : Values(r.text, "PATNUM"))
+                numbers.push_back(n);
+            for (const CString& t : Values(r.text, "TITLE"))
+                titles.push_back(t);
+        }
+        std::printf("FIGURE %s: %d pages, %u rows in %lu ms\n", c.uid, pages, static_cast<unsigned>(numbers.size()),
+                    GetTickCount() - start);
+        EXPECT_EQ(pages, c.pages);
+        ASSERT_EQ(numbers.size(), 150u);
+        ASSERT_EQ(titles.size(), 150u);
+        EXPECT_EQ(numbers[0], c.firstNumber);
+        EXPECT_EQ(reports.front().total, c.total);
+        EXPECT_EQ(std::set<CString>(titles.begin(), titles.end()), kTitles);
+        // Every third result of the series is the one titled in its original language.
+        EXPECT_EQ(std::count(titles.begin(), titles.end(), CString("ENERGILAGRINGSSYSTEM")), 50);
+        for (const CString& t : titles)
+            EXPECT_FALSE(t.IsEmpty());
+    }
+}
+
+// A report of search rows of the recorded answers: each report thread files the row's first
+// page as an A4 page (the service's pages are at pixels per centimetre), and its record takes
+// the English title or, where there is none, the original one.
+TEST_F(ShippedSearchTest, AReportOfRecordedRowsHasA4FirstPages)
+{
+    const struct {
+        const char* number;
+        const char* title;
+    } cases[] = {
+        {"EP2400812A1", "BLUETOOTH NETWORKING"},
+        {"EP3900003A1", "ENERGILAGRINGSSYSTEM"},
+        {"US9500001B2", "MONITORING THE OPERATION OF A WIND TURBINE"},
+    };
+    testsupport::TempDir run;
+    reporttest::ThreadOwner owner;
+    const char* check = std::getenv("ZENTROVA_PDF_CHECK");
+    if (check && *check)
+        DeleteFileA(CString(check) + "\\outputs.txt");
+    int index = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.number);
+        FixtureReset();
+        ASSERT_TRUE(owner.Start(c.number, run.Path() + "\\", index));
+        ASSERT_TRUE(owner.WaitForReply(static_cast<size_t>(index + 1), 60000));
+        const reporttest::Reply& reply = owner.replies.back();
+        ++index;
+        ASSERT_EQ(reply.success, 1);
+        EXPECT_GE(reply.record.Find(CString("DocumentTitle=\"") + c.title + "\""), 0) << reply.record.GetString();
+        const CString pdf = run.Path() + "\\" + reply.resultPath;
+        std::string bytes;
+        ASSERT_TRUE(ReadBytes(pdf, bytes)) << pdf.GetString();
+        std::vector<CString> boxes;
+        RegEx("/MediaBox\\s*\\[\\s*0\\s+0\\s+595\\s+842\\s*\\]", false).Grep(boxes, CString(bytes.data(), static_cast<int>(bytes.size())));
+        EXPECT_FALSE(boxes.empty()) << "no A4 page in " << pdf.GetString();
+        if (check && *check) {
+            CreateDirectoryA(check, nullptr);
+            const CString name = CString("report-first-page-") + c.number + ".pdf";
+            EXPECT_TRUE(CopyFileA(pdf, CString(check) + "\\" + name, FALSE));
+            std::ofstream((CString(check) + "\\outputs.txt").GetString(), std::ios::app)
+                << name.GetString() << "|595x842,,\n";
+        }
     }
 }
 
