@@ -1,6 +1,7 @@
 #include "PatentThread.h"
 
 #include "DataFiles.h"
+#include "DocumentNumbers.h"
 #include "DocumentRecord.h"
 #include "DownloadManagerMessages.h"
 #include "FileCrypt.h"
@@ -91,9 +92,9 @@ void CPatentThread::ParseDocumentNumber(CString number)
         m_strCountryCode = "US";
         m_strDocumentNumber = work;
     }
+    m_nApplication = IsApplicationNumber(m_strCountryCode, m_strDocumentNumber) ? 1 : 0;
     if (m_bFileWrapperMode)
         m_strCountryCode.Empty();
-    m_nApplication = m_strDocumentNumber.GetLength() >= 8 ? 1 : 0;
 
     // The document's folder is named after the number and the kind code. Neither may lead
     // out of the save folder or name it, nor name the saved reports' folder there (the job

@@ -2,6 +2,7 @@
 
 #include "BindStatusCallback.h"
 #include "DataFiles.h"
+#include "DocumentNumbers.h"
 #include "DocumentRecord.h"
 #include "FileCrypt.h"
 #include "KeyFunctions.h"
@@ -169,7 +170,7 @@ void CReportThread::ParseDocumentNumber(CString number, CString title)
         m_strCountryCode = "US";
         m_strDocumentNumber = work;
     }
-    m_nApplication = m_strDocumentNumber.GetLength() >= 8 ? 1 : 0;
+    m_nApplication = IsApplicationNumber(m_strCountryCode, m_strDocumentNumber) ? 1 : 0;
 
     // The folder is named after the number, which may come from a web page or a session
     // file: a number that names no single file in the run folder gets no folder, and its

@@ -103,6 +103,7 @@ reference documents the answers; the code is the part "OPS imitation" of this fi
                                   application 20050123456 as OPS numbers it)
         WO2004012345 A1 20040205 5p "Battery pack with thermal widgets"
         EP1500000 A1 20050119 4p  "Sorting machine for parcels"
+        US11230456 B2 20220201 2p "Foldable crate with hinged walls" (a patent of eight digits)
         US6000000 A 19991207 3p   "Widget fastening clip" (cited by EP2345678, US7123456)
         EP3000000 A1 20160302 5p  "Sensor network for retail shelves"
         WO2010054321 A2 20100520 4p "Smart shelf with weight sensors"
@@ -497,6 +498,11 @@ OPS_CATALOGUE = [
             "belts.",
             [("PAKETSORT AG [DE]", "Paketsort AG")], [("WEBER ANNA [DE]", "Weber, Anna")],
             pages=4, ipc=["B07C 3/00"], cpc=["B07C 3/008"]),
+    ops_doc("US", "11230456", "B2", "20220201",
+            {"en": "Foldable crate with hinged walls"},
+            "A crate folds flat when its hinged walls are lowered.",
+            [("CRATEWORKS LLC [US]", "Crateworks LLC")], [("NGUYEN LINH [US]", "Nguyen, Linh")],
+            pages=2, ipc=["B65D 6/18"], cpc=["B65D 11/1833"], app=("US", "16543210", "A", "20190621")),
     ops_doc("US", "6000000", "A", "19991207",
             {"en": "Widget fastening clip"},
             "A clip fastens a widget to a rail without tools.",

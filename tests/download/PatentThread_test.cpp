@@ -70,9 +70,13 @@ TEST(ParseDocumentNumber, CountryNumberClassAndFolder)
         {"EP 1,234,567", "B1", false, "EP", "1234567", 0, "EP1234567B1"},
         {"EP20050123", "", false, "EP", "20050123", 1, "EP20050123"},
         {"1234567", "", false, "US", "1234567", 0, "1234567"},
-        {"12345678", "", false, "US", "12345678", 1, "12345678"},
+        // Eight digits are a US patent of today, not an application.
+        {"12345678", "", false, "US", "12345678", 0, "12345678"},
+        {"US11234567", "B2", false, "US", "11234567", 0, "US11234567B2"},
+        {"US123456789", "", false, "US", "123456789", 1, "US123456789"},
         {"wo2005123456", "", false, "WO", "2005123456", 1, "WO2005123456"},
-        {"D1234567", "", false, "US", "D1234567", 1, "D1234567"},
+        {"D1234567", "", false, "US", "D1234567", 0, "D1234567"},
+        {"US10/987654", "", false, "US", "10/987654", 1, "US10987654"},
         {"PCT/US2005/012345", "", false, "US", "2005/012345", 1, "PCTUS2005012345"},
         {"US7654321", "", true, "", "7654321", 0, "FWUS7654321"},
         // Names from typed or toolbar text never lead out of the save folder.

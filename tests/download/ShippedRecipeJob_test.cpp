@@ -120,6 +120,17 @@ TEST_F(ShippedRecipeJobTest, TheTypedKindChoosesAmongThePublicationsOfTheNumber)
     EXPECT_EQ(FixtureLog("q=pn%3DEP1000000").size(), 1u);
 }
 
+// US patents have had eight digits since number 10,000,000: such a number is a patent's,
+// not an application's.
+TEST_F(ShippedRecipeJobTest, AUsPatentOfEightDigitsIsFetchedAsAPatent)
+{
+    DownloadRun run;
+    const JobOutcome& outcome = run.Run(Number("US11230456", "", "11230456"));
+    ASSERT_EQ(outcome.success, 1);
+    EXPECT_EQ(Attribute(outcome.record, "/Document", "DocumentTitle"), "Foldable crate with hinged walls");
+    EXPECT_EQ(FixtureLog("q=pn%3DUS11230456").size(), 1u);
+}
+
 // Every search location downloads its rows with a source of the recipe, and a row's number,
 // as OPS writes it with its kind, gives that publication.
 TEST_F(ShippedRecipeJobTest, SearchResultsDownloadWithTheirLocationsTarget)
