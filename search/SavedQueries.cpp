@@ -1,6 +1,6 @@
 #include "SavedQueries.h"
 
-#include "FileCrypt.h"
+#include "DataFiles.h"
 #include "TextConversion.h"
 #include "TextHelpers.h"
 #include "XmlByPosition.h"
@@ -202,9 +202,7 @@ bool CSavedQueryStore::Write(const CString& path, CString* pError) const
                            static_cast<const char*>(path));
         return false;
     }
-    // The file's bytes as they stand, through a temporary file beside the target.
-    CFileCrypt writer;
-    if (!writer.WriteCipherFile(FileText(), path)) {
+    if (!WriteDataFile(path, FileText())) {
         if (pError)
             pError->Format("The saved queries could not be written to %s; the file keeps its previous queries.",
                            static_cast<const char*>(path));

@@ -219,16 +219,7 @@ bool CSavedReport::WriteReportsXml()
     // A list that could not be read is not replaced by the few entries known now.
     if (m_bReportsXmlUnreadable)
         return false;
-    const CString text = FormatReportsXml(m_Entries);
-    const CString path = GetAppDirectory() + "\\Reports.xml";
-    HANDLE h = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const DWORD length = static_cast<DWORD>(text.GetLength());
-    const bool ok = ::WriteFile(h, text.GetString(), length, &written, nullptr) && written == length;
-    ::CloseHandle(h);
-    return ok;
+    return WriteDataFile(GetAppDirectory() + "\\Reports.xml", FormatReportsXml(m_Entries));
 }
 
 int CSavedReport::FirstSelectedRow()

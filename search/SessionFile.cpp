@@ -156,29 +156,15 @@ CString SessionFileText(const SessionArray& sessions)
 
 bool WriteTextFile(const CString& path, const CString& text, CString* pWhy)
 {
-    CString temporary;
-    temporary.Format("%s.~%08lx.tmp", path.GetString(), static_cast<unsigned long>(::GetTickCount()));
-    auto fail = [&](DWORD error) {
-        if (pWhy) {
-            char buffer[512] = {};
-            ::SetLastError(error);
-            *pWhy = GetLastErrorText(buffer, sizeof buffer);
-        }
-        ::DeleteFileA(temporary);
-        return false;
-    };
-    HANDLE h = ::CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return fail(::GetLastError());
-    DWORD written = 0;
-    const BOOL ok = ::WriteFile(h, text.GetString(), static_cast<DWORD>(text.GetLength()), &written, nullptr);
-    const DWORD error = ::GetLastError();
-    ::CloseHandle(h);
-    if (!ok || written != static_cast<DWORD>(text.GetLength()))
-        return fail(ok ? ERROR_WRITE_FAULT : error);
-    if (!::MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return fail(::GetLastError());
-    return true;
+    DWORD error = ERROR_SUCCESS;
+    if (WriteDataFile(path, text, &error))
+        return true;
+    if (pWhy) {
+        char buffer[512] = {};
+        ::SetLastError(error);
+        *pWhy = GetLastErrorText(buffer, sizeof buffer);
+    }
+    return false;
 }
 
 bool SplitSavedText(const CString& text, SessionResult& result)

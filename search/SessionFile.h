@@ -49,9 +49,8 @@ CString SessionFileReadPath();
 // without its documents.
 CString SessionFileText(const SessionArray& sessions);
 
-// Writes the text through a temporary file beside the target, which then replaces it, so
-// that a failed write leaves the previous file whole. False (and the system's reason in
-// *pWhy) when the file could not be written.
+// Writes the text whole (WriteDataFile): a failed or killed write leaves the previous file
+// whole. False (and the system's reason in *pWhy) when the file could not be written.
 bool WriteTextFile(const CString& path, const CString& text, CString* pWhy = nullptr);
 
 enum SessionFileState {

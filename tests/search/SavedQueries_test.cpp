@@ -1,9 +1,10 @@
 // The saved-query files of both query pages without a window: the file text, reading by
 // position, values that XML must escape surviving restarts, and the files that are never
-// overwritten (one that does not load, a write that fails).
+// overwritten (one that does not load, a write that fails, a write killed half way).
 #include "SavedQueries.h"
 
-#include "FileCrypt.h"
+#include "DataFiles.h"
+#include "KilledSave.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -195,16 +196,29 @@ TEST_F(SavedQueriesTest, AFailedWriteKeepsTheOldFile)
     ASSERT_TRUE(ReadBytes(path, before));
 
     store.Append(2, store.Capture(2, "New", {"sun"}, {}));
-    const CipherFileWriter previous = SetCipherFileWriter(&FailingWrite);
+    const DataFileWriter previous = SetDataFileWriter(&FailingWrite);
     CString error;
     const bool written = store.Write(path, &error);
-    SetCipherFileWriter(previous);
+    SetDataFileWriter(previous);
     EXPECT_FALSE(written);
     EXPECT_NE(error.Find("keeps its previous queries"), -1);
     std::string after;
     ASSERT_TRUE(ReadBytes(path, after));
     EXPECT_EQ(after, before);
     EXPECT_EQ(testsupport::FilesIn(dir.Path()), 1);
+}
+
+TEST_F(SavedQueriesTest, AKilledWriteLeavesThePreviousFileWhole)
+{
+    const CString path = dir.File("basicquery.xml");
+    auto save = [&](const char* title) {
+        return [&, title] {
+            CSavedQueryStore store(BasicQueryFormat());
+            store.Append(2, store.Capture(2, title, {"wind"}, {}));
+            ASSERT_TRUE(store.Write(path, nullptr));
+        };
+    };
+    testsupport::ExpectKilledSavesKeepTheFileWhole(path, save("Old"), save("New"));
 }
 
 } // namespace

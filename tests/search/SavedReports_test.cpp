@@ -1,5 +1,6 @@
 // The Saved Reports page in a sheet of its own: its rows from Reports.xml, open, delete and
 // mail (through the MAPI32.DLL test double), and its look.
+#include "KilledSave.h"
 #include "MapiDouble.h"
 #include "ReportFiles.h"
 #include "ReportPageFixture.h"
@@ -116,6 +117,17 @@ TEST_F(SavedReportsTest, AnUnreadableReportsXmlIsNeverOverwritten)
     std::string kept;
     ASSERT_TRUE(ReadBytes(GetAppDirectory() + "\\Reports.xml", kept));
     EXPECT_EQ(kept, damaged);
+}
+
+TEST_F(SavedReportsTest, AKilledSaveLeavesThePreviousReportsXmlWhole)
+{
+    auto save = [this](size_t count) {
+        return [this, count] {
+            m_page->m_Entries.assign(kEntries.begin(), kEntries.begin() + static_cast<std::ptrdiff_t>(count));
+            ASSERT_TRUE(m_page->WriteReportsXml());
+        };
+    };
+    ExpectKilledSavesKeepTheFileWhole(GetAppDirectory() + "\\Reports.xml", save(2), save(3));
 }
 
 TEST_F(SavedReportsTest, MailAttachesTheSelectedReportsThatExist)

@@ -2,6 +2,7 @@
 // the readers on files this writer wrote and on files made by hand or by earlier versions,
 // the decoding of the bytes whatever the declaration names, and the export read back by the
 // import with foreign and damaged files refused.
+#include "KilledSave.h"
 #include "SessionExport.h"
 #include "SessionFile.h"
 #include "WorkspaceTest.h"
@@ -157,6 +158,23 @@ TEST_F(SessionFileTest, AMissingOrDamagedFileStartsOnNoSessionSelected)
     ASSERT_EQ(sessions.GetSize(), 2);
     EXPECT_EQ(sessions[0].strName, kNoSessionSelected);
     EXPECT_EQ(sessions[1].strName, "Real");
+}
+
+TEST_F(SessionFileTest, AKilledWriteLeavesThePreviousFileWhole)
+{
+    auto save = [this](const char* title) {
+        return [this, title] {
+            SessionArray sessions;
+            sessions.Add(Session(kNoSessionSelected, "", ""));
+            sessions.Add(Session("Trays", "Tray", "ACME", {{"EP1000000B1", title}}));
+            ASSERT_TRUE(WriteTextFile(m_path, SessionFileText(sessions)));
+        };
+    };
+    ExpectKilledSavesKeepTheFileWhole(m_path, save("Folding tray"), save("Folding tray with hinges"));
+    // A temporary file an earlier version left when it was killed goes with the next save.
+    ASSERT_TRUE(WriteBytes(m_path + ".~0061a8d8.tmp", "<savedsession>"));
+    save("Folding tray")();
+    EXPECT_EQ(0, TemporariesOf(m_path));
 }
 
 TEST(SessionTextTest, UnescapingIsTheExactInverseOfEscaping)

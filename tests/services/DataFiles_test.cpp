@@ -1,4 +1,5 @@
 #include "DataFiles.h"
+#include "KilledSave.h"
 #include "ProgressLog.h"
 #include "TestSupport.h"
 #include "TraceLine.h"
@@ -221,4 +222,43 @@ TEST(ProgressLog, TakesTheDownloadEngineTrace)
     ASSERT_TRUE(testsupport::ReadBytes(path, text));
     EXPECT_EQ(text, "COpsTokenCache::FetchToken-traced\r\n");
     DeleteFileA(path);
+}
+
+TEST(WriteDataFile, AKilledWriteLeavesThePreviousFileWholeAndTheNextRemovesItsTemporaries)
+{
+    testsupport::TempDir dir;
+    const CString path = dir.File("Reports.xml"), other = dir.File("session.xml");
+    ASSERT_TRUE(WriteDataFile(other, "<savedsession/>"));
+    // A killed save of another file leaves its temporary file, which saves of this one keep.
+    ASSERT_TRUE(testsupport::SaveKilledAt(DataFileBytesWritten, [&] { WriteDataFile(other, "<lost/>"); }));
+    testsupport::ExpectKilledSavesKeepTheFileWhole(
+        path, [&] { ASSERT_TRUE(WriteDataFile(path, "<saved>old</saved>")); },
+        [&] { ASSERT_TRUE(WriteDataFile(path, "<saved>a longer new text</saved>")); });
+    EXPECT_EQ(1, testsupport::TemporariesOf(other));
+    EXPECT_EQ(testsupport::FileNamesIn(dir.Path()).size(), 3u);
+}
+
+TEST(WriteDataFile, ACopyOrAReplacementIsWholeOrNothing)
+{
+    testsupport::TempDir dir;
+    const CString recipe = dir.File("Download.cfg"), old = dir.File("OldConfig.cfg"), fresh = dir.File("NewConfig.cfg");
+    ASSERT_TRUE(testsupport::WriteBytes(recipe, "previous recipe"));
+    ASSERT_TRUE(testsupport::WriteBytes(fresh, "fresh recipe"));
+    EXPECT_TRUE(CopyDataFile(recipe, old));
+    std::string bytes;
+    ASSERT_TRUE(testsupport::ReadBytes(old, bytes));
+    EXPECT_EQ(bytes, "previous recipe");
+    DWORD error = 0;
+    EXPECT_FALSE(CopyDataFile(dir.File("missing.cfg"), old, &error));
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    ASSERT_TRUE(testsupport::ReadBytes(old, bytes));
+    EXPECT_EQ(bytes, "previous recipe");
+
+    EXPECT_TRUE(ReplaceDataFile(fresh, recipe));
+    ASSERT_TRUE(testsupport::ReadBytes(recipe, bytes));
+    EXPECT_EQ(bytes, "fresh recipe");
+    EXPECT_FALSE(testsupport::FileExists(fresh));
+    EXPECT_FALSE(ReplaceDataFile(fresh, recipe));
+    ASSERT_TRUE(testsupport::ReadBytes(recipe, bytes));
+    EXPECT_EQ(bytes, "fresh recipe");
 }
