@@ -143,16 +143,11 @@ CSavedQueryStore::LoadResult CSavedQueryStore::Load(const CString& readPath)
             if (slot < 0)
                 continue;
             const size_t fieldCount = m_format.kinds[slot].fields.size();
-            IXMLDOMNodeListPtr children = location->GetchildNodes();
-            const long count = children ? children->Getlength() : 0;
-            for (long j = 0; j < count; ++j) {
-                IXMLDOMNodePtr entry = children->Getitem(j);
-                if (!entry || entry->GetnodeType() != NODE_ELEMENT)
-                    continue;
+            for (IXMLDOMNodePtr entry : ChildElements(location)) {
                 SavedQuery query;
                 query.title = AttributeTextAt(entry, 0);
-                for (size_t k = 0; k < fieldCount; ++k)
-                    query.values.push_back(ChildTextAt(entry, static_cast<long>(k)));
+                query.values = ChildTexts(entry);
+                query.values.resize(fieldCount);
                 m_lists[slot].push_back(query);
             }
         }

@@ -5,6 +5,7 @@
 #include "ListMessages.h"
 #include "MapiSession.h"
 #include "NewMenu.h"
+#include "NewMenuHook.h"
 #include "ReportFiles.h"
 #include "ReportMessages.h"
 #include "TraceLine.h"
@@ -168,24 +169,31 @@ LRESULT CSavedReport::OnListRButtonDown(WPARAM, LPARAM)
 
 void CSavedReport::RenumberRows()
 {
-    for (int i = 0; i < m_List.GetItemCount(); ++i) {
+    // Runs on every erase of the page: rows already numbered cost one look each, and a list
+    // to renumber (every row after a refill) takes its texts in one quiet pass.
+    CMenuHookPause pause;
+    const int count = m_List.GetItemCount();
+    int i = 0;
+    while (i < count && m_List.GetItemText(i, 0) == RowNumber(" %d.", i + 1))
+        ++i;
+    if (i == count)
+        return;
+    CListFillScope fill(m_List);
+    for (; i < count; ++i) {
         const CString number = RowNumber(" %d.", i + 1);
         if (m_List.GetItemText(i, 0) != number)
-            m_List.SetItemText(i, 0, number);
+            m_List.SetCellText(i, 0, number);
     }
 }
 
 void CSavedReport::FillReportList()
 {
     const std::vector<SavedReportEntry> entries = m_Entries;
+    CListFillScope fill(m_List);
     m_List.DeleteAllItems();
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const int row = m_List.InsertItem(static_cast<int>(i), RowNumber("%d. ", static_cast<int>(i) + 1));
-        m_List.SetItemText(row, 1, entries[i].strName);
-        m_List.SetItemText(row, 2, entries[i].strMark);
-        m_List.SetItemText(row, 3, entries[i].strClient);
-        m_List.SetItemText(row, 4, entries[i].strDateTime);
-    }
+    for (size_t i = 0; i < entries.size(); ++i)
+        m_List.InsertRow(static_cast<int>(i), {RowNumber("%d. ", static_cast<int>(i) + 1), entries[i].strName,
+                                               entries[i].strMark, entries[i].strClient, entries[i].strDateTime});
 }
 
 void CSavedReport::AddReportRow(SavedReportEntry entry)
@@ -207,10 +215,9 @@ void CSavedReport::LoadReportsXml()
     m_bReportsXmlUnreadable = !ReadReportsXml(ResolveDataFilePath("Reports.xml"), records);
     if (m_bReportsXmlUnreadable)
         WriteTraceLine("CSavedReport::LoadReportsXml()-Reports.xml could not be read; it is left as it is");
-    for (const SavedReportEntry& record : records) {
-        m_Entries.push_back(record);
-        AddReportRow(record);
-    }
+    // The refill shows every entry, in file order, whatever rows stood before: the rows are
+    // made once, not once per entry.
+    m_Entries.insert(m_Entries.end(), records.begin(), records.end());
     FillReportList();
 }
 

@@ -193,12 +193,7 @@ SessionFileState ReadSessionFile(const CString& path, SessionArray& sessions, IX
         session.strName = UnescapeSessionText(AttributeTextAt(node, 0));
         session.strMark = UnescapeSessionText(AttributeTextAt(node, 1));
         session.strClient = UnescapeSessionText(AttributeTextAt(node, 2));
-        IXMLDOMNodeListPtr children = node->GetchildNodes();
-        const long count = children ? children->Getlength() : 0;
-        for (long c = 0; c < count; ++c) {
-            IXMLDOMNodePtr child = children->Getitem(c);
-            if (!child || child->GetnodeType() != NODE_ELEMENT)
-                continue; // the white space between the elements
+        for (IXMLDOMNodePtr child : ChildElements(node)) { // the white space between them is no child
             SessionResult result;
             IXMLDOMNodePtr number = child->selectSingleNode(L"number");
             if (number) {

@@ -81,3 +81,12 @@ std::vector<IXMLDOMNodePtr> SelectNodes(IXMLDOMNodePtr node, const wchar_t* xpat
         nodes.push_back(list->Getitem(i));
     return nodes;
 }
+
+std::vector<IXMLDOMNodePtr> ChildElements(IXMLDOMNodePtr node)
+{
+    std::vector<IXMLDOMNodePtr> elements;
+    for (IXMLDOMNodePtr child = node ? node->GetfirstChild() : nullptr; child; child = child->GetnextSibling())
+        if (child->GetnodeType() == NODE_ELEMENT)
+            elements.push_back(child);
+    return elements;
+}

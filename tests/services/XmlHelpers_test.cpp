@@ -74,3 +74,14 @@ TEST_F(XmlHelpersTest, SelectNodesInDocumentOrder)
     EXPECT_THROW(SelectNodes(nullptr, L"Key"), _com_error);
     EXPECT_THROW(SelectNodes(step, L"Key["), _com_error);
 }
+
+TEST_F(XmlHelpersTest, ChildElementsSkipTextAndComments)
+{
+    ASSERT_EQ(m_doc->loadXML(L"<Step> <a/>text<!--c--><b><c/></b> </Step>"), VARIANT_TRUE);
+    const std::vector<IXMLDOMNodePtr> children = ChildElements(m_doc->selectSingleNode(L"/Step"));
+    ASSERT_EQ(children.size(), 2u);
+    EXPECT_EQ(ToAnsi(children[0]->GetnodeName()), "a");
+    EXPECT_EQ(ToAnsi(children[1]->GetnodeName()), "b");
+    EXPECT_TRUE(ChildElements(m_folder).empty());
+    EXPECT_TRUE(ChildElements(nullptr).empty());
+}
