@@ -68,6 +68,7 @@ const SavedQueryFormat& BasicQueryFormat()
 {
     static const SavedQueryFormat format = {
         "basicquery.xml",
+        "saved Basic Search queries",
         "basics",
         "basic",
         {{"BasicFormQuery", kPatentsName, kBasicForm},
@@ -81,6 +82,7 @@ const SavedQueryFormat& AdvancedQueryFormat()
 {
     static const SavedQueryFormat format = {
         "advancedquery.xml",
+        "saved Advanced Search queries",
         "advances",
         "advanced",
         {{"AdvancedPatentQuery", kPatentsName, kPatentFields},
@@ -123,42 +125,64 @@ CSavedQueryStore::LoadResult CSavedQueryStore::Load(const CString& readPath)
     for (std::vector<SavedQuery>& list : m_lists)
         list.clear();
     m_bWriteBlocked = false;
+    m_strSetAside.Empty();
     if (!FileExists(readPath))
         return loadNoFile;
-    try {
-        IXMLDOMDocument2Ptr doc = CreateDomDocument();
-        doc->Putasync(VARIANT_FALSE);
-        if (doc->load(static_cast<const char*>(readPath)) != VARIANT_TRUE) {
+    DataFileFault fault = IsOversizedDataFile(readPath) ? DataFileFault::TooLarge : DataFileFault::None;
+    if (fault == DataFileFault::None) {
+        try {
+            IXMLDOMDocument2Ptr doc = CreateDomDocument();
+            doc->Putasync(VARIANT_FALSE);
+            if (doc->load(static_cast<const char*>(readPath)) != VARIANT_TRUE) {
+                m_bWriteBlocked = true;
+                return loadUnreadable;
+            }
+            if (IsDocumentOfKind(doc, L"saved", AnsiToUtf16(m_format.listElement).c_str()))
+                ReadLists(doc);
+            else
+                fault = DataFileFault::OtherKind;
+        } catch (const _com_error&) {
+            // No DOM to read with: what the file holds is unknown, so it is kept as it is.
+            for (std::vector<SavedQuery>& list : m_lists)
+                list.clear();
             m_bWriteBlocked = true;
             return loadUnreadable;
         }
-        CString xpath;
-        xpath.Format("saved/%s/location", m_format.listElement);
-        for (IXMLDOMNodePtr location : SelectNodes(doc, AnsiToUtf16(xpath).c_str())) {
-            const CString name = AttributeTextAt(location, 0);
-            int slot = -1;
-            for (int s = 0; s < 3; ++s)
-                if (name == m_format.kinds[s].locationName)
-                    slot = s;
-            if (slot < 0)
-                continue;
-            const size_t fieldCount = m_format.kinds[slot].fields.size();
-            for (IXMLDOMNodePtr entry : ChildElements(location)) {
-                SavedQuery query;
-                query.title = AttributeTextAt(entry, 0);
-                query.values = ChildTexts(entry);
-                query.values.resize(fieldCount);
-                m_lists[slot].push_back(query);
-            }
-        }
-    } catch (const _com_error&) {
-        // No DOM to read with: what the file holds is unknown, so it is kept as it is.
-        for (std::vector<SavedQuery>& list : m_lists)
-            list.clear();
+    }
+    if (fault == DataFileFault::None)
+        return loadRead;
+    // Not a file this program wrote: it goes aside whole, and the lists start empty. One that
+    // cannot be moved stays, and is then never overwritten.
+    const CString aside = SetDataFileAside(readPath, fault);
+    if (aside.IsEmpty()) {
         m_bWriteBlocked = true;
         return loadUnreadable;
     }
-    return loadRead;
+    m_strSetAside = DataFileSetAsideText(m_format.contents, readPath, aside, fault);
+    return loadSetAside;
+}
+
+void CSavedQueryStore::ReadLists(IXMLDOMDocument2Ptr doc)
+{
+    CString xpath;
+    xpath.Format("saved/%s/location", m_format.listElement);
+    for (IXMLDOMNodePtr location : SelectNodes(doc, AnsiToUtf16(xpath).c_str())) {
+        const CString name = AttributeTextAt(location, 0);
+        int slot = -1;
+        for (int s = 0; s < 3; ++s)
+            if (name == m_format.kinds[s].locationName)
+                slot = s;
+        if (slot < 0)
+            continue;
+        const size_t fieldCount = m_format.kinds[slot].fields.size();
+        for (IXMLDOMNodePtr entry : ChildElements(location)) {
+            SavedQuery query;
+            query.title = AttributeTextAt(entry, 0);
+            query.values = ChildTexts(entry);
+            query.values.resize(fieldCount);
+            m_lists[slot].push_back(query);
+        }
+    }
 }
 
 CString CSavedQueryStore::FileText() const

@@ -211,8 +211,19 @@ void CSavedReport::AddReportRow(SavedReportEntry entry)
 
 void CSavedReport::LoadReportsXml()
 {
+    const CString path = ResolveDataFilePath("Reports.xml");
     std::vector<SavedReportEntry> records;
-    m_bReportsXmlUnreadable = !ReadReportsXml(ResolveDataFilePath("Reports.xml"), records);
+    DataFileFault fault = DataFileFault::None;
+    m_bReportsXmlUnreadable = !ReadReportsXml(path, records, &fault);
+    if (fault != DataFileFault::None) {
+        // Not a list this program wrote: it goes aside whole and the list starts empty.
+        const CString aside = SetDataFileAside(path, fault);
+        if (!aside.IsEmpty()) {
+            m_bReportsXmlUnreadable = false;
+            WriteTraceLine("CSavedReport::LoadReportsXml()-Reports.xml was set aside as " + aside);
+            Ask(DataFileSetAsideText("saved reports", path, aside, fault), AfxGetAppName(), MB_OK | MB_ICONWARNING);
+        }
+    }
     if (m_bReportsXmlUnreadable)
         WriteTraceLine("CSavedReport::LoadReportsXml()-Reports.xml could not be read; it is left as it is");
     // The refill shows every entry, in file order, whatever rows stood before: the rows are

@@ -188,6 +188,8 @@ SessionFileState ReadSessionFile(const CString& path, SessionArray& sessions, IX
     const SessionFileState state = LoadStoredXml(path, doc);
     if (state != SessionFileRead)
         return state;
+    if (!IsDocumentOfKind(doc, L"savedsession", L"session"))
+        return SessionFileOtherKind;
     for (IXMLDOMNodePtr node : SelectNodes(doc, L"savedsession/session")) {
         SearchSession session;
         session.strName = UnescapeSessionText(AttributeTextAt(node, 0));
@@ -235,6 +237,8 @@ CString SystemCodePageName()
 
 SessionFileState LoadStoredXml(const CString& path, IXMLDOMDocument2Ptr doc)
 {
+    if (IsOversizedDataFile(path))
+        return SessionFileTooLarge;
     HANDLE h = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {

@@ -133,6 +133,11 @@ void Step(DataFileStep step, HANDLE h)
         g_pfnStep(step, h);
 }
 
+const char* AsideSuffix(DataFileFault fault)
+{
+    return fault == DataFileFault::TooLarge ? ".too-large" : ".other-kind";
+}
+
 } // namespace
 
 CString GetAppDirectory()
@@ -260,4 +265,43 @@ bool ReplaceDataFile(const CString& source, const CString& path, DWORD* pError)
     if (pError)
         *pError = GetLastError();
     return false;
+}
+
+// ---------------------------------------------------------------------- setting a data file aside
+
+bool IsOversizedDataFile(const CString& path)
+{
+    WIN32_FILE_ATTRIBUTE_DATA data;
+    if (!GetFileAttributesExA(path, GetFileExInfoStandard, &data) || (data.dwFileAttributes & FILE_ATTRIBUTE_DIRECTORY))
+        return false;
+    const long long size = (static_cast<long long>(data.nFileSizeHigh) << 32) | data.nFileSizeLow;
+    return size > kDataFileSizeLimit;
+}
+
+CString SetDataFileAside(const CString& path, DataFileFault fault)
+{
+    const CString stem = path + AsideSuffix(fault);
+    for (int n = 1; n <= 100; ++n) {
+        CString aside = stem;
+        if (n > 1)
+            aside.AppendFormat(".%d", n);
+        if (MoveFileExA(path, aside, MOVEFILE_WRITE_THROUGH))
+            return aside;
+        const DWORD error = GetLastError();
+        if (error != ERROR_ALREADY_EXISTS && error != ERROR_FILE_EXISTS)
+            break;
+    }
+    return CString();
+}
+
+CString DataFileSetAsideText(const char* contents, const CString& path, const CString& aside, DataFileFault fault)
+{
+    CString why;
+    if (fault == DataFileFault::TooLarge)
+        why.Format("the file is larger than %lld MB, far more than the program ever writes",
+                   kDataFileSizeLimit / (1024 * 1024));
+    else
+        why.Format("the file holds no %s but data of another kind", contents);
+    return CString("The ") + contents + " in\n" + path + "\nwere not read: " + why + ".\nThe file is kept as\n" +
+           aside + "\nand the program starts with an empty list.";
 }

@@ -1,7 +1,7 @@
 // The program's data files: where they live (every file is written to the program folder and
 // read from the path ResolveDataFilePath picks, which may be a newer copy that file
-// virtualisation left under the user's local application-data folder), and how each is
-// written whole.
+// virtualisation left under the user's local application-data folder), how each is written
+// whole, and how one the program cannot have written is set aside.
 #pragma once
 
 #include "String.h"
@@ -56,3 +56,30 @@ enum DataFileStep {
 };
 using DataFileStepHook = void (*)(DataFileStep step, HANDLE hTemporary);
 DataFileStepHook SetDataFileStepHook(DataFileStepHook hook);
+
+// ------------------------------------------------------------------ setting a data file aside
+// A data file the program reads at start that it cannot have written is set aside, and the
+// program goes on with an empty one: a file far larger than any the program writes (its
+// reading would keep the program from starting for minutes), or a well-formed file of
+// another kind (another data file copied into its place). The file is renamed beside itself
+// under a name that says why, so nothing of it is lost.
+enum class DataFileFault {
+    None,
+    TooLarge,  // larger than kDataFileSizeLimit
+    OtherKind, // well-formed, but not the file its name says
+};
+
+// 16 MB: far beyond what the program writes into its search-side data files.
+const long long kDataFileSizeLimit = 16LL * 1024 * 1024;
+
+// True when the file exists and is larger than the limit.
+bool IsOversizedDataFile(const CString& path);
+
+// Renames the file to "NAME.too-large" or "NAME.other-kind" beside it (with ".2", ".3", ...
+// after that when the name is taken) and answers the new path; empty when the file could not
+// be moved, and it then stays where it is.
+CString SetDataFileAside(const CString& path, DataFileFault fault);
+
+// The message that tells the user about a file set aside: what it held ("saved reports"),
+// where it lay, why it was not read and the name it is kept under.
+CString DataFileSetAsideText(const char* contents, const CString& path, const CString& aside, DataFileFault fault);

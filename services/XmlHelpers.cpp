@@ -90,3 +90,19 @@ std::vector<IXMLDOMNodePtr> ChildElements(IXMLDOMNodePtr node)
             elements.push_back(child);
     return elements;
 }
+
+bool IsDocumentOfKind(IXMLDOMDocument2Ptr doc, const wchar_t* root, const wchar_t* child)
+{
+    IXMLDOMElementPtr element = doc ? doc->GetdocumentElement() : nullptr;
+    if (!element || _bstr_t(root) != element->GettagName())
+        return false;
+    bool bHoldsElements = false;
+    for (IXMLDOMNodePtr node = element->GetfirstChild(); node; node = node->GetnextSibling()) {
+        if (node->GetnodeType() != NODE_ELEMENT)
+            continue;
+        if (_bstr_t(child) == node->GetnodeName())
+            return true;
+        bHoldsElements = true;
+    }
+    return !bHoldsElements;
+}

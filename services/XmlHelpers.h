@@ -35,3 +35,9 @@ std::vector<IXMLDOMNodePtr> SelectNodes(IXMLDOMNodePtr node, const wchar_t* xpat
 // sibling to sibling: the time it takes grows with their number, where asking a child list
 // for its items by position under Wine walks the list from its start for each one.
 std::vector<IXMLDOMNodePtr> ChildElements(IXMLDOMNodePtr node);
+
+// Whether the loaded document is of the kind a reader expects: its root element bears the
+// root name and, when the root holds elements, at least one of them bears the child name.
+// Another data file copied into a file's place fails; an empty list passes. A failing DOM
+// call raises _com_error.
+bool IsDocumentOfKind(IXMLDOMDocument2Ptr doc, const wchar_t* root, const wchar_t* child);
