@@ -149,15 +149,6 @@ CString DecodePercentEscapes(CString text)
     return out;
 }
 
-CString NullsToSpaces(CString text)
-{
-    for (int i = 0; i < text.GetLength(); ++i) {
-        if (text[i] == '\0')
-            text.SetAt(i, ' ');
-    }
-    return text;
-}
-
 float RateInKBps(double dBytesPerSecond)
 {
     const double kbps = static_cast<float>(dBytesPerSecond) / 1024.0;

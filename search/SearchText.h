@@ -28,9 +28,6 @@ CString CleanXmlValue(CString value);
 // a blank instead.
 CString DecodePercentEscapes(CString text);
 
-// The text with every NUL character inside its length replaced by a blank.
-CString NullsToSpaces(CString text);
-
 // A transfer rate in bytes per second as KB/s (rounded to ten significant digits), for the
 // progress record; 0 for a rate that is no finite number, as after a fetch that took no
 // measurable time.

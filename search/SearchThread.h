@@ -45,26 +45,28 @@
 //   with exit code 1 once the running run has ended. Poll GetExitCodeThread(m_hThread) until
 //   it is no longer STILL_ACTIVE, then delete the object.
 //
+// The recipe interpreter is the program's one (CRecipeThread), in the search thread's dialect:
+// a Condition without Target or the first failing one skips its step, Converse inverts a
+// condition, LessOrEqual compares numbers, ReplaceNull, no MultiMatch, RESULTS or error-page
+// rule, a key's Argument taken as written and its line breaks kept, and the delayed keys
+// run by the steps themselves. Its own are the fetcher with its header lines, the result
+// collection and the key functions of search recipes.
 // The interpreter's operations are public so that they can be driven one by one.
 #pragma once
 
-#include "Framework.h"
-#include "URLEncode.h"
+#include "RecipeThread.h"
 #include "WebGet.h"
 
 #include <deque>
 #include <memory>
 #include <mutex>
 
-class CSearchThread : public CWinThread
+class CSearchThread : public CRecipeThread
 {
     DECLARE_DYNCREATE(CSearchThread)
 public:
     CSearchThread();
     ~CSearchThread() override;
-
-    BOOL InitInstance() override;
-    int ExitInstance() override;
 
     // Adds the map's keys and values to the inputs of the next Start, replacing equal keys.
     void SetParameters(const CMapStringToString& parameters);
@@ -83,7 +85,7 @@ public:
 
     // 1 when every Condition of the step holds, each on its own; 0 when one fails or has no
     // Target.
-    int CheckCondition(IXMLDOMNodePtr step);
+    using CRecipeThread::CheckCondition;
     // 0 when a FatalCondition of the step marks the page as fatal, each tested on its own;
     // else 1.
     int CheckFatalCondition(IXMLDOMNodePtr step, const CString& page);
@@ -144,13 +146,24 @@ public:
 
     CStringArray m_ResultQueue;  // result-set texts waiting for the owner, oldest first
     int m_nNextResultId = 1;     // ID of the next Result of the run
-    CURLEncode m_UrlEncoder;
     CString m_strPage;           // the current page of a Collection step
 
 protected:
     afx_msg void OnStartSearch(WPARAM wParam, LPARAM lParam);
     afx_msg void OnStopThread(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
+
+    // The interpreter's hooks.
+    CMapStringToString& Variables() override;
+    bool IsWorkStopped() const override;
+    int RunStep(const CString& type, IXMLDOMNodePtr step) override;
+    CString ApplyKeyFunction(const CString& function, const CString& value, const CString& argument) override;
+    int FetchProcessPage(IXMLDOMNodePtr step, const CString& url, CString& page) override;
+    int ExtractStepValues(IXMLDOMNodePtr step, const CString& page) override;
+    // LessOrEqual: the target's whole number is not above the pattern's.
+    bool ConditionHolds(IXMLDOMNodePtr condition, const CString& pattern, const CString& target) override;
+    // MAINDOCUMENT replaces the current page.
+    void KeyStored(const CString& name, const CString& value) override;
 
 private:
     // The inputs of one start, kept until its run begins.

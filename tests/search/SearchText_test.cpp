@@ -154,14 +154,6 @@ TEST_F(CleanXmlValueDocument, EveryEscapeAndByteGivesParsableText)
     }
 }
 
-TEST(NullsToSpaces, EveryZeroWithinTheLength)
-{
-    const CString text("a\0b\0\0c", 6);
-    EXPECT_EQ(NullsToSpaces(text), "a b  c");
-    EXPECT_EQ(NullsToSpaces(text).GetLength(), 6);
-    EXPECT_EQ(NullsToSpaces(""), "");
-}
-
 TEST(RateInKBps, BytesPerSecondAsKilobytesAndNoInfinity)
 {
     EXPECT_FLOAT_EQ(RateInKBps(2048.0), 2.0f);
