@@ -4,6 +4,7 @@
 #include "PatentThread.h"
 
 #include "ServiceHosts.h"
+#include "StepXmlTest.h"
 #include "TestSupport.h"
 #include "TraceCapture.h"
 #include "XmlHelpers.h"
@@ -17,34 +18,15 @@ using namespace testsupport;
 
 namespace {
 
-class InterpreterTest : public testing::Test
+class InterpreterTest : public StepXmlTest
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-        ASSERT_TRUE(SUCCEEDED(m_doc.CreateInstance(__uuidof(DOMDocument40))));
-    }
-    void TearDown() override
-    {
-        m_doc = nullptr;
-        CoUninitialize();
-    }
-
-    // The Step element of the XML text.
-    IXMLDOMNodePtr Step(const char* xml)
-    {
-        EXPECT_EQ(m_doc->loadXML(_bstr_t(xml)), VARIANT_TRUE) << xml;
-        return m_doc->selectSingleNode(L"/Step");
-    }
-
     CString Var(const char* name)
     {
         CString value;
         return m_thread.m_mapVariables.Lookup(name, value) ? value : CString("<none>");
     }
 
-    IXMLDOMDocument2Ptr m_doc;
     CPatentThread m_thread;
 };
 

@@ -6,7 +6,7 @@
 #include "ReportThread.h"
 #include "SearchThread.h"
 
-#include "XmlHelpers.h"
+#include "StepXmlTest.h"
 
 #include <gtest/gtest.h>
 
@@ -25,26 +25,9 @@ struct Dialect
     std::function<void(IXMLDOMNodePtr)> keys;
 };
 
-class RecipeDialectsTest : public testing::Test
+class RecipeDialectsTest : public StepXmlTest
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-        m_doc = CreateDomDocument();
-        m_search.m_bCancel = 1;  // no fetch may leave the machine
-    }
-    void TearDown() override
-    {
-        m_doc = nullptr;
-        CoUninitialize();
-    }
-
-    IXMLDOMNodePtr Step(const char* xml)
-    {
-        EXPECT_EQ(m_doc->loadXML(_bstr_t(xml)), VARIANT_TRUE) << xml;
-        return m_doc->selectSingleNode(L"/Step");
-    }
 
     // Download, report, search: in that order.
     std::vector<Dialect> Dialects()
@@ -65,7 +48,6 @@ protected:
         };
     }
 
-    IXMLDOMDocument2Ptr m_doc;
     CPatentThread m_patent;
     CReportThread m_report;
     CSearchThread m_search;
