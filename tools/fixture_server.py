@@ -153,6 +153,10 @@ Control paths (never logged):
     GET /_quota?refuse=N[&path=P]
                     the next N OPS REST requests (of path P only, when given) are refused
                     with 403 (quota)
+    GET /_series?count=N
+                    the real series holds N results of each kind (EP3900001 on, US9500001
+                    on, US2024100001 on) instead of 150, until the next /_reset: with 2000,
+                    txt=siemens and pn=EP finds as many results as OPS gives one query
 """
 
 import argparse
@@ -413,7 +417,7 @@ class Handler(BaseHTTPRequestHandler):
 # CQL matcher, the answer builders and the service itself (tokens, quota, expiry). The
 # request handler above only hands it the requests under /ops and the controls it owns.
 
-from ops_real_answers import RealAnswers  # noqa: E402  (the recorded answers, in a file of their own)
+from ops_real_answers import SERIES_COUNT, RealAnswers  # noqa: E402  (the recorded answers, in a file of their own)
 
 OPS_ROOT = "/ops"
 OPS_VERSION = "/3.2"
@@ -595,6 +599,22 @@ class OpsCatalogue:
         self.real = real
         self.docs = list(OPS_CATALOGUE) + (real.documents() if real else [])
         self._bulk = None
+        self._found = {}   # CQL text -> the publications it finds (the catalogue never changes)
+
+    def set_series_count(self, count):
+        """The real series of that many results of each kind from now on."""
+        if self.real and count != self.real.series_count:
+            self.real.set_series_count(count)
+            self._bulk = None
+            self._found = {}
+
+    def matching(self, query, node):
+        """The publications the parsed query finds, in catalogue order; a query asked before
+        is answered from memory, so that a page of a long search comes at once."""
+        found = self._found.get(query)
+        if found is None:
+            found = self._found[query] = [d for d in self.all() if cql_match(node, d)]
+        return found
 
     def all(self):
         if self._bulk is None:
@@ -1068,6 +1088,7 @@ class OpsService:
             self.expire_after = []
             self.quota_refusals = 0
             self.quota_path = None
+            self.catalogue.set_series_count(SERIES_COUNT)
 
     def control(self, path, q):
         """The answer text of a control path of the imitation; None for other paths."""
@@ -1084,6 +1105,10 @@ class OpsService:
                 self.quota_refusals = int(q.get("refuse", ["1"])[0])
                 self.quota_path = q.get("path", [None])[0]
             return b"refusing\n"
+        if path == "/_series":
+            with self.state.lock:
+                self.catalogue.set_series_count(max(1, int(q.get("count", [str(SERIES_COUNT)])[0])))
+            return b"series\n"
         return None
 
     def expire_all(self):
@@ -1182,7 +1207,8 @@ class OpsService:
         try:
             node = CqlParser(query).parse()
             begin, end = parse_range(q.get("Range", q.get("range", [""]))[0])
-            found = [d for d in self.catalogue.all() if cql_match(node, d)]
+            with self.state.lock:
+                found = self.catalogue.matching(query, node)
         except CqlError as e:
             return 400, "application/xml", ops_fault("CLIENT.InvalidQuery", str(e))
         if not found or begin > len(found):

@@ -10,7 +10,9 @@ The recorded bodies lie in DATA/ops/realops (their README says what each holds).
                      A1 twice, a Danish T3 titled only in its original language, lang="ol"),
                      repeated and renumbered as publications of the catalogue: EP3900001 to
                      EP3900150 (A1), and US9500001 to US9500150 (B2) alternating with
-                     US2024100001 to US2024100150 (A1). Each result keeps its real block of
+                     US2024100001 to US2024100150 (A1); set_series_count makes the series
+                     longer or shorter (N of each kind, numbered on in the same way), for a
+                     search of as many pages as OPS gives. Each result keeps its real block of
                      about 18 KB (applicants "SIEMENS ...", so that txt=siemens or pa=siemens
                      finds the whole series), only its publication numbers and family changed;
                      a page of 100 of them is about 1.8 MB, as OPS sends it. Their biblio is
@@ -37,7 +39,7 @@ SUMMARY_FILE = "EP2400812A1-images-summary.txt"
 PAGE_FILE = "EP2400812A1-page1.tif"
 SEARCH_FILE = "search-biblio-pa-siemens.xml"
 
-SERIES_COUNT = 150   # results of each country
+SERIES_COUNT = 150   # results of each kind of the series, unless set otherwise
 
 
 def read(folder, name):
@@ -127,6 +129,7 @@ class RealAnswers:
         self.blocks = re.findall(r"            <exchange-documents>\n[\s\S]*?</exchange-documents>\n",
                                  search[first:last])
         self.block_fields = [fields_of(b) for b in self.blocks]
+        self.series_count = SERIES_COUNT
         self._series = None
         text = self.biblio.decode("utf-8")
         b_first = text.index("    <exchange-documents>")
@@ -146,8 +149,17 @@ class RealAnswers:
         """The real series (made when first asked for)."""
         if self._series is None:
             self._series = [self.series_document(cc, i)
-                            for cc in ("EP", "US") for i in range(SERIES_COUNT * (1 if cc == "EP" else 2))]
+                            for cc in ("EP", "US") for i in range(self.series_total(cc))]
         return self._series
+
+    def set_series_count(self, count):
+        """The series holds `count` results of each kind from now on: EP3900001 on, and as
+        many US patents alternating with as many US applications."""
+        self.series_count = count
+        self._series = None
+
+    def series_total(self, cc):
+        return self.series_count * (1 if cc == "EP" else 2)
 
     def series_document(self, cc, i):
         cc, number, kind, family = series_identity(cc, i)
@@ -158,11 +170,12 @@ class RealAnswers:
         return doc
 
     def find(self, cc, number, kind=None):
-        if cc == "EP" and number.isdigit() and 3900001 <= int(number) < 3900001 + SERIES_COUNT:
+        count = self.series_count
+        if cc == "EP" and number.isdigit() and 3900001 <= int(number) < 3900001 + count:
             found = [self.series_document("EP", int(number) - 3900001)]
-        elif cc == "US" and number.isdigit() and 9500001 <= int(number) < 9500001 + SERIES_COUNT:
+        elif cc == "US" and number.isdigit() and 9500001 <= int(number) < 9500001 + count:
             found = [self.series_document("US", 2 * (int(number) - 9500001))]
-        elif cc == "US" and number.isdigit() and 2024100001 <= int(number) < 2024100001 + SERIES_COUNT:
+        elif cc == "US" and number.isdigit() and 2024100001 <= int(number) < 2024100001 + count:
             found = [self.series_document("US", 2 * (int(number) - 2024100001) + 1)]
         else:
             return []
@@ -269,6 +282,6 @@ def real_search_page(folder, cc="EP", begin=1, count=100, query="txt = siemens a
     """A page of `count` results of a country's real series from result `begin` on, as the
     server answers it (bytes)."""
     answers = RealAnswers(folder)
-    total = SERIES_COUNT * (1 if cc == "EP" else 2)
+    total = answers.series_total(cc)
     docs = [answers.series_document(cc, i) for i in range(begin - 1, min(begin - 1 + count, total))]
     return answers.search_page(query, total, begin, [answers.block(d) for d in docs])
