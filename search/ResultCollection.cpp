@@ -6,6 +6,7 @@
 #include "RegEx.h"
 #include "SearchText.h"
 #include "SearchThreadMessages.h"
+#include "StageClock.h"
 #include "XmlHelpers.h"
 
 #include <algorithm>
@@ -63,13 +64,17 @@ int CSearchThread::RunCollectionStep(IXMLDOMNodePtr step)
 
         const CString url = FillPlaceholders(urlTemplate);
         ReadHttpHeaders(step);
+        CStageTimer timer("page fetch");
         if (m_WebGet.GrabWebPage(url, m_strPage, 320, false) == 0)
             return 0;
+        timer.Next("extract rules");
         m_Parameters.SetAt("HTTPHEADER", m_WebGet.m_strResponseHeaders);
         m_fKBps = RateInKBps(m_WebGet.m_dRate);
         if (!ExtractRows(step, m_strPage))
             return 0;
+        timer.Next("key functions");
         RunHardCodeKeys(step, 1);
+        timer.Stop();
         WriteResultSet(m_strPage, url.Find(kOutsideHostDomain) >= 0);
 
         // The total follows the pages that print it.
@@ -119,6 +124,7 @@ int CSearchThread::ReadExtractionTemplate(IXMLDOMNodePtr step)
 
 void CSearchThread::WriteResultSet(const CString& page, bool bOutsideHost)
 {
+    CStageTimer timer("templates");
     CString text = "<ResultSet>\r\n";
     RegEx rowPattern(m_strRowTemplate, true);
     RegEx exactPattern(m_strExactTemplate, true);
@@ -127,8 +133,10 @@ void CSearchThread::WriteResultSet(const CString& page, bool bOutsideHost)
     // Groups beyond the template's Match names have no element name and are left out.
     const int nValues = std::min(exactPattern.GroupCount(), static_cast<int>(m_MatchNames.GetSize()));
     for (const CString& row : rows) {
+        timer.Next("templates");
         if (!exactPattern.Search(row))
             continue;
+        timer.Next("result-set text");
         text.AppendFormat("\t<Result ID=\"%d\">\r\n", m_nNextResultId);
         for (int j = 1; j <= nValues; ++j) {
             CString value = exactPattern.What(j);

@@ -6,6 +6,7 @@
 #include "SearchPaneMessages.h"
 #include "SearchThread.h"
 #include "SearchThreadMessages.h"
+#include "StageClock.h"
 #include "XmlHelpers.h"
 #include "resource.h"
 
@@ -506,10 +507,12 @@ void CSearchContainer::AddResultRows(const CString& text)
 {
     if (!m_pResultDocument)
         return;
+    CStageTimer timer("pane parse");
     m_pResultDocument->loadXML(_bstr_t(text));
     CXListCtrl& list = m_pageResults.m_listResults;
     CXListCtrl* pReport = &m_pageReport.GetReportList();
     for (IXMLDOMNodePtr result : SelectNodes(m_pResultDocument, L"/ResultSet/Result")) {
+        timer.Next("pane parse");
         CString number, title;
         if (IXMLDOMNodePtr node = result->selectSingleNode(L"PATNUM"))
             number = ToAnsi(node->Gettext());
@@ -519,6 +522,7 @@ void CSearchContainer::AddResultRows(const CString& text)
         if (IXMLDOMNodePtr node = result->selectSingleNode(L"TITLE"))
             title = ToAnsi(node->Gettext());
 
+        timer.Next("list rows");
         ++m_nRowCounter;
         m_pageResults.m_ResultMap.SetAt(m_nRowCounter, number);
         const int row = list.InsertItem(list.GetItemCount(), "");
