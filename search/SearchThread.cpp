@@ -5,6 +5,7 @@
 #include "DataFiles.h"
 #include "FileCrypt.h"
 #include "RegEx.h"
+#include "SearchAnswer.h"
 #include "SearchText.h"
 #include "SearchThreadMessages.h"
 #include "TraceLine.h"
@@ -160,6 +161,8 @@ void CSearchThread::OnStartSearch(WPARAM wParam, LPARAM)
     m_nResultTotal = 0;
     m_fKBps = 0.0f;
     m_bSearchDone = 0;
+    m_nRunFault = RunComplete;
+    m_strRunFault.Empty();
     // Pages of a superseded run that its owner never took go with it.
     m_ResultQueue.RemoveAll();
     m_nNextResultId = 1;
@@ -228,7 +231,7 @@ int CSearchThread::CheckCondition(IXMLDOMNodePtr step)
         CString lessOrEqual;
         bool bHolds;
         if (GetXmlAttribute(condition, "LessOrEqual", lessOrEqual))
-            bHolds = std::atoi(target) <= std::atoi(pattern);
+            bHolds = WholeNumber(target) <= WholeNumber(pattern);
         else
             bHolds = RegEx(pattern, true).Search(target);
         if (bHolds == bConverse)
@@ -271,15 +274,49 @@ int CSearchThread::RunProcessStep(IXMLDOMNodePtr step)
     ReadHttpHeaders(step);
 
     CString page;
-    if (m_WebGet.GrabWebPage(url, page, 320, false) == 0)
+    if (FetchStepPage(url, page) <= 0)
         return 0;
     m_Parameters.SetAt("HTTPHEADER", m_WebGet.m_strResponseHeaders);
     if (!CheckFatalCondition(step, page))
         return 0;
-    if (!ExtractRows(step, page))
+    if (!ExtractRows(step, page)) {
+        NoteRunFault(RunIncomplete, IncompleteText(AnswerUnreadable));
         return 0;
+    }
     RunHardCodeKeys(step, 1);
     return 1;
+}
+
+int CSearchThread::FetchStepPage(const CString& url, CString& page)
+{
+    const int nCount = m_WebGet.GrabWebPage(url, page, 320, false);
+    if (m_bCancel || m_WebGet.m_nFetchResult == CWebGet::FetchAborted)
+        return 0;
+    if (nCount == 0) {
+        const int n = m_WebGet.m_nFetchResult;
+        const IncompleteAnswer reason = n == CWebGet::FetchNoReply ? AnswerNoReply
+                                        : n == CWebGet::FetchEmpty ? AnswerEmpty
+                                                                   : AnswerBroken;
+        NoteRunFault(RunIncomplete, IncompleteText(reason));
+        return 0;
+    }
+    CString code, message;
+    const bool bFault = ReadServiceFault(page, code, message);
+    if (bFault && IsNothingFoundFault(code))
+        return -1;
+    if (bFault || m_WebGet.m_dwStatusCode != 200) {
+        NoteRunFault(RunRefused, RefusalText(m_WebGet.m_dwStatusCode, m_WebGet.m_strStatusText, code, message));
+        return 0;
+    }
+    return 1;
+}
+
+void CSearchThread::NoteRunFault(int nFault, const CString& text)
+{
+    if (m_nRunFault != RunComplete)
+        return;
+    m_nRunFault = nFault;
+    m_strRunFault = text;
 }
 
 int CSearchThread::ExtractRows(IXMLDOMNodePtr step, const CString& page)
