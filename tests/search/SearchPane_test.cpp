@@ -424,6 +424,10 @@ TEST_F(SearchPaneTest, AFailedSearchSaysWhyAndKeepsItsRows)
             EXPECT_EQ(List().GetEmptyText(), c.content);
         else
             EXPECT_EQ(List().GetItemText(0, 2), "EP3100001");
+        if (c.page == 2) {
+            PumpMessages(200);
+            SaveShot("search-results-refused.png");
+        }
     }
     // The next search clears the note.
     FixtureReset();
