@@ -27,12 +27,15 @@ bool IsNothingFoundFault(const CString& code)
 
 CString RefusalText(DWORD dwStatus, const CString& statusText, const CString& code, const CString& message)
 {
-    CString text;
-    text.Format("The search service refused the request: %lu", static_cast<unsigned long>(dwStatus));
-    CString reason = statusText;
-    reason.Trim();
-    if (!reason.IsEmpty())
-        text += " " + reason;
+    // A fault sent with the status 200 is named by its fault alone.
+    CString text = "The search service refused the request";
+    if (dwStatus != 200) {
+        text.AppendFormat(": %lu", static_cast<unsigned long>(dwStatus));
+        CString reason = statusText;
+        reason.Trim();
+        if (!reason.IsEmpty())
+            text += " " + reason;
+    }
     text += ".";
     CString fault = code;
     if (!message.IsEmpty())

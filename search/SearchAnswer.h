@@ -16,7 +16,8 @@ bool ReadServiceFault(const CString& answer, CString& code, CString& message);
 bool IsNothingFoundFault(const CString& code);
 
 // The message of a refused request: "The search service refused the request: 403 Forbidden."
-// with the fault's code and message on a line of their own when the answer had a fault.
+// (without the status when it was 200) and the fault's code and message on a line of their
+// own when the answer had a fault.
 CString RefusalText(DWORD dwStatus, const CString& statusText, const CString& code, const CString& message);
 
 // Why an answer left the result list incomplete.

@@ -224,6 +224,8 @@ TEST(RefusalText, StatusReasonAndTheFaultsCodeAndMessage)
               "The search service refused the request: 503 Service Unavailable.");
     EXPECT_EQ(RefusalText(500, "", "", "Down for maintenance"),
               "The search service refused the request: 500.\nDown for maintenance");
+    EXPECT_EQ(RefusalText(200, "OK", "CLIENT.InvalidQuery", ""),
+              "The search service refused the request.\nCLIENT.InvalidQuery");
 }
 
 } // namespace

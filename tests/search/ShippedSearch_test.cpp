@@ -408,6 +408,8 @@ TEST_F(ShippedSearchTest, AFailedAnswerSaysWhyAndKeepsTheRowsReadBefore)
          0},
         {"opsfault=503", CSearchThread::RunRefused, "The search service refused the request: 503 Service Unavailable.",
          0},
+        {"opsfault=200&code=SERVER.DomainAccess&message=Search+engine+down", CSearchThread::RunRefused,
+         "The search service refused the request.\nSERVER.DomainAccess: Search engine down", 0},
         {"fault=truncate", CSearchThread::RunIncomplete, "The search service's answer broke off" + incomplete, 0},
         {"fault=reset-body", CSearchThread::RunIncomplete, "The search service's answer broke off" + incomplete, 0},
         {"fault=reset", CSearchThread::RunIncomplete, "The search service did not answer" + incomplete, 0},
