@@ -103,8 +103,10 @@ void SendAndRead(Request& r)
         } else {
             file->SendRequest();
         }
+        // A connection that ended before its status line is no reply, whatever the send said.
+        if (!file->QueryInfoStatusCode(r.dwStatus) || r.dwStatus == 0)
+            return;
         sent = true;
-        file->QueryInfoStatusCode(r.dwStatus);
         file->QueryInfo(HTTP_QUERY_STATUS_TEXT, r.statusText);
         file->QueryInfo(HTTP_QUERY_CONTENT_TYPE, r.contentType);
         r.nResult = CWebGetReader::ReadBroken;

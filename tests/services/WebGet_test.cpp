@@ -90,11 +90,12 @@ TEST_F(WebGetTest, BrokenRepliesFailAtOnceAndSayHow)
     {
         const char* fault;
         int result;
+        int orResult;  // a reset can overtake the headers sent before it
     } cases[] = {
-        {"reset", CWebGet::FetchNoReply},
-        {"reset-body", CWebGet::FetchBroken},
-        {"truncate", CWebGet::FetchBroken},
-        {"empty", CWebGet::FetchEmpty},
+        {"reset", CWebGet::FetchNoReply, CWebGet::FetchNoReply},
+        {"reset-body", CWebGet::FetchBroken, CWebGet::FetchNoReply},
+        {"truncate", CWebGet::FetchBroken, CWebGet::FetchBroken},
+        {"empty", CWebGet::FetchEmpty, CWebGet::FetchEmpty},
     };
     for (const auto& c : cases) {
         for (int size : {3000, 20000}) {
@@ -102,7 +103,8 @@ TEST_F(WebGetTest, BrokenRepliesFailAtOnceAndSayHow)
             path.Format("/broken?size=%d&fault=%s", size, c.fault);
             EXPECT_EQ(Grab(path), 0) << path;
             EXPECT_TRUE(m_out.IsEmpty()) << path;
-            EXPECT_EQ(m_fetcher.m_nFetchResult, c.result) << path;
+            EXPECT_TRUE(m_fetcher.m_nFetchResult == c.result || m_fetcher.m_nFetchResult == c.orResult)
+                << path << ": " << m_fetcher.m_nFetchResult << ", status " << m_fetcher.m_dwStatusCode;
         }
     }
 }
