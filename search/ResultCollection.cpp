@@ -105,7 +105,7 @@ int CSearchThread::RunCollectionStep(IXMLDOMNodePtr step)
         const int nRows = WriteResultSet(m_strPage, url.Find(kOutsideHostDomain) >= 0, static_cast<int>(nSkip), kRangeSize);
         if (bNamedRange)
             nListedThrough = std::max(nListedThrough, nEndIndex);
-        nResultsSeen += nRows;
+        nResultsSeen += std::max<long long>(nRows - nSkip, 0);
 
         // The total follows the pages that print it.
         const long long nTotal = CountValue(Parameter("RESULTTOTAL"));
@@ -122,9 +122,11 @@ int CSearchThread::RunCollectionStep(IXMLDOMNodePtr step)
         }
         ::SendMessageA(m_hOwner, UM_SEARCH_PROGRESS, static_cast<WPARAM>(m_nRunTag), 0);
 
-        // A page that holds fewer results than the range it names was cut short.
-        if (bNamedRange && nEndIndex >= nStartIndex &&
-            nRows < std::min(nEndIndex - nStartIndex + 1, nSkip + kRangeSize)) {
+        // A page that holds fewer results than the range it names, as far as the total
+        // reaches, was cut short.
+        const long long nLastNamed = m_nResultTotal > 0 ? std::min(nEndIndex, m_nResultTotal) : nEndIndex;
+        if (bNamedRange && nLastNamed >= nStartIndex &&
+            nRows < std::min(nLastNamed - nStartIndex + 1, nSkip + kRangeSize)) {
             NoteRunFault(RunIncomplete, IncompleteText(AnswerShort));
             return 0;
         }

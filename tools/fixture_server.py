@@ -36,7 +36,8 @@ Behaviours, chosen by query parameters of any request (they combine):
     fault=stall        send the headers and part of the body (part=N bytes, half without it),
                        then nothing, holding the connection until the client closes it
     The part "answer faults" of this file adds faults of OPS answers: opsfault=STATUS
-    (with code= and message=), total=TEXT, giverange=B-E, results=N, repeat=N; see there.
+    (with code= and message=), total=TEXT, namerange=B-E, giverange=B-E, results=N, repeat=N;
+    see there.
 
 The OPS service (EPO Open Patent Services, version 3.2) lives under /ops, imitated as its
 reference documents the answers; the code is the part "OPS imitation" of this file.
@@ -1252,6 +1253,7 @@ def fault_answer(q, status, ctype, content, headers):
                          them, the service's fault of that status) the body is the service's
                          fault document, else a short text
     total=TEXT           a search answer's total-result-count is TEXT
+    namerange=B-E        a search answer names the range B-E, whatever it holds
     results=N            a search answer keeps its first N results and its range
     repeat=N             every result of a search answer stands N times
     """
@@ -1276,6 +1278,10 @@ def fault_answer(q, status, ctype, content, headers):
     if one("total") is not None:
         text = re.sub(r'total-result-count="[^"]*"', 'total-result-count="%s"' % one("total"),
                       text, count=1)
+    if one("namerange") is not None:
+        begin, _, end = one("namerange").partition("-")
+        text = re.sub(r'<ops:range begin="[^"]*" end="[^"]*"/>',
+                      '<ops:range begin="%s" end="%s"/>' % (begin, end), text, count=1)
     block = re.compile(r"[ \t]*<(exchange-documents|ops:publication-reference)\b.*?</\1>\n",
                        re.S)
     head, _, rest = text.partition("<ops:search-result>")

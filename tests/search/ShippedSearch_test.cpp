@@ -396,6 +396,7 @@ TEST_F(ShippedSearchTest, AFailedAnswerSaysWhyAndKeepsTheRowsReadBefore)
         int fault;
         CString text;
         size_t rowsOfThePage;  // the rows the faulty page still gives
+        CString orText{};  // another text the fault may give: a reset can overtake the headers
     } cases[] = {
         {"opsfault=403", CSearchThread::RunRefused,
          "The search service refused the request: 403 Forbidden.\nCLIENT.QuotaExceeded: This request has been "
@@ -411,7 +412,8 @@ TEST_F(ShippedSearchTest, AFailedAnswerSaysWhyAndKeepsTheRowsReadBefore)
         {"opsfault=200&code=SERVER.DomainAccess&message=Search+engine+down", CSearchThread::RunRefused,
          "The search service refused the request.\nSERVER.DomainAccess: Search engine down", 0},
         {"fault=truncate", CSearchThread::RunIncomplete, "The search service's answer broke off" + incomplete, 0},
-        {"fault=reset-body", CSearchThread::RunIncomplete, "The search service's answer broke off" + incomplete, 0},
+        {"fault=reset-body", CSearchThread::RunIncomplete, "The search service's answer broke off" + incomplete, 0,
+         "The search service did not answer" + incomplete},
         {"fault=reset", CSearchThread::RunIncomplete, "The search service did not answer" + incomplete, 0},
         {"fault=empty", CSearchThread::RunIncomplete, "The search service sent an empty answer" + incomplete, 0},
         {"total=many", CSearchThread::RunIncomplete, "The search service's answer could not be read" + incomplete, 0},
@@ -429,11 +431,14 @@ TEST_F(ShippedSearchTest, AFailedAnswerSaysWhyAndKeepsTheRowsReadBefore)
             EXPECT_EQ(last.done, 1);
             EXPECT_EQ(last.cancel, 0);
             EXPECT_EQ(last.fault, c.fault);
-            EXPECT_EQ(last.faultText, c.text);
+            if (c.orText.IsEmpty() || last.faultText != c.orText) {
+                EXPECT_EQ(last.faultText, c.text);
+            }
             const std::vector<CString> rows = Rows(reports);
             EXPECT_EQ(rows.size(), (page == 1 ? 0u : 100u) + c.rowsOfThePage);
-            if (!rows.empty())
+            if (!rows.empty()) {
                 EXPECT_EQ(rows[0], "EP3100001B1");
+            }
             const auto asked = AskedSearches();
             ASSERT_FALSE(asked.empty());
             EXPECT_EQ(asked.back().second, page == 1 ? "1-100" : "101-200");
@@ -443,7 +448,8 @@ TEST_F(ShippedSearchTest, AFailedAnswerSaysWhyAndKeepsTheRowsReadBefore)
 
 // The numbers and ranges of the answers as the service gives them: totals beyond 32 bits are
 // read whole and paging follows them, a page of more results than its range gives only that
-// range, and results that were listed already are not listed again.
+// range, results that were listed already are not listed again, and a last page that names a
+// range beyond the total is whole with the results up to the total.
 TEST_F(ShippedSearchTest, TotalsAndRangesAreTakenAsTheAnswersGiveThem)
 {
     const struct
@@ -467,6 +473,8 @@ TEST_F(ShippedSearchTest, TotalsAndRangesAreTakenAsTheAnswersGiveThem)
          CSearchThread::RunIncomplete},
         {"a range overlapping the first", 2, "giverange=51-150", 2, 150, 150, {"1-100", "101-200"},
          CSearchThread::RunComplete},
+        {"a last range named beyond the total", 2, "namerange=101-200", 2, 150, 150, {"1-100", "101-200"},
+         CSearchThread::RunComplete},
     };
     for (const auto& c : cases) {
         SCOPED_TRACE(c.what);
@@ -484,9 +492,10 @@ TEST_F(ShippedSearchTest, TotalsAndRangesAreTakenAsTheAnswersGiveThem)
         asked.erase(std::unique(asked.begin(), asked.end()), asked.end());
         EXPECT_EQ(asked, c.asked);
         EXPECT_EQ(reports.back().fault, c.fault) << reports.back().faultText.GetString();
-        if (c.fault == CSearchThread::RunIncomplete)
+        if (c.fault == CSearchThread::RunIncomplete) {
             EXPECT_EQ(reports.back().faultText,
                       "The search service gave results it had given already, so the list is incomplete.");
+        }
     }
     // The overlapping range lists the results after the first range once, in order.
     FixtureReset();
@@ -536,9 +545,10 @@ TEST_F(ShippedSearchTest, AStalledAnswerEndsAtStopOrAtTheReceiveTimeout)
         EXPECT_EQ(Rows(reports).size(), 100u);
         EXPECT_EQ(reports.back().cancel, stop ? 1 : 0);
         EXPECT_EQ(reports.back().fault, stop ? CSearchThread::RunComplete : CSearchThread::RunIncomplete);
-        if (!stop)
+        if (!stop) {
             EXPECT_EQ(reports.back().faultText,
                       "The search service's answer broke off, so the list is incomplete.");
+        }
     }
 }
 
