@@ -95,6 +95,10 @@ void CDocumentThread::RunSources(IXMLDOMDocument2Ptr recipe)
         }
 
         int nResult = RunDownloadLocation(source);
+        // A stop between pages ends the page loop as if the document were whole: what came
+        // so far is no document.
+        if (nResult == 1 && IsWorkStopped())
+            nResult = 0;
         if (nResult == 1 && m_documentRules.bSourceNeedsFile && m_CatalogFiles.IsEmpty())
             nResult = 0;
         if (nResult == 1) {

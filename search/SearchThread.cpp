@@ -4,6 +4,7 @@
 // and its keys.
 #include "SearchThread.h"
 
+#include "SearchAnswer.h"
 #include "SearchText.h"
 #include "SearchThreadMessages.h"
 #include "XmlHelpers.h"
@@ -156,6 +157,8 @@ void CSearchThread::OnStartSearch(WPARAM wParam, LPARAM)
     m_nResultTotal = 0;
     m_fKBps = 0.0f;
     m_bSearchDone = 0;
+    m_nRunFault = RunComplete;
+    m_strRunFault.Empty();
     // Pages of a superseded run that its owner never took go with it.
     m_ResultQueue.RemoveAll();
     m_nNextResultId = 1;
@@ -203,7 +206,7 @@ bool CSearchThread::ConditionHolds(IXMLDOMNodePtr condition, const CString& patt
 {
     CString lessOrEqual;
     if (GetXmlAttribute(condition, "LessOrEqual", lessOrEqual))
-        return std::atoi(target) <= std::atoi(pattern);
+        return WholeNumber(target) <= WholeNumber(pattern);
     return CRecipeThread::ConditionHolds(condition, pattern, target);
 }
 
@@ -238,16 +241,51 @@ int CSearchThread::FetchProcessPage(IXMLDOMNodePtr step, const CString& filledUr
         url.Replace("d=pall", "d=ptxt");
     ReadHttpHeaders(step);
 
-    const int nSize = m_WebGet.GrabWebPage(url, page, 320, false);
-    if (nSize == 0)
-        return 0;
+    const int nFetched = FetchStepPage(url, page);
+    if (nFetched <= 0)
+        return nFetched;
     m_Parameters.SetAt("HTTPHEADER", m_WebGet.m_strResponseHeaders);
-    return nSize;
+    return 1;
 }
 
 int CSearchThread::ExtractStepValues(IXMLDOMNodePtr step, const CString& page)
 {
-    return ExtractRows(step, page);
+    if (ExtractRows(step, page))
+        return 1;
+    NoteRunFault(RunIncomplete, IncompleteText(AnswerUnreadable));
+    return 0;
+}
+
+int CSearchThread::FetchStepPage(const CString& url, CString& page)
+{
+    const int nCount = m_WebGet.GrabWebPage(url, page, 320, false);
+    if (m_bCancel || m_WebGet.m_nFetchResult == CWebGet::FetchAborted)
+        return 0;
+    if (nCount == 0) {
+        const int n = m_WebGet.m_nFetchResult;
+        const IncompleteAnswer reason = n == CWebGet::FetchNoReply ? AnswerNoReply
+                                        : n == CWebGet::FetchEmpty ? AnswerEmpty
+                                                                   : AnswerBroken;
+        NoteRunFault(RunIncomplete, IncompleteText(reason));
+        return 0;
+    }
+    CString code, message;
+    const bool bFault = ReadServiceFault(page, code, message);
+    if (bFault && IsNothingFoundFault(code))
+        return -1;
+    if (bFault || m_WebGet.m_dwStatusCode != 200) {
+        NoteRunFault(RunRefused, RefusalText(m_WebGet.m_dwStatusCode, m_WebGet.m_strStatusText, code, message));
+        return 0;
+    }
+    return 1;
+}
+
+void CSearchThread::NoteRunFault(int nFault, const CString& text)
+{
+    if (m_nRunFault != RunComplete)
+        return;
+    m_nRunFault = nFault;
+    m_strRunFault = text;
 }
 
 int CSearchThread::ExtractRows(IXMLDOMNodePtr step, const CString& page)

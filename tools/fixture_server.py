@@ -33,6 +33,11 @@ Behaviours, chosen by query parameters of any request (they combine):
     fault=reset-body   send the headers and half of the body, then reset
     fault=truncate     announce the whole body length, send half of it, close the connection
     fault=empty        answer 200 with an empty body
+    fault=stall        send the headers and part of the body (part=N bytes, half without it),
+                       then nothing, holding the connection until the client closes it
+    The part "answer faults" of this file adds faults of OPS answers: opsfault=STATUS
+    (with code= and message=), total=TEXT, namerange=B-E, giverange=B-E, results=N, repeat=N;
+    see there.
 
 The OPS service (EPO Open Patent Services, version 3.2) lives under /ops, imitated as its
 reference documents the answers; the code is the part "OPS imitation" of this file.
@@ -163,6 +168,7 @@ import argparse
 import mimetypes
 import os
 import re
+import select
 import signal
 import socket
 import struct
@@ -286,8 +292,8 @@ class Handler(BaseHTTPRequestHandler):
 
         if path.startswith(OPS_ROOT + "/"):
             # once= and status= still choose the status of an OPS answer.
-            ops_status, ctype, content, ops_headers = self.server.ops.answer(
-                self, self.command, path, q, body)
+            ops_status, ctype, content, ops_headers = fault_answer(q, *self.server.ops.answer(
+                self, self.command, path, fault_request(q), body))
             status = ops_status if status == 200 else status
             extra += ops_headers
         elif one("redirect"):
@@ -330,6 +336,8 @@ class Handler(BaseHTTPRequestHandler):
         self.end_headers()
         if self.command == "HEAD":
             return
+        if fault == "stall":
+            return stall_reply(self, content, one("part"))
         if fault in ("truncate", "reset-body"):
             self.wfile.write(content[: len(content) // 2])
             self.wfile.flush()
@@ -1274,6 +1282,92 @@ class OpsService:
                 '  "status" : "approved"\n'
                 '}\n' % (int(time.time() * 1000), token))
         return 200, "application/json", text.encode("latin-1"), []
+
+# ============================================================================ answer faults
+# The faults of a search service's answers that a search must tell from an answer holding
+# nothing: an answer that stalls, refusals in the OPS fault layout, and search answers whose
+# count, range or results are wrong. Chosen by query parameters like the behaviours above
+# (and so by /_plan for one page of a search); the request handler hands every OPS request
+# and every reply body through the two functions here.
+
+# OPS's fault answers by status where the status alone is asked for: code and message.
+FAULTS_BY_STATUS = {
+    403: ("CLIENT.QuotaExceeded",
+          "This request has been rejected due to the violation of Fair Use policy"),
+    500: ("SERVER.DomainAccess", "The data source could not be reached"),
+}
+STALL_LIMIT = 600.0   # seconds a stalled reply holds its connection at most
+
+
+def fault_request(q):
+    """The query an OPS request is answered by: giverange=B-E stands for the asked Range."""
+    if "giverange" in q:
+        q = dict(q)
+        q["Range"] = q["giverange"]
+    return q
+
+
+def fault_answer(q, status, ctype, content, headers):
+    """An OPS answer as the fault parameters change it:
+    opsfault=STATUS      answer STATUS; with code=C and message=M (or, for 403 and 500 without
+                         them, the service's fault of that status) the body is the service's
+                         fault document, else a short text
+    total=TEXT           a search answer's total-result-count is TEXT
+    namerange=B-E        a search answer names the range B-E, whatever it holds
+    results=N            a search answer keeps its first N results and its range
+    repeat=N             every result of a search answer stands N times
+    """
+    one = lambda name: q[name][0] if name in q else None
+    if one("opsfault"):
+        status = int(one("opsfault"))
+        code, message = one("code"), one("message")
+        if code is None and status in FAULTS_BY_STATUS:
+            code, message = FAULTS_BY_STATUS[status]
+        if code is not None:
+            ctype, content = "application/xml", ops_fault(code, message or "")
+        else:
+            ctype = "text/plain"
+            content = ("%d %s\n" % (status, BaseHTTPRequestHandler.responses.get(
+                status, ("",))[0])).encode("latin-1")
+        if status == 403:
+            headers = headers + [("X-Rejection-Reason", "IndividualQuotaPerHour")]
+        return status, ctype, content, headers
+    text = content.decode("utf-8") if ctype == "application/xml" else None
+    if text is None or "<ops:search-result>" not in text:
+        return status, ctype, content, headers
+    if one("total") is not None:
+        text = re.sub(r'total-result-count="[^"]*"', 'total-result-count="%s"' % one("total"),
+                      text, count=1)
+    if one("namerange") is not None:
+        begin, _, end = one("namerange").partition("-")
+        text = re.sub(r'<ops:range begin="[^"]*" end="[^"]*"/>',
+                      '<ops:range begin="%s" end="%s"/>' % (begin, end), text, count=1)
+    block = re.compile(r"[ \t]*<(exchange-documents|ops:publication-reference)\b.*?</\1>\n",
+                       re.S)
+    head, _, rest = text.partition("<ops:search-result>")
+    results, _, tail = rest.partition("</ops:search-result>")
+    found = [m.group(0) for m in block.finditer(results)]
+    if one("results") is not None:
+        found = found[:int(one("results"))]
+    if one("repeat") is not None:
+        found = [item for item in found for _ in range(int(one("repeat")))]
+    text = head + "<ops:search-result>\n" + "".join(found) + "        </ops:search-result>" + tail
+    return status, ctype, text.encode("utf-8"), headers
+
+
+def stall_reply(handler, content, part):
+    """fault=stall: the first PART bytes of the body (part=N, half without it) and then
+    nothing; the connection is held until the client closes it."""
+    count = len(content) // 2 if part is None else min(int(part), len(content))
+    handler.wfile.write(content[:count])
+    handler.wfile.flush()
+    deadline = time.monotonic() + STALL_LIMIT
+    conn = handler.connection
+    while time.monotonic() < deadline:
+        readable, _, _ = select.select([conn], [], [], 0.5)
+        if readable and not conn.recv(4096, socket.MSG_PEEK):
+            break
+    handler.close_connection = True
 
 
 class Server(ThreadingHTTPServer):

@@ -335,6 +335,22 @@ TEST_F(DocumentImagesTest, AQuitWhilePagesAreTriedEndsTheStepAndLeavesNoTransfer
     EXPECT_EQ(TransferFiles(), transferFiles);
 }
 
+TEST_F(DocumentImagesTest, AQuitBetweenPagesFilesNoDocumentOfThePagesSoFar)
+{
+    // The second page comes, slowly; the quit falls while it comes and is seen before the
+    // third page.
+    FixturePlan("/engine/images/p2.tif", "delay=1500", 1);
+    DownloadRun run;
+    CPatentThread* thread = run.Begin(Number("US7000015", "IMAGES"));
+    ASSERT_TRUE(thread);
+    ASSERT_TRUE(PumpUntil([] { return RequestsFor("p2.tif") >= 1; }, 20000));
+    thread->m_nQuit = 1;
+    ASSERT_TRUE(run.WaitForEnd(10000));
+    EXPECT_EQ(run.Outcome().success, 0);
+    EXPECT_EQ(RequestsFor("p3.tif"), 0);
+    EXPECT_FALSE(FileExists(m_save + "US7000015"));
+}
+
 TEST_F(DocumentImagesTest, ADamagedPageKeepsThePagesAndFailsFinishing)
 {
     // Without the judge nothing replaces the damaged page, and it cannot be converted.
