@@ -142,7 +142,15 @@ BOOL CXListCtrl::SetItemText(int nItem, int nSubItem, const char* lpszText, COLO
     return bResult;
 }
 
-int CXListCtrl::InsertRow(int nItem, const std::vector<CString>& texts)
+ListCellRecord CXListCtrl::DefaultCell() const
+{
+    ListCellRecord cell;
+    cell.textColour = m_crWindowText;
+    cell.backColour = m_crWindow;
+    return cell;
+}
+
+int CXListCtrl::InsertRow(int nItem, const std::vector<CString>& texts, const std::vector<ListCellRecord>& cells)
 {
     const int nColumns = GetColumnCount();
     if (nItem < 0 || !m_hWnd)
@@ -150,6 +158,12 @@ int CXListCtrl::InsertRow(int nItem, const std::vector<CString>& texts)
     ListCellRow* row = ListCellRow::Create(nColumns, m_crWindowText, m_crWindow);
     if (!row)
         return -1;
+    std::vector<int> checkColumns;
+    for (int c = 0; c < nColumns && c < static_cast<int>(cells.size()); ++c) {
+        *row->Cell(c) = cells[static_cast<size_t>(c)];
+        if (row->Cell(c)->checkState != -1)
+            checkColumns.push_back(c);
+    }
     // Straight to the list's own procedure: the row and its texts are the list's business.
     LVITEMA item{};
     item.mask = LVIF_TEXT | LVIF_PARAM;
@@ -169,6 +183,8 @@ int CXListCtrl::InsertRow(int nItem, const std::vector<CString>& texts)
         sub.pszText = const_cast<char*>(texts[static_cast<size_t>(c)].GetString());
         DefWindowProc(LVM_SETITEMTEXTA, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(&sub));
     }
+    for (int c : checkColumns)
+        UpdateHeaderCheckbox(c);
     return nIndex;
 }
 

@@ -39,10 +39,15 @@ public:
     // Sets the cell text (none: colours only) and colours; -1 for a colour takes the list's
     // window-text or window colour.
     BOOL SetItemText(int nItem, int nSubItem, const char* lpszText, COLORREF crText, COLORREF crBack);
-    // Inserts a row with the texts of its columns (texts[0] in column 0) in the list's default
-    // colours, as InsertItem and SetItemText do but without redrawing each cell at once: the
-    // list repaints the row itself. For filling many rows; the index, or -1 as InsertItem.
-    int InsertRow(int nItem, const std::vector<CString>& texts);
+    // Inserts a row with the texts of its columns (texts[0] in column 0), as InsertItem and
+    // SetItemText do but without redrawing each cell at once: the list repaints the row
+    // itself. The cells take the given records (check boxes, colours, the data word in column
+    // 0's), the columns beyond them the list's default colours (DefaultCell); a check box
+    // among them updates the header's as SetCheckbox does. For filling many rows; the index,
+    // or -1 as InsertItem.
+    int InsertRow(int nItem, const std::vector<CString>& texts, const std::vector<ListCellRecord>& cells = {});
+    // A cell record in the list's default colours, as InsertItem makes them.
+    ListCellRecord DefaultCell() const;
     // Sets the cell text without redrawing the cell at once (the list repaints it itself).
     BOOL SetCellText(int nItem, int nSubItem, const char* lpszText);
     // The row's data word (kept in the cell record of column 0); 0 for a bad row.

@@ -10,6 +10,9 @@
 #include "XmlHelpers.h"
 #include "resource.h"
 
+#include <set>
+#include <vector>
+
 IMPLEMENT_DYNAMIC(CSearchContainer, CDialog)
 
 BEGIN_MESSAGE_MAP(CSearchContainer, CDialog)
@@ -456,9 +459,7 @@ LRESULT CSearchContainer::OnSearchProgress(WPARAM wParam, LPARAM)
 
     CString page;
     if (pThread->TakeResultSet(page)) {
-        m_pageResults.m_listResults.LockWindowUpdate();
         AddResultRows(page);
-        m_pageResults.m_listResults.UnlockWindowUpdate();
         m_pageResults.m_listResults.Invalidate(TRUE);
         m_pageResults.m_bCopyAllowed = 1;
         m_pageResults.EnableCopyButton(true);
@@ -525,36 +526,57 @@ void CSearchContainer::AddResultRows(const CString& text)
 {
     if (!m_pResultDocument)
         return;
-    CStageTimer timer("pane parse");
-    m_pResultDocument->loadXML(_bstr_t(text));
-    CXListCtrl& list = m_pageResults.m_listResults;
-    CXListCtrl* pReport = &m_pageReport.GetReportList();
-    for (IXMLDOMNodePtr result : SelectNodes(m_pResultDocument, L"/ResultSet/Result")) {
-        timer.Next("pane parse");
-        CString number, title;
-        if (IXMLDOMNodePtr node = result->selectSingleNode(L"PATNUM"))
-            number = ToAnsi(node->Gettext());
-        int cut = number.Find('_');
-        if (cut >= 0)
-            number = number.Left(cut);
-        if (IXMLDOMNodePtr node = result->selectSingleNode(L"TITLE"))
-            title = ToAnsi(node->Gettext());
+    // The page's results are read first and then put into the list in one quiet pass, each
+    // row in one go with its texts, its box and its data: the list neither paints nor lays
+    // itself out per cell meanwhile.
+    struct ResultRow
+    {
+        CString number;
+        CString title;
+    };
+    std::vector<ResultRow> results;
+    {
+        CStageTimer timer("pane parse");
+        m_pResultDocument->loadXML(_bstr_t(text));
+        for (IXMLDOMNodePtr result : SelectNodes(m_pResultDocument, L"/ResultSet/Result")) {
+            ResultRow row;
+            if (IXMLDOMNodePtr node = result->selectSingleNode(L"PATNUM"))
+                row.number = ToAnsi(node->Gettext());
+            const int cut = row.number.Find('_');
+            if (cut >= 0)
+                row.number = row.number.Left(cut);
+            if (IXMLDOMNodePtr node = result->selectSingleNode(L"TITLE"))
+                row.title = ToAnsi(node->Gettext());
+            results.push_back(row);
+        }
+    }
+    if (results.empty())
+        return;
 
-        timer.Next("list rows");
+    CStageTimer timer("list rows");
+    CXListCtrl& list = m_pageResults.m_listResults;
+    // The numbers of the report list, read once for the page: a result already in it comes
+    // with its box checked.
+    std::set<CString> reported;
+    {
+        CXListCtrl& report = m_pageReport.GetReportList();
+        CMenuHookPause pause;
+        const int count = report.GetItemCount();
+        for (int i = 0; i < count; ++i)
+            reported.insert(report.GetItemText(i, 2));
+    }
+    CListFillScope fill(list);
+    std::vector<CString> texts(4);
+    std::vector<ListCellRecord> cells(2, list.DefaultCell());
+    for (const ResultRow& result : results) {
         ++m_nRowCounter;
-        m_pageResults.m_ResultMap.SetAt(m_nRowCounter, number);
-        const int row = list.InsertItem(list.GetItemCount(), "");
-        if (row < 0)
-            continue;
-        CString label;
-        label.Format(" %d.", m_nRowCounter);
-        list.SetItemText(row, 0, label);
-        list.SetCheckbox(row, 1, 0);
-        list.SetItemText(row, 2, number);
-        list.SetItemText(row, 3, title);
-        if (pReport && pReport->FindItemByText(number) >= 0)
-            list.SetCheckbox(row, 1, 1);
-        list.SetItemData(row, static_cast<DWORD_PTR>(m_nRowCounter));
+        m_pageResults.m_ResultMap.SetAt(m_nRowCounter, result.number);
+        texts[0].Format(" %d.", m_nRowCounter);
+        texts[2] = result.number;
+        texts[3] = result.title;
+        cells[0].rowData = static_cast<DWORD_PTR>(m_nRowCounter);
+        cells[1].checkState = reported.count(result.number) ? 1 : 0;
+        list.InsertRow(list.GetItemCount(), texts, cells);
     }
 }
 

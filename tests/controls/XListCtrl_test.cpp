@@ -163,6 +163,56 @@ TEST_F(XListCtrlTest, CellsKeepTextColoursAndDataInTheirRecords)
     EXPECT_EQ(0, list.GetItemCount());
 }
 
+TEST_F(XListCtrlTest, ARowInsertedInOneGoHoldsWhatCellByCellFillingGives)
+{
+    // Column 1's header shows a check box, which follows the rows either way.
+    HDITEMA header{};
+    header.mask = HDI_IMAGE | HDI_FORMAT;
+    header.fmt = HDF_STRING | HDF_IMAGE;
+    header.iImage = 2;
+    list.GetHeader().SetItem(1, &header);
+    auto headerImage = [&] {
+        HDITEMA read{};
+        read.mask = HDI_IMAGE;
+        list.GetHeader().GetItem(1, &read);
+        return read.iImage;
+    };
+
+    // Row 0 cell by cell, as the pages filled it one call at a time.
+    ASSERT_EQ(0, list.InsertItem(0, ""));
+    list.SetItemText(0, 0, " 1.");
+    list.SetCheckbox(0, 1, 1);
+    list.SetItemText(0, 2, "EP3900001");
+    list.SetItemText(0, 3, "A title");
+    list.SetItemData(0, 1);
+    EXPECT_EQ(2, headerImage());
+
+    // Row 1 in one go, with records for the first two columns only.
+    std::vector<ListCellRecord> cells(2, list.DefaultCell());
+    cells[0].rowData = 1;
+    cells[1].checkState = 1;
+    CListFillScope fill(list);
+    ASSERT_EQ(1, list.InsertRow(1, {" 1.", "", "EP3900001", "A title"}, cells));
+    for (int col = 0; col < 4; ++col) {
+        EXPECT_EQ(list.GetItemText(0, col), list.GetItemText(1, col)) << col;
+        const ListCellRecord* one = list.GetCellRecord(0, col);
+        const ListCellRecord* other = list.GetCellRecord(1, col);
+        ASSERT_NE(nullptr, other) << col;
+        EXPECT_EQ(one->checkState, other->checkState) << col;
+        EXPECT_EQ(one->textColour, other->textColour) << col;
+        EXPECT_EQ(one->backColour, other->backColour) << col;
+    }
+    EXPECT_EQ(1u, list.GetItemData(1));
+    EXPECT_EQ(2, headerImage()) << "both rows checked";
+
+    cells[1].checkState = 0;
+    ASSERT_EQ(2, list.InsertRow(2, {" 2."}, cells));
+    EXPECT_EQ(0, list.GetCheckbox(2, 1));
+    EXPECT_EQ(1, headerImage()) << "an unchecked row clears the header's box";
+    EXPECT_EQ(-1, list.InsertRow(-1, {"no row"}, cells));
+    EXPECT_EQ(3, list.GetItemCount());
+}
+
 TEST_F(XListCtrlTest, OperationsOutsideTheListChangeNothing)
 {
     AddRows(1);
