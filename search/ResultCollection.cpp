@@ -72,7 +72,6 @@ int CSearchThread::RunCollectionStep(IXMLDOMNodePtr step)
 
         const CString url = FillPlaceholders(urlTemplate);
         ReadHttpHeaders(step);
-        CStageTimer timer("page fetch");
         const int nFetched = FetchStepPage(url, m_strPage);
         if (nFetched < 0) {
             // "Nothing found" after pages that held fewer results than their total said.
@@ -82,7 +81,7 @@ int CSearchThread::RunCollectionStep(IXMLDOMNodePtr step)
         }
         if (nFetched == 0)
             return 0;
-        timer.Next("extract rules");
+        CStageTimer timer("extract rules");
         m_Parameters.SetAt("HTTPHEADER", m_WebGet.m_strResponseHeaders);
         m_fKBps = RateInKBps(m_WebGet.m_dRate);
         if (!ExtractRows(step, m_strPage)) {

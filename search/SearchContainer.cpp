@@ -384,7 +384,9 @@ LRESULT CSearchContainer::RunPageSearch(const CMapStringToString& parameters, co
         m_pageResults.GetStopButton().EnableWindow(FALSE);
         return 1;
     }
+    CStageTimer timer("report pull");
     m_pageReport.PullSelectionFromResults();
+    timer.Next("run start");
     m_pageResults.ShowProgress();
     m_pageResults.m_listResults.SetEmptyText("Search results will be displayed in this panel.");
     EnableStartButtons(false);
@@ -393,7 +395,9 @@ LRESULT CSearchContainer::RunPageSearch(const CMapStringToString& parameters, co
 
     m_pageResults.SendMessage(UM_RESULTS_REPAINT, 0, 0);
     m_nRowCounter = 0;
+    timer.Next("clear list");
     m_pageResults.ClearResults();
+    timer.Next("run start");
     m_bThreadEnded = 0;
     if (m_pSearchThread) {
         m_pSearchThread->SetParameters(parameters);

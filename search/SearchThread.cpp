@@ -7,6 +7,7 @@
 #include "SearchAnswer.h"
 #include "SearchText.h"
 #include "SearchThreadMessages.h"
+#include "StageClock.h"
 #include "XmlHelpers.h"
 
 #include <cstdlib>
@@ -270,7 +271,9 @@ int CSearchThread::FetchStepPage(const CString& url, CString& page)
         return 0;
     }
     CString code, message;
+    CStageTimer timer("fault check");
     const bool bFault = ReadServiceFault(page, code, message);
+    timer.Stop();
     if (bFault && IsNothingFoundFault(code))
         return -1;
     if (bFault || m_WebGet.m_dwStatusCode != 200) {

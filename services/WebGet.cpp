@@ -2,6 +2,7 @@
 
 #include "FetchHelpers.h"
 #include "ReplyText.h"
+#include "StageClock.h"
 
 IMPLEMENT_DYNAMIC(CWebGet, CObject)
 
@@ -45,6 +46,7 @@ int CWebGet::GrabWebPage(CString url, CString& out, int /*nUnused*/, bool /*bUnu
 
     // The first part settles a refused token (a reply 400) before the page is read whole. A
     // reply that broke off there would break off again: the fetch ends with it.
+    CStageTimer timer("first read");
     CString first;
     m_Reader.ReadPage(first, url, kFirstPartLimit, false);
     if (m_bAbort)
@@ -54,6 +56,7 @@ int CWebGet::GrabWebPage(CString url, CString& out, int /*nUnused*/, bool /*bUnu
     if (m_Reader.m_nReadResult == CWebGetReader::ReadBroken)
         return Failed(FetchBroken);
 
+    timer.Next("whole read");
     CString whole;
     m_Reader.ReadWholePage(whole, url);
     if (m_bAbort || m_Reader.m_nReadResult == CWebGetReader::ReadAborted)
@@ -67,6 +70,7 @@ int CWebGet::GrabWebPage(CString url, CString& out, int /*nUnused*/, bool /*bUnu
     if (whole.IsEmpty())
         return Failed(FetchEmpty);
     m_nFetchResult = FetchPage;
+    timer.Next("reply text");
     out = ReplyTextToAnsi(whole, m_Reader.m_strContentType, url);
     int count = out.GetLength();
     m_nEndTime = FetchClock();

@@ -165,6 +165,7 @@ Control paths (never logged):
 """
 
 import argparse
+import collections
 import mimetypes
 import os
 import re
@@ -608,6 +609,7 @@ class OpsCatalogue:
         self.docs = list(OPS_CATALOGUE) + (real.documents() if real else [])
         self._bulk = None
         self._found = {}   # CQL text -> the publications it finds (the catalogue never changes)
+        self._answers = collections.OrderedDict()   # the last search answers built, see answer()
 
     def set_series_count(self, count):
         """The real series of that many results of each kind from now on."""
@@ -615,6 +617,7 @@ class OpsCatalogue:
             self.real.set_series_count(count)
             self._bulk = None
             self._found = {}
+            self._answers.clear()
 
     def matching(self, query, node):
         """The publications the parsed query finds, in catalogue order; a query asked before
@@ -622,6 +625,16 @@ class OpsCatalogue:
         found = self._found.get(query)
         if found is None:
             found = self._found[query] = [d for d in self.all() if cql_match(node, d)]
+        return found
+
+    def answer(self, key, build):
+        """A search answer (status, type, body): one of the last few asked for again (each
+        page of a search is asked twice) from memory, so that it comes at once; else built."""
+        found = self._answers.get(key)
+        if found is None:
+            found = self._answers[key] = build()
+            while len(self._answers) > 8:
+                self._answers.popitem(last=False)
         return found
 
     def all(self):
@@ -1221,13 +1234,17 @@ class OpsService:
             return 400, "application/xml", ops_fault("CLIENT.InvalidQuery", str(e))
         if not found or begin > len(found):
             return 404, "application/xml", ops_fault("SERVER.EntityNotFound", "No results found")
-        results = found[begin - 1:end]
-        if with_biblio and any(d.get("recorded") for d in results):
-            return 200, "application/xml", self.real.search_page(
-                query, min(len(found), MAX_TOTAL), begin,
-                [self.real.result_block(d, biblio_xml(d)) for d in results])
-        return 200, "application/xml", ops_document(
-            search_xml(query, min(len(found), MAX_TOTAL), begin, results, with_biblio), "search")
+
+        def build():
+            results = found[begin - 1:end]
+            if with_biblio and any(d.get("recorded") for d in results):
+                return 200, "application/xml", self.real.search_page(
+                    query, min(len(found), MAX_TOTAL), begin,
+                    [self.real.result_block(d, biblio_xml(d)) for d in results])
+            return 200, "application/xml", ops_document(
+                search_xml(query, min(len(found), MAX_TOTAL), begin, results, with_biblio), "search")
+        with self.state.lock:
+            return self.catalogue.answer((query, begin, end, with_biblio), build)
 
     def page_image(self, page):
         folder = os.path.join(self.state.data, "ops", "pages")
@@ -1332,6 +1349,8 @@ def fault_answer(q, status, ctype, content, headers):
         if status == 403:
             headers = headers + [("X-Rejection-Reason", "IndividualQuotaPerHour")]
         return status, ctype, content, headers
+    if all(one(name) is None for name in ("total", "namerange", "results", "repeat")):
+        return status, ctype, content, headers   # a page of megabytes goes out as it is
     text = content.decode("utf-8") if ctype == "application/xml" else None
     if text is None or "<ops:search-result>" not in text:
         return status, ctype, content, headers
