@@ -116,6 +116,8 @@ BOOL CXListCtrl::DeleteItem(int nItem)
 
 BOOL CXListCtrl::DeleteAllItems()
 {
+    // A message per row, and no menu opens meanwhile (see OnDestroy).
+    CMenuHookPause pause;
     return listcells::DeleteAllRows(*this);
 }
 

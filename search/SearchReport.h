@@ -82,6 +82,8 @@ protected:
 
     void LayoutColumns(int nWidth);
     int ResultsRowOf(const CString& strNumber) const;
+    // Appends a ticked row for the number; false when the list refused the row.
+    bool AppendDocument(const CString& strNumber, const CString& strTitle);
 
     CXListCtrl m_ReportList;
     CRect m_rectClient;

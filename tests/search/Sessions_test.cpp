@@ -227,6 +227,36 @@ TEST_F(SessionsTest, NewChangeAndBackKeepEachSessionsRows)
     EXPECT_EQ(ReportNumbers(), (std::vector<std::string>{"US3"}));
 }
 
+TEST_F(SessionsTest, PullingTheTicksAddsEachTickedNumberOnceAndUnticksTheOthers)
+{
+    Start();
+    AddResult("US1", "One", true);
+    AddResult("US2", "Two", true);
+    m_report.PullSelectionFromResults();
+    ASSERT_EQ(ReportNumbers(), (std::vector<std::string>{"US1", "US2"}));
+
+    // A later search: US1 unticked, US2 given twice and ticked, US4 new and ticked.
+    m_results.DeleteAllItems();
+    AddResult("US1", "One", false);
+    AddResult("US2", "Two", true);
+    AddResult("US4", "Four", true);
+    AddResult("US4", "Four again", true);
+    AddResult("US5", "Five", false);
+    m_results.SetItemText(0, 2, nullptr, RGB(255, 0, 0), RGB(0, 0, 255));
+    m_results.SetItemText(4, 3, nullptr, RGB(255, 0, 0), RGB(0, 0, 255));
+    m_report.PullSelectionFromResults();
+    EXPECT_EQ(ReportNumbers(), (std::vector<std::string>{"US1", "US2", "US4"}));
+    CXListCtrl& report = m_report.GetReportList();
+    EXPECT_EQ(report.GetCheckbox(0, 1), 0) << "its result is unticked";
+    EXPECT_EQ(report.GetCheckbox(1, 1), 1);
+    EXPECT_EQ(report.GetCheckbox(2, 1), 1);
+    EXPECT_EQ(report.GetItemText(2, 3), CString("Four"));
+    EXPECT_EQ(report.GetItemText(2, 0), CString(" 3."));
+    // The unticked results are drawn black on white.
+    EXPECT_EQ(m_results.GetCellRecord(0, 2)->textColour, RGB(0, 0, 0));
+    EXPECT_EQ(m_results.GetCellRecord(4, 3)->backColour, RGB(255, 255, 255));
+}
+
 TEST_F(SessionsTest, NamesWithMarkupAreFoundAgainAfterTheFileIsRead)
 {
     Start();
