@@ -674,13 +674,16 @@ void CAdvancedSearch::OnDeleteQuery()
     if (selection < 1)
         return;
     const std::vector<SavedQuery>& list = m_savedQueries.List(m_nLocationIndex);
-    if (selection - 1 >= static_cast<int>(list.size()))
-        return;
-    // The record's own title (the combo shows the same text): every record of it goes, and
-    // the combo is filled again from the list so that item k + 1 stays record k.
-    const CString title = list[static_cast<size_t>(selection - 1)].title;
-    m_savedQueries.RemoveByTitle(m_nLocationIndex, title);
-    RefillSavedQueryCombo();
+    if (selection - 1 < static_cast<int>(list.size())) {
+        // The record's own title (the combo shows the same text): every record of it goes,
+        // and the combo is filled again from the list so that item k + 1 stays record k.
+        const CString title = list[static_cast<size_t>(selection - 1)].title;
+        m_savedQueries.RemoveByTitle(m_nLocationIndex, title);
+        RefillSavedQueryCombo();
+    } else {
+        m_comboSavedQueries.DeleteString(selection);
+        m_comboSavedQueries.SetCurSel(0);
+    }
     OnSelchangeSavedQuery();
     WriteSavedQueries();
 }
