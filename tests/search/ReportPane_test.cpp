@@ -1,7 +1,7 @@
 // The search pane with its real pages running a report from the Search Report page against
 // the fixture server: the page's bar follows the run's progress and hides at its end, the
-// pop-up shows while the run fetches, and the run's request for the Saved Reports tab opens
-// it.
+// pop-up shows while the run fetches, a run whose thread cannot be made shows neither, and
+// the run's request for the Saved Reports tab opens it.
 #include "SearchContainer.h"
 #include "SearchSessions.h"
 
@@ -27,6 +27,8 @@
 using namespace testsupport;
 
 namespace {
+
+const char kRunFailed[] = "The search report could not be generated: no worker thread could be started.";
 
 // Answers the message boxes of this thread by caption while it lives, and notes their
 // texts; other dialogs (the progress pop-up) are left alone.
@@ -66,6 +68,11 @@ private:
 };
 
 CaptionAnswerer* CaptionAnswerer::s_pCurrent = nullptr;
+
+CWinThread* NoThread(CRuntimeClass*, int, UINT, DWORD, LPSECURITY_ATTRIBUTES)
+{
+    return nullptr;
+}
 
 HINSTANCE WINAPI RecordOpen(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT)
 {
@@ -127,6 +134,7 @@ protected:
 
     void TearDown() override
     {
+        CSavedReport::s_pfnBeginThread = &AfxBeginThread;
         CSavedReport::s_pfnShellExecute = ::ShellExecuteA;
         if (m_pPane && Pane().m_hWnd) {
             Pane().StopSearchThread();
@@ -198,6 +206,31 @@ TEST_F(ReportPaneTest, TheReportPagesBarFollowsTheRunAndHidesAtItsEnd)
     EXPECT_TRUE(::IsWindowEnabled(ReportItem(IDC_REPORT_LIST_GENERATE)));
     EXPECT_EQ(WindowText(ReportItem(IDC_REPORT_LIST_STATUS)), CString("Download Finished"));
     EXPECT_TRUE(FileExists(m_dir.Path() + "\\Reports\\General.pdf"));
+}
+
+TEST_F(ReportPaneTest, ARunWhoseThreadCannotBeMadeShowsNeitherBarNorPopup)
+{
+    Pane().GetReportPage().AddDocument("US6123456", "Title of US6123456");
+    CSavedReport::s_pfnBeginThread = &NoThread;
+    CaptionAnswerer answers({{"Error", IDOK}});
+
+    Generate();
+    EXPECT_FALSE(PopupShown());
+    EXPECT_FALSE(BarShown());
+    EXPECT_TRUE(::IsWindowEnabled(ReportItem(IDC_REPORT_LIST_GENERATE)));
+    EXPECT_EQ(WindowText(ReportItem(IDC_REPORT_LIST_STATUS)), CString("Download Cancelled"));
+    ASSERT_EQ(answers.texts.size(), 1u);
+    EXPECT_EQ(answers.texts[0], CString(kRunFailed));
+    EXPECT_FALSE(Pane().GetSavedReportsPage().IsBusy());
+
+    // The next run starts as usual once threads can be made again.
+    CSavedReport::s_pfnBeginThread = &AfxBeginThread;
+    Generate();
+    EXPECT_TRUE(PopupShown());
+    EXPECT_TRUE(BarShown());
+    Pane().GetReportPage().SendMessage(UM_CANCEL_REPORT, 0, 0);
+    EXPECT_TRUE(PumpUntil([this] { return !Pane().GetSavedReportsPage().IsStopping(); }, 30000));
+    EXPECT_FALSE(BarShown());
 }
 
 TEST_F(ReportPaneTest, TheRunsRequestOpensTheSavedReportsTab)
