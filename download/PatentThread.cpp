@@ -99,6 +99,11 @@ void CPatentThread::ParseDocumentNumber(CString number)
     // out of the save folder or name it, nor name the saved reports' folder there (the job
     // empties its folder first): a number without a usable name gets no folder, and its
     // job then fails without touching the disk.
+    if (m_bLookupMode) {
+        // The look-up's answer goes into the folder it was given.
+        m_strTempFolder = m_strTempFolderSlash;
+        return;
+    }
     CString fileName = StripSlashes(work);
     if (m_bFileWrapperMode)
         fileName = "FW" + fileName;
@@ -131,11 +136,11 @@ void CPatentThread::OnDownloadDocument(WPARAM, LPARAM)
         m_Wrapper.AddMessaging(reinterpret_cast<UINT_PTR>(m_hOwner), reinterpret_cast<UINT_PTR>(&m_Status),
                                static_cast<UINT_PTR>(m_nDownloadID), UM_DOWNLOAD_PROGRESS);
 
-    const bool bHasFolder = !m_strTempFolder.IsEmpty();
+    // A look-up works in the folder it was given, which is never emptied or removed.
+    const bool bHasFolder = !m_strTempFolder.IsEmpty() && !m_bLookupMode;
     if (bHasFolder) {
         DeleteTempFolder(m_strTempFolder, false);
-        if (!m_bLookupMode)
-            ::CreateDirectoryA(m_strTempFolder, nullptr);
+        ::CreateDirectoryA(m_strTempFolder, nullptr);
     }
 
     m_mapVariables.RemoveAll();
@@ -155,7 +160,7 @@ void CPatentThread::OnDownloadDocument(WPARAM, LPARAM)
         crypt.ReadEncryptedFile(GetAppDirectory() + "\\Download.cfg", text);
         recipe->loadXML(_bstr_t(text));
         recipe->Putasync(VARIANT_FALSE);
-        if (bHasFolder)
+        if (bHasFolder || m_bLookupMode)
             RunSources(recipe);
     } catch (_com_error& e) {
         TraceException("OnDownloadDocument()", ToAnsi(e.Description()));
@@ -181,7 +186,8 @@ void CPatentThread::OnDownloadDocument(WPARAM, LPARAM)
 
 void CPatentThread::RunSources(IXMLDOMDocument2Ptr recipe)
 {
-    const CString attribute = PriorityAttribute(m_strCountryCode, m_nApplication);
+    const CString attribute =
+        m_bLookupMode ? CString("PCTLookupPriority") : CString(PriorityAttribute(m_strCountryCode, m_nApplication));
     if (m_bFileWrapperMode)
         m_strLocationUID.Empty();
     ClearCatalogFiles();
@@ -218,6 +224,11 @@ void CPatentThread::RunSources(IXMLDOMDocument2Ptr recipe)
         }
 
         int nResult = RunDownloadLocation(source);
+        if (nResult == 1 && m_bLookupMode) {
+            bDone = true;
+            m_Status.m_nSuccess = 1;
+            continue;
+        }
         if (nResult == 1) {
             if (!FinishDocument() && lookAhead) {
                 nResult = 0;
