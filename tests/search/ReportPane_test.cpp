@@ -13,11 +13,11 @@
 #include "SearchThread.h"
 #include "TestSupport.h"
 #include "WindowBench.h"
+#include "WorkspaceTest.h"
 #include "resource.h"
 
 #include <gtest/gtest.h>
 
-#include <cstdio>
 #include <cstdlib>
 #include <map>
 #include <memory>
@@ -88,20 +88,7 @@ public:
         return CreateEx(0, nullptr, "Search pane", WS_POPUP | WS_VISIBLE | WS_CAPTION | WS_CLIPCHILDREN, 0, 0, 860,
                         630, nullptr, nullptr);
     }
-
-protected:
-    afx_msg BOOL OnEraseBkgnd(CDC* pDC)
-    {
-        CRect rect;
-        GetClientRect(&rect);
-        pDC->FillSolidRect(&rect, RGB(236, 233, 216));
-        return TRUE;
-    }
-    DECLARE_MESSAGE_MAP()
 };
-BEGIN_MESSAGE_MAP(CPaneHost, CWnd)
-    ON_WM_ERASEBKGND()
-END_MESSAGE_MAP()
 
 class ReportPaneTest : public FixtureTest
 {
@@ -125,7 +112,9 @@ protected:
         // Made once the options are in place: its pages read them when they are built.
         m_pPane = std::make_unique<CSearchContainer>();
         ASSERT_TRUE(Pane().Create(IDD_SEARCH_CONTAINER, &m_host));
-        Pane().MoveWindow(0, 0, 860, 600);
+        CRect client;
+        m_host.GetClientRect(&client);
+        Pane().MoveWindow(&client);
         ASSERT_EQ(Pane().GetSavedReportsPage().m_Options.SetOptionValue("SavePath", m_dir.Path() + "\\"), 1);
         Pane().ShowWindow(SW_SHOW);
         Pane().GetSheet().SetActivePage(3);
@@ -164,17 +153,6 @@ protected:
     std::unique_ptr<CSearchContainer> m_pPane;
 };
 
-void SaveShot(const char* name)
-{
-    const char* build = std::getenv("ZENTROVA_BUILD");
-    CString path = CString(build ? build : "/tmp") + "/screenshots/" + name;
-    CString why;
-    if (SaveScreenshot(path, &why))
-        std::printf("screenshot: %s\n", path.GetString());
-    else
-        std::printf("no screenshot %s: %s\n", name, why.GetString());
-}
-
 } // namespace
 
 TEST_F(ReportPaneTest, TheReportPagesBarFollowsTheRunAndHidesAtItsEnd)
@@ -197,7 +175,7 @@ TEST_F(ReportPaneTest, TheReportPagesBarFollowsTheRunAndHidesAtItsEnd)
     EXPECT_TRUE(BarShown());
     EXPECT_EQ(WindowText(ReportItem(IDC_REPORT_LIST_STATUS)), CString("Downloading 3 of 3"));
     // The pop-up sits over the middle of the page; the bar stands at the page's top right.
-    SaveShot("search-report-progress.png");
+    EXPECT_TRUE(SaveScreenshot(workspacetest::ScreenshotPath("search-report-progress.png")));
 
     ASSERT_TRUE(PumpUntil([&] { return !answers.texts.empty() && !Pane().GetSavedReportsPage().IsBusy(); }, 60000));
     PumpMessages(200);
