@@ -95,15 +95,15 @@ void CPatentThread::ParseDocumentNumber(CString number)
         m_strCountryCode.Empty();
     m_nApplication = m_strDocumentNumber.GetLength() >= 8 ? 1 : 0;
 
-    // The document's folder is named after the number and the kind code. Neither may lead
-    // out of the save folder or name it, nor name the saved reports' folder there (the job
-    // empties its folder first): a number without a usable name gets no folder, and its
-    // job then fails without touching the disk.
     if (m_bLookupMode) {
         // The look-up's answer goes into the folder it was given.
         m_strTempFolder = m_strTempFolderSlash;
         return;
     }
+    // The document's folder is named after the number and the kind code. Neither may lead
+    // out of the save folder or name it, nor name the saved reports' folder there (the job
+    // empties its folder first): a number without a usable name gets no folder, and its
+    // job then fails without touching the disk.
     CString fileName = StripSlashes(work);
     if (m_bFileWrapperMode)
         fileName = "FW" + fileName;
