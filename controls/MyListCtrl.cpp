@@ -368,7 +368,7 @@ void CMyListCtrl::OnBeginDrag(NMHDR* pNMHDR, LRESULT* pResult)
     m_HoverExpand.BeginDrag();
     m_hDropTarget = nullptr;
     for (int nItem = GetNextItem(-1, LVNI_SELECTED); nItem >= 0; nItem = GetNextItem(nItem, LVNI_SELECTED))
-        m_arrDraggedRows.push_back(static_cast<WORD>(nItem));
+        m_arrDraggedRows.push_back(nItem);
     SetCapture();
 }
 

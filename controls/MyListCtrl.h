@@ -64,7 +64,7 @@ public:
     CMyHeaderCtrl& GetHeader() { return m_HeaderCtrl; }
 
     // ------------------------------------------------------------ what a drop leaves
-    std::vector<WORD> m_arrDraggedRows;  // the rows dragged, in ascending order
+    std::vector<int> m_arrDraggedRows;   // the rows dragged, in ascending order
     DWORD_PTR m_dwDragRowData = 0;       // the data word of the row the drag began on
     DWORD_PTR m_dwDropTargetData = 0;    // the data of the tree item dropped on
 

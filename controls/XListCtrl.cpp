@@ -88,7 +88,10 @@ void CXListCtrl::SubclassHeader()
 
 void CXListCtrl::OnDestroy()
 {
-    listcells::FreeAllRows(*this);
+    // The rows go in one step with their records (a message per row, no menu: see
+    // CMenuHookPause), not one by one: a list of a hundred thousand rows closes in seconds.
+    CMenuHookPause pause;
+    listcells::DeleteAllRows(*this);
     m_bHeaderSubclassed = FALSE;
     CListCtrl::OnDestroy();
 }
@@ -137,6 +140,43 @@ BOOL CXListCtrl::SetItemText(int nItem, int nSubItem, const char* lpszText, COLO
     cell->backColour = DefaultBack(crBack);
     listcells::RedrawCell(*this, nItem, nSubItem);
     return bResult;
+}
+
+int CXListCtrl::InsertRow(int nItem, const std::vector<CString>& texts)
+{
+    const int nColumns = GetColumnCount();
+    if (nItem < 0 || !m_hWnd)
+        return -1;
+    ListCellRow* row = ListCellRow::Create(nColumns, m_crWindowText, m_crWindow);
+    if (!row)
+        return -1;
+    // Straight to the list's own procedure: the row and its texts are the list's business.
+    LVITEMA item{};
+    item.mask = LVIF_TEXT | LVIF_PARAM;
+    item.iItem = nItem;
+    item.pszText = const_cast<char*>(texts.empty() ? "" : texts[0].GetString());
+    item.lParam = reinterpret_cast<LPARAM>(row);
+    const int nIndex = static_cast<int>(DefWindowProc(LVM_INSERTITEMA, 0, reinterpret_cast<LPARAM>(&item)));
+    if (nIndex < 0) {
+        delete row;
+        return -1;
+    }
+    for (int c = 1; c < nColumns && c < static_cast<int>(texts.size()); ++c) {
+        if (texts[static_cast<size_t>(c)].IsEmpty())
+            continue;
+        LVITEMA sub{};
+        sub.iSubItem = c;
+        sub.pszText = const_cast<char*>(texts[static_cast<size_t>(c)].GetString());
+        DefWindowProc(LVM_SETITEMTEXTA, static_cast<WPARAM>(nIndex), reinterpret_cast<LPARAM>(&sub));
+    }
+    return nIndex;
+}
+
+BOOL CXListCtrl::SetCellText(int nItem, int nSubItem, const char* lpszText)
+{
+    if (!listcells::GetCell(*this, nItem, nSubItem))
+        return FALSE;
+    return CListCtrl::SetItemText(nItem, nSubItem, lpszText);
 }
 
 DWORD_PTR CXListCtrl::GetItemData(int nItem) const
@@ -526,4 +566,23 @@ void CXListCtrl::DrawProgress(CDC& dc, CRect rect, const ListCellRecord& cell)
     dc.SetTextColor(cell.textColour);
     dc.DrawText(text, &textRect, nFormat);
     dc.RestoreDC(-1);
+}
+
+CListFillScope::CListFillScope(CListCtrl& list)
+    : m_list(list), m_dwExStyle(list.GetExtendedStyle()), m_bQuiet((list.GetStyle() & WS_VISIBLE) != 0)
+{
+    if (m_bQuiet)
+        m_list.SendMessage(WM_SETREDRAW, FALSE);
+    if (m_dwExStyle & LVS_EX_FULLROWSELECT)
+        m_list.SetExtendedStyle(m_dwExStyle & ~LVS_EX_FULLROWSELECT);
+}
+
+CListFillScope::~CListFillScope()
+{
+    if (m_dwExStyle & LVS_EX_FULLROWSELECT)
+        m_list.SetExtendedStyle(m_dwExStyle);
+    if (m_bQuiet) {
+        m_list.SendMessage(WM_SETREDRAW, TRUE);
+        m_list.Invalidate();
+    }
 }

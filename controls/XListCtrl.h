@@ -17,6 +17,9 @@
 #include "ListCellRecord.h"
 #include "ListMessages.h"
 #include "MyHeaderCtrl.h"
+#include "NewMenuHook.h"
+
+#include <vector>
 
 class CXListCtrl : public CListCtrl
 {
@@ -36,6 +39,12 @@ public:
     // Sets the cell text (none: colours only) and colours; -1 for a colour takes the list's
     // window-text or window colour.
     BOOL SetItemText(int nItem, int nSubItem, const char* lpszText, COLORREF crText, COLORREF crBack);
+    // Inserts a row with the texts of its columns (texts[0] in column 0) in the list's default
+    // colours, as InsertItem and SetItemText do but without redrawing each cell at once: the
+    // list repaints the row itself. For filling many rows; the index, or -1 as InsertItem.
+    int InsertRow(int nItem, const std::vector<CString>& texts);
+    // Sets the cell text without redrawing the cell at once (the list repaints it itself).
+    BOOL SetCellText(int nItem, int nSubItem, const char* lpszText);
     // The row's data word (kept in the cell record of column 0); 0 for a bad row.
     DWORD_PTR GetItemData(int nItem) const;
     BOOL SetItemData(int nItem, DWORD_PTR dwData);
@@ -129,4 +138,24 @@ private:
     CString m_strEmptyText;
 
     DECLARE_MESSAGE_MAP()
+};
+
+// While it lives, the list neither paints nor lays itself out (also while its parent is
+// hidden; a list hidden itself is left so), full-row selection is off (with it, every cell
+// text set asks the header for the column's place) and the menu hook is paused on the thread
+// (CMenuHookPause); at its end the list is painted whole. Under it a list takes thousands of
+// rows or cell texts in a fraction of the time that each costs alone.
+class CListFillScope
+{
+public:
+    explicit CListFillScope(CListCtrl& list);
+    ~CListFillScope();
+    CListFillScope(const CListFillScope&) = delete;
+    CListFillScope& operator=(const CListFillScope&) = delete;
+
+private:
+    CMenuHookPause m_pause;
+    CListCtrl& m_list;
+    DWORD m_dwExStyle;
+    bool m_bQuiet;
 };

@@ -61,12 +61,29 @@ CString NormalizeDocumentNumber(CString number)
     }
     if (text.GetLength() < 9) {
         PadAfter(text, 2, 9);
-    } else if (text.GetLength() > 9) {
+    } else if (text.GetLength() > 10) {
         // An application number: year, then the serial padded to 13 characters in all.
-        // A longer text is left as it is.
+        // A longer text is left as it is. Eight digits are a patent: the patents have had
+        // eight since number 10,000,000.
         PadAfter(text, 6, 13);
     }
     return text;
+}
+
+bool IsApplicationNumber(const CString& countryCode, const CString& documentNumber)
+{
+    if (documentNumber.GetLength() < 8)
+        return false;
+    if (countryCode == "US") {
+        // Today's patents: eight digits, designs a "D" and seven.
+        int digits = 0;
+        const int from = documentNumber[0] == 'D' ? 1 : 0;
+        for (int i = from; i < documentNumber.GetLength() && IsDigit(documentNumber[i]); ++i)
+            ++digits;
+        if (from + digits == documentNumber.GetLength() && digits == 8 - from)
+            return false;
+    }
+    return true;
 }
 
 CString GetKindSuffix(const CString& number)

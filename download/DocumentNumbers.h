@@ -12,6 +12,10 @@
 // "2005123456" -> "US20050123456").
 CString NormalizeDocumentNumber(CString number);
 
+// Whether a document number (without its country code) is an application's: one of 8 or
+// more characters, except a US patent of today's eight digits ("11234567", "D1000000").
+bool IsApplicationNumber(const CString& countryCode, const CString& documentNumber);
+
 // What follows the digits of a number, from its third character on ("US1234567B2" -> "B2").
 CString GetKindSuffix(const CString& number);
 

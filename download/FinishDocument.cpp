@@ -1,40 +1,21 @@
-// Finishing a document on the download thread: once a source has delivered, every TIFF page
-// is judged by the page-image judge (Vostrel.dll, loaded from the program folder) and
-// converted to PDF, the page PDFs are merged into "[COUNTRYCODE][DOCUMENTNUMBER].pdf", and
-// every file gets its CatalogItem line in the record. Nothing a page needs is deleted before
-// what replaces it is known to exist: a page that cannot be converted keeps its TIFF, and
-// the page PDFs stay until the merged file has been written. Also the discarding of a failed
-// source's files and the removal of the document's folder.
-#include "PatentThread.h"
+// Finishing a document on the document threads: once a source has delivered, every TIFF page
+// is converted to PDF (the thread may judge it first), the page PDFs are merged into
+// "[COUNTRYCODE][DOCUMENTNUMBER].pdf", and every file gets its CatalogItem line in the record.
+// Nothing a page needs is deleted before what replaces it is known to exist: a page that
+// cannot be converted keeps its TIFF, and the page PDFs stay until the merged file has been
+// written. Also the discarding of a failed source's files.
+#include "DocumentThread.h"
 
-#include "DataFiles.h"
 #include "DocumentRecord.h"
-#include "PageImageLock.h"
 #include "PdfMerge.h"
 #include "SafeNames.h"
-#include "TextConversion.h"
 #include "TiffToPdf.h"
 #include "TraceLine.h"
-
-#include <shellapi.h>
 
 #include <cstring>
 #include <vector>
 
 namespace {
-
-// The judge's export: download id, address of the rejected flag, the image path (UTF-16).
-using TestImageProc = int(__cdecl*)(int, int*, const wchar_t*);
-
-// Holds the page-image lock for one scope.
-class CPageImageLockScope
-{
-public:
-    CPageImageLockScope() { ::EnterCriticalSection(&g_PageImageLock); }
-    ~CPageImageLockScope() { ::LeaveCriticalSection(&g_PageImageLock); }
-    CPageImageLockScope(const CPageImageLockScope&) = delete;
-    CPageImageLockScope& operator=(const CPageImageLockScope&) = delete;
-};
 
 bool EndsWith(const CString& text, const char* ending)
 {
@@ -72,10 +53,10 @@ CString PagePdfPath(const CString& tiffPath)
 
 } // namespace
 
-int CPatentThread::FinishDocument()
+int CDocumentThread::FinishDocument()
 {
     int nResult = 1;
-    if (!m_bFileWrapperMode) {
+    if (HasPagesToFinish()) {
         if (!ConvertImagesToPdf())
             nResult = 0;  // the pages stay as they are, nothing is merged
         else if (!MergePagePdfs())
@@ -91,7 +72,7 @@ int CPatentThread::FinishDocument()
     return nResult;
 }
 
-int CPatentThread::ConvertImagesToPdf()
+int CDocumentThread::ConvertImagesToPdf()
 {
     int nResult = 1;
     CTiffToPdf writer;
@@ -102,17 +83,13 @@ int CPatentThread::ConvertImagesToPdf()
         CString tiffPath = file->m_strFilePath;
         tiffPath.MakeLower();
         const CString pdfPath = PagePdfPath(tiffPath);
-        if (tiffPath.Find(".pdf") < 0) {
-            CPageImageLockScope lock;
-            m_strCurrentImagePath = tiffPath;
-            TestImage(tiffPath);
-        }
+        JudgePage(tiffPath);
         const int rc = writer.convertTiffToPdf(tiffPath, pdfPath, nullptr, nullptr, nullptr, nullptr,
                                                nullptr, nullptr, nullptr);
         if (rc != TIFFPDF_DONE) {
             // The page keeps its image and its catalog entry; the document is not finished.
-            WriteTraceLine("CPatentThread::ConvertImagesToPdf()-" + CString(writer.GetMessageText()) +
-                           ": " + tiffPath);
+            WriteTraceLine(CString(GetRuntimeClass()->m_lpszClassName) + "::ConvertImagesToPdf()-" +
+                           CString(writer.GetMessageText()) + ": " + tiffPath);
             nResult = 0;
             continue;
         }
@@ -125,38 +102,7 @@ int CPatentThread::ConvertImagesToPdf()
     return nResult;
 }
 
-int CPatentThread::TestImage(CString imagePath)
-{
-    const CString folder = GetAppDirectory();
-    HMODULE judge = ::LoadLibraryA(folder + "\\Vostrel.dll");
-    m_nImageRejected = 0;
-    int nVerdict = 0;
-    if (judge) {
-        auto test = reinterpret_cast<TestImageProc>(
-            reinterpret_cast<void*>(::GetProcAddress(judge, "TestImage")));
-        if (test)
-            nVerdict = test(m_nDownloadID, &m_nImageRejected, AnsiToUtf16(imagePath).c_str());
-        ::FreeLibrary(judge);
-    }
-    if (nVerdict == 1 || m_nImageRejected == 1) {
-        ::CopyFileA(folder + "\\replace.tif", imagePath, FALSE);
-        return 1;
-    }
-    return 0;
-}
-
-void CPatentThread::OnUseReplacementImage(WPARAM, LPARAM)
-{
-    ::MessageBoxA(nullptr, "Message received", "AS", MB_OK);
-    m_nImageRejected = 1;
-    // Only an image that is still there is replaced: once a page has been converted its
-    // image is gone, and a copy would leave a stray file in the document's folder.
-    if (!m_strCurrentImagePath.IsEmpty() &&
-        ::GetFileAttributesA(m_strCurrentImagePath) != INVALID_FILE_ATTRIBUTES)
-        ::CopyFileA(GetAppDirectory() + "\\replace.tif", m_strCurrentImagePath, FALSE);
-}
-
-int CPatentThread::MergePagePdfs()
+int CDocumentThread::MergePagePdfs()
 {
     int nResult = 1;
     CString output;
@@ -206,7 +152,7 @@ int CPatentThread::MergePagePdfs()
 
     // The pages are deleted only now that the merged file holds them; a page PDF that
     // carried the merged file's own name has been replaced by it and stays.
-    for (INT_PTR i = m_CatalogFiles.GetSize() - 1; i >= 0; --i) {
+    for (INT_PTR i = m_CatalogFiles.GetSize() - 1; i >= 0 && !m_documentRules.bKeepPagePdfs; --i) {
         CatalogFile* file = m_CatalogFiles[i];
         if (!IsPdfType(file->m_strFileType))
             continue;
@@ -223,16 +169,26 @@ int CPatentThread::MergePagePdfs()
     merged->m_strFilePath = output;
     merged->m_nFileSize = size;
     m_CatalogFiles.Add(merged);
+    PagesMerged(*merged);
     return 1;
 }
 
-void CPatentThread::AppendCatalogItems(CString title, CString filePath, CString sourceName,
-                                       CString fileSize, CString fileType)
+bool CDocumentThread::HasPagesToFinish() const
+{
+    return true;
+}
+
+void CDocumentThread::JudgePage(const CString&) {}
+
+void CDocumentThread::PagesMerged(const CatalogFile&) {}
+
+void CDocumentThread::AppendCatalogItems(CString title, CString filePath, CString sourceName,
+                                         CString fileSize, CString fileType)
 {
     InsertCatalogItem(m_strDocumentXml, FormatCatalogItem(title, filePath, sourceName, fileSize, fileType));
 }
 
-void CPatentThread::DiscardLocationFiles()
+void CDocumentThread::DiscardLocationFiles()
 {
     m_nBusy = 1;
     for (INT_PTR i = 0; i < m_CatalogFiles.GetSize(); ++i)
@@ -242,18 +198,9 @@ void CPatentThread::DiscardLocationFiles()
     m_nBusy = 0;
 }
 
-bool CPatentThread::DeleteTempFolder(CString folder, bool bPermanent)
+void CDocumentThread::ClearCatalogFiles()
 {
-    std::vector<char> from(folder.str().begin(), folder.str().end());
-    from.push_back('\0');
-    from.push_back('\0');
-    SHFILEOPSTRUCTA op = {};
-    op.hwnd = nullptr;
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.data();
-    op.pTo = nullptr;
-    op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
-    if (!bPermanent)
-        op.fFlags |= FOF_ALLOWUNDO;
-    return ::SHFileOperationA(&op) == 0;
+    for (INT_PTR i = 0; i < m_CatalogFiles.GetSize(); ++i)
+        delete m_CatalogFiles[i];
+    m_CatalogFiles.RemoveAll();
 }

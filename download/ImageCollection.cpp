@@ -1,21 +1,18 @@
-// The ImageCollection step of the download thread: a document fetched page by page, one URL
+// The ImageCollection step of the document threads: a document fetched page by page, one URL
 // per page, each reply stored as one file in the document's folder and recorded as one
-// catalog file; a page that does not come in any of its attempts fails the step. The transfers run through urlmon with the program's own callback object,
-// which puts the OPS bearer line on image requests and fails every reply other than 200.
-#include "PatentThread.h"
+// catalog file; a page that does not come in any of its attempts fails the step. The
+// transfers run through urlmon with the program's own callback object, which puts the OPS
+// bearer line on image requests and fails every reply other than 200. Which pages a step
+// fetches is the thread's plan (PlanPages).
+#include "DocumentThread.h"
 
 #include "BindStatusCallback.h"
-#include "DownloadManagerMessages.h"
 #include "OpsTokenCache.h"
 #include "SafeNames.h"
 #include "ServiceHosts.h"
-#include "TraceLine.h"
 #include "XmlHelpers.h"
 
 #include <urlmon.h>
-
-#include <cstdlib>
-#include <exception>
 
 namespace {
 
@@ -92,7 +89,8 @@ CString FirstPagesCopyPath(const CString& path)
 
 } // namespace
 
-int CPatentThread::ImageCollectionStep(IXMLDOMNodePtr step, CString locationName)
+
+int CDocumentThread::ImageCollectionStep(IXMLDOMNodePtr step, CString locationName)
 {
     IXMLDOMNodePtr url = step->selectSingleNode(L"Url");
     if (!url)
@@ -111,31 +109,26 @@ int CPatentThread::ImageCollectionStep(IXMLDOMNodePtr step, CString locationName
     const int total = LeadingNumber(quantity);
     m_Status.m_nTotalPages = total;
 
-    if (m_nBusy == 0)
+    PageRun run;
+    if (!PlanPages(total, run.plan))
         return 0;
-
     int start = LeadingNumber(Variable("STARTPAGE"));
     if (start == 0)
         start = 1;
-
-    // A document no longer than the page limit is fetched whole.
-    if (m_bFirstPageOnly && total <= m_nPageLimit)
-        m_bFirstPageOnly = false;
-
-    PageRun run;
     run.step = step;
     run.locationName = locationName;
     run.urlTemplate = urlTemplate;
     run.mask = mask;
     run.type = type;
-    run.bFirstPages = m_bFirstPageOnly;
-    run.nLimit = m_nPageLimit;
 
     bool bStop = false;
-    for (int page = start; !bStop && !IsQuitRequested(); ++page) {
-        // A first-pages run takes the limit's pages from the start page, each page that came
-        // back as an HTML page not counted; it never goes past the document's last page.
-        if (run.bFirstPages ? (page >= start + run.nLimit || page > total) : page > total)
+    for (int page = start; !bStop && !IsWorkStopped(); ++page) {
+        // A limited run takes the limit's pages from the start page (a first-pages run does
+        // not count a page that came back as an HTML page); it goes past the document's last
+        // page only where the plan allows.
+        if (page - start >= run.plan.nLimit)
+            break;
+        if (run.plan.bWithinTotal && page > total)
             break;
         const PageResult result = FetchPage(run, page);
         if (result == PageQuit || result == PageExtractFailed || result == PageMissing)
@@ -146,14 +139,14 @@ int CPatentThread::ImageCollectionStep(IXMLDOMNodePtr step, CString locationName
     return bStop ? 0 : 1;
 }
 
-CPatentThread::PageResult CPatentThread::FetchPage(PageRun& run, int page)
+CDocumentThread::PageResult CDocumentThread::FetchPage(PageRun& run, int page)
 {
     m_Status.m_nCurrentPage = page;
     CString title = ReplaceVariables("[DOCUMENTTITLE]");
     if (title == "[DOCUMENTTITLE]")
         title = "Title not found";
     m_Status.m_strTitle = title;
-    ::SendMessageA(m_hOwner, UM_DOWNLOAD_PROGRESS, static_cast<WPARAM>(m_nDownloadID), 0);
+    PageStarting();
 
     CString url = run.urlTemplate;
     url.Replace("[CURRENTPAGE]", Decimal(page));
@@ -162,101 +155,85 @@ CPatentThread::PageResult CPatentThread::FetchPage(PageRun& run, int page)
     const CString transferFile = NewTransferFile();
     if (transferFile.IsEmpty())
         return PageStop;
-    bool bArrived = false;
     switch (TransferPage(url, transferFile, run)) {
     case TransferDone:
-        bArrived = true;
         break;
     case TransferQuit:
         ::DeleteFileA(transferFile);
         return PageQuit;
     case TransferFailed:
-        break;
-    }
-    if (!bArrived) {
         // A page that never came fails the step: a document without it is not filed, and
         // the source, then the queue, try again.
         ::DeleteFileA(transferFile);
         return PageMissing;
     }
 
-    const CString reply = ReadTransferFile(transferFile, run.bFirstPages);
+    const bool bFirstPages = run.plan.bFirstPages;
+    const CString reply = ReadTransferFile(transferFile, bFirstPages);
     ::DeleteFileA(transferFile);
-    if (run.bFirstPages && reply.Find(kHtmlPageMark) >= 0)
-        ++run.nLimit;
+    if (bFirstPages && reply.Find(kHtmlPageMark) >= 0)
+        ++run.plan.nLimit;
 
     m_mapVariables.SetAt("HTTPHEADER", "");
-    try {
-        if (!ExtractValues(run.step, reply))
-            return PageExtractFailed;
-    } catch (_com_error&) {
-        ReportExtractionException(run);
-    } catch (CException* e) {
-        e->Delete();
-        ReportExtractionException(run);
-    } catch (const std::exception&) {
-        ReportExtractionException(run);
-    }
+    // An exception in the extraction leaves the page as it came.
+    bool bExtracted = true;
+    const bool bRan = RunGuarded(nullptr, [&] { bExtracted = ExtractValues(run.step, reply) != 0; });
+    if (!bExtracted)
+        return PageExtractFailed;
+    if (!bRan && bFirstPages)
+        ::MessageBoxA(nullptr, "Exception in ProcessImageCollectionNode2\n", "AS", MB_OK);
 
     if (reply.IsEmpty())
         return PageStop;
 
     m_Status.m_dRate = m_WebGrab.m_dRate / 1024.0;
     m_Status.m_dElapsed = m_WebGrab.m_dElapsed;
+    return StorePage(run, page, reply) ? PageStored : PageStop;
+}
 
+bool CDocumentThread::StorePage(const PageRun& run, int page, const CString& reply)
+{
     CString name = run.mask;
     name.Replace("[CURRENTPAGE]", Decimal(page));
-    name.Replace("[THREADID]", Decimal(m_nDownloadID));
-    name.Replace("[THREADCOUNTER]", Decimal(m_nThreadCounter));
+    name.Replace("[THREADID]", Decimal(Fields().nId));
+    name.Replace("[THREADCOUNTER]", Decimal(Fields().nFileCounter));
     name = MakeSafeFileName(name);
     if (name.IsEmpty())
-        return PageStop;
-    const CString path = m_strTempFolderSlash + name;
+        return false;
+    const CString path = Fields().folderSlash + name;
 
-    // A full run replaces a file of the same name whole; a first-pages run never writes
-    // over one.
-    HANDLE h = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, run.bFirstPages ? CREATE_NEW : CREATE_ALWAYS,
-                             FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return PageStop;
-    const DWORD length = static_cast<DWORD>(reply.GetLength());
-    DWORD written = 0;
-    const bool bWritten = ::WriteFile(h, reply.GetString(), length, &written, nullptr) && written == length;
-    ::CloseHandle(h);
-    if (!bWritten) {
-        ::DeleteFileA(path);  // a partly written page is not a page
-        return PageStop;
-    }
-    CatalogFile* file = new CatalogFile;
-    file->m_strDownloadSourceName = run.locationName;
-    file->m_strFilePath = path;
-    file->m_nFileSize = static_cast<int>(written);
-    file->m_strFileType = run.type;
-    m_CatalogFiles.Add(file);
-    ++m_nThreadCounter;
+    // A page replaces a file of the same name whole, unless the plan keeps existing files.
+    if (!WriteCatalogFile(path, reply, run.plan.bKeepExisting ? CREATE_NEW : CREATE_ALWAYS, run.locationName,
+                          run.type))
+        return false;
+    ++Fields().nFileCounter;
 
-    if (run.bFirstPages) {
+    if (run.plan.bFirstPages) {
         const CString copy = FirstPagesCopyPath(path);
         if (!copy.IsEmpty())
             ::CopyFileA(path, copy, FALSE);
     }
-    return PageStored;
+    return true;
 }
 
-CPatentThread::TransferResult CPatentThread::TransferPage(const CString& url, const CString& file,
-                                                          PageRun& run)
+CDocumentThread::TransferResult CDocumentThread::TransferPage(const CString& url, const CString& file,
+                                                              PageRun& run)
 {
     const bool bOps = IsOpsUrl(url);
     for (int attempt = 0; attempt < kTransferAttempts;) {
         CBindStatusCallback callback;
         const HRESULT hr = ::URLDownloadToFileA(nullptr, url, file, 0, &callback);
         const DWORD status = callback.GetResponseStatus();
-        if (hr == S_OK && (status == 0 || status == 200))
+        if (hr == S_OK && (status == 0 || status == 200)) {
+            // The token may expire again before a later page: that page may renew it too.
+            run.bTokenRenewed = false;
             return TransferDone;
-        if (IsQuitRequested())
+        }
+        if (IsWorkStopped())
             return TransferQuit;
         // The OPS service refuses a token it no longer accepts with 400: the token is
-        // renewed once per step, and that attempt does not count.
+        // renewed once for the page, and that attempt does not count. A renewal the token
+        // endpoint refuses leaves the old token, which the page's attempts then meet.
         if (bOps && status == 400 && !run.bTokenRenewed) {
             run.bTokenRenewed = true;
             COpsTokenCache::ForceRefresh();
@@ -267,8 +244,25 @@ CPatentThread::TransferResult CPatentThread::TransferPage(const CString& url, co
     return TransferFailed;
 }
 
-void CPatentThread::ReportExtractionException(const PageRun& run)
+bool CDocumentThread::WriteCatalogFile(const CString& path, const CString& bytes, DWORD dwDisposition,
+                                       const CString& sourceName, const CString& type)
 {
-    if (run.bFirstPages)
-        ::MessageBoxA(nullptr, "Exception in ProcessImageCollectionNode2\n", "AS", MB_OK);
+    HANDLE h = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, dwDisposition, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return false;
+    const DWORD length = static_cast<DWORD>(bytes.GetLength());
+    DWORD written = 0;
+    const bool bWritten = ::WriteFile(h, bytes.GetString(), length, &written, nullptr) && written == length;
+    ::CloseHandle(h);
+    if (!bWritten) {
+        ::DeleteFileA(path);  // a partly written file is not a file of the document
+        return false;
+    }
+    CatalogFile* file = new CatalogFile;
+    file->m_strDownloadSourceName = sourceName;
+    file->m_strFilePath = path;
+    file->m_nFileSize = static_cast<int>(written);
+    file->m_strFileType = type;
+    m_CatalogFiles.Add(file);
+    return true;
 }

@@ -61,7 +61,7 @@ int RegEx::GroupCount() const
     return m_bValid ? static_cast<int>(m_expression.mark_count()) : 0;
 }
 
-unsigned RegEx::Grep(std::vector<CString>& matches, const CString& text, int flags)
+unsigned RegEx::Grep(std::vector<CString>& matches, const CString& text, int flags, unsigned nLimit)
 {
     if (!m_bValid)
         return 0;
@@ -69,7 +69,7 @@ unsigned RegEx::Grep(std::vector<CString>& matches, const CString& text, int fla
     std::vector<CString> found;
     try {
         boost::sregex_iterator it(s.begin(), s.end(), m_expression, ToBoost(flags));
-        for (; it != boost::sregex_iterator(); ++it)
+        for (; it != boost::sregex_iterator() && (nLimit == 0 || found.size() < nLimit); ++it)
             found.push_back(CString((*it)[0].str()));
     } catch (const std::exception& e) {
         // A search given up part of the way finds nothing at all, as a single search does.

@@ -37,8 +37,9 @@ public:
     int GroupCount() const;
 
     // Every non-overlapping match in order, each as its whole matched text, appended to the
-    // list; answers how many were found.
-    unsigned Grep(std::vector<CString>& matches, const CString& text, int flags = MatchDefault);
+    // list; answers how many were found. With a limit, the search ends after that many.
+    unsigned Grep(std::vector<CString>& matches, const CString& text, int flags = MatchDefault,
+                  unsigned nLimit = 0);
 
 private:
     // The trace line of a search the engine gave up.

@@ -7,10 +7,19 @@
 namespace {
 
 const float kDefaultResolution = 200.0f;
+const float kCentimetresPerInch = 2.54f;
 
-float UsableResolution(float value)
+// The resolution in dots per inch. A value in pixels per centimetre (ResolutionUnit 3, as the
+// OPS service writes its pages) is turned into one per inch; an inch, no unit (1) or a
+// missing unit tag take the value as it stands. A missing value, or one that is not a
+// positive number, counts as the default.
+float UsableResolution(float value, uint16_t unit)
 {
-    return (std::isfinite(value) && value > 0.0f) ? value : kDefaultResolution;
+    if (!std::isfinite(value) || value <= 0.0f)
+        return kDefaultResolution;
+    if (unit == RESUNIT_CENTIMETER)
+        value *= kCentimetresPerInch;
+    return std::isfinite(value) ? value : kDefaultResolution;
 }
 
 } // namespace
@@ -79,11 +88,13 @@ void CTiffReader::ReadDirectory()
     TIFFGetField(m_pTiff, TIFFTAG_ORIENTATION, &m_nOrientation);
     TIFFGetField(m_pTiff, TIFFTAG_XRESOLUTION, &m_fXResolution);
     TIFFGetField(m_pTiff, TIFFTAG_YRESOLUTION, &m_fYResolution);
+    uint16_t unit = 0;
+    TIFFGetField(m_pTiff, TIFFTAG_RESOLUTIONUNIT, &unit);
     m_bColor = (m_nBitsPerSample >= 8 && m_nPhotometric == PHOTOMETRIC_RGB) ||
                m_nPhotometric == PHOTOMETRIC_YCBCR || m_nPhotometric == PHOTOMETRIC_SEPARATED ||
                m_nPhotometric == PHOTOMETRIC_LOGLUV;
-    m_fXResolution = UsableResolution(m_fXResolution);
-    m_fYResolution = UsableResolution(m_fYResolution);
+    m_fXResolution = UsableResolution(m_fXResolution, unit);
+    m_fYResolution = UsableResolution(m_fYResolution, unit);
 }
 
 bool CTiffReader::SelectPage(int page)

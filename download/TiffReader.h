@@ -19,8 +19,10 @@ public:
     int Open(const char* path);
     void Close();
 
-    // Loads the fields of the current directory. A resolution that is missing (or not a
-    // positive number) counts as 200 dots per inch.
+    // Loads the fields of the current directory. The resolutions are kept in dots per inch:
+    // one given per centimetre (ResolutionUnit 3) is converted, any other unit or none is
+    // taken as inches. A resolution that is missing (or not a positive number) counts as
+    // 200 dots per inch.
     void ReadDirectory();
 
     // Selects page `page` (0-based) and loads its fields: true, or false when the file has

@@ -23,8 +23,15 @@ const char kOfferMessage[] =
     "Zentrova 3.0 can import your previously downloaded patent files and folders to avoid losing this data. "
     "Do you want Zentrova 3.0 to import the Zentrova 2.0 patent files and folders?";
 
-// How long the end of the dialog waits for a stopped scan to leave the drive it is reading.
-const DWORD kScanStopWaitMs = 10000;
+// Waits until the thread has ended, handling meanwhile what other threads send to this one:
+// a message the thread sent a moment before the windows went would otherwise hold it.
+void WaitForThreadEnd(HANDLE hThread)
+{
+    while (::MsgWaitForMultipleObjects(1, &hThread, FALSE, INFINITE, QS_SENDMESSAGE) == WAIT_OBJECT_0 + 1) {
+        MSG msg;
+        ::PeekMessageA(&msg, nullptr, 0, 0, PM_NOREMOVE | PM_QS_SENDMESSAGE);
+    }
+}
 
 } // namespace
 
@@ -36,13 +43,14 @@ CImportWizardDlg::CImportWizardDlg(const CString& commandLine, CWnd* pParent)
 
 CImportWizardDlg::~CImportWizardDlg()
 {
-    // The scan thread works on this object: stop it, and once the windows are gone (so that
-    // nothing it sends them can wait for this thread), let it finish.
+    // The scan thread works on this object, so the object outlives it: the scan stops at its
+    // next folder, and an import under way finishes its copy (which no time limit may cut
+    // short). Once the windows are gone, what the thread still tells them is dropped.
     StopSearch();
     if (m_hWnd)
         DestroyWindow();
     if (m_hScanThread) {
-        ::WaitForSingleObject(m_hScanThread, kScanStopWaitMs);
+        WaitForThreadEnd(m_hScanThread);
         ::CloseHandle(m_hScanThread);
     }
 }

@@ -571,7 +571,8 @@ void CAdvancedSearch::OnStartSearch()
 
 void CAdvancedSearch::LoadSavedQueries()
 {
-    m_savedQueries.Load(ResolveDataFilePath(kSavedQueryFile));
+    if (m_savedQueries.Load(ResolveDataFilePath(kSavedQueryFile)) == CSavedQueryStore::loadSetAside)
+        ShowMessage(m_savedQueries.SetAsideText(), MB_OK | MB_ICONWARNING);
     FillSavedQueryCombo();
 }
 

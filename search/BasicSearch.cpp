@@ -358,7 +358,8 @@ void CBasicSearch::FillSavedQueryCombo()
 
 void CBasicSearch::LoadSavedQueries()
 {
-    m_savedQueries.Load(ResolveDataFilePath(BasicQueryFormat().fileName));
+    if (m_savedQueries.Load(ResolveDataFilePath(BasicQueryFormat().fileName)) == CSavedQueryStore::loadSetAside)
+        ::MessageBoxA(m_hWnd, m_savedQueries.SetAsideText(), AfxGetAppName(), MB_OK | MB_ICONWARNING);
     FillSavedQueryCombo();
 }
 

@@ -36,8 +36,12 @@ CString FullPath(const CString& path)
     return full;
 }
 
-bool ParseEntries(IXMLDOMDocument2Ptr doc, std::vector<SavedReportEntry>& entries)
+bool ParseEntries(IXMLDOMDocument2Ptr doc, std::vector<SavedReportEntry>& entries, DataFileFault& fault)
 {
+    if (!IsDocumentOfKind(doc, L"saved", L"report")) {
+        fault = DataFileFault::OtherKind;
+        return false;
+    }
     IXMLDOMNodeListPtr reports = doc->selectNodes(L"saved/report");
     if (!reports)
         return false;
@@ -119,16 +123,23 @@ CString FormatReportsXml(const std::vector<SavedReportEntry>& entries)
     return text + "</saved>\r\n";
 }
 
-bool ReadReportsXml(const CString& path, std::vector<SavedReportEntry>& entries)
+bool ReadReportsXml(const CString& path, std::vector<SavedReportEntry>& entries, DataFileFault* pFault)
 {
     entries.clear();
+    DataFileFault unused;
+    DataFileFault& fault = pFault ? *pFault : unused;
+    fault = DataFileFault::None;
     if (::GetFileAttributesA(path) == INVALID_FILE_ATTRIBUTES)
         return true;
+    if (IsOversizedDataFile(path)) {
+        fault = DataFileFault::TooLarge;
+        return false;
+    }
     try {
         IXMLDOMDocument2Ptr doc = CreateDomDocument();
         doc->Putasync(VARIANT_FALSE);
         if (doc->load(_variant_t(path.GetString())) == VARIANT_TRUE)
-            return ParseEntries(doc, entries);
+            return ParseEntries(doc, entries, fault);
 
         // The file is written in the system code page without saying so: a letter beyond
         // ASCII is then no UTF-8, and the parser refuses the file. Read it as such text.
@@ -149,7 +160,7 @@ bool ReadReportsXml(const CString& path, std::vector<SavedReportEntry>& entries)
         ::MultiByteToWideChar(CP_ACP, 0, bytes.data(), static_cast<int>(bytes.size()), wide.data(), n);
         if (doc->loadXML(_bstr_t(wide.data())) != VARIANT_TRUE)
             return false;
-        return ParseEntries(doc, entries);
+        return ParseEntries(doc, entries, fault);
     } catch (_com_error&) {
         entries.clear();
         return false;

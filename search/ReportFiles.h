@@ -3,6 +3,7 @@
 // Reports.xml and the date texts of report pages and entries.
 #pragma once
 
+#include "DataFiles.h"
 #include "SavedReportEntry.h"
 
 #include <windows.h>
@@ -31,8 +32,11 @@ CString FormatReportsXml(const std::vector<SavedReportEntry>& entries);
 
 // Reads Reports.xml. Answers false when the file exists but is no readable list (it is then
 // not to be overwritten); a missing file is an empty list and answers true. A file in the
-// system code page without an encoding declaration (as written) is read as such.
-bool ReadReportsXml(const CString& path, std::vector<SavedReportEntry>& entries);
+// system code page without an encoding declaration (as written) is read as such. A file
+// larger than kDataFileSizeLimit is not read, nor one of another kind (another root than
+// "saved", or elements there but no "report"): false, with the fault in *pFault when given
+// (DataFileFault::None for every other answer).
+bool ReadReportsXml(const CString& path, std::vector<SavedReportEntry>& entries, DataFileFault* pFault = nullptr);
 
 // "Tuesday, December 8, 2026": weekday, month, day and year of the time, English names.
 CString FormatReportDate(const SYSTEMTIME& time);

@@ -1,29 +1,30 @@
 // CReportThread: the worker thread that fetches the first page of one document for a search
 // report. The report run creates it suspended, sets its index, run folder and owner window,
 // parses the number, resumes it and posts UM_THREAD_START; the thread walks the download
-// sources of Download.cfg by priority with a reduced copy of the download thread's recipe
-// interpreter (Process steps, one page image per ImageCollection step, no WriteDocument
-// steps), converts the page to PDF, merges it into "[COUNTRYCODE][DOCUMENTNUMBER].pdf" in a
-// folder of its own under the run folder and answers UM_REPORT_ITEM_DONE (ReportMessages.h).
-// A cancelled job ends the thread, and the thread object deletes itself; a finished one
-// leaves the thread idle with its object kept for the run to read.
+// sources of Download.cfg by priority, converts the page to PDF, merges it into
+// "[COUNTRYCODE][DOCUMENTNUMBER].pdf" in a folder of its own under the run folder and answers
+// UM_REPORT_ITEM_DONE (ReportMessages.h). A cancelled job ends the thread, and the thread
+// object deletes itself; a finished one leaves the thread idle with its object kept for the
+// run to read.
 //
+// The job and the recipe interpreter are the download thread's (CDocumentThread), with the
+// report thread's rules: every priority walked, the international priorities for "EP"
+// numbers, a source delivers only with a file, no look-ahead, one page per ImageCollection
+// step (no WriteDocument steps, no page judge), the page PDFs kept beside the merged file,
+// and its extraction (ReplaceNull, the cancel test, no MultiMatch or RESULTS). Its own are
+// the number parsing, its key functions, its record text, the result path and the cancel.
 // The interpreter's operations are public so that they can be driven one by one.
 #pragma once
 
-#include "DownloadRecords.h"
-#include "Framework.h"
-#include "URLEncode.h"
-#include "WebGrab.h"
+#include "DocumentThread.h"
 
-class CReportThread : public CWinThread
+class CReportThread : public CDocumentThread
 {
     DECLARE_DYNCREATE(CReportThread)
 public:
     CReportThread();
     ~CReportThread() override;
 
-    BOOL InitInstance() override;
     int ExitInstance() override;
 
     // On the calling thread, before the thread is resumed: country code, document number,
@@ -38,50 +39,24 @@ public:
     // True once OnCancel ran: the cancel flag then comes from a stop, not from the fetcher.
     bool IsStopRequested() const { return m_nStopRequested != 0; }
 
-    int RunDownloadLocation(IXMLDOMNodePtr location);
-    int ProcessStep(IXMLDOMNodePtr step, CString locationName);
-    int ExtractValues(IXMLDOMNodePtr step, const CString& page);
-    int CheckCondition(IXMLDOMNodePtr step);
-    int CheckFatalCondition(CString page, IXMLDOMNodePtr step);
-    void ApplyImmediateHardCodeKeys(IXMLDOMNodePtr step);
-    void ApplyHardCodeKeys(IXMLDOMNodePtr step, bool bDelayed);
-    CString ReplaceVariables(CString text);
-    CString ReplaceVariablesEscaped(CString text);
-    // Fetches the one page named by STARTPAGE into the document's folder.
-    int ImageCollectionStep(IXMLDOMNodePtr step, CString locationName);
-    void FinishDocument();
-    void ConvertImagesToPdf();
-    void MergePagePdfs();
-    void BuildDocumentXml();
-    void AppendCatalogItems(CString title, CString filePath, CString sourceName, CString fileSize,
-                            CString fileType);
-    void ClearCatalogFiles();
-    void DiscardLocationFiles();
+    // A fresh record text: the download thread's Document record without its FirstPage and
+    // Wrapper attributes, the identifier without the kind code.
+    void BuildDocumentXml() override;
 
     // The key functions of report recipes: the download thread's set without isUS,
     // RemoveWhiteSpace and FixLinkProtocol, and getKC and getDate.
     static CString ApplyReportKeyFunction(const CString& function, const CString& value,
                                           const CString& argument);
 
+    // Beside the fields of the job: m_hOwner receives UM_REPORT_ITEM_DONE; of m_Status the run
+    // reads m_nDone, m_nSuccess and m_strDocumentXml; m_strKindCode is the kind a search
+    // result's number ends in; m_strLocationUID stays empty.
     int m_nItemIndex = 0;              // the document's place in the run; THREADID
     CString m_strFolderSlash;          // the run folder; then the document folder + "\"
     CString m_strDocumentFolder;       // run folder + cleaned number; empty: no usable name
-    CString m_strDocumentXml;
-    CString m_strDocumentNumber;
     CString m_strTitle;
-    CString m_strCountryCode;
-    CString m_strKindCode;             // the kind a search result's number ends in; KINDCODE
-    int m_nApplication = 0;
-    CString m_strLocationUID;          // empty: sources by priority
-    CMapStringToString m_mapVariables;
-    CWebGrab m_WebGrab;
-    DownloadStatus m_Status;           // m_nDone, m_nSuccess and m_strDocumentXml are read
     volatile int m_nCancel = 0;
-    volatile int m_nBusy = 0;
     int m_nFileCounter = 0;
-    HWND m_hOwner = nullptr;
-    CArray<CatalogFile*, CatalogFile*> m_CatalogFiles;
-    CURLEncode m_URLEncode;
     CatalogFile m_CurrentCatalogFile;
     // The cleaned number, then that + "\" + the merged file's name: relative to the run folder.
     CString m_strResultPath;
@@ -91,10 +66,14 @@ protected:
     DECLARE_MESSAGE_MAP()
 
 private:
-    void RunSources(IXMLDOMDocument2Ptr recipe);
-    void FillDocumentRecord();
-    CString Variable(const CString& name, const CString& missing = CString());
+    // The document job's hooks.
+    bool IsWorkStopped() const override;
+    CString ApplyKeyFunction(const CString& function, const CString& value, const CString& argument) override;
+    JobFields Fields() override;
+    void PrepareJob(bool bHasFolder) override;
+    void FillDocumentRecord() override;
+    bool PlanPages(int nTotal, PagePlan& plan) override;
+    void PagesMerged(const CatalogFile& merged) override;
 
     volatile int m_nStopRequested = 0;
 };
-

@@ -4,11 +4,13 @@
 
 #include "KeyFunctions.h"
 #include "RegEx.h"
+#include "SearchAnswer.h"
 #include "SearchText.h"
 #include "SearchThreadMessages.h"
 #include "XmlHelpers.h"
 
 #include <algorithm>
+#include <climits>
 #include <cstdlib>
 #include <vector>
 
@@ -17,6 +19,8 @@ namespace {
 // The web servers of the United States patent office; their result lists put links where
 // other sources put titles.
 const char kOutsideHostDomain[] = "uspto.gov";
+// Every page asks for the next range of this many results.
+const int kRangeSize = 100;
 
 CString Decimal(int n)
 {
@@ -26,10 +30,10 @@ CString Decimal(int n)
 }
 
 // A result count as a result list prints it, thousands separators included ("12,345").
-int CountValue(CString text)
+long long CountValue(CString text)
 {
     text.Remove(',');
-    return std::atoi(text);
+    return WholeNumber(text);
 }
 
 } // namespace
@@ -49,6 +53,10 @@ int CSearchThread::RunCollectionStep(IXMLDOMNodePtr step)
     int nPage = std::atoi(value);
     int nEnd = m_Parameters.Lookup("RANGEEND", value) ? std::atoi(value) : 100;
     m_nResultTotal = CountValue(Parameter("RESULTTOTAL"));
+    // The last result number of the ranges the pages named and this step listed.
+    long long nListedThrough = 0;
+    // The results the pages of this step held.
+    long long nResultsSeen = 0;
 
     for (;;) {
         if (!CheckCondition(step))
@@ -58,29 +66,54 @@ int CSearchThread::RunCollectionStep(IXMLDOMNodePtr step)
         m_Parameters.SetAt("PAGENUMBER", Decimal(nPage));
         ++nPage;
         m_Parameters.SetAt("RANGESTART", Decimal(nEnd + 1));
-        nEnd += 100;
+        nEnd += kRangeSize;
         m_Parameters.SetAt("RANGEEND", Decimal(nEnd));
 
         const CString url = FillPlaceholders(urlTemplate);
         ReadHttpHeaders(step);
-        if (m_WebGet.GrabWebPage(url, m_strPage, 320, false) == 0)
+        const int nFetched = FetchStepPage(url, m_strPage);
+        if (nFetched < 0) {
+            // "Nothing found" after pages that held fewer results than their total said.
+            if (nResultsSeen > 0 && nResultsSeen < m_nResultTotal)
+                NoteRunFault(RunIncomplete, IncompleteText(AnswerShort));
+            return 1;
+        }
+        if (nFetched == 0)
             return 0;
         m_Parameters.SetAt("HTTPHEADER", m_WebGet.m_strResponseHeaders);
         m_fKBps = RateInKBps(m_WebGet.m_dRate);
-        if (!ExtractRows(step, m_strPage))
+        if (!ExtractRows(step, m_strPage)) {
+            NoteRunFault(RunIncomplete, IncompleteText(AnswerUnreadable));
             return 0;
+        }
         RunHardCodeKeys(step, 1);
-        WriteResultSet(m_strPage, url.Find(kOutsideHostDomain) >= 0);
+
+        // A page that names its range: the results of it that are listed already are left
+        // out, and a page that gives nothing new ends the list.
+        const long long nStartIndex = WholeNumber(Parameter("STARTINDEX"));
+        const long long nEndIndex = WholeNumber(Parameter("ENDINDEX"));
+        const bool bNamedRange = nStartIndex != 0 && nEndIndex != 0;
+        long long nSkip = 0;
+        if (bNamedRange && nStartIndex <= nListedThrough) {
+            if (nEndIndex <= nListedThrough) {
+                NoteRunFault(RunIncomplete, IncompleteText(AnswerRepeated));
+                return 0;
+            }
+            nSkip = std::min<long long>(nListedThrough - nStartIndex + 1, INT_MAX - kRangeSize);
+        }
+        // No page gives more rows than the range it was asked for.
+        const int nRows = WriteResultSet(m_strPage, url.Find(kOutsideHostDomain) >= 0, static_cast<int>(nSkip), kRangeSize);
+        if (bNamedRange)
+            nListedThrough = std::max(nListedThrough, nEndIndex);
+        nResultsSeen += std::max<long long>(nRows - nSkip, 0);
 
         // The total follows the pages that print it.
-        const int nTotal = CountValue(Parameter("RESULTTOTAL"));
+        const long long nTotal = CountValue(Parameter("RESULTTOTAL"));
         if (nTotal != 0)
             m_nResultTotal = nTotal;
 
-        const int nStartIndex = std::atoi(Parameter("STARTINDEX"));
-        const int nEndIndex = std::atoi(Parameter("ENDINDEX"));
-        const int nPerPage = std::atoi(Parameter("PERPAGE"));
-        if (nStartIndex != 0 && nEndIndex != 0) {
+        const long long nPerPage = WholeNumber(Parameter("PERPAGE"));
+        if (bNamedRange) {
             m_nRangeStart = nStartIndex;
             m_nRangeEnd = nEndIndex;
         } else if (nPerPage != 0) {
@@ -88,6 +121,15 @@ int CSearchThread::RunCollectionStep(IXMLDOMNodePtr step)
             m_nRangeEnd = std::min(nPage * nPerPage, nTotal);
         }
         ::SendMessageA(m_hOwner, UM_SEARCH_PROGRESS, static_cast<WPARAM>(m_nRunTag), 0);
+
+        // A page that holds fewer results than the range it names, as far as the total
+        // reaches, was cut short.
+        const long long nLastNamed = m_nResultTotal > 0 ? std::min(nEndIndex, m_nResultTotal) : nEndIndex;
+        if (bNamedRange && nLastNamed >= nStartIndex &&
+            nRows < std::min(nLastNamed - nStartIndex + 1, nSkip + kRangeSize)) {
+            NoteRunFault(RunIncomplete, IncompleteText(AnswerShort));
+            return 0;
+        }
     }
 }
 
@@ -117,13 +159,15 @@ int CSearchThread::ReadExtractionTemplate(IXMLDOMNodePtr step)
     return 1;
 }
 
-void CSearchThread::WriteResultSet(const CString& page, bool bOutsideHost)
+int CSearchThread::WriteResultSet(const CString& page, bool bOutsideHost, int nSkip, int nMaxRows)
 {
     CString text = "<ResultSet>\r\n";
     RegEx rowPattern(m_strRowTemplate, true);
     RegEx exactPattern(m_strExactTemplate, true);
     std::vector<CString> rows;
-    rowPattern.Grep(rows, page);
+    const unsigned nLimit = nMaxRows > 0 ? static_cast<unsigned>(nSkip + nMaxRows) : 0;
+    const int nFound = static_cast<int>(rowPattern.Grep(rows, page, RegEx::MatchDefault, nLimit));
+    rows.erase(rows.begin(), rows.begin() + std::min<size_t>(rows.size(), static_cast<size_t>(std::max(nSkip, 0))));
     // Groups beyond the template's Match names have no element name and are left out.
     const int nValues = std::min(exactPattern.GroupCount(), static_cast<int>(m_MatchNames.GetSize()));
     for (const CString& row : rows) {
@@ -145,4 +189,5 @@ void CSearchThread::WriteResultSet(const CString& page, bool bOutsideHost)
     }
     text += "</ResultSet>\r\n";
     m_ResultQueue.Add(text);
+    return nFound;
 }

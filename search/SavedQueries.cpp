@@ -1,6 +1,6 @@
 #include "SavedQueries.h"
 
-#include "FileCrypt.h"
+#include "DataFiles.h"
 #include "TextConversion.h"
 #include "TextHelpers.h"
 #include "XmlByPosition.h"
@@ -68,6 +68,7 @@ const SavedQueryFormat& BasicQueryFormat()
 {
     static const SavedQueryFormat format = {
         "basicquery.xml",
+        "saved Basic Search queries",
         "basics",
         "basic",
         {{"BasicFormQuery", kPatentsName, kBasicForm},
@@ -81,6 +82,7 @@ const SavedQueryFormat& AdvancedQueryFormat()
 {
     static const SavedQueryFormat format = {
         "advancedquery.xml",
+        "saved Advanced Search queries",
         "advances",
         "advanced",
         {{"AdvancedPatentQuery", kPatentsName, kPatentFields},
@@ -123,47 +125,64 @@ CSavedQueryStore::LoadResult CSavedQueryStore::Load(const CString& readPath)
     for (std::vector<SavedQuery>& list : m_lists)
         list.clear();
     m_bWriteBlocked = false;
+    m_strSetAside.Empty();
     if (!FileExists(readPath))
         return loadNoFile;
-    try {
-        IXMLDOMDocument2Ptr doc = CreateDomDocument();
-        doc->Putasync(VARIANT_FALSE);
-        if (doc->load(static_cast<const char*>(readPath)) != VARIANT_TRUE) {
+    DataFileFault fault = IsOversizedDataFile(readPath) ? DataFileFault::TooLarge : DataFileFault::None;
+    if (fault == DataFileFault::None) {
+        try {
+            IXMLDOMDocument2Ptr doc = CreateDomDocument();
+            doc->Putasync(VARIANT_FALSE);
+            if (doc->load(static_cast<const char*>(readPath)) != VARIANT_TRUE) {
+                m_bWriteBlocked = true;
+                return loadUnreadable;
+            }
+            if (IsDocumentOfKind(doc, L"saved", AnsiToUtf16(m_format.listElement).c_str()))
+                ReadLists(doc);
+            else
+                fault = DataFileFault::OtherKind;
+        } catch (const _com_error&) {
+            // No DOM to read with: what the file holds is unknown, so it is kept as it is.
+            for (std::vector<SavedQuery>& list : m_lists)
+                list.clear();
             m_bWriteBlocked = true;
             return loadUnreadable;
         }
-        CString xpath;
-        xpath.Format("saved/%s/location", m_format.listElement);
-        for (IXMLDOMNodePtr location : SelectNodes(doc, AnsiToUtf16(xpath).c_str())) {
-            const CString name = AttributeTextAt(location, 0);
-            int slot = -1;
-            for (int s = 0; s < 3; ++s)
-                if (name == m_format.kinds[s].locationName)
-                    slot = s;
-            if (slot < 0)
-                continue;
-            const size_t fieldCount = m_format.kinds[slot].fields.size();
-            IXMLDOMNodeListPtr children = location->GetchildNodes();
-            const long count = children ? children->Getlength() : 0;
-            for (long j = 0; j < count; ++j) {
-                IXMLDOMNodePtr entry = children->Getitem(j);
-                if (!entry || entry->GetnodeType() != NODE_ELEMENT)
-                    continue;
-                SavedQuery query;
-                query.title = AttributeTextAt(entry, 0);
-                for (size_t k = 0; k < fieldCount; ++k)
-                    query.values.push_back(ChildTextAt(entry, static_cast<long>(k)));
-                m_lists[slot].push_back(query);
-            }
-        }
-    } catch (const _com_error&) {
-        // No DOM to read with: what the file holds is unknown, so it is kept as it is.
-        for (std::vector<SavedQuery>& list : m_lists)
-            list.clear();
+    }
+    if (fault == DataFileFault::None)
+        return loadRead;
+    // Not a file this program wrote: it goes aside whole, and the lists start empty. One that
+    // cannot be moved stays, and is then never overwritten.
+    const CString aside = SetDataFileAside(readPath, fault);
+    if (aside.IsEmpty()) {
         m_bWriteBlocked = true;
         return loadUnreadable;
     }
-    return loadRead;
+    m_strSetAside = DataFileSetAsideText(m_format.contents, readPath, aside, fault);
+    return loadSetAside;
+}
+
+void CSavedQueryStore::ReadLists(IXMLDOMDocument2Ptr doc)
+{
+    CString xpath;
+    xpath.Format("saved/%s/location", m_format.listElement);
+    for (IXMLDOMNodePtr location : SelectNodes(doc, AnsiToUtf16(xpath).c_str())) {
+        const CString name = AttributeTextAt(location, 0);
+        int slot = -1;
+        for (int s = 0; s < 3; ++s)
+            if (name == m_format.kinds[s].locationName)
+                slot = s;
+        if (slot < 0)
+            continue;
+        const size_t fieldCount = m_format.kinds[slot].fields.size();
+        for (IXMLDOMNodePtr entry : ChildElements(location)) {
+            SavedQuery query;
+            query.title = AttributeTextAt(entry, 0);
+            query.values = ChildTexts(entry);
+            query.values.resize(fieldCount);
+            m_lists[slot].push_back(query);
+        }
+    }
 }
 
 CString CSavedQueryStore::FileText() const
@@ -202,9 +221,7 @@ bool CSavedQueryStore::Write(const CString& path, CString* pError) const
                            static_cast<const char*>(path));
         return false;
     }
-    // The file's bytes as they stand, through a temporary file beside the target.
-    CFileCrypt writer;
-    if (!writer.WriteCipherFile(FileText(), path)) {
+    if (!WriteDataFile(path, FileText())) {
         if (pError)
             pError->Format("The saved queries could not be written to %s; the file keeps its previous queries.",
                            static_cast<const char*>(path));

@@ -10,10 +10,12 @@
 //
 // Texts are held as the user typed them and escaped once, as XML requires, when the file is
 // written. The file is read once, synchronously; a file that exists but does not load is
-// never overwritten (its queries may still be recovered by hand), and a write goes through a
-// temporary file that replaces the old one only once it is whole.
+// never overwritten (its queries may still be recovered by hand), one far larger than the
+// program writes or of another kind is set aside under a name that says so, and a write goes
+// through a temporary file that replaces the old one only once it is whole.
 #pragma once
 
+#include "Msxml.h"
 #include "String.h"
 
 #include <vector>
@@ -38,6 +40,7 @@ struct SavedQueryKind
 struct SavedQueryFormat
 {
     const char* fileName;     // "basicquery.xml"
+    const char* contents;     // "saved Basic Search queries", for the user's messages
     const char* listElement;  // "basics" / "advances"
     const char* entryElement; // "basic" / "advanced"
     SavedQueryKind kinds[3];  // location slots 0, 1, 2
@@ -72,6 +75,8 @@ public:
         loadRead,       // the file was read
         loadUnreadable, // the file exists but does not load: the lists are empty and the
                         // file is never overwritten
+        loadSetAside,   // the file was too large or of another kind and is set aside
+                        // (SetAsideText says where): the lists are empty, writing is allowed
     };
     // Empties the lists and reads the file at the path.
     LoadResult Load(const CString& readPath);
@@ -83,6 +88,8 @@ public:
     bool Write(const CString& path, CString* pError) const;
     // The file at the load's path could not be read, so no write replaces it.
     bool IsWriteBlocked() const { return m_bWriteBlocked; }
+    // After loadSetAside: the message for the user.
+    const CString& SetAsideText() const { return m_strSetAside; }
 
     const SavedQueryFormat& Format() const { return m_format; }
     // The list of a slot; slots other than 0 to 2 have none (an empty list).
@@ -119,9 +126,13 @@ public:
     }
 
 private:
+    // Fills the lists from a loaded file of this kind; a failing DOM call raises _com_error.
+    void ReadLists(IXMLDOMDocument2Ptr doc);
+
     const SavedQueryFormat& m_format;
     std::vector<SavedQuery> m_lists[3];
     bool m_bWriteBlocked = false;
+    CString m_strSetAside;
 };
 
 // A value as the file holds it: & < > " as entities, and every character beyond ASCII as a

@@ -5,6 +5,7 @@
 #include "ListMessages.h"
 #include "MapiSession.h"
 #include "NewMenu.h"
+#include "NewMenuHook.h"
 #include "ReportFiles.h"
 #include "ReportMessages.h"
 #include "TraceLine.h"
@@ -168,24 +169,31 @@ LRESULT CSavedReport::OnListRButtonDown(WPARAM, LPARAM)
 
 void CSavedReport::RenumberRows()
 {
-    for (int i = 0; i < m_List.GetItemCount(); ++i) {
+    // Runs on every erase of the page: rows already numbered cost one look each, and a list
+    // to renumber (every row after a refill) takes its texts in one quiet pass.
+    CMenuHookPause pause;
+    const int count = m_List.GetItemCount();
+    int i = 0;
+    while (i < count && m_List.GetItemText(i, 0) == RowNumber(" %d.", i + 1))
+        ++i;
+    if (i == count)
+        return;
+    CListFillScope fill(m_List);
+    for (; i < count; ++i) {
         const CString number = RowNumber(" %d.", i + 1);
         if (m_List.GetItemText(i, 0) != number)
-            m_List.SetItemText(i, 0, number);
+            m_List.SetCellText(i, 0, number);
     }
 }
 
 void CSavedReport::FillReportList()
 {
     const std::vector<SavedReportEntry> entries = m_Entries;
+    CListFillScope fill(m_List);
     m_List.DeleteAllItems();
-    for (size_t i = 0; i < entries.size(); ++i) {
-        const int row = m_List.InsertItem(static_cast<int>(i), RowNumber("%d. ", static_cast<int>(i) + 1));
-        m_List.SetItemText(row, 1, entries[i].strName);
-        m_List.SetItemText(row, 2, entries[i].strMark);
-        m_List.SetItemText(row, 3, entries[i].strClient);
-        m_List.SetItemText(row, 4, entries[i].strDateTime);
-    }
+    for (size_t i = 0; i < entries.size(); ++i)
+        m_List.InsertRow(static_cast<int>(i), {RowNumber("%d. ", static_cast<int>(i) + 1), entries[i].strName,
+                                               entries[i].strMark, entries[i].strClient, entries[i].strDateTime});
 }
 
 void CSavedReport::AddReportRow(SavedReportEntry entry)
@@ -203,14 +211,24 @@ void CSavedReport::AddReportRow(SavedReportEntry entry)
 
 void CSavedReport::LoadReportsXml()
 {
+    const CString path = ResolveDataFilePath("Reports.xml");
     std::vector<SavedReportEntry> records;
-    m_bReportsXmlUnreadable = !ReadReportsXml(ResolveDataFilePath("Reports.xml"), records);
+    DataFileFault fault = DataFileFault::None;
+    m_bReportsXmlUnreadable = !ReadReportsXml(path, records, &fault);
+    if (fault != DataFileFault::None) {
+        // Not a list this program wrote: it goes aside whole and the list starts empty.
+        const CString aside = SetDataFileAside(path, fault);
+        if (!aside.IsEmpty()) {
+            m_bReportsXmlUnreadable = false;
+            WriteTraceLine("CSavedReport::LoadReportsXml()-Reports.xml was set aside as " + aside);
+            Ask(DataFileSetAsideText("saved reports", path, aside, fault), AfxGetAppName(), MB_OK | MB_ICONWARNING);
+        }
+    }
     if (m_bReportsXmlUnreadable)
         WriteTraceLine("CSavedReport::LoadReportsXml()-Reports.xml could not be read; it is left as it is");
-    for (const SavedReportEntry& record : records) {
-        m_Entries.push_back(record);
-        AddReportRow(record);
-    }
+    // The refill shows every entry, in file order, whatever rows stood before: the rows are
+    // made once, not once per entry.
+    m_Entries.insert(m_Entries.end(), records.begin(), records.end());
     FillReportList();
 }
 
@@ -219,16 +237,7 @@ bool CSavedReport::WriteReportsXml()
     // A list that could not be read is not replaced by the few entries known now.
     if (m_bReportsXmlUnreadable)
         return false;
-    const CString text = FormatReportsXml(m_Entries);
-    const CString path = GetAppDirectory() + "\\Reports.xml";
-    HANDLE h = ::CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return false;
-    DWORD written = 0;
-    const DWORD length = static_cast<DWORD>(text.GetLength());
-    const bool ok = ::WriteFile(h, text.GetString(), length, &written, nullptr) && written == length;
-    ::CloseHandle(h);
-    return ok;
+    return WriteDataFile(GetAppDirectory() + "\\Reports.xml", FormatReportsXml(m_Entries));
 }
 
 int CSavedReport::FirstSelectedRow()

@@ -49,6 +49,8 @@ const int kSizeGuardTotal = 10000;
 // The Advanced page's Start Search button.
 const int kAdvancedStartSearch = 1023;
 const unsigned kEndBalloonOptions = 0x0400 | 0x0800;
+// A failed search's message is longer than the other end balloons and stays longer.
+const unsigned kFaultBalloonTime = 10000;
 
 void Log(const CString& line)
 {
@@ -458,7 +460,7 @@ LRESULT CSearchContainer::OnSearchProgress(WPARAM wParam, LPARAM)
 
     if (pThread->m_bSearchDone == 0 && pThread->m_nResultTotal >= kSizeGuardTotal) {
         CString total;
-        total.Format("%d", pThread->m_nResultTotal);
+        total.Format("%lld", pThread->m_nResultTotal);
         CString text =
             "Your search query found XXXX search results and has been stopped automatically to avoid a potential "
             "abuse of USPTO resources. The USPTO can ban your IP address from access their resources if they feel "
@@ -470,7 +472,7 @@ LRESULT CSearchContainer::OnSearchProgress(WPARAM wParam, LPARAM)
         return 0;
     }
 
-    m_strStatus.Format("Read Entries %d - %d of %d @ %.2f KBps", pThread->m_nRangeStart, pThread->m_nRangeEnd,
+    m_strStatus.Format("Read Entries %lld - %lld of %lld @ %.2f KBps", pThread->m_nRangeStart, pThread->m_nRangeEnd,
                        pThread->m_nResultTotal, static_cast<double>(pThread->m_fKBps));
     m_pageResults.SetStatusText(m_strStatus);
 
@@ -510,6 +512,17 @@ void CSearchContainer::ShowRunEndBalloon()
             "You have stopped the search.  If you want to continue searching, please return to the Basic Search or "
             "Advanced Search to enter your query.",
             anchor, IDI_WARNING, kEndBalloonOptions, pMain, "", 4000);
+    } else if (pThread->m_nRunFault != CSearchThread::RunComplete) {
+        // A search that did not get its answers says so; the rows it read stay.
+        const bool bRefused = pThread->m_nRunFault == CSearchThread::RunRefused;
+        CSearchResults::s_pfnLaunchBalloon(bRefused ? "Search Refused" : "Search Incomplete", pThread->m_strRunFault,
+                                           anchor, IDI_WARNING, kEndBalloonOptions, pMain, "", kFaultBalloonTime);
+        m_pageResults.SetStatusText(bRefused ? "The search service refused the request." : "The result list is incomplete.");
+        if (m_pageResults.m_listResults.GetItemCount() < 1) {
+            CString first = pThread->m_strRunFault;
+            const int eol = first.Find('\n');
+            ShowEmptyList(eol >= 0 ? first.Left(eol) : first);
+        }
     } else if (pThread->m_nResultTotal == 0 && m_pageResults.m_listResults.GetItemCount() < 1) {
         CSearchResults::s_pfnLaunchBalloon(
             "No Documents Found",
@@ -518,11 +531,16 @@ void CSearchContainer::ShowRunEndBalloon()
             "relate to your technology.\n\nClick here to see our Frequently Asked Questions for more information "
             "about\nsearching with Zentrova.",
             anchor, IDI_WARNING, kEndBalloonOptions, pMain, LoadText(IDS_SEARCH_FAQ_URL), 4000);
-        m_pageResults.m_listResults.SetEmptyText("No documents matched your search query.");
-        m_pageResults.m_listResults.Invalidate(TRUE);
-        m_pageResults.m_bCopyAllowed = 0;
-        m_pageResults.EnableCopyButton(false);
+        ShowEmptyList("No documents matched your search query.");
     }
+}
+
+void CSearchContainer::ShowEmptyList(const CString& text)
+{
+    m_pageResults.m_listResults.SetEmptyText(text);
+    m_pageResults.m_listResults.Invalidate(TRUE);
+    m_pageResults.m_bCopyAllowed = 0;
+    m_pageResults.EnableCopyButton(false);
 }
 
 void CSearchContainer::AddResultRows(const CString& text)

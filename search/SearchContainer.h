@@ -119,6 +119,8 @@ private:
     LRESULT RunPageSearch(const CMapStringToString& parameters, const CString& strQuery, const char* pszPath);
     void EnableStartButtons(bool bEnable);
     void ShowRunEndBalloon();
+    // A run that ended without rows: the text where the rows would be, nothing to copy.
+    void ShowEmptyList(const CString& text);
 
     CSearchThread* m_pSearchThread = nullptr;
     CBasicSearch m_pageBasic;

@@ -1,5 +1,6 @@
 #include "SearchSessions.h"
 
+#include "DataFiles.h"
 #include "NewMenu.h"
 #include "NewSearchSession.h"
 #include "ProgramOptions.h"
@@ -101,6 +102,23 @@ void CSearchSessions::ClearResultChecks()
 
 // ---------------------------------------------------------------------- session.xml
 
+SessionFileState CSearchSessions::ReadSessions(SessionArray& sessions, IXMLDOMDocument2Ptr doc) const
+{
+    const CString path = SessionFileReadPath();
+    const SessionFileState state = ReadSessionFile(path, sessions, doc);
+    if (state != SessionFileTooLarge && state != SessionFileOtherKind)
+        return state;
+    sessions.RemoveAll();
+    const DataFileFault fault = state == SessionFileTooLarge ? DataFileFault::TooLarge : DataFileFault::OtherKind;
+    const CString aside = SetDataFileAside(path, fault);
+    if (aside.IsEmpty())
+        return SessionFileUnreadable;
+    CProgressLog().Write("CSearchContainer::ReadSessions() - " + path + " was set aside as " + aside);
+    ShowMessageBox(DataFileSetAsideText("search sessions", path, aside, fault), AfxGetAppName(),
+                   MB_OK | MB_ICONWARNING);
+    return SessionFileMissing;
+}
+
 void CSearchSessions::GetSessionHeaders()
 {
     CComScope com;
@@ -110,7 +128,7 @@ void CSearchSessions::GetSessionHeaders()
         return;
     try {
         SessionArray sessions;
-        ReadSessionFile(SessionFileReadPath(), sessions, doc);
+        ReadSessions(sessions, doc);
         EnsureNoSessionEntry(sessions);
         m_pCombo->ResetContent();
         for (INT_PTR i = 0; i < sessions.GetSize(); ++i)
@@ -142,7 +160,7 @@ void CSearchSessions::ParseReportFile()
         if (m_pCombo && m_pCombo->GetCurSel() < 0)
             return;
         const CString path = SessionFileReadPath();
-        const SessionFileState state = ReadSessionFile(path, sessions, doc);
+        const SessionFileState state = ReadSessions(sessions, doc);
         if (state == SessionFileUnreadable && !m_bToldUnreadable) {
             m_bToldUnreadable = true;
             const CString copy = path + ".unreadable";

@@ -71,6 +71,10 @@ protected:
     virtual INT_PTR RunChooser(CSearchSessionDialog& dialog);
     virtual void TrackSessionMenu(CMenu* pPopup, CPoint point);
     int ShowMessageBox(const CString& strText, const char* caption, UINT nType) const;
+    // Reads session.xml into the sessions. A file too large or of another kind is set aside
+    // with a message and read as missing; one that cannot be moved is left where it is and
+    // answers SessionFileUnreadable.
+    SessionFileState ReadSessions(SessionArray& sessions, IXMLDOMDocument2Ptr doc) const;
 
     // The shown session keeps the report rows: into the general list for entry 0, into the
     // session's results otherwise, and a real session is written.

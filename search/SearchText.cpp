@@ -2,6 +2,7 @@
 
 #include "KeyFunctions.h"
 
+#include <climits>
 #include <cmath>
 #include <cstdlib>
 
@@ -149,15 +150,6 @@ CString DecodePercentEscapes(CString text)
     return out;
 }
 
-CString NullsToSpaces(CString text)
-{
-    for (int i = 0; i < text.GetLength(); ++i) {
-        if (text[i] == '\0')
-            text.SetAt(i, ' ');
-    }
-    return text;
-}
-
 float RateInKBps(double dBytesPerSecond)
 {
     const double kbps = static_cast<float>(dBytesPerSecond) / 1024.0;
@@ -166,4 +158,24 @@ float RateInKBps(double dBytesPerSecond)
     CString rounded;
     rounded.Format("%.10g", kbps);
     return static_cast<float>(std::atof(rounded));
+}
+
+long long WholeNumber(const CString& text)
+{
+    const char* p = text.GetString();
+    while (*p == ' ' || (*p >= '\t' && *p <= '\r'))
+        ++p;
+    const bool bNegative = *p == '-';
+    if (*p == '-' || *p == '+')
+        ++p;
+    const unsigned long long limit =
+        bNegative ? static_cast<unsigned long long>(LLONG_MAX) + 1 : static_cast<unsigned long long>(LLONG_MAX);
+    unsigned long long value = 0;
+    for (; *p >= '0' && *p <= '9'; ++p) {
+        const unsigned digit = static_cast<unsigned>(*p - '0');
+        value = value > (limit - digit) / 10 ? limit : value * 10 + digit;
+    }
+    if (!bNegative)
+        return static_cast<long long>(value);
+    return value == limit ? LLONG_MIN : -static_cast<long long>(value);
 }

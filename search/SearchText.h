@@ -28,8 +28,10 @@ CString CleanXmlValue(CString value);
 // a blank instead.
 CString DecodePercentEscapes(CString text);
 
-// The text with every NUL character inside its length replaced by a blank.
-CString NullsToSpaces(CString text);
+// The whole number a text begins with, read as the C library's atoi reads it (leading
+// blanks, a sign, then digits; 0 without digits), but in 64 bits and held at the largest or
+// smallest value instead of wrapping round: "4294967396" is 4294967396, not 100.
+long long WholeNumber(const CString& text);
 
 // A transfer rate in bytes per second as KB/s (rounded to ten significant digits), for the
 // progress record; 0 for a rate that is no finite number, as after a fetch that took no

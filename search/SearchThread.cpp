@@ -1,20 +1,19 @@
-// The search thread's life, its start and stop protocol, and the step walk with its
-// conditions, request steps and extraction of single values.
+// The search thread's life, its start and stop protocol, the step walk of a run, and what it
+// hands to the recipe interpreter: its dialect, its request steps with the fetcher and their
+// header lines, the extraction of single values with the result-total fallback, LessOrEqual
+// and its keys.
 #include "SearchThread.h"
 
-#include "DataFiles.h"
-#include "FileCrypt.h"
-#include "RegEx.h"
+#include "SearchAnswer.h"
 #include "SearchText.h"
 #include "SearchThreadMessages.h"
-#include "TraceLine.h"
 #include "XmlHelpers.h"
 
 #include <cstdlib>
 
-IMPLEMENT_DYNCREATE(CSearchThread, CWinThread)
+IMPLEMENT_DYNCREATE(CSearchThread, CRecipeThread)
 
-BEGIN_MESSAGE_MAP(CSearchThread, CWinThread)
+BEGIN_MESSAGE_MAP(CSearchThread, CRecipeThread)
     ON_THREAD_MESSAGE(UM_THREAD_START, &CSearchThread::OnStartSearch)
     ON_THREAD_MESSAGE(UM_THREAD_QUIT, &CSearchThread::OnStopThread)
 END_MESSAGE_MAP()
@@ -36,34 +35,32 @@ void MergeInto(CMapStringToString& target, const CMapStringToString& source)
     }
 }
 
-// The trace line of an exception that ended a run early.
-void TraceException(const char* pszWhere, const CString& what)
-{
-    WriteTraceLine(CString("CSearchThread::") + pszWhere + "-Exception: " + what);
-}
-
 const char kResultTotal[] = "RESULTTOTAL";
+
+// The search thread's dialect of the recipe language.
+RecipeRules SearchRecipeRules()
+{
+    RecipeRules rules;
+    rules.bStrictConditions = true;
+    rules.bConverse = true;
+    rules.bMultiMatch = false;
+    rules.bReplaceNull = true;
+    rules.bServiceErrorPage = false;
+    rules.bNoResultsFails = false;
+    rules.bFillKeyArguments = false;
+    rules.bKeysWithoutLineBreaks = false;
+    rules.bDelayedKeysAfterStep = false;
+    return rules;
+}
 
 } // namespace
 
-CSearchThread::CSearchThread()
+CSearchThread::CSearchThread() : CRecipeThread(SearchRecipeRules())
 {
     m_WebGet.m_pQuitFlag = &m_bCancel;
 }
 
 CSearchThread::~CSearchThread() = default;
-
-BOOL CSearchThread::InitInstance()
-{
-    ::CoInitialize(nullptr);
-    return TRUE;
-}
-
-int CSearchThread::ExitInstance()
-{
-    ::CoUninitialize();
-    return CWinThread::ExitInstance();
-}
 
 // ------------------------------------------------------------------ start and stop
 
@@ -160,23 +157,14 @@ void CSearchThread::OnStartSearch(WPARAM wParam, LPARAM)
     m_nResultTotal = 0;
     m_fKBps = 0.0f;
     m_bSearchDone = 0;
+    m_nRunFault = RunComplete;
+    m_strRunFault.Empty();
     // Pages of a superseded run that its owner never took go with it.
     m_ResultQueue.RemoveAll();
     m_nNextResultId = 1;
 
     // No exception may leave the run: the owner must hear of its end in every case.
-    try {
-        RunSteps(path);
-    } catch (_com_error& e) {
-        TraceException("OnStartSearch()", ToAnsi(e.Description()));
-    } catch (CException* e) {
-        char text[512] = "";
-        e->GetErrorMessage(text, sizeof text);
-        e->Delete();
-        TraceException("OnStartSearch()", text);
-    } catch (const std::exception& e) {
-        TraceException("OnStartSearch()", e.what());
-    }
+    RunGuarded("OnStartSearch()", [&] { RunSteps(path); });
 
     m_bSearchDone = 1;
     m_Parameters.RemoveAll();
@@ -186,67 +174,45 @@ void CSearchThread::OnStartSearch(WPARAM wParam, LPARAM)
 
 void CSearchThread::RunSteps(const CString& recipeNodePath)
 {
-    IXMLDOMDocument2Ptr recipe = CreateDomDocument();
-    recipe->Putasync(VARIANT_FALSE);
-    CFileCrypt crypt;
-    CString text;
-    crypt.ReadEncryptedFile(GetAppDirectory() + "\\Download.cfg", text);
+    IXMLDOMDocument2Ptr recipe;
     // A recipe that cannot be read or parsed has no node, and the run ends at once.
-    if (text.IsEmpty() || recipe->loadXML(_bstr_t(text)) != VARIANT_TRUE || recipeNodePath.IsEmpty())
+    if (!LoadRecipe(recipe) || recipeNodePath.IsEmpty())
         return;
     IXMLDOMNodePtr node = recipe->selectSingleNode(_bstr_t(recipeNodePath));
-    if (!node)
-        return;
-
-    int nGoOn = 1;
-    for (IXMLDOMNodePtr step : SelectNodes(node, L"Step")) {
-        if (nGoOn == 0)
-            break;
-        if (!CheckCondition(step))
-            continue;
-        RunStepKeys(step);
-        CString type;
-        GetXmlAttribute(step, "Type", type);
-        if (type == "Process")
-            nGoOn = RunProcessStep(step);
-        else if (type == "Collection")
-            nGoOn = RunCollectionStep(step);
-    }
+    if (node)
+        WalkSteps(node, "RunSteps()");
 }
 
-int CSearchThread::CheckCondition(IXMLDOMNodePtr step)
+int CSearchThread::RunStep(const CString& type, IXMLDOMNodePtr step)
 {
-    for (IXMLDOMNodePtr condition : SelectNodes(step, L"Condition")) {
-        CString target;
-        if (!GetXmlAttribute(condition, "Target", target))
-            return 0;
-        CString converse;
-        const bool bConverse = GetXmlAttribute(condition, "Converse", converse) && converse == "1";
-        const CString pattern = FillPlaceholders(NodeText(condition));
-        target = FillPlaceholders(target);
-
-        CString lessOrEqual;
-        bool bHolds;
-        if (GetXmlAttribute(condition, "LessOrEqual", lessOrEqual))
-            bHolds = std::atoi(target) <= std::atoi(pattern);
-        else
-            bHolds = RegEx(pattern, true).Search(target);
-        if (bHolds == bConverse)
-            return 0;
-    }
+    if (type == "Process")
+        return RunProcessStep(step);
+    if (type == "Collection")
+        return RunCollectionStep(step);
     return 1;
+}
+
+bool CSearchThread::IsWorkStopped() const
+{
+    return m_bCancel != 0;
+}
+
+CMapStringToString& CSearchThread::Variables()
+{
+    return m_Parameters;
+}
+
+bool CSearchThread::ConditionHolds(IXMLDOMNodePtr condition, const CString& pattern, const CString& target)
+{
+    CString lessOrEqual;
+    if (GetXmlAttribute(condition, "LessOrEqual", lessOrEqual))
+        return WholeNumber(target) <= WholeNumber(pattern);
+    return CRecipeThread::ConditionHolds(condition, pattern, target);
 }
 
 int CSearchThread::CheckFatalCondition(IXMLDOMNodePtr step, const CString& page)
 {
-    for (IXMLDOMNodePtr fatal : SelectNodes(step, L"FatalCondition")) {
-        CString converse;
-        const bool bConverse = GetXmlAttribute(fatal, "Converse", converse) && converse == "1";
-        const bool bFound = RegEx(FillPlaceholders(NodeText(fatal)), true).Search(page);
-        if (bFound != bConverse)
-            return 0;
-    }
-    return 1;
+    return CRecipeThread::CheckFatalCondition(page, step);
 }
 
 void CSearchThread::ReadHttpHeaders(IXMLDOMNodePtr step)
@@ -261,49 +227,71 @@ void CSearchThread::ReadHttpHeaders(IXMLDOMNodePtr step)
 
 int CSearchThread::RunProcessStep(IXMLDOMNodePtr step)
 {
-    IXMLDOMNodePtr urlNode = step->selectSingleNode(L"Url");
-    if (!urlNode)
-        return 0;
-    CString url = FillPlaceholders(NodeText(urlNode));
-    // Full-text queries in the ORCL fields search the text database, not the full one.
-    if (url.Find("FIELD1=ORCL") >= 0 || url.Find("FIELD2=ORCL") >= 0)
-        url.Replace("d=pall", "d=ptxt");
-    ReadHttpHeaders(step);
-
-    CString page;
-    if (m_WebGet.GrabWebPage(url, page, 320, false) == 0)
-        return 0;
-    m_Parameters.SetAt("HTTPHEADER", m_WebGet.m_strResponseHeaders);
-    if (!CheckFatalCondition(step, page))
-        return 0;
-    if (!ExtractRows(step, page))
+    if (!ProcessStep(step))
         return 0;
     RunHardCodeKeys(step, 1);
     return 1;
 }
 
+int CSearchThread::FetchProcessPage(IXMLDOMNodePtr step, const CString& filledUrl, CString& page)
+{
+    CString url = filledUrl;
+    // Full-text queries in the ORCL fields search the text database, not the full one.
+    if (url.Find("FIELD1=ORCL") >= 0 || url.Find("FIELD2=ORCL") >= 0)
+        url.Replace("d=pall", "d=ptxt");
+    ReadHttpHeaders(step);
+
+    const int nFetched = FetchStepPage(url, page);
+    if (nFetched <= 0)
+        return nFetched;
+    m_Parameters.SetAt("HTTPHEADER", m_WebGet.m_strResponseHeaders);
+    return 1;
+}
+
+int CSearchThread::ExtractStepValues(IXMLDOMNodePtr step, const CString& page)
+{
+    if (ExtractRows(step, page))
+        return 1;
+    NoteRunFault(RunIncomplete, IncompleteText(AnswerUnreadable));
+    return 0;
+}
+
+int CSearchThread::FetchStepPage(const CString& url, CString& page)
+{
+    const int nCount = m_WebGet.GrabWebPage(url, page, 320, false);
+    if (m_bCancel || m_WebGet.m_nFetchResult == CWebGet::FetchAborted)
+        return 0;
+    if (nCount == 0) {
+        const int n = m_WebGet.m_nFetchResult;
+        const IncompleteAnswer reason = n == CWebGet::FetchNoReply ? AnswerNoReply
+                                        : n == CWebGet::FetchEmpty ? AnswerEmpty
+                                                                   : AnswerBroken;
+        NoteRunFault(RunIncomplete, IncompleteText(reason));
+        return 0;
+    }
+    CString code, message;
+    const bool bFault = ReadServiceFault(page, code, message);
+    if (bFault && IsNothingFoundFault(code))
+        return -1;
+    if (bFault || m_WebGet.m_dwStatusCode != 200) {
+        NoteRunFault(RunRefused, RefusalText(m_WebGet.m_dwStatusCode, m_WebGet.m_strStatusText, code, message));
+        return 0;
+    }
+    return 1;
+}
+
+void CSearchThread::NoteRunFault(int nFault, const CString& text)
+{
+    if (m_nRunFault != RunComplete)
+        return;
+    m_nRunFault = nFault;
+    m_strRunFault = text;
+}
+
 int CSearchThread::ExtractRows(IXMLDOMNodePtr step, const CString& page)
 {
-    for (IXMLDOMNodePtr rule : SelectNodes(step, L"Extract")) {
-        CString name;
-        if (!GetXmlAttribute(rule, "Name", name))
-            continue;
-        CString source = page;
-        GetXmlAttribute(rule, "From", source);
-        CString replaceNull;
-        if (GetXmlAttribute(rule, "ReplaceNull", replaceNull) && replaceNull == "Yes")
-            source = NullsToSpaces(source);
-        RegEx pattern(FillPlaceholdersForRegex(NodeText(rule)), true);
-        source = FillPlaceholders(source);
-        if (pattern.Search(source)) {
-            m_Parameters.SetAt(name, pattern.What(1));
-        } else {
-            m_Parameters.SetAt(name, "");
-            CString fatal;
-            if (GetXmlAttribute(rule, "Fatal", fatal) && fatal == "1")
-                return 0;
-        }
-    }
+    if (!ExtractValues(step, page))
+        return 0;
 
     // Result lists that print their size as "Approximately <STRONG>N</STRONG> results found"
     // give the total without an Extract rule.
@@ -317,4 +305,44 @@ int CSearchThread::ExtractRows(IXMLDOMNodePtr step, const CString& page)
         }
     }
     return 1;
+}
+
+// ------------------------------------------------------------------ placeholders and keys
+
+CString CSearchThread::FillPlaceholders(const CString& text)
+{
+    return ReplaceVariables(text);
+}
+
+CString CSearchThread::FillPlaceholdersForRegex(const CString& text)
+{
+    return ReplaceVariablesEscaped(text);
+}
+
+CString CSearchThread::Parameter(const char* pszKey) const
+{
+    CString value;
+    m_Parameters.Lookup(pszKey, value);
+    return value;
+}
+
+void CSearchThread::RunStepKeys(IXMLDOMNodePtr step)
+{
+    ApplyImmediateHardCodeKeys(step);
+}
+
+void CSearchThread::RunHardCodeKeys(IXMLDOMNodePtr step, int bDelayed)
+{
+    ApplyHardCodeKeys(step, bDelayed != 0);
+}
+
+CString CSearchThread::ApplyKeyFunction(const CString& function, const CString& value, const CString& argument)
+{
+    return ApplySearchKeyFunction(function, value, argument);
+}
+
+void CSearchThread::KeyStored(const CString& name, const CString& value)
+{
+    if (name == "MAINDOCUMENT")
+        m_strPage = value;
 }

@@ -28,7 +28,13 @@
 //   TakeResultSet (one per message: the message for a page comes after that page's text was
 //   queued). The message with m_bSearchDone 1 is the run's last; it comes exactly once per
 //   run, also after a stop or a failure. m_bCancel is then 1 when the run was stopped (the
-//   owner need not clear it: the next start does).
+//   owner need not clear it: the next start does). m_nRunFault then says whether the run
+//   got every answer it asked for: RunRefused when the service refused a request (a status
+//   other than 200 after the token rule, or its fault answer), RunIncomplete when an answer
+//   did not come, broke off, was empty or damaged, or gave fewer or repeated results; the
+//   pages delivered before stay. m_strRunFault holds the message that says so. An answer
+//   by which the service says it holds nothing (its "not found" fault) is no fault: the
+//   list simply ends there.
 //
 // A result-set text is plain XML without a declaration, lines ended by CR LF:
 //   "<ResultSet>", then per row of the page "\t<Result ID=\"N\">", one line
@@ -45,26 +51,28 @@
 //   with exit code 1 once the running run has ended. Poll GetExitCodeThread(m_hThread) until
 //   it is no longer STILL_ACTIVE, then delete the object.
 //
+// The recipe interpreter is the program's one (CRecipeThread), in the search thread's dialect:
+// a Condition without Target or the first failing one skips its step, Converse inverts a
+// condition, LessOrEqual compares numbers, ReplaceNull, no MultiMatch, RESULTS or error-page
+// rule, a key's Argument taken as written and its line breaks kept, and the delayed keys
+// run by the steps themselves. Its own are the fetcher with its header lines, the result
+// collection and the key functions of search recipes.
 // The interpreter's operations are public so that they can be driven one by one.
 #pragma once
 
-#include "Framework.h"
-#include "URLEncode.h"
+#include "RecipeThread.h"
 #include "WebGet.h"
 
 #include <deque>
 #include <memory>
 #include <mutex>
 
-class CSearchThread : public CWinThread
+class CSearchThread : public CRecipeThread
 {
     DECLARE_DYNCREATE(CSearchThread)
 public:
     CSearchThread();
     ~CSearchThread() override;
-
-    BOOL InitInstance() override;
-    int ExitInstance() override;
 
     // Adds the map's keys and values to the inputs of the next Start, replacing equal keys.
     void SetParameters(const CMapStringToString& parameters);
@@ -83,7 +91,7 @@ public:
 
     // 1 when every Condition of the step holds, each on its own; 0 when one fails or has no
     // Target.
-    int CheckCondition(IXMLDOMNodePtr step);
+    using CRecipeThread::CheckCondition;
     // 0 when a FatalCondition of the step marks the page as fatal, each tested on its own;
     // else 1.
     int CheckFatalCondition(IXMLDOMNodePtr step, const CString& page);
@@ -96,15 +104,24 @@ public:
     // Extract with Fatal "1" found nothing.
     int ExtractRows(IXMLDOMNodePtr step, const CString& page);
 
-    // Pages through a result list: 1 when paging ended by its condition or a fatal
-    // condition, 0 when the step failed.
+    // Fetches the page of a step: 1 a page to read; 0 the fetch failed or the service
+    // refused it (the run's fault then says so, unless the run was stopped); -1 the service
+    // answered that it holds nothing for the request.
+    int FetchStepPage(const CString& url, CString& page);
+    // Notes why the run did not get its answers; the first fault of a run is the one kept.
+    void NoteRunFault(int nFault, const CString& text);
+
+    // Pages through a result list: 1 when paging ended by its condition, a fatal condition or
+    // the service's "nothing found", 0 when the step failed.
     int RunCollectionStep(IXMLDOMNodePtr step);
     // Reads the step's ExtractionTemplate into the template members: 1, or 0 when a required
     // element or a Match name is missing.
     int ReadExtractionTemplate(IXMLDOMNodePtr step);
     // Cuts the page into rows with the template and queues their result-set text; with
-    // bOutsideHost a value holding "/" after its first character is no title.
-    void WriteResultSet(const CString& page, bool bOutsideHost);
+    // bOutsideHost a value holding "/" after its first character is no title. The first
+    // nSkip rows are left out and at most nMaxRows rows follow them (0: no limit); answers
+    // how many rows the page was found to hold, looking no further than those.
+    int WriteResultSet(const CString& page, bool bOutsideHost, int nSkip = 0, int nMaxRows = 0);
 
     // The text with the parameters' placeholders filled; for patterns, the values escaped.
     CString FillPlaceholders(const CString& text);
@@ -125,13 +142,20 @@ public:
     CMapStringToString m_Parameters;
     CWebGet m_WebGet;
 
-    // Progress record, read by the owner while it handles UM_SEARCH_PROGRESS.
-    int m_nRangeStart = 0;       // first result number of the page last delivered
-    int m_nRangeEnd = 0;         // last result number of the page last delivered
-    int m_nResultTotal = 0;      // total number of results of the search
-    float m_fKBps = 0.0f;        // transfer rate of the page last fetched, KB/s
-    int m_bSearchDone = 0;       // 1 once the run's step walk has ended
-    int m_nRunTag = 0;           // tag of the run that sends the messages
+    // Progress record, read by the owner while it handles UM_SEARCH_PROGRESS. The numbers
+    // are read from the service's pages in 64 bits, held at the largest value.
+    long long m_nRangeStart = 0;   // first result number of the page last delivered
+    long long m_nRangeEnd = 0;     // last result number of the page last delivered
+    long long m_nResultTotal = 0;  // total number of results of the search
+    float m_fKBps = 0.0f;          // transfer rate of the page last fetched, KB/s
+    int m_bSearchDone = 0;         // 1 once the run's step walk has ended
+    int m_nRunTag = 0;             // tag of the run that sends the messages
+
+    // Why the run ended without every answer it asked for (see above); set before the last
+    // message, cleared at every start.
+    enum { RunComplete = 0, RunRefused = 1, RunIncomplete = 2 };
+    int m_nRunFault = RunComplete;
+    CString m_strRunFault;
 
     volatile int m_bCancel = 0;  // set by Stop and UM_THREAD_QUIT; every fetch then fails
     volatile int m_bBusy = 0;    // 1 while a run's step walk runs
@@ -144,13 +168,24 @@ public:
 
     CStringArray m_ResultQueue;  // result-set texts waiting for the owner, oldest first
     int m_nNextResultId = 1;     // ID of the next Result of the run
-    CURLEncode m_UrlEncoder;
     CString m_strPage;           // the current page of a Collection step
 
 protected:
     afx_msg void OnStartSearch(WPARAM wParam, LPARAM lParam);
     afx_msg void OnStopThread(WPARAM wParam, LPARAM lParam);
     DECLARE_MESSAGE_MAP()
+
+    // The interpreter's hooks.
+    CMapStringToString& Variables() override;
+    bool IsWorkStopped() const override;
+    int RunStep(const CString& type, IXMLDOMNodePtr step) override;
+    CString ApplyKeyFunction(const CString& function, const CString& value, const CString& argument) override;
+    int FetchProcessPage(IXMLDOMNodePtr step, const CString& url, CString& page) override;
+    int ExtractStepValues(IXMLDOMNodePtr step, const CString& page) override;
+    // LessOrEqual: the target's whole number is not above the pattern's.
+    bool ConditionHolds(IXMLDOMNodePtr condition, const CString& pattern, const CString& target) override;
+    // MAINDOCUMENT replaces the current page.
+    void KeyStored(const CString& name, const CString& value) override;
 
 private:
     // The inputs of one start, kept until its run begins.

@@ -156,29 +156,15 @@ CString SessionFileText(const SessionArray& sessions)
 
 bool WriteTextFile(const CString& path, const CString& text, CString* pWhy)
 {
-    CString temporary;
-    temporary.Format("%s.~%08lx.tmp", path.GetString(), static_cast<unsigned long>(::GetTickCount()));
-    auto fail = [&](DWORD error) {
-        if (pWhy) {
-            char buffer[512] = {};
-            ::SetLastError(error);
-            *pWhy = GetLastErrorText(buffer, sizeof buffer);
-        }
-        ::DeleteFileA(temporary);
-        return false;
-    };
-    HANDLE h = ::CreateFileA(temporary, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
-    if (h == INVALID_HANDLE_VALUE)
-        return fail(::GetLastError());
-    DWORD written = 0;
-    const BOOL ok = ::WriteFile(h, text.GetString(), static_cast<DWORD>(text.GetLength()), &written, nullptr);
-    const DWORD error = ::GetLastError();
-    ::CloseHandle(h);
-    if (!ok || written != static_cast<DWORD>(text.GetLength()))
-        return fail(ok ? ERROR_WRITE_FAULT : error);
-    if (!::MoveFileExA(temporary, path, MOVEFILE_REPLACE_EXISTING | MOVEFILE_WRITE_THROUGH))
-        return fail(::GetLastError());
-    return true;
+    DWORD error = ERROR_SUCCESS;
+    if (WriteDataFile(path, text, &error))
+        return true;
+    if (pWhy) {
+        char buffer[512] = {};
+        ::SetLastError(error);
+        *pWhy = GetLastErrorText(buffer, sizeof buffer);
+    }
+    return false;
 }
 
 bool SplitSavedText(const CString& text, SessionResult& result)
@@ -202,17 +188,14 @@ SessionFileState ReadSessionFile(const CString& path, SessionArray& sessions, IX
     const SessionFileState state = LoadStoredXml(path, doc);
     if (state != SessionFileRead)
         return state;
+    if (!IsDocumentOfKind(doc, L"savedsession", L"session"))
+        return SessionFileOtherKind;
     for (IXMLDOMNodePtr node : SelectNodes(doc, L"savedsession/session")) {
         SearchSession session;
         session.strName = UnescapeSessionText(AttributeTextAt(node, 0));
         session.strMark = UnescapeSessionText(AttributeTextAt(node, 1));
         session.strClient = UnescapeSessionText(AttributeTextAt(node, 2));
-        IXMLDOMNodeListPtr children = node->GetchildNodes();
-        const long count = children ? children->Getlength() : 0;
-        for (long c = 0; c < count; ++c) {
-            IXMLDOMNodePtr child = children->Getitem(c);
-            if (!child || child->GetnodeType() != NODE_ELEMENT)
-                continue; // the white space between the elements
+        for (IXMLDOMNodePtr child : ChildElements(node)) { // the white space between them is no child
             SessionResult result;
             IXMLDOMNodePtr number = child->selectSingleNode(L"number");
             if (number) {
@@ -254,6 +237,8 @@ CString SystemCodePageName()
 
 SessionFileState LoadStoredXml(const CString& path, IXMLDOMDocument2Ptr doc)
 {
+    if (IsOversizedDataFile(path))
+        return SessionFileTooLarge;
     HANDLE h = ::CreateFileA(path, GENERIC_READ, FILE_SHARE_READ | FILE_SHARE_WRITE, nullptr, OPEN_EXISTING,
                              FILE_ATTRIBUTE_NORMAL, nullptr);
     if (h == INVALID_HANDLE_VALUE) {

@@ -49,20 +49,22 @@ CString SessionFileReadPath();
 // without its documents.
 CString SessionFileText(const SessionArray& sessions);
 
-// Writes the text through a temporary file beside the target, which then replaces it, so
-// that a failed write leaves the previous file whole. False (and the system's reason in
-// *pWhy) when the file could not be written.
+// Writes the text whole (WriteDataFile): a failed or killed write leaves the previous file
+// whole. False (and the system's reason in *pWhy) when the file could not be written.
 bool WriteTextFile(const CString& path, const CString& text, CString* pWhy = nullptr);
 
 enum SessionFileState {
     SessionFileMissing,    // no file at the path
     SessionFileUnreadable, // a file that is not well-formed XML (or cannot be read)
     SessionFileRead,
+    SessionFileTooLarge,   // larger than kDataFileSizeLimit: not read
+    SessionFileOtherKind,  // well-formed, but no list of search sessions
 };
 
 // Reads the sessions of the file in file order, with their texts as typed, into sessions
-// (emptied first), through the document given. A failing DOM call raises _com_error; what
-// was read until then stays.
+// (emptied first), through the document given. A file whose root is not "savedsession", or
+// that holds elements there but no "session", is of another kind and gives no sessions. A
+// failing DOM call raises _com_error; what was read until then stays.
 SessionFileState ReadSessionFile(const CString& path, SessionArray& sessions, IXMLDOMDocument2Ptr doc);
 
 // One kept document from the text of a "saved" element of a hand-made file: the number is
@@ -74,8 +76,8 @@ bool SplitSavedText(const CString& text, SessionResult& result);
 void EnsureNoSessionEntry(SessionArray& sessions);
 
 // ------------------------------------------------------------------ stored XML files
-// Loads the file into the document (asynchronous loading off, white space kept). The bytes
-// are decoded by the encoding the declaration names (UTF-8 when it names none) and, where
+// Loads the file into the document (asynchronous loading off, white space kept); a file
+// larger than kDataFileSizeLimit is not read (SessionFileTooLarge). The bytes are decoded by the encoding the declaration names (UTF-8 when it names none) and, where
 // they do not fit it, by the system code page; iso-8859-1 files are taken as the system code
 // page, which is what the program writes under that name. Answers the file's state; a
 // failing DOM call raises _com_error.

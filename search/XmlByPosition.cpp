@@ -23,3 +23,11 @@ CString ChildTextAt(IXMLDOMNodePtr node, long index)
     IXMLDOMNodePtr child = children->Getitem(index);
     return child ? ToAnsi(child->Gettext()) : CString();
 }
+
+std::vector<CString> ChildTexts(IXMLDOMNodePtr node)
+{
+    std::vector<CString> texts;
+    for (IXMLDOMNodePtr child = node ? node->GetfirstChild() : nullptr; child; child = child->GetnextSibling())
+        texts.push_back(ToAnsi(child->Gettext()));
+    return texts;
+}

@@ -6,6 +6,8 @@
 #include "Msxml.h"
 #include "String.h"
 
+#include <vector>
+
 // The text of the node's attribute at the position (0 is the first); empty when the node is
 // null or has no attribute there.
 CString AttributeTextAt(IXMLDOMNodePtr node, long index);
@@ -13,3 +15,7 @@ CString AttributeTextAt(IXMLDOMNodePtr node, long index);
 // The text of the node's child node at the position (0 is the first); empty when the node is
 // null or has no child there.
 CString ChildTextAt(IXMLDOMNodePtr node, long index);
+
+// The texts of all the node's child nodes in order, as ChildTextAt gives them position by
+// position, in one walk from sibling to sibling (none for a null node).
+std::vector<CString> ChildTexts(IXMLDOMNodePtr node);

@@ -23,11 +23,9 @@ public:
     int UpdateCipher(const CString& text, CString& cipher, int nUnchanged);
     int UpdateCipher(const char* text, int nLength, CString& cipher, int nUnchanged);
 
-    // Writes the cipher text of the text to the path. The old file is replaced only once the
-    // new cipher text is wholly on disk; on any failure it stays as it was and 0 comes back.
-    // The cipher text goes first into a temporary file beside the target, named after it
-    // ("Project.cfg.~1a2b3c4d.tmp"); a successful write also deletes the target's temporary
-    // files that a program killed in the middle of a save left behind.
+    // Writes the cipher text of the text to the path, whole, as every data file is written
+    // (WriteDataFile): the old file is replaced only once the new cipher text is wholly on
+    // disk; on any failure it stays as it was and 0 comes back.
     int WriteEncryptedFile(CString text, CString path);
     // The same for cipher text made already.
     int WriteCipherFile(const CString& cipher, CString path);
@@ -40,9 +38,3 @@ private:
     CString m_strPassPhrase;
     int m_nKeyLength;
 };
-
-// The function with which WriteEncryptedFile writes the cipher text, WriteFile's signature.
-// WriteFile unless a test puts a stand-in in place to imitate a short or failed write (a full
-// disk); answers the one it replaces.
-using CipherFileWriter = BOOL(WINAPI*)(HANDLE, LPCVOID, DWORD, LPDWORD, LPOVERLAPPED);
-CipherFileWriter SetCipherFileWriter(CipherFileWriter writer);

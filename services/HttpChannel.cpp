@@ -109,6 +109,11 @@ int CHttpChannel::OpenAndSend(bool bRetried)
     m_Session.SetOption(INTERNET_OPTION_CONNECT_TIMEOUT, kConnectTimeout);
     m_Session.SetOption(INTERNET_OPTION_CONNECT_RETRIES, kConnectRetries);
     m_Session.SetOption(INTERNET_OPTION_CONNECT_BACKOFF, kConnectBackoff);
+    if (m_dwReceiveTimeout) {
+        // WinINet takes a receive timeout for the connection from the request, before it is sent.
+        DWORD timeout = m_dwReceiveTimeout;
+        InternetSetOptionA(*m_pRequest, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+    }
 
     if (!m_bPostMode)
         m_pRequest->AddRequestHeaders(headers, HTTP_ADDREQ_FLAG_ADD_IF_NEW);

@@ -71,6 +71,9 @@ public:
     int m_nBytesRead = 0;
     std::atomic<bool> m_bAbort{false};
     bool m_bPostMode = false;
+    // How long a request waits for the next bytes of its reply, in milliseconds; 0 leaves
+    // WinINet's own wait, which may be endless.
+    DWORD m_dwReceiveTimeout = 0;
 
 private:
     bool SendCurrentRequest(bool bFirst);

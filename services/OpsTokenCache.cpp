@@ -16,6 +16,7 @@ const char COpsTokenCache::kCredentials[] =
 namespace {
 
 const DWORD kRearmWait = 5000;
+const DWORD kTokenReceiveTimeout = 60000;
 const DWORD kPollInterval = 1000;
 const int kReplyLimit = 5000;
 // The token value starts this many characters after the start of "access_token".
@@ -94,6 +95,8 @@ void ResetOnceFlag(boost::once_flag& flag)
 COpsTokenCache::COpsTokenCache()
 {
     g_pTokenChannel = new CHttpChannel;
+    // A token endpoint that stops answering must not hold every OPS request of the program.
+    g_pTokenChannel->m_dwReceiveTimeout = kTokenReceiveTimeout;
     PrepareTokenRequest(*g_pTokenChannel, CurrentCredentials());
     g_pTokenChannel->SetUrl(GetOpsTokenUrl());
 }

@@ -1,5 +1,6 @@
 #include "ReplyText.h"
 
+#include "NearestLetters.h"
 #include "ServiceHosts.h"
 
 #include <windows.h>
@@ -66,6 +67,60 @@ CString XmlDeclaredEncoding(const CString& body)
     if (close < 0)
         return CString();
     return declaration.Mid(p + 1, close - p - 1);
+}
+
+// The character in the ANSI code page; empty when the code page does not hold it.
+std::string InCodePage(wchar_t c)
+{
+    char bytes[8];
+    BOOL bDefaulted = FALSE;
+    const int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, &c, 1, bytes, sizeof bytes, "?", &bDefaulted);
+    return n > 0 && !bDefaulted ? std::string(bytes, static_cast<size_t>(n)) : std::string();
+}
+
+bool IsUnicodeSpace(wchar_t c)
+{
+    return c == 0x00A0 || (c >= 0x2000 && c <= 0x200B) || c == 0x202F || c == 0x205F || c == 0x3000;
+}
+
+// The plain form of a dash or a typographic quote; 0 for any other character.
+char PlainPunctuation(wchar_t c)
+{
+    switch (c) {
+    case 0x2010: case 0x2011: case 0x2012: case 0x2013: case 0x2014: case 0x2015:
+    case 0x2212: case 0xFE58: case 0xFE63: case 0xFF0D:
+        return '-';
+    case 0x2018: case 0x2019: case 0x201A: case 0x201B: case 0x2039: case 0x203A:
+        return '\'';
+    case 0x201C: case 0x201D: case 0x201E: case 0x201F: case 0x00AB: case 0x00BB:
+        return '"';
+    default:
+        return 0;
+    }
+}
+
+// A character beyond ASCII as the code page writes it. Every Unicode space becomes a blank;
+// what the code page holds stays; a dash or a quote it lacks becomes its plain form, a letter
+// it lacks its nearest letters; "?" where nothing is near. No replacement is a path
+// separator, a colon or a full stop, so a name made of the text stays a name.
+std::string NearestAnsi(wchar_t c)
+{
+    if (IsUnicodeSpace(c))
+        return " ";
+    std::string held = InCodePage(c);
+    if (!held.empty())
+        return held;
+    if (const char plain = PlainPunctuation(c))
+        return std::string(1, plain);
+    if (const NearestLetter* letter = FindNearestLetter(c)) {
+        if (letter->closer) {
+            held = InCodePage(letter->closer);
+            if (!held.empty())
+                return held;
+        }
+        return letter->plain;
+    }
+    return "?";
 }
 
 } // namespace
@@ -137,24 +192,24 @@ CString Utf8ToAnsi(const CString& utf8)
         return CString();
     std::wstring text(static_cast<size_t>(wide), L'\0');
     ::MultiByteToWideChar(CP_UTF8, 0, source, length, &text[0], wide);
-    // A character beyond U+FFFF is two UTF-16 units, and no ANSI code page holds it: one "?".
-    std::wstring units;
-    units.reserve(text.size());
+
+    std::string out;
+    out.reserve(text.size());
     for (size_t i = 0; i < text.size(); ++i) {
-        const bool pair = i + 1 < text.size() && text[i] >= 0xD800 && text[i] <= 0xDBFF && text[i + 1] >= 0xDC00 &&
-                          text[i + 1] <= 0xDFFF;
-        units += pair ? L'?' : text[i];
-        i += pair ? 1 : 0;
+        const wchar_t c = text[i];
+        if (c < 0x80) {
+            out += static_cast<char>(c);
+            continue;
+        }
+        // A character beyond U+FFFF is two UTF-16 units, and no ANSI code page holds it: one "?".
+        if (c >= 0xD800 && c <= 0xDBFF && i + 1 < text.size() && text[i + 1] >= 0xDC00 && text[i + 1] <= 0xDFFF) {
+            out += '?';
+            ++i;
+            continue;
+        }
+        out += NearestAnsi(c);
     }
-    const int count = static_cast<int>(units.size());
-    const int n = ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, units.data(), count, nullptr, 0, "?", nullptr);
-    if (n <= 0)
-        return CString();
-    CString out;
-    char* buffer = out.GetBufferSetLength(n);
-    ::WideCharToMultiByte(CP_ACP, WC_NO_BEST_FIT_CHARS, units.data(), count, buffer, n, "?", nullptr);
-    out.ReleaseBuffer(n);
-    return out;
+    return CString(out.data(), static_cast<int>(out.size()));
 }
 
 CString ReplyTextToAnsi(const CString& body, const CString& contentType, const CString& url)

@@ -17,8 +17,13 @@ bool IsUtf8Reply(const CString& contentType, const CString& body, const CString&
 // U+10FFFF).
 bool IsValidUtf8(const CString& bytes);
 
-// UTF-8 bytes as ANSI text: a character the code page cannot hold becomes "?", and so does
-// each broken sequence; nothing else is dropped. A leading byte order mark goes.
+// UTF-8 bytes as ANSI text that keeps the meaning of what the code page cannot hold: every
+// Unicode space (U+00A0, U+2000 to U+200B, U+202F, U+205F, U+3000) becomes a blank; a dash or
+// a typographic quote the code page lacks becomes its plain form ("-", "'", "\""), a Latin
+// letter it lacks its nearest letters ("L" for L with stroke, "fi" for the ligature); any
+// other character it lacks becomes "?", and so does each broken sequence and each character
+// beyond U+FFFF. No replacement is "\\", "/", ":" or ".". Nothing else is dropped; a leading
+// byte order mark goes.
 CString Utf8ToAnsi(const CString& utf8);
 
 // The reply as the program keeps it: converted when it is UTF-8 text, else unchanged.

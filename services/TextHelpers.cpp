@@ -25,6 +25,15 @@ CString StripSlashes(CString text)
     return text;
 }
 
+CString NullsToSpaces(CString text)
+{
+    for (int i = 0; i < text.GetLength(); ++i) {
+        if (text[i] == '\0')
+            text.SetAt(i, ' ');
+    }
+    return text;
+}
+
 char* GetLastErrorText(char* pszBuffer, DWORD nSize)
 {
     if (!pszBuffer || nSize == 0)

@@ -1,6 +1,6 @@
 // Small text helpers shared by the workspace: entity escaping for values written into XML
-// text templates, slash removal for names built from document numbers, and the system's
-// text for the last error.
+// text templates, slash removal for names built from document numbers, the blanking of NUL
+// characters in fetched pages, and the system's text for the last error.
 #pragma once
 
 #include "String.h"
@@ -15,6 +15,9 @@ CString UnescapeXml(CString text);
 
 // A copy without any "/" or "\".
 CString StripSlashes(CString text);
+
+// The text with every NUL character inside its length replaced by a blank.
+CString NullsToSpaces(CString text);
 
 // The system's text for GetLastError() of the calling thread, without its line break, in
 // the buffer (which it answers); the empty text when the system has none, or when the

@@ -27,6 +27,22 @@ public:
 
     bool IsQuitSet() const { return m_pQuitFlag && *m_pQuitFlag; }
 
+    // How the last fetch ended: with a page (of any status), or why without one.
+    enum FetchResult
+    {
+        FetchPage = 0,     // the page came whole
+        FetchAborted = 1,  // an abort or the quit flag ended it
+        FetchNoReply = 2,  // no reply came (or the URL cannot be fetched)
+        FetchBroken = 3,   // the reply broke off or stalled beyond the receive timeout
+        FetchEmpty = 4,    // the reply had no body
+    };
+    int m_nFetchResult = FetchPage;
+    // Status code and reason text of the last fetch's page ("403", "Forbidden"); 0 and empty
+    // when no whole reply came. A page of any status is handed on: its status is the caller's
+    // to judge.
+    DWORD m_dwStatusCode = 0;
+    CString m_strStatusText;
+
     std::atomic<bool> m_bAbort{false};
     int m_nStartTime = 0;
     int m_nEndTime = 0;
@@ -42,4 +58,8 @@ public:
     CString m_strExtraHeaders;
     // Reply headers for the search steps; the fetch leaves them empty.
     CString m_strResponseHeaders;
+
+private:
+    // Notes why the fetch gave no page; answers 0.
+    int Failed(int nResult);
 };

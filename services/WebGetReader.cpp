@@ -8,97 +8,199 @@
 
 #include <cstring>
 #include <memory>
+#include <system_error>
+#include <thread>
 
 namespace {
 const UINT kPieceSize = 500;
 const size_t kBufferSize = 1000;
+// How often a waiting reader looks at its abort flag, in milliseconds.
+const DWORD kAbortPoll = 20;
 }
 
-CHttpFile* CWebGetReader::OpenRequest(CInternetSession& session, const CString& url)
+// One read: what its worker is asked and what it met. The worker and the waiting reader
+// share it; a reader that lets go of the read leaves it to the worker.
+struct CWebGetReader::Request
 {
-    if (IsOpsUrl(url)) {
-        CString headers;
-        headers.Format("Authorization: Bearer %s\r\n\r\n", COpsTokenCache::GetToken().GetString());
-        return static_cast<CHttpFile*>(
-            session.OpenURL(url, 1, INTERNET_FLAG_TRANSFER_ASCII, headers, (DWORD)-1));
+    Request() : hDone(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
+    ~Request()
+    {
+        if (hDone)
+            CloseHandle(hDone);
     }
-    return static_cast<CHttpFile*>(session.OpenURL(url, 1, INTERNET_FLAG_TRANSFER_ASCII));
+    Request(const Request&) = delete;
+    Request& operator=(const Request&) = delete;
+
+    CString url;
+    int nLimit = 0;  // 0: the whole page, line by line
+    bool bRetried = false;
+    DWORD dwReceiveTimeout = 0;
+    std::atomic<bool> bAbandoned{false};  // the reader has let go: stop and close
+    HANDLE hDone;                         // set by the worker when the fields below are final
+
+    CString text;
+    CString contentType;
+    DWORD dwStatus = 0;
+    CString statusText;
+    int nResult = ReadNoReply;
+};
+
+namespace {
+
+using Request = CWebGetReader::Request;
+
+// Up to the limit in pieces of 500 bytes; the text read so far stays when a read fails.
+void ReadLimited(CHttpFile& file, Request& r)
+{
+    char buffer[kBufferSize];
+    std::memset(buffer, 0, sizeof buffer);
+    while (!r.bAbandoned && r.text.GetLength() < r.nLimit) {
+        UINT n = file.Read(buffer, kPieceSize);
+        if (n == 0)
+            break;
+        r.text += buffer;
+        std::memset(buffer, 0, sizeof buffer);
+    }
+}
+
+// The whole body line by line, without its line feeds.
+void ReadLines(CHttpFile& file, Request& r)
+{
+    CString line;
+    while (!r.bAbandoned && file.ReadString(line))
+        r.text += line;
+}
+
+// One request for the URL and its reply. The receive timeout is set on the request before
+// it is sent, the one place where WinINet takes it for the connection.
+void SendAndRead(Request& r)
+{
+    r.text.Empty();
+    r.contentType.Empty();
+    r.statusText.Empty();
+    r.dwStatus = 0;
+    r.nResult = CWebGetReader::ReadNoReply;
+    bool sent = false;
+    try {
+        DWORD service;
+        CString server, object;
+        INTERNET_PORT port;
+        if (!AfxParseURL(r.url, service, server, object, port))
+            return;
+        const DWORD secure = service == AFX_INET_SERVICE_HTTPS ? INTERNET_FLAG_SECURE : 0;
+        CInternetSession session(GetApplicationAgent(), 1, PRE_CONFIG_INTERNET_ACCESS, nullptr,
+                                 nullptr, 0);
+        std::unique_ptr<CHttpConnection> connection(session.GetHttpConnection(server, secure, port));
+        static const char* kAccept[] = {"*/*", nullptr};
+        std::unique_ptr<CHttpFile> file(connection->OpenRequest(
+            "GET", object, nullptr, 1, kAccept, nullptr, secure | INTERNET_FLAG_TRANSFER_ASCII));
+        DWORD timeout = r.dwReceiveTimeout;
+        InternetSetOptionA(*file, INTERNET_OPTION_RECEIVE_TIMEOUT, &timeout, sizeof timeout);
+        if (IsOpsUrl(r.url)) {
+            CString headers;
+            headers.Format("Authorization: Bearer %s\r\n\r\n", COpsTokenCache::GetToken().GetString());
+            file->SendRequest(headers, static_cast<DWORD>(headers.GetLength()));
+        } else {
+            file->SendRequest();
+        }
+        // A connection that ended before its status line is no reply, whatever the send said.
+        if (!file->QueryInfoStatusCode(r.dwStatus) || r.dwStatus == 0)
+            return;
+        sent = true;
+        file->QueryInfo(HTTP_QUERY_STATUS_TEXT, r.statusText);
+        file->QueryInfo(HTTP_QUERY_CONTENT_TYPE, r.contentType);
+        r.nResult = CWebGetReader::ReadBroken;
+        if (r.nLimit > 0)
+            ReadLimited(*file, r);
+        else
+            ReadLines(*file, r);
+        r.nResult = r.bAbandoned ? CWebGetReader::ReadAborted : CWebGetReader::ReadDone;
+    } catch (CInternetException* e) {
+        e->Delete();
+        r.nResult = sent ? CWebGetReader::ReadBroken : CWebGetReader::ReadNoReply;
+        // Half a page is no page: a whole-page read that breaks off hands on nothing.
+        if (r.nLimit == 0)
+            r.text.Empty();
+    }
+}
+
+// The worker's part of a read: the request, and for a limited read that met a reply 400 a
+// token refresh and the request once more.
+void Perform(Request& r)
+{
+    COpsTokenCache::Instance();
+    SendAndRead(r);
+    if (r.nLimit > 0 && !r.bRetried && r.nResult != CWebGetReader::ReadNoReply && r.dwStatus == 400 &&
+        !r.bAbandoned) {
+        COpsTokenCache::ForceRefresh();
+        if (!r.bAbandoned)
+            SendAndRead(r);
+    }
+}
+
+} // namespace
+
+bool CWebGetReader::Run(const std::shared_ptr<Request>& request)
+{
+    if (m_bAbort) {
+        request->nResult = ReadAborted;
+        return false;
+    }
+    request->dwReceiveTimeout = m_dwReceiveTimeout;
+    bool bStarted = false;
+    if (request->hDone) {
+        try {
+            std::thread([request] {
+                Perform(*request);
+                SetEvent(request->hDone);
+            }).detach();
+            bStarted = true;
+        } catch (const std::system_error&) {
+        }
+    }
+    if (!bStarted) {
+        // Without a worker the read is made here, as WinINet makes it.
+        Perform(*request);
+        return true;
+    }
+    while (WaitForSingleObject(request->hDone, kAbortPoll) == WAIT_TIMEOUT) {
+        if (m_bAbort) {
+            request->bAbandoned = true;
+            return false;
+        }
+    }
+    return true;
+}
+
+void CWebGetReader::TakeReply(const Request& request, bool bFinished)
+{
+    m_dwStatusCode = bFinished ? request.dwStatus : 0;
+    m_strStatusText = bFinished ? request.statusText : CString();
+    m_nReadResult = bFinished ? request.nResult : ReadAborted;
 }
 
 void CWebGetReader::ReadPage(CString& out, CString url, int nLimit, bool bRetried)
 {
     m_nStartTime = FetchClock();
-    COpsTokenCache::Instance();
-    m_bAbort = false;
-
-    CString text;
-    bool opened = false;
-    DWORD status = 0;
-    try {
-        CInternetSession session(GetApplicationAgent(), 1, PRE_CONFIG_INTERNET_ACCESS, nullptr,
-                                 nullptr, 0);
-        std::unique_ptr<CHttpFile> file(OpenRequest(session, url));
-        if (file) {
-            opened = true;
-            file->QueryInfoStatusCode(status);
-            char buffer[kBufferSize];
-            std::memset(buffer, 0, sizeof buffer);
-            while (!m_bAbort && text.GetLength() < nLimit) {
-                UINT n = file->Read(buffer, kPieceSize);
-                if (n == 0)
-                    break;
-                text += buffer;
-                std::memset(buffer, 0, sizeof buffer);
-                if (text.GetLength() >= nLimit)
-                    break;
-                if (m_bAbort) {
-                    text.Empty();
-                    break;
-                }
-            }
-        }
-    } catch (CInternetException* e) {
-        e->Delete();
-    }
-
+    auto request = std::make_shared<Request>();
+    request->url = url;
+    request->nLimit = nLimit > 0 ? nLimit : 1;
+    request->bRetried = bRetried;
+    const bool bFinished = Run(request);
+    TakeReply(*request, bFinished);
+    // An abort empties the text of the read it falls into.
+    const CString text = bFinished && request->nResult != ReadAborted ? request->text : CString();
     m_nEndTime = FetchClock();
     MeasureFetch(m_nStartTime, m_nEndTime, text.GetLength(), m_dElapsed, m_dRate);
-
-    if (!bRetried && opened && status == 400) {
-        COpsTokenCache::ForceRefresh();
-        ReadPage(out, url, nLimit, true);
-    } else {
-        out = text;
-    }
+    out = text;
 }
 
 void CWebGetReader::ReadWholePage(CString& out, CString url)
 {
-    COpsTokenCache::Instance();
-    m_bAbort = false;
-
-    CString text;
-    m_strContentType.Empty();
-    try {
-        CInternetSession session(GetApplicationAgent(), 1, PRE_CONFIG_INTERNET_ACCESS, nullptr,
-                                 nullptr, 0);
-        std::unique_ptr<CHttpFile> file(OpenRequest(session, url));
-        if (file)
-            file->QueryInfo(HTTP_QUERY_CONTENT_TYPE, m_strContentType);
-        CString line;
-        while (file && !m_bAbort) {
-            if (!file->ReadString(line))
-                break;
-            text += line;
-            if (m_bAbort) {
-                text.Empty();
-                break;
-            }
-        }
-    } catch (CInternetException* e) {
-        // Half a page is no page: the fetch fails instead of handing on a cut text.
-        e->Delete();
-        text.Empty();
-    }
-    out = text;
+    auto request = std::make_shared<Request>();
+    request->url = url;
+    const bool bFinished = Run(request);
+    TakeReply(*request, bFinished);
+    m_strContentType = bFinished ? request->contentType : CString();
+    out = bFinished && request->nResult == ReadDone ? request->text : CString();
 }

@@ -81,3 +81,28 @@ std::vector<IXMLDOMNodePtr> SelectNodes(IXMLDOMNodePtr node, const wchar_t* xpat
         nodes.push_back(list->Getitem(i));
     return nodes;
 }
+
+std::vector<IXMLDOMNodePtr> ChildElements(IXMLDOMNodePtr node)
+{
+    std::vector<IXMLDOMNodePtr> elements;
+    for (IXMLDOMNodePtr child = node ? node->GetfirstChild() : nullptr; child; child = child->GetnextSibling())
+        if (child->GetnodeType() == NODE_ELEMENT)
+            elements.push_back(child);
+    return elements;
+}
+
+bool IsDocumentOfKind(IXMLDOMDocument2Ptr doc, const wchar_t* root, const wchar_t* child)
+{
+    IXMLDOMElementPtr element = doc ? doc->GetdocumentElement() : nullptr;
+    if (!element || _bstr_t(root) != element->GettagName())
+        return false;
+    bool bHoldsElements = false;
+    for (IXMLDOMNodePtr node = element->GetfirstChild(); node; node = node->GetnextSibling()) {
+        if (node->GetnodeType() != NODE_ELEMENT)
+            continue;
+        if (_bstr_t(child) == node->GetnodeName())
+            return true;
+        bHoldsElements = true;
+    }
+    return !bHoldsElements;
+}

@@ -30,3 +30,14 @@ CString XPathLiteral(const CString& value);
 // The nodes the XPath selects from the node, in document order (none when it selects none).
 // A null node or a query that is no XPath raises _com_error.
 std::vector<IXMLDOMNodePtr> SelectNodes(IXMLDOMNodePtr node, const wchar_t* xpath);
+
+// The element children of the node in document order (none for a null node), walked from
+// sibling to sibling: the time it takes grows with their number, where asking a child list
+// for its items by position under Wine walks the list from its start for each one.
+std::vector<IXMLDOMNodePtr> ChildElements(IXMLDOMNodePtr node);
+
+// Whether the loaded document is of the kind a reader expects: its root element bears the
+// root name and, when the root holds elements, at least one of them bears the child name.
+// Another data file copied into a file's place fails; an empty list passes. A failing DOM
+// call raises _com_error.
+bool IsDocumentOfKind(IXMLDOMDocument2Ptr doc, const wchar_t* root, const wchar_t* child);

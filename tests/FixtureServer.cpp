@@ -144,10 +144,12 @@ void FixtureExpireTokens()
     Control("/_expire");
 }
 
-void FixtureExpireTokensAfter(int count)
+void FixtureExpireTokensAfter(int count, int thenCount)
 {
     CString request;
     request.Format("/_expire?after=%d", count);
+    if (thenCount > 0)
+        request.AppendFormat("&after=%d", thenCount);
     Control(request);
 }
 

@@ -48,8 +48,8 @@ void FixturePlan(const char* path, const char* query, int count = 1);
 void FixtureExpireTokens();
 
 // After the next count accepted OPS requests (answered normally), every token issued until
-// then has expired.
-void FixtureExpireTokensAfter(int count);
+// then has expired; with thenCount, the tokens expire again after thenCount more.
+void FixtureExpireTokensAfter(int count, int thenCount = 0);
 
 // The next count OPS requests (of that path only, when one is given) are refused with the
 // service's 403 answer to a spent quota.

@@ -94,6 +94,15 @@ bool FileExists(const CString& path)
     return GetFileAttributesA(path) != INVALID_FILE_ATTRIBUTES;
 }
 
+std::string GrownText(const std::string& head, const std::string& record, const std::string& tail, size_t minSize)
+{
+    std::string text = head;
+    text.reserve(minSize + record.size() + tail.size() + 1);
+    while (text.size() <= minSize)
+        text += record;
+    return text + tail;
+}
+
 int FilesIn(const CString& folder)
 {
     int count = 0;

@@ -37,6 +37,11 @@ bool WriteBytes(const CString& path, const std::string& bytes);
 bool ReadBytes(const CString& path, std::string& bytes);
 bool FileExists(const CString& path);
 
+// A file's text grown by its records: the head, the record as often as it takes for the
+// text to exceed minSize bytes, the tail (for data files too large to be read).
+std::string GrownText(const std::string& head, const std::string& record, const std::string& tail,
+                      size_t minSize);
+
 // Runs the call and answers whether it threw a framework exception of the class (by pointer,
 // as the framework throws); the exception is deleted.
 template <class F>

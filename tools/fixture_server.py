@@ -33,6 +33,11 @@ Behaviours, chosen by query parameters of any request (they combine):
     fault=reset-body   send the headers and half of the body, then reset
     fault=truncate     announce the whole body length, send half of it, close the connection
     fault=empty        answer 200 with an empty body
+    fault=stall        send the headers and part of the body (part=N bytes, half without it),
+                       then nothing, holding the connection until the client closes it
+    The part "answer faults" of this file adds faults of OPS answers: opsfault=STATUS
+    (with code= and message=), total=TEXT, namerange=B-E, giverange=B-E, results=N, repeat=N;
+    see there.
 
 The OPS service (EPO Open Patent Services, version 3.2) lives under /ops, imitated as its
 reference documents the answers; the code is the part "OPS imitation" of this file.
@@ -103,6 +108,7 @@ reference documents the answers; the code is the part "OPS imitation" of this fi
                                   application 20050123456 as OPS numbers it)
         WO2004012345 A1 20040205 5p "Battery pack with thermal widgets"
         EP1500000 A1 20050119 4p  "Sorting machine for parcels"
+        US11230456 B2 20220201 2p "Foldable crate with hinged walls" (a patent of eight digits)
         US6000000 A 19991207 3p   "Widget fastening clip" (cited by EP2345678, US7123456)
         EP3000000 A1 20160302 5p  "Sensor network for retail shelves"
         WO2010054321 A2 20100520 4p "Smart shelf with weight sensors"
@@ -123,6 +129,17 @@ reference documents the answers; the code is the part "OPS imitation" of this fi
                                   each: "Rail coupling of series NNN" (300 results for
                                   ti=coupling, 150 of each country)
     Their inventors, applicants, abstracts and classifications stand in OPS_CATALOGUE.
+    Answers recorded from the real service (DATA/ops/realops, served by the part of
+    tools/ops_real_answers.py, whose text says more):
+        EP2400812 A1 20111228 18p "BLUETOOTH NETWORKING" (de, fr, en): its biblio byte for
+                                  byte, its images inquiry built from the recorded summary,
+                                  every page the recorded page (A4 at pixels per centimetre)
+        EP3900001 A1 to EP3900150 A1, US9500001 B2 to US9500150 B2 alternating with
+                                  US2024100001 A1 to US2024100150 A1: the recorded search
+                                  results repeated and renumbered (one in three titled only
+                                  lang="ol" "ENERGILAGRINGSSYSTEM"), found by txt=siemens or
+                                  pa=siemens; a search/biblio page holding any of them comes in
+                                  the recorded layout, about 18 KB a result
 
 Control paths (never logged):
     GET /_log       every logged request since the last reset, each as
@@ -135,9 +152,9 @@ Control paths (never logged):
                     the next N (default 1) requests for path P behave as if Q (a query text)
                     were added to their query
     GET /_expire    every OPS token issued so far has expired
-    GET /_expire?after=N
+    GET /_expire?after=N[&after=M...]
                     after the next N accepted OPS REST requests (answered normally), every
-                    token issued until then has expired
+                    token issued until then has expired; then, after M more, again
     GET /_quota?refuse=N[&path=P]
                     the next N OPS REST requests (of path P only, when given) are refused
                     with 403 (quota)
@@ -147,6 +164,7 @@ import argparse
 import mimetypes
 import os
 import re
+import select
 import signal
 import socket
 import struct
@@ -270,8 +288,8 @@ class Handler(BaseHTTPRequestHandler):
 
         if path.startswith(OPS_ROOT + "/"):
             # once= and status= still choose the status of an OPS answer.
-            ops_status, ctype, content, ops_headers = self.server.ops.answer(
-                self, self.command, path, q, body)
+            ops_status, ctype, content, ops_headers = fault_answer(q, *self.server.ops.answer(
+                self, self.command, path, fault_request(q), body))
             status = ops_status if status == 200 else status
             extra += ops_headers
         elif one("redirect"):
@@ -314,6 +332,8 @@ class Handler(BaseHTTPRequestHandler):
         self.end_headers()
         if self.command == "HEAD":
             return
+        if fault == "stall":
+            return stall_reply(self, content, one("part"))
         if fault in ("truncate", "reset-body"):
             self.wfile.write(content[: len(content) // 2])
             self.wfile.flush()
@@ -401,6 +421,8 @@ class Handler(BaseHTTPRequestHandler):
 # CQL matcher, the answer builders and the service itself (tokens, quota, expiry). The
 # request handler above only hands it the requests under /ops and the controls it owns.
 
+from ops_real_answers import RealAnswers  # noqa: E402  (the recorded answers, in a file of their own)
+
 OPS_ROOT = "/ops"
 OPS_VERSION = "/3.2"
 TOKEN_PATH = OPS_ROOT + OPS_VERSION + "/auth/accesstoken"
@@ -484,6 +506,11 @@ OPS_CATALOGUE = [
             "belts.",
             [("PAKETSORT AG [DE]", "Paketsort AG")], [("WEBER ANNA [DE]", "Weber, Anna")],
             pages=4, ipc=["B07C 3/00"], cpc=["B07C 3/008"]),
+    ops_doc("US", "11230456", "B2", "20220201",
+            {"en": "Foldable crate with hinged walls"},
+            "A crate folds flat when its hinged walls are lowered.",
+            [("CRATEWORKS LLC [US]", "Crateworks LLC")], [("NGUYEN LINH [US]", "Nguyen, Linh")],
+            pages=2, ipc=["B65D 6/18"], cpc=["B65D 11/1833"], app=("US", "16543210", "A", "20190621")),
     ops_doc("US", "6000000", "A", "19991207",
             {"en": "Widget fastening clip"},
             "A clip fastens a widget to a rail without tools.",
@@ -569,17 +596,20 @@ def coupling_doc(cc, i):
 
 
 class OpsCatalogue:
-    """The catalogue's publications, the generated series made when first asked for."""
+    """The catalogue's publications, the generated series made when first asked for, and the
+    publications made of the recorded answers (tools/ops_real_answers.py), when given."""
 
-    def __init__(self):
-        self.docs = list(OPS_CATALOGUE)
+    def __init__(self, real=None):
+        self.real = real
+        self.docs = list(OPS_CATALOGUE) + (real.documents() if real else [])
         self._bulk = None
 
     def all(self):
         if self._bulk is None:
             self._bulk = ([bulk_doc(i) for i in range(BULK_COUNT)] +
                           [coupling_doc("EP", i) for i in range(COUPLING_COUNT)] +
-                          [coupling_doc("US", i) for i in range(COUPLING_COUNT)])
+                          [coupling_doc("US", i) for i in range(COUPLING_COUNT)] +
+                          (self.real.series() if self.real else []))
         return self.docs + self._bulk
 
     def find(self, cc, number, kind=None):
@@ -597,6 +627,8 @@ class OpsCatalogue:
                 d = coupling_doc("US", n - 2015100001)
             if d and (not kind or d["kind"] == kind):
                 found = [d]
+        if not found and self.real:
+            found = self.real.find(cc, number, kind)
         return found
 
     def find_application(self, cc, number):
@@ -1029,30 +1061,32 @@ class OpsService:
 
     def __init__(self, state):
         self.state = state
-        self.catalogue = OpsCatalogue()
+        recorded = os.path.join(state.data, "ops", "realops")
+        self.real = RealAnswers(recorded) if os.path.isdir(recorded) else None
+        self.catalogue = OpsCatalogue(self.real)
         self.tokens = {}          # token -> expired?
         self.token_count = 0
-        self.expire_after = None  # accepted REST requests until every token expires
+        self.expire_after = []    # accepted REST requests until every token expires, per expiry
         self.quota_refusals = 0   # REST requests still to be refused with 403
         self.quota_path = None    # ... only requests of this path, when set
 
     # ---------------------------------------------------------------- controls
     def reset(self):
         with self.state.lock:
-            self.expire_after = None
+            self.expire_after = []
             self.quota_refusals = 0
             self.quota_path = None
 
     def control(self, path, q):
         """The answer text of a control path of the imitation; None for other paths."""
         if path == "/_expire":
-            after = int(q.get("after", ["0"])[0])
+            after = [int(n) for n in q.get("after", ["0"])]
             with self.state.lock:
-                if after > 0:
+                if after[0] > 0:
                     self.expire_after = after
                 else:
                     self.expire_all()
-            return b"expired\n" if after <= 0 else b"expiring\n"
+            return b"expired\n" if after[0] <= 0 else b"expiring\n"
         if path == "/_quota":
             with self.state.lock:
                 self.quota_refusals = int(q.get("refuse", ["1"])[0])
@@ -1084,10 +1118,10 @@ class OpsService:
         auth = handler.headers.get("Authorization", "")
         with self.state.lock:
             valid = auth.startswith("Bearer ") and self.tokens.get(auth[7:]) is False
-            if valid and self.expire_after is not None:
-                self.expire_after -= 1
-                if self.expire_after <= 0:
-                    self.expire_after = None
+            if valid and self.expire_after:
+                self.expire_after[0] -= 1
+                if self.expire_after[0] <= 0:
+                    self.expire_after.pop(0)
                     self.expire_all()
         if not valid:
             return 400, "application/xml", ops_fault("CLIENT.InvalidAccessToken",
@@ -1123,6 +1157,10 @@ class OpsService:
                 docs = [d for d in docs[-1:] if d["pages"] > 0]
             if not docs:
                 return not_found
+            if docs[0].get("recorded"):
+                return 200, "application/xml", (self.real.biblio_answer(docs[0]) if m.group(4) == "biblio"
+                                                else self.real.images_answer(docs[0]) or
+                                                ops_document(images_xml(docs[0]), "images"))
             if m.group(4) == "biblio":
                 return 200, "application/xml", ops_document(
                     "    <exchange-documents>\n%s    </exchange-documents>\n"
@@ -1141,7 +1179,7 @@ class OpsService:
             pages = docs[0]["pages"] if m.group(4) == "fullimage" else docs[0]["drawings"]
             if not 1 <= page <= pages:
                 return not_found
-            image = self.page_image(page)
+            image = self.real.page if docs[0].get("recorded") else self.page_image(page)
             if image is None:
                 return 500, "text/plain", b"fixture server: no page images in DATA/ops/pages\n"
             return 200, "application/tiff", image
@@ -1158,6 +1196,10 @@ class OpsService:
         if not found or begin > len(found):
             return 404, "application/xml", ops_fault("SERVER.EntityNotFound", "No results found")
         results = found[begin - 1:end]
+        if with_biblio and any(d.get("recorded") for d in results):
+            return 200, "application/xml", self.real.search_page(
+                query, min(len(found), MAX_TOTAL), begin,
+                [self.real.result_block(d, biblio_xml(d)) for d in results])
         return 200, "application/xml", ops_document(
             search_xml(query, min(len(found), MAX_TOTAL), begin, results, with_biblio), "search")
 
@@ -1214,6 +1256,92 @@ class OpsService:
                 '  "status" : "approved"\n'
                 '}\n' % (int(time.time() * 1000), token))
         return 200, "application/json", text.encode("latin-1"), []
+
+# ============================================================================ answer faults
+# The faults of a search service's answers that a search must tell from an answer holding
+# nothing: an answer that stalls, refusals in the OPS fault layout, and search answers whose
+# count, range or results are wrong. Chosen by query parameters like the behaviours above
+# (and so by /_plan for one page of a search); the request handler hands every OPS request
+# and every reply body through the two functions here.
+
+# OPS's fault answers by status where the status alone is asked for: code and message.
+FAULTS_BY_STATUS = {
+    403: ("CLIENT.QuotaExceeded",
+          "This request has been rejected due to the violation of Fair Use policy"),
+    500: ("SERVER.DomainAccess", "The data source could not be reached"),
+}
+STALL_LIMIT = 600.0   # seconds a stalled reply holds its connection at most
+
+
+def fault_request(q):
+    """The query an OPS request is answered by: giverange=B-E stands for the asked Range."""
+    if "giverange" in q:
+        q = dict(q)
+        q["Range"] = q["giverange"]
+    return q
+
+
+def fault_answer(q, status, ctype, content, headers):
+    """An OPS answer as the fault parameters change it:
+    opsfault=STATUS      answer STATUS; with code=C and message=M (or, for 403 and 500 without
+                         them, the service's fault of that status) the body is the service's
+                         fault document, else a short text
+    total=TEXT           a search answer's total-result-count is TEXT
+    namerange=B-E        a search answer names the range B-E, whatever it holds
+    results=N            a search answer keeps its first N results and its range
+    repeat=N             every result of a search answer stands N times
+    """
+    one = lambda name: q[name][0] if name in q else None
+    if one("opsfault"):
+        status = int(one("opsfault"))
+        code, message = one("code"), one("message")
+        if code is None and status in FAULTS_BY_STATUS:
+            code, message = FAULTS_BY_STATUS[status]
+        if code is not None:
+            ctype, content = "application/xml", ops_fault(code, message or "")
+        else:
+            ctype = "text/plain"
+            content = ("%d %s\n" % (status, BaseHTTPRequestHandler.responses.get(
+                status, ("",))[0])).encode("latin-1")
+        if status == 403:
+            headers = headers + [("X-Rejection-Reason", "IndividualQuotaPerHour")]
+        return status, ctype, content, headers
+    text = content.decode("utf-8") if ctype == "application/xml" else None
+    if text is None or "<ops:search-result>" not in text:
+        return status, ctype, content, headers
+    if one("total") is not None:
+        text = re.sub(r'total-result-count="[^"]*"', 'total-result-count="%s"' % one("total"),
+                      text, count=1)
+    if one("namerange") is not None:
+        begin, _, end = one("namerange").partition("-")
+        text = re.sub(r'<ops:range begin="[^"]*" end="[^"]*"/>',
+                      '<ops:range begin="%s" end="%s"/>' % (begin, end), text, count=1)
+    block = re.compile(r"[ \t]*<(exchange-documents|ops:publication-reference)\b.*?</\1>\n",
+                       re.S)
+    head, _, rest = text.partition("<ops:search-result>")
+    results, _, tail = rest.partition("</ops:search-result>")
+    found = [m.group(0) for m in block.finditer(results)]
+    if one("results") is not None:
+        found = found[:int(one("results"))]
+    if one("repeat") is not None:
+        found = [item for item in found for _ in range(int(one("repeat")))]
+    text = head + "<ops:search-result>\n" + "".join(found) + "        </ops:search-result>" + tail
+    return status, ctype, text.encode("utf-8"), headers
+
+
+def stall_reply(handler, content, part):
+    """fault=stall: the first PART bytes of the body (part=N, half without it) and then
+    nothing; the connection is held until the client closes it."""
+    count = len(content) // 2 if part is None else min(int(part), len(content))
+    handler.wfile.write(content[:count])
+    handler.wfile.flush()
+    deadline = time.monotonic() + STALL_LIMIT
+    conn = handler.connection
+    while time.monotonic() < deadline:
+        readable, _, _ = select.select([conn], [], [], 0.5)
+        if readable and not conn.recv(4096, socket.MSG_PEEK):
+            break
+    handler.close_connection = True
 
 
 class Server(ThreadingHTTPServer):

@@ -144,6 +144,17 @@ bool ReadAttribute(IXMLDOMElement* element, const _bstr_t& name, CString& value,
     return found;
 }
 
+// An error of the store while the list is filled: into the progress log, and shown in a box
+// without owner.
+void ReportStoreError(const _com_error& e)
+{
+    CString text;
+    text.Format("Description: %s Message: %s", ToAnsi(e.Description()).GetString(),
+                ToAnsi(_bstr_t(e.ErrorMessage())).GetString());
+    CProgressLog().Write("CPatentManager::RefreshView-" + text);
+    ::MessageBoxA(nullptr, text, nullptr, MB_ICONEXCLAMATION);
+}
+
 // "%m/%d/%Y" of the project epoch plus the seconds of the text, after two blanks.
 CString FormatDownloadDate(const CString& seconds)
 {
@@ -392,8 +403,7 @@ CPatentManager::Row CPatentManager::MakeRow(IXMLDOMNodePtr pDocument, const CStr
     }
     // The list's sort compares the column's text as the row was made, the date as stored.
     if (m_order.column >= 0 && m_order.column < static_cast<int>(row.texts.size()))
-        row.listKey = row.texts[static_cast<size_t>(m_order.column)];
-    row.listValue = m_order.numeric ? CSortClass::ParseInteger(row.listKey) : 0;
+        row.listKey = m_order.listSort.MakeItem(row.texts[static_cast<size_t>(m_order.column)]);
     row.texts[colDate] = FormatDownloadDate(date);
     return row;
 }
@@ -413,12 +423,9 @@ void CPatentManager::AddFolderShortcuts(const CString& strFolderUID, std::vector
     }
 }
 
-bool CPatentManager::ListBefore(const CString& a, int va, const CString& b, int vb) const
+bool CPatentManager::ListBefore(const CSortClass::CSortItem& a, const CSortClass::CSortItem& b) const
 {
-    if (m_order.column < 0)
-        return false;
-    const int c = m_order.numeric ? (va == vb ? 0 : (va > vb ? 1 : -1)) : CSortClass::CompareText(a, b);
-    return m_order.greatestFirst ? c > 0 : c < 0;
+    return m_order.column >= 0 && m_order.listSort.Before(a, b, !m_order.greatestFirst);
 }
 
 bool CPatentManager::OrderBefore(const std::wstring& a, const std::wstring& b) const
@@ -437,7 +444,7 @@ void CPatentManager::InsertListRow(int nIndex, const Row& row, int nData)
     if (nAt < 0)
         return;
     m_mapRowToUID[nData] = row.uid;
-    RowKey key{row.listKey, row.listValue, row.orderKey, row.shortcut};
+    RowKey key{row.listKey, row.orderKey, row.shortcut};
     m_rowKeys.insert(m_rowKeys.begin() + std::min<size_t>(static_cast<size_t>(nAt), m_rowKeys.size()), key);
 }
 
@@ -465,7 +472,12 @@ void CPatentManager::RefreshView(CString strFolderUID)
             list.Invalidate();
         }
     } quiet(m_listDocuments);
-    RefillList(strFolderUID);
+    // A damaged store fails the refill where it is read; the list then shows what was filled.
+    try {
+        RefillList(strFolderUID);
+    } catch (const _com_error& e) {
+        ReportStoreError(e);
+    }
 }
 
 void CPatentManager::RefillList(const CString& strFolderUID)
@@ -491,7 +503,7 @@ void CPatentManager::RefillList(const CString& strFolderUID)
     m_listDocuments.SetSortColumn(CSortClass::ParseInteger(column));
     m_order = Order();
     m_order.column = m_listDocuments.GetSortColumn();
-    m_order.numeric = m_order.column == colDate;
+    m_order.listSort = CSortClass(m_order.column, m_order.column == colDate);
     m_order.greatestFirst = m_listDocuments.GetSortOrder() == 1;
     m_order.orderKeysUp = direction == "1";
     m_order.verb = SortVerb(m_order.column);
@@ -517,10 +529,7 @@ void CPatentManager::RefillList(const CString& strFolderUID)
         for (const IXMLDOMNodePtr& document : filed)
             rows.push_back(MakeRow(document));
     } catch (const _com_error& e) {
-        CString text;
-        text.Format("Description: %s Message: %s", ToAnsi(e.Description()).GetString(),
-                    ToAnsi(_bstr_t(e.ErrorMessage())).GetString());
-        ::MessageBoxA(nullptr, text, nullptr, MB_ICONEXCLAMATION);
+        ReportStoreError(e);
         rows.clear();
     }
     timer.Next("order rows");
@@ -536,9 +545,9 @@ void CPatentManager::RefillList(const CString& strFolderUID)
     order.reserve(rows.size());
     for (auto it = rows.rbegin(); it != rows.rend(); ++it)
         order.push_back(&*it);
-    std::stable_sort(order.begin(), order.end(), [this](const Row* a, const Row* b) {
-        return ListBefore(a->listKey, a->listValue, b->listKey, b->listValue);
-    });
+    if (m_order.column >= 0)
+        m_order.listSort.StableSort(order.begin(), order.end(), !m_order.greatestFirst,
+                                    [](const Row* row) -> const CSortClass::CSortItem& { return row->listKey; });
 
     // Data words in the order the rows were made: the documents first, then the shortcuts.
     timer.Next("list messages");
@@ -577,10 +586,10 @@ void CPatentManager::ShowAddedDocument(IXMLDOMNodePtr pDocument, const CString& 
     // before it, as it comes last in the store.
     timer.Next("order rows");
     auto first = std::lower_bound(m_rowKeys.begin(), m_rowKeys.end(), row, [this](const RowKey& k, const Row& r) {
-        return ListBefore(k.listKey, k.listValue, r.listKey, r.listValue);
+        return ListBefore(k.listKey, r.listKey);
     });
     auto last = std::upper_bound(first, m_rowKeys.end(), row, [this](const Row& r, const RowKey& k) {
-        return ListBefore(r.listKey, r.listValue, k.listKey, k.listValue);
+        return ListBefore(r.listKey, k.listKey);
     });
     auto at = first;
     while (at != last && (at->shortcut || OrderBefore(row.orderKey, at->orderKey)))

@@ -24,6 +24,7 @@
 #include "MapStringToString.h"
 #include "Msxml.h"
 #include "MyListCtrl.h"
+#include "SortClass.h"
 #include "String.h"
 
 #include <string>
@@ -224,16 +225,14 @@ protected:
         CString uid;                       // the document the row shows
         std::vector<CString> texts;        // the cells' texts, the date written out
         std::vector<ListCellRecord> cells; // colours, bold, icon, data word
-        CString listKey;                   // the text the list's sort compares (a date as stored)
-        int listValue = 0;                 // the same read as a number, for the date column
+        CSortClass::CSortItem listKey;     // what the list's sort compares (a date as stored)
         std::wstring orderKey;             // the attribute the store's sort orders by
         bool shortcut = false;
     };
     // What places a row among those shown; one per row, in the list's order.
     struct RowKey
     {
-        CString listKey;
-        int listValue = 0;
+        CSortClass::CSortItem listKey;
         std::wstring orderKey;
         bool shortcut = false;
     };
@@ -243,11 +242,11 @@ protected:
     // the date), greatest first for direction "1", rows of equal keys as they stood.
     struct Order
     {
-        int column = -1;             // the list's sort column; -1 none
-        bool numeric = false;        // the date column
-        bool greatestFirst = false;  // the list's sort
-        bool orderKeysUp = true;     // the store's sort
-        const char* verb = "";       // the attribute of the store's sort, "" none
+        int column = -1;                // the list's sort column; -1 none
+        CSortClass listSort{-1, false}; // the list's sort by that column, the date as a number
+        bool greatestFirst = false;     // its direction
+        bool orderKeysUp = true;        // the store's sort
+        const char* verb = "";          // the attribute of the store's sort, "" none
     };
 
     // The rows of RefreshView, filled while the list does not paint.
@@ -257,7 +256,7 @@ protected:
     // One row per shortcut of the folder whose document exists.
     void AddFolderShortcuts(const CString& strFolderUID, std::vector<Row>& rows) const;
     // Whether a row goes before another in the list's sort, and in the store's sort.
-    bool ListBefore(const CString& a, int va, const CString& b, int vb) const;
+    bool ListBefore(const CSortClass::CSortItem& a, const CSortClass::CSortItem& b) const;
     bool OrderBefore(const std::wstring& a, const std::wstring& b) const;
     // Inserts the row at the index, with that data word.
     void InsertListRow(int nIndex, const Row& row, int nData);

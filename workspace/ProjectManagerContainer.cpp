@@ -17,6 +17,7 @@
 #include <shellapi.h>
 #include <shlwapi.h>
 
+#include <cctype>
 #include <cstring>
 #include <stdexcept>
 #include <string>
@@ -92,6 +93,17 @@ const CString* TextArg(WPARAM wParam)
 IXMLDOMNodePtr NewElement(IXMLDOMDocument2Ptr doc, const char* name)
 {
     return doc->createNode(_variant_t(static_cast<short>(NODE_ELEMENT)), _bstr_t(name), _bstr_t(L""));
+}
+
+// Takes each node out of the element that holds it: a store may hold more than one Shorts
+// element, and a Short of the second is no child of the first.
+void RemoveEach(IXMLDOMNodeListPtr pNodes)
+{
+    for (long i = 0; i < pNodes->Getlength(); ++i) {
+        IXMLDOMNodePtr node = pNodes->Getitem(i);
+        if (IXMLDOMNodePtr parent = node->GetparentNode())
+            parent->removeChild(node);
+    }
 }
 
 } // namespace
@@ -338,7 +350,7 @@ LRESULT CProjectManagerContainer::OnDeleteFolder(WPARAM wParam, LPARAM)
         m_Store.GetDocument()->selectSingleNode(_bstr_t("/Project/Folders/Folder[@UID=" + XPathLiteral(*pUid) + "]"));
     if (!folder)
         return 0;
-    folders->removeChild(folder);
+    folder->GetparentNode()->removeChild(folder);
     SaveProjectConfig();
     return 1;
 }
@@ -409,7 +421,7 @@ LRESULT CProjectManagerContainer::OnDocumentsMoved(WPARAM, LPARAM)
     IXMLDOMDocument2Ptr doc = m_Store.GetDocument();
     if (!doc)
         return 0;
-    for (WORD row : list.m_arrDraggedRows) {
+    for (int row : list.m_arrDraggedRows) {
         const CString uid = m_PatentManager.UidOfRowData(list.GetItemData(row));
         IXMLDOMNodePtr document =
             doc->selectSingleNode(_bstr_t("/Project/Documents/Document[@UID=" + XPathLiteral(uid) + "]"));
@@ -574,8 +586,12 @@ LRESULT CProjectManagerContainer::OnPasteShortcut(WPARAM, LPARAM)
     if (m_ProjectTree.m_strCopiedDocUid.IsEmpty())
         return 0;
     HTREEITEM hItem = m_ProjectTree.GetTree().GetSelectedItem();
-    if (hItem)
-        AddShortcut(m_ProjectTree.KeyOfItem(hItem));
+    if (!hItem)
+        return 0;
+    // The document the user copied last: a quick download or a toolbar request that filed
+    // a shortcut since then named its own document to AddShortcut, not the copied one.
+    m_strShortcutDocUid = m_ProjectTree.m_strCopiedDocUid;
+    AddShortcut(m_ProjectTree.KeyOfItem(hItem));
     return 0;
 }
 
@@ -608,8 +624,7 @@ bool CProjectManagerContainer::RemoveShortcutsOfDocument(const CString& strDocUi
         return false;
     IXMLDOMNodeListPtr found =
         m_Store.GetDocument()->selectNodes(_bstr_t("Project/Shorts/Short[@ShortUID=" + XPathLiteral(strDocUid) + "]"));
-    for (long i = 0; i < found->Getlength(); ++i)
-        shorts->removeChild(found->Getitem(i));
+    RemoveEach(found);
     return true;
 }
 
@@ -620,8 +635,7 @@ void CProjectManagerContainer::DeleteShortcutsOfFolder(CString strFolderUid)
         return;
     IXMLDOMNodeListPtr found = m_Store.GetDocument()->selectNodes(
         _bstr_t("Project/Shorts/Short[@ParentUID=" + XPathLiteral(strFolderUid) + "]"));
-    for (long i = 0; i < found->Getlength(); ++i)
-        shorts->removeChild(found->Getitem(i));
+    RemoveEach(found);
     SaveProjectConfig();
 }
 
@@ -1071,21 +1085,6 @@ CString FullFolder(CString folder)
     return folder;
 }
 
-// True when the path lies in the folder or below it.
-bool LiesInFolder(const CString& path, const CString& folder)
-{
-    if (path.IsEmpty() || folder.IsEmpty())
-        return false;
-    const CString base = FullFolder(folder);
-    CString full = path;
-    full.Replace('/', '\\');
-    char buffer[MAX_PATH * 2];
-    const DWORD n = ::GetFullPathNameA(full, sizeof buffer, buffer, nullptr);
-    if (n > 0 && n < sizeof buffer)
-        full = buffer;
-    return full.GetLength() > base.GetLength() && full.Left(base.GetLength()).CompareNoCase(base) == 0;
-}
-
 bool SameFolder(const CString& a, const CString& b)
 {
     return FullFolder(a).CompareNoCase(FullFolder(b)) == 0;
@@ -1132,11 +1131,40 @@ bool CProjectManagerContainer::RequireStoreLists(const char* who, IXMLDOMNodePtr
     return folders && pDocuments && pShorts;
 }
 
+namespace {
+
+// A record of Import File To Folder points at the user's own file, which it does not own.
+bool OwnsItsFiles(IXMLDOMNodePtr pDocument)
+{
+    CString uid;
+    GetXmlAttribute(pDocument, "UID", uid);
+    return uid.Left(3).CompareNoCase("AOF") != 0;
+}
+
+// A path from a drive ("C:\") or a share ("\\server\"): any other path names a file only
+// by the current folder, which is nothing the record can own.
+bool IsFullPath(const CString& path)
+{
+    CString p = path;
+    p.Replace('/', '\\');
+    if (p.Left(2) == "\\\\")
+        return p.GetLength() > 2;
+    return p.GetLength() > 3 && std::isalpha(static_cast<unsigned char>(p[0])) && p[1] == ':' && p[2] == '\\';
+}
+
+bool IsFolder(const CString& path)
+{
+    const DWORD attributes = ::GetFileAttributesA(path);
+    return attributes != INVALID_FILE_ATTRIBUTES && (attributes & FILE_ATTRIBUTE_DIRECTORY);
+}
+
+} // namespace
+
 CProjectManagerContainer::RecordFiles CProjectManagerContainer::DeleteRecordFiles(IXMLDOMNodePtr pDocument,
                                                                                   bool bStopAtLocked,
                                                                                   CString& strLastPath)
 {
-    const CString downloadFolder = CurrentDownloadFolder();
+    const bool bOwnsFiles = OwnsItsFiles(pDocument);
     IXMLDOMNodeListPtr items = pDocument->selectNodes(L"XMLCatalog/CatalogItem");
     bool bAllGone = true;
     for (long i = 0; i < items->Getlength(); ++i) {
@@ -1146,12 +1174,16 @@ CProjectManagerContainer::RecordFiles CProjectManagerContainer::DeleteRecordFile
             bAllGone = false;
             continue;
         }
-        strLastPath = path;
-        if (LiesInFolder(path, downloadFolder) && !::DeleteFileA(path) && PathExists(path)) {
-            if (bStopAtLocked)
-                return RecordFiles::Locked;
-            bAllGone = false;
-            continue;
+        // Only a file goes, never a folder: whatever a damaged record names, nothing but
+        // the one file at its full path can be lost.
+        if (bOwnsFiles && IsFullPath(path) && !IsFolder(path)) {
+            strLastPath = path;
+            if (!::DeleteFileA(path) && PathExists(path)) {
+                if (bStopAtLocked)
+                    return RecordFiles::Locked;
+                bAllGone = false;
+                continue;
+            }
         }
         item->GetparentNode()->removeChild(item);
     }
@@ -1163,26 +1195,31 @@ void CProjectManagerContainer::RemoveDocumentFolder(IXMLDOMNodePtr pDocument, co
     CString name;
     if (!GetXmlAttribute(pDocument, "Name", name))
         return;
-    CString folderName = StripSlashes(name);
-    if (folderName.IsEmpty() || strLastPath.IsEmpty())
+    const CString folderName = StripSlashes(name);
+    CString path = strLastPath;
+    path.Replace('/', '\\');
+    const int slash = path.ReverseFind('\\');
+    if (folderName.IsEmpty() || slash < 0)
         return;
-    CString upperPath = strLastPath;
-    upperPath.MakeUpper();
-    folderName.MakeUpper();
-    const int at = upperPath.Find(folderName, 1);
-    if (at < 0)
+    // The record's own folder is the one its file lay in, named after the document (the
+    // download's folder may carry a prefix, "FW" for a file wrapper); never the download
+    // folder that holds every document, nor a drive's root.
+    const int nameStart = path.Left(slash).ReverseFind('\\') + 1;
+    const CString ownName = path.Mid(nameStart, slash - nameStart);
+    const CString folder = path.Left(slash + 1);
+    if (ownName.GetLength() < folderName.GetLength() ||
+        ownName.Right(folderName.GetLength()).CompareNoCase(folderName) != 0 || !IsFullPath(folder) ||
+        SameFolder(folder, CurrentDownloadFolder()))
         return;
-    const CString folder = strLastPath.Left(at + folderName.GetLength() + 1);
-    // Only a folder of the download folder is the record's own.
-    if (LiesInFolder(folder, CurrentDownloadFolder()))
-        ::RemoveDirectoryA(folder); // fails, and so stays, while anything is left in it
+    ::RemoveDirectoryA(folder); // fails, and so stays, while anything is left in it
 }
 
-void CProjectManagerContainer::RemoveRecord(IXMLDOMNodePtr pDocuments, IXMLDOMNodePtr pDocument)
+void CProjectManagerContainer::RemoveRecord(IXMLDOMNodePtr pDocument)
 {
     CString name;
     const bool bNamed = GetXmlAttribute(pDocument, "Name", name) != 0;
-    pDocuments->removeChild(pDocument);
+    // From whichever Documents element holds it: a store may have more than one.
+    pDocument->GetparentNode()->removeChild(pDocument);
     if (bNamed)
         m_mapNameToUID.RemoveKey(name);
 }
@@ -1211,8 +1248,7 @@ LRESULT CProjectManagerContainer::OnDeleteDocuments(WPARAM, LPARAM)
                 // Only the one shortcut shown in the row goes.
                 IXMLDOMNodeListPtr found = doc->selectNodes(
                     _bstr_t("/Project/Shorts/Short[@UID=" + XPathLiteral(m_PatentManager.RowShortcutUid(row)) + "]"));
-                for (long i = 0; i < found->Getlength(); ++i)
-                    shorts->removeChild(found->Getitem(i));
+                RemoveEach(found);
                 continue;
             }
             const CString uid = m_PatentManager.RowDocumentUid(row);
@@ -1227,7 +1263,7 @@ LRESULT CProjectManagerContainer::OnDeleteDocuments(WPARAM, LPARAM)
             if (DeleteRecordFiles(document, false, lastPath) != RecordFiles::AllGone)
                 continue; // the record stays with the files that could not be deleted
             RemoveDocumentFolder(document, lastPath);
-            RemoveRecord(documents, document);
+            RemoveRecord(document);
         }
     }
     FinishDocumentChange();
@@ -1251,7 +1287,7 @@ LRESULT CProjectManagerContainer::OnUnlinkDocuments(WPARAM, LPARAM)
                 IXMLDOMNodePtr item = items->Getitem(i);
                 item->GetparentNode()->removeChild(item);
             }
-            RemoveRecord(documents, document);
+            RemoveRecord(document);
         }
     }
     FinishDocumentChange();
@@ -1334,7 +1370,7 @@ int CProjectManagerContainer::RemoveSelectedForRedownload(CString strNumber)
         }
         if (result == RecordFiles::AllGone) {
             RemoveDocumentFolder(document, lastPath);
-            RemoveRecord(documents, document);
+            RemoveRecord(document);
         }
     }
     FinishDocumentChange();

@@ -177,17 +177,18 @@ protected:
 
     // What became of the files of one record.
     enum class RecordFiles { AllGone, SomeKept, Locked };
-    // Deletes the files of a record and takes their items out of its catalog, in order. An
-    // item without FilePath stays; a file that cannot be deleted and is still there keeps
-    // its item (with bStopAtLocked the walk ends there). A file outside the download folder
-    // is the user's own (Import File To Folder linked it): it is kept, and its item goes.
-    // strLastPath: the FilePath of the last item handled.
+    // Deletes the files of a record, wherever they lie, and takes their items out of its
+    // catalog, in order. An item without FilePath stays; a file that cannot be deleted and
+    // is still there keeps its item (with bStopAtLocked the walk ends there). The file that
+    // Import File To Folder linked is the user's own, and a path that is no full path or
+    // names a folder is no file of the record: each is kept, and its item goes.
+    // strLastPath: the FilePath of the last file deleted.
     RecordFiles DeleteRecordFiles(IXMLDOMNodePtr pDocument, bool bStopAtLocked, CString& strLastPath);
-    // Removes the record's own folder (named after the document, found in the last file's
-    // path) when it is empty and lies in the download folder.
+    // Removes the record's own folder, the one its last file lay in, when that folder is
+    // named after the document (ends in its name), is empty and is not the download folder.
     void RemoveDocumentFolder(IXMLDOMNodePtr pDocument, const CString& strLastPath);
     // Takes a record out of the store and its Name out of the document index.
-    void RemoveRecord(IXMLDOMNodePtr pDocuments, IXMLDOMNodePtr pDocument);
+    void RemoveRecord(IXMLDOMNodePtr pDocument);
     // The store's Folders, Documents and Shorts elements; false, with a log line, when one
     // is missing.
     bool RequireStoreLists(const char* who, IXMLDOMNodePtr& pDocuments, IXMLDOMNodePtr& pShorts);

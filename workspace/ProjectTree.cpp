@@ -689,8 +689,15 @@ void CProjectTree::OnCmdImportFileToFolder()
     CAddOtherFile dialog(this);
     if (dialog.DoModal() != IDOK)
         return;
+    // The UID carries the time of the import; a second import within the same second
+    // takes the next number no record has.
     CString recordUid;
-    recordUid.Format("AOF%d", SpanSeconds(imported));
+    for (unsigned n = static_cast<unsigned>(SpanSeconds(imported));; ++n) {
+        recordUid.Format("AOF%d", static_cast<int>(n));
+        if (!m_pDocument || !m_pDocument->selectSingleNode(
+                                _bstr_t("/Project/Documents/Document[@UID=" + XPathLiteral(recordUid) + "]")))
+            break;
+    }
     // The record's date is the file's creation, when the file can be read.
     int dateSpan = SpanSeconds(imported);
     CFile file;

@@ -16,24 +16,29 @@ CSortClass::CSortClass(CListCtrl* pList, int nColumn, bool bNumeric)
         item.mask = LVIF_PARAM;
         item.iItem = i;
         m_pList->GetItem(&item);
-        const CString text = m_pList->GetItemText(i, m_nColumn);
-        if (m_bNumeric) {
-            CSortItemInt& record = m_values[item.lParam];
-            record.value = ParseInteger(text);
-            record.param = item.lParam;
-        } else {
-            CSortItem& record = m_texts[item.lParam];
-            record.text = text;
-            record.param = item.lParam;
-        }
+        m_items[item.lParam] = MakeItem(m_pList->GetItemText(i, m_nColumn));
     }
+}
+
+CSortClass::CSortClass(int nColumn, bool bNumeric) : m_nColumn(nColumn), m_pList(nullptr), m_bNumeric(bNumeric)
+{
 }
 
 CSortClass::~CSortClass() = default;
 
 BOOL CSortClass::Sort(bool bAscending)
 {
+    if (!m_pList)
+        return FALSE;
     return m_pList->SortItems(bAscending ? CompareAscending : CompareDescending, reinterpret_cast<DWORD_PTR>(this));
+}
+
+CSortClass::CSortItem CSortClass::MakeItem(const CString& text) const
+{
+    CSortItem item;
+    item.text = text;
+    item.value = m_bNumeric ? ParseInteger(text) : 0;
+    return item;
 }
 
 int CSortClass::ParseInteger(const CString& text)
@@ -58,25 +63,26 @@ int CSortClass::CompareText(const CString& a, const CString& b)
                     reinterpret_cast<const unsigned char*>(b.GetString()));
 }
 
-int CSortClass::Compare(LPARAM a, LPARAM b) const
+int CSortClass::Compare(const CSortItem& a, const CSortItem& b) const
 {
-    if (m_bNumeric) {
-        auto ia = m_values.find(a), ib = m_values.find(b);
-        const int va = ia == m_values.end() ? 0 : ia->second.value;
-        const int vb = ib == m_values.end() ? 0 : ib->second.value;
-        return va == vb ? 0 : (va > vb ? 1 : -1);
-    }
-    auto ia = m_texts.find(a), ib = m_texts.find(b);
-    static const CString empty;
-    return CompareText(ia == m_texts.end() ? empty : ia->second.text, ib == m_texts.end() ? empty : ib->second.text);
+    if (m_bNumeric)
+        return a.value == b.value ? 0 : (a.value > b.value ? 1 : -1);
+    return CompareText(a.text, b.text);
+}
+
+int CSortClass::CompareRows(LPARAM a, LPARAM b) const
+{
+    static const CSortItem none;
+    auto ia = m_items.find(a), ib = m_items.find(b);
+    return Compare(ia == m_items.end() ? none : ia->second, ib == m_items.end() ? none : ib->second);
 }
 
 int CALLBACK CSortClass::CompareAscending(LPARAM a, LPARAM b, LPARAM sorter)
 {
-    return reinterpret_cast<const CSortClass*>(sorter)->Compare(a, b);
+    return reinterpret_cast<const CSortClass*>(sorter)->CompareRows(a, b);
 }
 
 int CALLBACK CSortClass::CompareDescending(LPARAM a, LPARAM b, LPARAM sorter)
 {
-    return reinterpret_cast<const CSortClass*>(sorter)->Compare(b, a);
+    return reinterpret_cast<const CSortClass*>(sorter)->CompareRows(b, a);
 }

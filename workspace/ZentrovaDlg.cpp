@@ -319,13 +319,14 @@ BOOL CZentrovaDlg::SwapInNewConfigFile(const CString& folder)
     const CString old = folder + "\\OldConfig.cfg";
     if (!::PathFileExistsA(fresh))
         return FALSE;
-    ::DeleteFileA(old);
-    BOOL bKeptOld = ::MoveFileA(current, old);
-    if (::MoveFileA(fresh, current))
+    // Download.cfg stays whole at every moment: the previous recipe is copied whole into
+    // OldConfig.cfg, then NewConfig.cfg takes its place in one rename. A start cut short
+    // anywhere leaves a whole Download.cfg, and the next start does the swap again. Without a
+    // Download.cfg, OldConfig.cfg keeps the recipe it holds.
+    if (::PathFileExistsA(current) && !CopyDataFile(current, old))
+        Log("CZentrovaDlg::PickNewConfigFile-Download.cfg could not be kept as OldConfig.cfg");
+    if (ReplaceDataFile(fresh, current))
         return TRUE;
-    // The new file could not take the place: the previous recipe file goes back.
-    if (bKeptOld)
-        ::MoveFileA(old, current);
     Log("CZentrovaDlg::PickNewConfigFile-NewConfig.cfg could not replace Download.cfg; the previous file is kept");
     return FALSE;
 }
@@ -882,9 +883,18 @@ void CZentrovaDlg::RecoverDatabaseFrom(const CString& folder)
             moreFiles = files.FindNextFile();
             if (files.IsDirectory())
                 continue;
-            if (files.GetFileName().Find(".pdf") >= 0)
+            const bool bPdf = files.GetFileName().Find(".pdf") >= 0;
+            const bool bHtml = files.GetFileName().Find(".html") >= 0;
+            // A file whose name is all extension (".pdf") names no document: it would be
+            // filed without a Name, in a folder without one.
+            if ((bPdf || bHtml) && RecoveredDocumentName(files.GetFilePath(), CString()).IsEmpty()) {
+                Log("CZentrovaDlg::RecoverDatabaseFrom-" + files.GetFilePath() +
+                    " names no document; the file was passed over");
+                continue;
+            }
+            if (bPdf)
                 pdfPath = files.GetFilePath();
-            if (files.GetFileName().Find(".html") >= 0)
+            if (bHtml)
                 htmlPath = files.GetFilePath();
         }
         if (pdfPath.IsEmpty() && htmlPath.IsEmpty())

@@ -41,9 +41,10 @@ public:
     // The rectangle moved, and made smaller where it is larger, to lie inside the area.
     static CRect FitIntoArea(CRect rect, const CRect& area);
 
-    // When NewConfig.cfg lies in the folder, the previous Download.cfg becomes
-    // OldConfig.cfg and NewConfig.cfg becomes Download.cfg; when that last step fails,
-    // OldConfig.cfg goes back to Download.cfg. TRUE when a new recipe file took its place.
+    // When NewConfig.cfg lies in the folder, a copy of the previous Download.cfg becomes
+    // OldConfig.cfg and NewConfig.cfg becomes Download.cfg; Download.cfg is whole at every
+    // moment, and stays the previous file when the last step fails. TRUE when a new recipe
+    // file took its place.
     static BOOL SwapInNewConfigFile(const CString& folder);
     void PickNewConfigFile();
     void CheckForPDFSupport();

@@ -29,11 +29,12 @@ namespace {
 
 const char kImages[] = "/engine/images/";
 
-// The page sizes of the fixture pages (tools/make_fixture_pages.sh) and of replace.tif.
+// The page sizes of the fixture pages (tools/make_fixture_pages.sh) and of replace.tif, an A4
+// page as the OPS service writes its pages (pixels per centimetre).
 const ExpectedPage kPage1{"612x792", "000000", "ffffff"};
 const ExpectedPage kPage2{"576x792", "000000", "ffffff"};
 const ExpectedPage kPage3{"648x792", "000000", "ffffff"};
-const ExpectedPage kReplacement{"612x792", "", ""};
+const ExpectedPage kReplacement{"595x842", "", ""};
 
 // The page files requested, in order, as "FILE:PAGE" from the fixture log.
 std::vector<CString> PagesRequested()
@@ -50,26 +51,6 @@ std::vector<CString> PagesRequested()
 int RequestsFor(const char* file)
 {
     return static_cast<int>(FixtureLog((CString(kImages) + file).GetString()).size());
-}
-
-// The sizes of the PDF's pages as their media boxes give them, in file order; a rough look
-// inside before the Linux-side check looks properly. The empty boxes of the page-tree nodes
-// that the writer gives every file are left out.
-std::vector<CString> MediaBoxes(const std::string& pdf)
-{
-    std::vector<CString> boxes;
-    std::vector<CString> matches;
-    RegEx box("/MediaBox\\s*\\[\\s*0\\s+0\\s+[\\d.]+\\s+[\\d.]+\\s*\\]", false);
-    box.Grep(matches, CString(pdf));
-    for (const CString& m : matches) {
-        RegEx size("0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)", false);
-        if (!size.Search(m) || atoi(size.What(1)) == 0)
-            continue;
-        CString text;
-        text.Format("%dx%d", atoi(size.What(1)), atoi(size.What(2)));
-        boxes.push_back(text);
-    }
-    return boxes;
 }
 
 // Hands the merged PDF to the Linux-side check under a name of its own.
@@ -283,7 +264,7 @@ TEST_F(DocumentImagesTest, APageTheJudgeRejectsIsReplacedByTheShippedReplacement
     ASSERT_EQ(outcome.success, 1);
     const CString merged = m_save + "US7000007\\US7000007.pdf";
     // tiny.tif would have given a page of 43 x 43 points.
-    EXPECT_EQ(MediaBoxes(FileText(merged)), (std::vector<CString>{"612x792", "612x792", "648x792"}));
+    EXPECT_EQ(MediaBoxes(FileText(merged)), (std::vector<CString>{"612x792", "595x842", "648x792"}));
     ExpectMergedPdf(merged, "judged.pdf", {kPage1, kReplacement, kPage3});
 }
 
@@ -352,6 +333,22 @@ TEST_F(DocumentImagesTest, AQuitWhilePagesAreTriedEndsTheStepAndLeavesNoTransfer
     EXPECT_EQ(RequestsFor("p3.tif"), 0);
     EXPECT_FALSE(FileExists(m_save + "US7000013"));
     EXPECT_EQ(TransferFiles(), transferFiles);
+}
+
+TEST_F(DocumentImagesTest, AQuitBetweenPagesFilesNoDocumentOfThePagesSoFar)
+{
+    // The second page comes, slowly; the quit falls while it comes and is seen before the
+    // third page.
+    FixturePlan("/engine/images/p2.tif", "delay=1500", 1);
+    DownloadRun run;
+    CPatentThread* thread = run.Begin(Number("US7000015", "IMAGES"));
+    ASSERT_TRUE(thread);
+    ASSERT_TRUE(PumpUntil([] { return RequestsFor("p2.tif") >= 1; }, 20000));
+    thread->m_nQuit = 1;
+    ASSERT_TRUE(run.WaitForEnd(10000));
+    EXPECT_EQ(run.Outcome().success, 0);
+    EXPECT_EQ(RequestsFor("p3.tif"), 0);
+    EXPECT_FALSE(FileExists(m_save + "US7000015"));
 }
 
 TEST_F(DocumentImagesTest, ADamagedPageKeepsThePagesAndFailsFinishing)
@@ -443,7 +440,7 @@ TEST_F(DocumentImagesTest, TwoDocumentsDownloadingAtOnceBothFinish)
         SCOPED_TRACE(number);
         const CString merged = m_save + number + "\\" + number + ".pdf";
         EXPECT_EQ(FileNamesIn(m_save + number), (std::vector<CString>{Lower(CString(number) + ".pdf")}));
-        EXPECT_EQ(MediaBoxes(FileText(merged)), (std::vector<CString>{"612x792", "612x792", "648x792"}));
+        EXPECT_EQ(MediaBoxes(FileText(merged)), (std::vector<CString>{"612x792", "595x842", "648x792"}));
     }
     EXPECT_EQ(first.Outcome().success, 1);
     EXPECT_EQ(second.Outcome().success, 1);

@@ -26,6 +26,7 @@ TEST(DocumentNumbers, NormaliseToTheProjectStoresForm)
         {"X12345", "USX012345"},
         {"12345", "US0012345"},
         {"1234567", "US1234567"},
+        {"11234567", "US11234567"},  // a patent of eight digits stays as it is
         {"RE12345", "USRE12345"},
         {"pp12345", "USPP12345"},
         {"2005123456", "US20050123456"},

@@ -168,6 +168,23 @@ std::string FileText(const CString& path)
     return bytes;
 }
 
+std::vector<CString> MediaBoxes(const std::string& pdf)
+{
+    std::vector<CString> boxes;
+    std::vector<CString> matches;
+    RegEx box("/MediaBox\\s*\\[\\s*0\\s+0\\s+[\\d.]+\\s+[\\d.]+\\s*\\]", false);
+    box.Grep(matches, CString(pdf));
+    for (const CString& m : matches) {
+        RegEx size("0\\s+0\\s+([\\d.]+)\\s+([\\d.]+)", false);
+        if (!size.Search(m) || atoi(size.What(1)) == 0)
+            continue;
+        CString text;
+        text.Format("%dx%d", atoi(size.What(1)), atoi(size.What(2)));
+        boxes.push_back(text);
+    }
+    return boxes;
+}
+
 void DownloadJobTest::SetUp()
 {
     FixtureTest::SetUp();

@@ -97,6 +97,11 @@ std::vector<CString> SourcesRequested();
 
 std::string FileText(const CString& path);
 
+// The sizes of the PDF's pages as their media boxes give them ("WxH" in whole points), in
+// file order; a rough look inside before the Linux-side check looks properly. The empty boxes
+// of the page-tree nodes that the writer gives every file are left out.
+std::vector<CString> MediaBoxes(const std::string& pdf);
+
 class DownloadJobTest : public testsupport::FixtureTest
 {
 protected:

@@ -4,6 +4,7 @@
 #include "PatentThread.h"
 
 #include "ServiceHosts.h"
+#include "StepXmlTest.h"
 #include "TestSupport.h"
 #include "TraceCapture.h"
 #include "XmlHelpers.h"
@@ -17,34 +18,15 @@ using namespace testsupport;
 
 namespace {
 
-class InterpreterTest : public testing::Test
+class InterpreterTest : public StepXmlTest
 {
 protected:
-    void SetUp() override
-    {
-        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-        ASSERT_TRUE(SUCCEEDED(m_doc.CreateInstance(__uuidof(DOMDocument40))));
-    }
-    void TearDown() override
-    {
-        m_doc = nullptr;
-        CoUninitialize();
-    }
-
-    // The Step element of the XML text.
-    IXMLDOMNodePtr Step(const char* xml)
-    {
-        EXPECT_EQ(m_doc->loadXML(_bstr_t(xml)), VARIANT_TRUE) << xml;
-        return m_doc->selectSingleNode(L"/Step");
-    }
-
     CString Var(const char* name)
     {
         CString value;
         return m_thread.m_mapVariables.Lookup(name, value) ? value : CString("<none>");
     }
 
-    IXMLDOMDocument2Ptr m_doc;
     CPatentThread m_thread;
 };
 
@@ -70,9 +52,13 @@ TEST(ParseDocumentNumber, CountryNumberClassAndFolder)
         {"EP 1,234,567", "B1", false, "EP", "1234567", 0, "EP1234567B1"},
         {"EP20050123", "", false, "EP", "20050123", 1, "EP20050123"},
         {"1234567", "", false, "US", "1234567", 0, "1234567"},
-        {"12345678", "", false, "US", "12345678", 1, "12345678"},
+        // Eight digits are a US patent of today, not an application.
+        {"12345678", "", false, "US", "12345678", 0, "12345678"},
+        {"US11234567", "B2", false, "US", "11234567", 0, "US11234567B2"},
+        {"US123456789", "", false, "US", "123456789", 1, "US123456789"},
         {"wo2005123456", "", false, "WO", "2005123456", 1, "WO2005123456"},
-        {"D1234567", "", false, "US", "D1234567", 1, "D1234567"},
+        {"D1234567", "", false, "US", "D1234567", 0, "D1234567"},
+        {"US10/987654", "", false, "US", "10/987654", 1, "US10987654"},
         {"PCT/US2005/012345", "", false, "US", "2005/012345", 1, "PCTUS2005012345"},
         {"US7654321", "", true, "", "7654321", 0, "FWUS7654321"},
         // Names from typed or toolbar text never lead out of the save folder.

@@ -135,7 +135,8 @@ bool WriteTiff(const CString& path, const std::vector<PageSpec>& pages)
         if (page.resolution > 0) {
             TIFFSetField(tif, TIFFTAG_XRESOLUTION, page.resolution);
             TIFFSetField(tif, TIFFTAG_YRESOLUTION, YResolution(page));
-            TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, RESUNIT_INCH);
+            if (page.resolutionUnit)
+                TIFFSetField(tif, TIFFTAG_RESOLUTIONUNIT, page.resolutionUnit);
         }
         if (page.photometric == PHOTOMETRIC_PALETTE) {
             // Entry 0 white, entry 1 blue, the rest black.
@@ -167,8 +168,9 @@ bool WriteTiff(const CString& path, const std::vector<PageSpec>& pages)
 ExpectedPage Expected(const PageSpec& page)
 {
     char size[64];
-    const float xRes = page.resolution > 0 ? page.resolution : 200.0f;
-    const float yRes = page.resolution > 0 ? YResolution(page) : 200.0f;
+    const float perInch = page.resolutionUnit == RESUNIT_CENTIMETER ? 2.54f : 1.0f;
+    const float xRes = page.resolution > 0 ? page.resolution * perInch : 200.0f;
+    const float yRes = page.resolution > 0 ? YResolution(page) * perInch : 200.0f;
     std::snprintf(size, sizeof size, "%ldx%ld", static_cast<long>(page.width * 72.0 / xRes),
                   static_cast<long>(page.height * 72.0 / yRes + 0.5));
     ExpectedPage e{size, "000000", "ffffff"};

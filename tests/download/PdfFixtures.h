@@ -25,6 +25,7 @@ struct PageSpec {
     uint32_t rowsPerStrip = 0;   // 0: the whole page in one strip
     float resolution = 120.0f;   // 0: no resolution tags
     float yResolution = 0.0f;    // the vertical resolution when it differs (0: as resolution)
+    uint16_t resolutionUnit = RESUNIT_INCH;  // 0: no unit tag
     uint32_t group3Options = 0;
 };
 

@@ -120,6 +120,17 @@ TEST_F(ShippedRecipeJobTest, TheTypedKindChoosesAmongThePublicationsOfTheNumber)
     EXPECT_EQ(FixtureLog("q=pn%3DEP1000000").size(), 1u);
 }
 
+// US patents have had eight digits since number 10,000,000: such a number is a patent's,
+// not an application's.
+TEST_F(ShippedRecipeJobTest, AUsPatentOfEightDigitsIsFetchedAsAPatent)
+{
+    DownloadRun run;
+    const JobOutcome& outcome = run.Run(Number("US11230456", "", "11230456"));
+    ASSERT_EQ(outcome.success, 1);
+    EXPECT_EQ(Attribute(outcome.record, "/Document", "DocumentTitle"), "Foldable crate with hinged walls");
+    EXPECT_EQ(FixtureLog("q=pn%3DUS11230456").size(), 1u);
+}
+
 // Every search location downloads its rows with a source of the recipe, and a row's number,
 // as OPS writes it with its kind, gives that publication.
 TEST_F(ShippedRecipeJobTest, SearchResultsDownloadWithTheirLocationsTarget)
@@ -182,7 +193,8 @@ TEST_F(ShippedRecipeJobTest, ADocumentWithoutPageImagesIsFiledWithItsBibliograph
 
 // OPS answers UTF-8: the record holds the letters of the title, the inventors and the
 // applicant in the program's code page (1252 in the test prefix), one character each; a letter
-// the code page lacks is a "?". The summary page written for the record says the same.
+// the code page lacks is its nearest letter (L for L with stroke). The summary page written
+// for the record says the same.
 TEST_F(ShippedRecipeJobTest, LettersBeyondAsciiAreFiledAsTheCodePageWritesThem)
 {
     ASSERT_EQ(1252u, GetACP()) << "the expected texts are those of code page 1252";
@@ -191,7 +203,7 @@ TEST_F(ShippedRecipeJobTest, LettersBeyondAsciiAreFiledAsTheCodePageWritesThem)
     ASSERT_EQ(outcome.success, 1);
     EXPECT_EQ(Attribute(outcome.record, "/Document", "DocumentTitle"), "Dispenser for M\xFCller-Hinton agar plates");
     EXPECT_EQ(Attribute(outcome.record, "/Document", "DocumentInventor"),
-              "M\xDCLLER J\xDCRGEN [DE]; LEF\xC8VRE C\xC9LINE [FR]; ?UKASIEWICZ PIOTR [PL]");
+              "M\xDCLLER J\xDCRGEN [DE]; LEF\xC8VRE C\xC9LINE [FR]; LUKASIEWICZ PIOTR [PL]");
     EXPECT_EQ(Attribute(outcome.record, "/Document", "DocumentAssignee"), "SOCI\xC9T\xC9 DES G\xC9LOSES SA [FR]");
     const std::string html = FileText(Attribute(outcome.record, "//CatalogItem[@FileType='HTML']", "FilePath"));
     EXPECT_NE(html.find("<h1>Dispenser for M\xFCller-Hinton agar plates</h1>"), std::string::npos) << html;
@@ -268,6 +280,48 @@ TEST_F(ShippedRecipeJobTest, FaultAnswersFailTheDocumentAndNoneOfThemBecomesItsD
     EXPECT_EQ(OpsRequests().front(), "search");
     EXPECT_EQ(OpsRequests()[1], "token");
     EXPECT_EQ(FixtureLog("fullimage.tiff").size(), 5u);
+}
+
+// The document as the real OPS answers it (its recorded biblio, images inquiry and pages): the
+// English title, which stands last of three; the epodoc names, whose EN SPACE before the
+// country becomes a blank; eighteen A4 pages. Its token expires twice among its pages and is
+// renewed each time; a renewal the token endpoint refuses fails the page and the document.
+TEST_F(ShippedRecipeJobTest, TheRecordedDocumentFilesWholeWhileItsTokenExpiresTwice)
+{
+    const CString page = "images/EP/2400812/A1/fullimage.tiff";
+    FixtureExpireTokensAfter(6, 5);
+    {
+        DownloadRun run;
+        const JobOutcome& outcome = run.Run(Number("EP2400812", "A1", "2400812"));
+        ASSERT_EQ(outcome.success, 1);
+        EXPECT_EQ(Attribute(outcome.record, "/Document", "DocumentTitle"), "BLUETOOTH NETWORKING");
+        EXPECT_EQ(Attribute(outcome.record, "/Document", "DocumentInventor"),
+                  "HERRALA SAMI [FI]; KYLMAENEN JARI [FI]; NIEMI JAAKKO [FI]");
+        EXPECT_EQ(Attribute(outcome.record, "/Document", "DocumentAssignee"), "9SOLUTIONS OY [FI]");
+        const CString pdf = Attribute(outcome.record, "//CatalogItem[@FileType='PDF']", "FilePath");
+        EXPECT_EQ(MediaBoxes(FileText(pdf)), std::vector<CString>(18, "595x842")) << pdf.GetString();
+    }
+    std::vector<CString> requests = {"search", "publication/docdb/EP.2400812.A1/biblio",
+                                     "publication/docdb/EP.2400812.A1/images"};
+    requests.insert(requests.end(), 4, page);   // pages 1 to 3, page 4 refused
+    requests.push_back("token");
+    requests.insert(requests.end(), 6, page);   // pages 4 to 8, page 9 refused
+    requests.push_back("token");
+    requests.insert(requests.end(), 10, page);  // pages 9 to 18
+    EXPECT_EQ(OpsRequests(), requests);
+
+    FixtureReset();
+    FixtureExpireTokensAfter(6);
+    FixturePlan("/ops/3.2/auth/accesstoken", "error=temporarily_unavailable");
+    {
+        DownloadRun run;
+        const JobOutcome& outcome = run.Run(Number("EP2400812", "A1", "2400812"));
+        EXPECT_EQ(outcome.success, 0);
+    }
+    // The refused page once before the renewal and at each of its 22 attempts after it.
+    EXPECT_EQ(FixtureLog((CString(kPublished) + page + "?Range=4").GetString()).size(), 23u);
+    EXPECT_TRUE(FixtureLog((CString(kPublished) + page + "?Range=5").GetString()).empty());
+    EXPECT_FALSE(FileExists(m_save + "EP2400812A1"));
 }
 
 } // namespace

@@ -13,6 +13,7 @@
 #include <vector>
 
 using namespace pdffixtures;
+using testsupport::DataPath;
 using testsupport::FileExists;
 using testsupport::ReadBytes;
 using testsupport::TempDir;
@@ -301,6 +302,51 @@ TEST(TiffToPdfLayout, EachPageSideTakesItsOwnAxisResolution)
         std::string pdf = ConvertChecked(c.name, {page}, dir);
         EXPECT_NE(ObjectText(pdf, 4).find(c.mediaBox), std::string::npos) << ObjectText(pdf, 4);
         EXPECT_NE(ObjectText(pdf, 5).find(c.matrix), std::string::npos) << ObjectText(pdf, 5);
+    }
+}
+
+// The OPS service writes its pages at pixels per centimetre (ResolutionUnit 3, unequal axes):
+// its real page is an A4 page. A resolution in inches, of no unit, or without a unit tag is
+// taken as dots per inch.
+TEST(TiffToPdfLayout, APageIsSizedInItsOwnResolutionUnit)
+{
+    {
+        TempDir dir;
+        const CString pdf = CheckedPath("ops-real-page.pdf", dir.Path());
+        CTiffToPdf writer;
+        ASSERT_EQ(Convert(DataPath("web/ops/realops/EP2400812A1-page1.tif"), pdf, writer), TIFFPDF_DONE)
+            << writer.GetMessageText();
+        const std::string bytes = ReadAll(pdf);
+        EXPECT_NE(ObjectText(bytes, 4).find("/MediaBox [0 0 595 842]\r"), std::string::npos) << ObjectText(bytes, 4);
+        EXPECT_NE(ObjectText(bytes, 5).find("\r595 0 0 842 0 0 cm\r"), std::string::npos) << ObjectText(bytes, 5);
+        ExpectPdf(pdf, {ExpectedPage{"595x842", "", ""}});
+    }
+    struct Case {
+        const char* name;
+        uint16_t unit;
+        float x, y;
+        const char* mediaBox;
+    };
+    // 2592 x 3508 pixels; 123.429 pixels/cm is 313.5 dpi, 118.114 pixels/cm 300.0 dpi.
+    const Case cases[] = {
+        {"unit-cm.pdf", RESUNIT_CENTIMETER, 123.429f, 118.114f, "/MediaBox [0 0 595 842]\r"},
+        {"unit-inch.pdf", RESUNIT_INCH, 313.51f, 300.01f, "/MediaBox [0 0 595 842]\r"},
+        {"unit-none.pdf", RESUNIT_NONE, 313.51f, 300.01f, "/MediaBox [0 0 595 842]\r"},
+        {"unit-missing.pdf", 0, 313.51f, 300.01f, "/MediaBox [0 0 595 842]\r"},
+        // Read as inches, the centimetre values would give a page of 53 x 75 cm.
+        {"unit-none-small.pdf", RESUNIT_NONE, 123.429f, 118.114f, "/MediaBox [0 0 1511 2138]\r"},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.name);
+        TempDir dir;
+        PageSpec page;
+        page.width = 2592;
+        page.height = 3508;
+        page.resolution = c.x;
+        page.yResolution = c.y;
+        page.resolutionUnit = c.unit;
+        const std::string pdf = ConvertChecked(c.name, {page}, dir);
+        EXPECT_NE(ObjectText(pdf, 4).find(c.mediaBox), std::string::npos) << ObjectText(pdf, 4);
     }
 }
 

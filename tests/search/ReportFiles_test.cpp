@@ -98,8 +98,38 @@ TEST(ReportFiles, ReportsXmlTextAndReadingBack)
 
     // A file that is no list answers false: it is not to be replaced.
     ASSERT_TRUE(WriteBytes(path, "<saved><report name=\"x\"><mark>"));
-    EXPECT_FALSE(ReadReportsXml(path, read));
+    DataFileFault fault = DataFileFault::TooLarge;
+    EXPECT_FALSE(ReadReportsXml(path, read, &fault));
     EXPECT_TRUE(read.empty());
+    EXPECT_EQ(fault, DataFileFault::None);  // unreadable, not to be set aside
+
+    // Far larger than the program writes (not read at all), or well-formed but another list:
+    // false, with the fault that sets it aside.
+    const CString one = FormatReportsXml({entries[0]});
+    const std::string item = std::string(one.GetString(), one.GetLength()).substr(33, one.GetLength() - 43);
+    const std::string huge =
+        GrownText("<?xml version=\"1.0\" ?>\r\n<saved>\r\n", item, "</saved>\r\n", static_cast<size_t>(kDataFileSizeLimit));
+    const struct
+    {
+        const char* what;
+        std::string bytes;
+        DataFileFault fault;
+    } faults[] = {
+        {"beyond 16 MB", huge, DataFileFault::TooLarge},
+        {"basicquery.xml", "<?xml version=\"1.0\" ?>\r\n<saved>\r\n<basics>\r\n</basics>\r\n</saved>\r\n",
+         DataFileFault::OtherKind},
+        {"session.xml", "<savedsession><session name=\"No Session Selected\" mark=\"\" client=\"\"/></savedsession>",
+         DataFileFault::OtherKind},
+        {"in the system code page", "<saved><other>M\xfcller</other></saved>", DataFileFault::OtherKind},
+    };
+    for (const auto& f : faults) {
+        SCOPED_TRACE(f.what);
+        ASSERT_TRUE(WriteBytes(path, f.bytes));
+        read.push_back(entries[0]);
+        EXPECT_FALSE(ReadReportsXml(path, read, &fault));
+        EXPECT_TRUE(read.empty());
+        EXPECT_EQ(fault, f.fault);
+    }
     CoUninitialize();
 }
 

@@ -26,6 +26,7 @@ TEST(ReportThreadUnits, NumberParsing)
         {"wo2004/012345", "WO", "2004/012345", 1, "WO2004012345"},
         // Rows of a search carry the kind of the publication found.
         {"US7123456B2", "US", "7123456", 0, "US7123456B2", "B2"},
+        {"US11234567B2", "US", "11234567", 0, "US11234567B2", "B2"},
         {"US6000000A", "US", "6000000", 0, "US6000000A", "A"},
         {"US2005123456A1", "US", "2005123456", 1, "US2005123456A1", "A1"},
         {"USD123456S", "US", "D123456", 0, "USD123456S", "S"},

@@ -1,9 +1,11 @@
 // The saved-query files of both query pages without a window: the file text, reading by
-// position, values that XML must escape surviving restarts, and the files that are never
-// overwritten (one that does not load, a write that fails).
+// position, values that XML must escape surviving restarts, the files that are never
+// overwritten (one that does not load, a write that fails, a write killed half way) and the
+// ones set aside (far too large, of another kind).
 #include "SavedQueries.h"
 
-#include "FileCrypt.h"
+#include "DataFiles.h"
+#include "KilledSave.h"
 #include "TestSupport.h"
 
 #include <gtest/gtest.h>
@@ -195,16 +197,87 @@ TEST_F(SavedQueriesTest, AFailedWriteKeepsTheOldFile)
     ASSERT_TRUE(ReadBytes(path, before));
 
     store.Append(2, store.Capture(2, "New", {"sun"}, {}));
-    const CipherFileWriter previous = SetCipherFileWriter(&FailingWrite);
+    const DataFileWriter previous = SetDataFileWriter(&FailingWrite);
     CString error;
     const bool written = store.Write(path, &error);
-    SetCipherFileWriter(previous);
+    SetDataFileWriter(previous);
     EXPECT_FALSE(written);
     EXPECT_NE(error.Find("keeps its previous queries"), -1);
     std::string after;
     ASSERT_TRUE(ReadBytes(path, after));
     EXPECT_EQ(after, before);
     EXPECT_EQ(testsupport::FilesIn(dir.Path()), 1);
+}
+
+TEST_F(SavedQueriesTest, AKilledWriteLeavesThePreviousFileWhole)
+{
+    const CString path = dir.File("basicquery.xml");
+    auto save = [&](const char* title) {
+        return [&, title] {
+            CSavedQueryStore store(BasicQueryFormat());
+            store.Append(2, store.Capture(2, title, {"wind"}, {}));
+            ASSERT_TRUE(store.Write(path, nullptr));
+        };
+    };
+    testsupport::ExpectKilledSavesKeepTheFileWhole(path, save("Old"), save("New"));
+}
+
+// A file far larger than the program writes, and well-formed files of another kind (another
+// data file copied into its place): set aside whole under a name that says why, the lists
+// empty and the next write allowed. An empty list of the right kind is read as it is.
+TEST_F(SavedQueriesTest, AFileTooLargeOrOfAnotherKindIsSetAside)
+{
+    const std::string reports = "<?xml version=\"1.0\" ?>\r\n<saved>\r\n<report name=\"R\">\r\n<mark>M</mark>"
+                                "\r\n<client>C</client>\r\n<datetime>D</datetime>\r\n</report>\r\n</saved>\r\n";
+    CSavedQueryStore basic(BasicQueryFormat());
+    basic.Append(2, basic.Capture(2, "Ep", {"wind"}, {}));
+    const std::string basics(basic.FileText().GetString(), basic.FileText().GetLength());
+    const std::string huge = testsupport::GrownText(
+        "<?xml version=\"1.0\" ?>\r\n<saved><advances><location name=\"USPTO Patents\">",
+        "<advanced name=\"A\"><field name=\"title\" type=\"edit\">pump</field></advanced>\r\n",
+        "</location></advances></saved>\r\n", static_cast<size_t>(kDataFileSizeLimit));
+
+    const struct
+    {
+        const char* what;
+        const SavedQueryFormat& format;
+        std::string bytes;
+        const char* suffix;
+        const char* told;
+    } cases[] = {
+        {"Reports.xml in basicquery.xml's place", BasicQueryFormat(), reports, ".other-kind", "another kind"},
+        {"basicquery.xml in advancedquery.xml's place", AdvancedQueryFormat(), basics, ".other-kind", "another kind"},
+        {"a project store in basicquery.xml's place", BasicQueryFormat(), "<Project><Folders/></Project>",
+         ".other-kind", "another kind"},
+        {"advancedquery.xml beyond 16 MB", AdvancedQueryFormat(), huge, ".too-large", "larger than 16 MB"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const CString path = dir.File(c.format.fileName);
+        ASSERT_TRUE(WriteBytes(path, c.bytes));
+        CSavedQueryStore store(c.format);
+        ASSERT_EQ(store.Load(path), CSavedQueryStore::loadSetAside);
+        for (int slot = 0; slot < 3; ++slot)
+            EXPECT_TRUE(store.List(slot).empty());
+        std::string kept;
+        ASSERT_TRUE(ReadBytes(path + c.suffix, kept));
+        EXPECT_TRUE(kept == c.bytes);
+        EXPECT_NE(store.SetAsideText().Find(path + "\n"), -1);
+        EXPECT_NE(store.SetAsideText().Find(path + c.suffix + "\n"), -1);
+        EXPECT_NE(store.SetAsideText().Find(c.told), -1);
+        EXPECT_NE(store.SetAsideText().Find(c.format.contents), -1);
+        EXPECT_FALSE(store.IsWriteBlocked());
+        store.Append(0, store.Capture(0, "New", {"x"}, {}));
+        EXPECT_TRUE(store.Write(path, nullptr));
+        ASSERT_EQ(store.Load(path), CSavedQueryStore::loadRead);
+        EXPECT_EQ(store.List(0).size(), 1u);
+        DeleteFileA(path + c.suffix);
+    }
+
+    const CString empty = dir.File("basicquery.xml");
+    ASSERT_TRUE(WriteBytes(empty, "<?xml version=\"1.0\" ?>\r\n<saved>\r\n</saved>\r\n"));
+    CSavedQueryStore store(BasicQueryFormat());
+    EXPECT_EQ(store.Load(empty), CSavedQueryStore::loadRead);
 }
 
 } // namespace

@@ -1,5 +1,6 @@
 // The Saved Reports page in a sheet of its own: its rows from Reports.xml, open, delete and
 // mail (through the MAPI32.DLL test double), and its look.
+#include "KilledSave.h"
 #include "MapiDouble.h"
 #include "ReportFiles.h"
 #include "ReportPageFixture.h"
@@ -116,6 +117,62 @@ TEST_F(SavedReportsTest, AnUnreadableReportsXmlIsNeverOverwritten)
     std::string kept;
     ASSERT_TRUE(ReadBytes(GetAppDirectory() + "\\Reports.xml", kept));
     EXPECT_EQ(kept, damaged);
+}
+
+// A Reports.xml far larger than the program writes, or another data file in its place, is set
+// aside whole with a message; the list starts empty and the next save writes a new file.
+TEST_F(SavedReportsTest, AReportsXmlTooLargeOrOfAnotherKindIsSetAside)
+{
+    const CString path = GetAppDirectory() + "\\Reports.xml";
+    const CString one = FormatReportsXml({kEntries[0]});
+    const std::string huge = GrownText("<?xml version=\"1.0\" ?>\r\n<saved>\r\n",
+                                       std::string(one.GetString() + 33, one.GetLength() - 43), "</saved>\r\n",
+                                       static_cast<size_t>(kDataFileSizeLimit));
+    const struct
+    {
+        const char* what;
+        std::string bytes;
+        const char* suffix;
+    } cases[] = {
+        {"beyond 16 MB", huge, ".too-large"},
+        {"session.xml in its place", "<?xml version=\"1.0\" ?>\r\n<savedsession>\r\n<session name=\"No Session "
+                                     "Selected\" mark=\"\" client=\"\">\r\n</session>\r\n</savedsession>\r\n",
+         ".other-kind"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(WriteBytes(path, c.bytes));
+        m_page->m_Entries.clear();
+        BoxAnswerer answers;
+        m_page->LoadReportsXml();
+        EXPECT_TRUE(m_page->m_Entries.empty());
+        EXPECT_EQ(m_page->m_List.GetItemCount(), 0);
+        ASSERT_EQ(answers.boxes.size(), 1u);
+        EXPECT_EQ(answers.boxes[0].text, DataFileSetAsideText("saved reports", path, path + c.suffix,
+                                                              c.bytes.size() > 1000 ? DataFileFault::TooLarge
+                                                                                    : DataFileFault::OtherKind));
+        std::string kept;
+        ASSERT_TRUE(ReadBytes(path + c.suffix, kept));
+        EXPECT_TRUE(kept == c.bytes);
+        m_page->m_Entries.push_back(kEntries[0]);
+        EXPECT_TRUE(m_page->WriteReportsXml());
+        std::string xml;
+        ASSERT_TRUE(ReadBytes(path, xml));
+        const CString expected = FormatReportsXml({kEntries[0]});
+        EXPECT_EQ(xml, std::string(expected.GetString(), expected.GetLength()));
+        DeleteFileA(path + c.suffix);
+    }
+}
+
+TEST_F(SavedReportsTest, AKilledSaveLeavesThePreviousReportsXmlWhole)
+{
+    auto save = [this](size_t count) {
+        return [this, count] {
+            m_page->m_Entries.assign(kEntries.begin(), kEntries.begin() + static_cast<std::ptrdiff_t>(count));
+            ASSERT_TRUE(m_page->WriteReportsXml());
+        };
+    };
+    ExpectKilledSavesKeepTheFileWhole(GetAppDirectory() + "\\Reports.xml", save(2), save(3));
 }
 
 TEST_F(SavedReportsTest, MailAttachesTheSelectedReportsThatExist)

@@ -3,6 +3,7 @@
 // and the result-set text, and the Collection step's failures before any request.
 #include "SearchThread.h"
 
+#include "StepXmlTest.h"
 #include "XmlHelpers.h"
 
 #include <gtest/gtest.h>
@@ -11,27 +12,14 @@
 
 namespace {
 
-class SearchInterpreterTest : public testing::Test
+class SearchInterpreterTest : public StepXmlTest
 {
 protected:
     void SetUp() override
     {
-        ASSERT_TRUE(SUCCEEDED(CoInitialize(nullptr)));
-        m_doc = CreateDomDocument();
+        StepXmlTest::SetUp();
         // No test here may reach the network: every fetch fails at once.
         m_thread.m_bCancel = 1;
-    }
-    void TearDown() override
-    {
-        m_doc = nullptr;
-        CoUninitialize();
-    }
-
-    // The Step element of the XML text.
-    IXMLDOMNodePtr Step(const char* xml)
-    {
-        EXPECT_EQ(m_doc->loadXML(_bstr_t(xml)), VARIANT_TRUE) << xml;
-        return m_doc->selectSingleNode(L"/Step");
     }
 
     CString Var(const char* name)
@@ -42,7 +30,6 @@ protected:
 
     void Set(const char* name, const char* value) { m_thread.m_Parameters.SetAt(name, value); }
 
-    IXMLDOMDocument2Ptr m_doc;
     CSearchThread m_thread;
 };
 

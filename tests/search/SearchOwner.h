@@ -23,12 +23,14 @@ struct Report
     int latestTag = 0;  // the owner's latest start when it came
     int done = 0;
     int cancel = 0;
-    int rangeStart = 0;
-    int rangeEnd = 0;
-    int total = 0;
+    long long rangeStart = 0;
+    long long rangeEnd = 0;
+    long long total = 0;
     float kbps = 0.0f;
     bool page = false;  // a result-set text was taken
     CString text;
+    int fault = 0;      // the run's fault, as the last message found it
+    CString faultText;
 };
 
 using Inputs = std::vector<std::pair<const char*, const char*>>;
@@ -147,6 +149,8 @@ private:
             r.total = t->m_nResultTotal;
             r.kbps = t->m_fKBps;
             r.page = t->TakeResultSet(r.text);
+            r.fault = t->m_nRunFault;
+            r.faultText = t->m_strRunFault;
         } else {
             // A superseded run: only its end is noted, its pages are left.
             r.done = t->m_bSearchDone;

@@ -382,6 +382,84 @@ TEST_F(SearchPaneTest, NothingFoundShowsItsBalloonAndTheEmptyListText)
     EXPECT_FALSE(Results().GetCopyButton().IsWindowEnabled());
 }
 
+const char kOpsSearchPath[] = "/ops/3.2/rest-services/published-data/search/biblio";
+
+// A search whose answer failed says why in its balloon and its status line; the rows read
+// before stay, and a search without rows shows the reason where the rows would be.
+TEST_F(SearchPaneTest, AFailedSearchSaysWhyAndKeepsItsRows)
+{
+    SelectLocation(kOps);
+    const struct
+    {
+        int page;
+        const char* answer;
+        const char* title;
+        CString content;
+        const char* status;
+        int rows;
+    } cases[] = {
+        {2, "opsfault=403", "Search Refused",
+         "The search service refused the request: 403 Forbidden.\nCLIENT.QuotaExceeded: This request has been "
+         "rejected due to the violation of Fair Use policy",
+         "The search service refused the request.", 100},
+        {1, "fault=truncate", "Search Incomplete", "The search service's answer broke off, so the list is incomplete.",
+         "The result list is incomplete.", 0},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.answer);
+        FixtureReset();
+        g_balloons.clear();
+        if (c.page == 2)
+            FixturePlan(kOpsSearchPath, "", 2);
+        FixturePlan(kOpsSearchPath, c.answer, 2);
+        Search("coupling");
+        ASSERT_TRUE(WaitForEnd());
+        ASSERT_EQ(BalloonTitles(), std::vector<CString>{c.title});
+        EXPECT_EQ(g_balloons[0].content, c.content);
+        EXPECT_EQ(g_balloons[0].icon, IDI_WARNING);
+        EXPECT_EQ(List().GetItemCount(), c.rows);
+        EXPECT_EQ(Results().GetStatusLabel().GetText(), c.status);
+        EXPECT_EQ(Results().m_bCopyAllowed != 0, c.rows > 0);
+        if (c.rows == 0)
+            EXPECT_EQ(List().GetEmptyText(), c.content);
+        else
+            EXPECT_EQ(List().GetItemText(0, 2), "EP3100001");
+        if (c.page == 2) {
+            PumpMessages(200);
+            SaveShot("search-results-refused.png");
+        }
+    }
+    // The next search clears the note.
+    FixtureReset();
+    g_balloons.clear();
+    Search("coupling");
+    ASSERT_TRUE(WaitForEnd());
+    EXPECT_TRUE(g_balloons.empty());
+    EXPECT_EQ(List().GetItemCount(), 300);
+    EXPECT_EQ(Results().GetStatusLabel().GetText(), "");
+}
+
+// STOP SEARCH while the server holds the second page half sent ends the search at once.
+TEST_F(SearchPaneTest, StopEndsASearchWhoseAnswerStalled)
+{
+    SelectLocation(kOps);
+    FixturePlan(kOpsSearchPath, "", 2);
+    FixturePlan(kOpsSearchPath, "fault=stall&part=2000", 2);
+    Search("coupling");
+    ASSERT_TRUE(PumpUntil([this] { return List().GetItemCount() == 100; }, 30000));
+    PumpMessages(500);
+    const DWORD stopped = GetTickCount();
+    Results().SendMessage(WM_COMMAND, MAKEWPARAM(IDC_RESULTS_STOP, BN_CLICKED),
+                          reinterpret_cast<LPARAM>(Results().GetStopButton().m_hWnd));
+    ASSERT_TRUE(WaitForEnd(60000));
+    const DWORD took = GetTickCount() - stopped;
+    std::printf("FIGURE STOP SEARCH during a stalled answer: the search ended after %lu ms\n",
+                static_cast<unsigned long>(took));
+    EXPECT_LT(took, 20000u);  // the server would hold the answer for minutes
+    EXPECT_EQ(BalloonTitles(), std::vector<CString>{"Search Stopped"});
+    EXPECT_EQ(List().GetItemCount(), 100);
+}
+
 TEST_F(SearchPaneTest, TenThousandResultsStopTheSearchWithTheGuardBox)
 {
     SelectLocation(kOps);
@@ -398,6 +476,15 @@ TEST_F(SearchPaneTest, TenThousandResultsStopTheSearchWithTheGuardBox)
     EXPECT_EQ(BalloonTitles(), std::vector<CString>{"Search Stopped"});
     // One page asked for (every fetch asks twice: its first part, then the whole page).
     EXPECT_EQ(FixtureLog("published-data/search").size(), 2u);
+
+    // A total beyond 32 bits is named as the service gave it.
+    FixtureReset();
+    g_boxes.clear();
+    FixturePlan(kOpsSearchPath, "total=99999999999", 2);
+    Search("coupling");
+    ASSERT_TRUE(WaitForEnd());
+    ASSERT_EQ(g_boxes.size(), 1u);
+    EXPECT_EQ(g_boxes[0].text.Left(60), "Your search query found 99999999999 search results and has b");
 }
 
 TEST_F(SearchPaneTest, StartWhileRunningStopsAndOnlyTheLatestStartCounts)

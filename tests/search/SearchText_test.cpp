@@ -1,12 +1,15 @@
 // The search key functions, the percent-escape conversion and the cleaning of result values,
-// each as a table of cases; and the proof that every cleaned value stands in XML.
+// each as a table of cases; the proof that every cleaned value stands in XML; the numbers read
+// from answers and the words for a refused request.
 #include "SearchText.h"
 
+#include "SearchAnswer.h"
 #include "Msxml.h"
 #include "ServiceHosts.h"
 
 #include <gtest/gtest.h>
 
+#include <climits>
 #include <cmath>
 #include <string>
 
@@ -154,14 +157,6 @@ TEST_F(CleanXmlValueDocument, EveryEscapeAndByteGivesParsableText)
     }
 }
 
-TEST(NullsToSpaces, EveryZeroWithinTheLength)
-{
-    const CString text("a\0b\0\0c", 6);
-    EXPECT_EQ(NullsToSpaces(text), "a b  c");
-    EXPECT_EQ(NullsToSpaces(text).GetLength(), 6);
-    EXPECT_EQ(NullsToSpaces(""), "");
-}
-
 TEST(RateInKBps, BytesPerSecondAsKilobytesAndNoInfinity)
 {
     EXPECT_FLOAT_EQ(RateInKBps(2048.0), 2.0f);
@@ -170,6 +165,59 @@ TEST(RateInKBps, BytesPerSecondAsKilobytesAndNoInfinity)
     EXPECT_FLOAT_EQ(RateInKBps(HUGE_VAL), 0.0f);
     EXPECT_FLOAT_EQ(RateInKBps(std::nan("")), 0.0f);
     EXPECT_FLOAT_EQ(RateInKBps(-5.0), 0.0f);
+}
+
+TEST(WholeNumber, ReadsAsAtoiButInSixtyFourBitsHeldAtTheEnds)
+{
+    const struct
+    {
+        const char* text;
+        long long value;
+    } cases[] = {
+        {"4294967396", 4294967396LL},           // atoi wraps this round to 100
+        {"99999999999", 99999999999LL},
+        {" \t+9223372036854775807", LLONG_MAX},
+        {"9223372036854775808", LLONG_MAX},
+        {"99999999999999999999999", LLONG_MAX},
+        {"-9223372036854775808", LLONG_MIN},
+        {"-99999999999999999999999", LLONG_MIN},
+        {"230 results", 230},
+        {"-17", -17},
+        {"many", 0},
+        {"", 0},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(WholeNumber(c.text), c.value) << c.text;
+}
+
+TEST(ServiceFault, OnlyAFaultDocumentIsTheServicesFault)
+{
+    CString code, message;
+    EXPECT_TRUE(ReadServiceFault("<?xml version=\"1.0\" encoding=\"UTF-8\" standalone=\"yes\"?>\n"
+                                 "<fault xmlns=\"http://ops.epo.org\">\n    <code>CLIENT.InvalidQuery</code>\n"
+                                 "    <message>Unbalanced &quot;quotes&quot; &amp; more</message>\n</fault>\n",
+                                 code, message));
+    EXPECT_EQ(code, "CLIENT.InvalidQuery");
+    EXPECT_EQ(message, "Unbalanced \"quotes\" & more");
+    EXPECT_TRUE(IsNothingFoundFault("SERVER.EntityNotFound"));
+    EXPECT_FALSE(IsNothingFoundFault(code));
+    // A fault element inside data, one of another namespace, a fault text after the start.
+    for (const char* answer : {"<ops:world-patent-data><fault xmlns=\"http://ops.epo.org\"><code>X</code></fault>",
+                               "<fault xmlns=\"urn:other\"><code>X</code></fault>",
+                               "Service down\n<fault xmlns=\"http://ops.epo.org\"><code>X</code></fault>"})
+        EXPECT_FALSE(ReadServiceFault(answer, code, message)) << answer;
+}
+
+TEST(RefusalText, StatusReasonAndTheFaultsCodeAndMessage)
+{
+    EXPECT_EQ(RefusalText(403, "Forbidden", "CLIENT.QuotaExceeded", "Quota spent"),
+              "The search service refused the request: 403 Forbidden.\nCLIENT.QuotaExceeded: Quota spent");
+    EXPECT_EQ(RefusalText(503, "Service Unavailable", "", ""),
+              "The search service refused the request: 503 Service Unavailable.");
+    EXPECT_EQ(RefusalText(500, "", "", "Down for maintenance"),
+              "The search service refused the request: 500.\nDown for maintenance");
+    EXPECT_EQ(RefusalText(200, "OK", "CLIENT.InvalidQuery", ""),
+              "The search service refused the request.\nCLIENT.InvalidQuery");
 }
 
 } // namespace

@@ -2,7 +2,9 @@
 // the readers on files this writer wrote and on files made by hand or by earlier versions,
 // the decoding of the bytes whatever the declaration names, and the export read back by the
 // import with foreign and damaged files refused.
+#include "KilledSave.h"
 #include "SessionExport.h"
+#include "OversizedSessionFile.h"
 #include "SessionFile.h"
 #include "WorkspaceTest.h"
 #include "XmlHelpers.h"
@@ -157,6 +159,51 @@ TEST_F(SessionFileTest, AMissingOrDamagedFileStartsOnNoSessionSelected)
     ASSERT_EQ(sessions.GetSize(), 2);
     EXPECT_EQ(sessions[0].strName, kNoSessionSelected);
     EXPECT_EQ(sessions[1].strName, "Real");
+}
+
+// Far larger than the program writes: not read at all. Well-formed but of another kind (the
+// saved reports, a saved-query file): no sessions, told apart from an unreadable file.
+TEST_F(SessionFileTest, AFileTooLargeOrOfAnotherKindGivesNoSessions)
+{
+    const std::string huge = OversizedSessionFile();
+    const struct
+    {
+        const char* what;
+        std::string bytes;
+        SessionFileState state;
+    } cases[] = {
+        {"beyond 16 MB", huge, SessionFileTooLarge},
+        {"Reports.xml", "<?xml version=\"1.0\" ?>\r\n<saved>\r\n<report name=\"R\"><mark/><client/><datetime/>"
+                        "</report>\r\n</saved>\r\n", SessionFileOtherKind},
+        {"basicquery.xml", "<saved><basics><location name=\"USPTO Patents\"/></basics></saved>", SessionFileOtherKind},
+        {"another list under the session root", "<savedsession><report/></savedsession>", SessionFileOtherKind},
+        {"an empty list", "<savedsession>\r\n</savedsession>", SessionFileRead},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(WriteBytes(m_path, c.bytes));
+        SessionArray sessions;
+        sessions.Add(Session("Left over", "", ""));
+        EXPECT_EQ(Read(m_path, sessions), c.state);
+        EXPECT_EQ(sessions.GetSize(), 0);
+    }
+}
+
+TEST_F(SessionFileTest, AKilledWriteLeavesThePreviousFileWhole)
+{
+    auto save = [this](const char* title) {
+        return [this, title] {
+            SessionArray sessions;
+            sessions.Add(Session(kNoSessionSelected, "", ""));
+            sessions.Add(Session("Trays", "Tray", "ACME", {{"EP1000000B1", title}}));
+            ASSERT_TRUE(WriteTextFile(m_path, SessionFileText(sessions)));
+        };
+    };
+    ExpectKilledSavesKeepTheFileWhole(m_path, save("Folding tray"), save("Folding tray with hinges"));
+    // A temporary file an earlier version left when it was killed goes with the next save.
+    ASSERT_TRUE(WriteBytes(m_path + ".~0061a8d8.tmp", "<savedsession>"));
+    save("Folding tray")();
+    EXPECT_EQ(0, TemporariesOf(m_path));
 }
 
 TEST(SessionTextTest, UnescapingIsTheExactInverseOfEscaping)

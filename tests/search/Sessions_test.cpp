@@ -11,6 +11,7 @@
 #include "ReportRunner.h"
 #include "SearchSessionDialog.h"
 #include "SearchSessions.h"
+#include "OversizedSessionFile.h"
 #include "SessionExport.h"
 #include "WindowBench.h"
 #include "WorkspaceTest.h"
@@ -346,6 +347,46 @@ TEST_F(SessionsTest, AFailedWriteIsToldAndTheSessionsStayInMemory)
     ASSERT_TRUE(RemoveDirectoryA(SessionFileWritePath()));
     Choose(0);
     EXPECT_NE(FileText().find("<number><![CDATA[US1]]></number>"), std::string::npos);
+}
+
+// A session.xml far larger than the program writes, or another data file in its place, is set
+// aside whole at the first read with one message; the pane starts on "No Session Selected"
+// alone, and the next write makes a new file.
+TEST_F(SessionsTest, ASessionFileTooLargeOrOfAnotherKindIsSetAside)
+{
+    const CString path = SessionFileWritePath();
+    const std::string huge = OversizedSessionFile();
+    const struct
+    {
+        const char* what;
+        std::string bytes;
+        DataFileFault fault;
+        const char* suffix;
+    } cases[] = {
+        {"beyond 16 MB", huge, DataFileFault::TooLarge, ".too-large"},
+        {"Reports.xml in its place", "<?xml version=\"1.0\" ?>\r\n<saved>\r\n<report name=\"R\"><mark/><client/>"
+                                     "<datetime/></report>\r\n</saved>\r\n",
+         DataFileFault::OtherKind, ".other-kind"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        ASSERT_TRUE(WriteBytes(path, c.bytes));
+        g_boxes.clear();
+        Start();
+        ASSERT_EQ(g_boxes.size(), 1u);
+        EXPECT_EQ(g_boxes[0], std::string(AfxGetAppName()) + "|" +
+                                  DataFileSetAsideText("search sessions", path, path + c.suffix, c.fault).GetString());
+        std::string kept;
+        ASSERT_TRUE(ReadBytes(path + c.suffix, kept));
+        EXPECT_TRUE(kept == c.bytes);
+        ASSERT_EQ(m_combo.GetCount(), 1);
+        EXPECT_EQ(m_sessions.ComboText(0), kNoSessionSelected);
+        ExpectInvariant();
+        NewSession("Alpha");
+        Choose(0);
+        EXPECT_NE(FileText().find("<session name=\"Alpha\""), std::string::npos);
+        DeleteFileA(path + c.suffix);
+    }
 }
 
 TEST_F(SessionsTest, TheReportPageTakesAndGivesTicks)

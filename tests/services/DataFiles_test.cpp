@@ -1,4 +1,5 @@
 #include "DataFiles.h"
+#include "KilledSave.h"
 #include "ProgressLog.h"
 #include "TestSupport.h"
 #include "TraceLine.h"
@@ -221,4 +222,97 @@ TEST(ProgressLog, TakesTheDownloadEngineTrace)
     ASSERT_TRUE(testsupport::ReadBytes(path, text));
     EXPECT_EQ(text, "COpsTokenCache::FetchToken-traced\r\n");
     DeleteFileA(path);
+}
+
+TEST(WriteDataFile, AKilledWriteLeavesThePreviousFileWholeAndTheNextRemovesItsTemporaries)
+{
+    testsupport::TempDir dir;
+    const CString path = dir.File("Reports.xml"), other = dir.File("session.xml");
+    ASSERT_TRUE(WriteDataFile(other, "<savedsession/>"));
+    // A killed save of another file leaves its temporary file, which saves of this one keep.
+    ASSERT_TRUE(testsupport::SaveKilledAt(DataFileBytesWritten, [&] { WriteDataFile(other, "<lost/>"); }));
+    testsupport::ExpectKilledSavesKeepTheFileWhole(
+        path, [&] { ASSERT_TRUE(WriteDataFile(path, "<saved>old</saved>")); },
+        [&] { ASSERT_TRUE(WriteDataFile(path, "<saved>a longer new text</saved>")); });
+    EXPECT_EQ(1, testsupport::TemporariesOf(other));
+    EXPECT_EQ(testsupport::FileNamesIn(dir.Path()).size(), 3u);
+}
+
+TEST(WriteDataFile, ACopyOrAReplacementIsWholeOrNothing)
+{
+    testsupport::TempDir dir;
+    const CString recipe = dir.File("Download.cfg"), old = dir.File("OldConfig.cfg"), fresh = dir.File("NewConfig.cfg");
+    ASSERT_TRUE(testsupport::WriteBytes(recipe, "previous recipe"));
+    ASSERT_TRUE(testsupport::WriteBytes(fresh, "fresh recipe"));
+    EXPECT_TRUE(CopyDataFile(recipe, old));
+    std::string bytes;
+    ASSERT_TRUE(testsupport::ReadBytes(old, bytes));
+    EXPECT_EQ(bytes, "previous recipe");
+    DWORD error = 0;
+    EXPECT_FALSE(CopyDataFile(dir.File("missing.cfg"), old, &error));
+    EXPECT_EQ(error, static_cast<DWORD>(ERROR_FILE_NOT_FOUND));
+    ASSERT_TRUE(testsupport::ReadBytes(old, bytes));
+    EXPECT_EQ(bytes, "previous recipe");
+
+    EXPECT_TRUE(ReplaceDataFile(fresh, recipe));
+    ASSERT_TRUE(testsupport::ReadBytes(recipe, bytes));
+    EXPECT_EQ(bytes, "fresh recipe");
+    EXPECT_FALSE(testsupport::FileExists(fresh));
+    EXPECT_FALSE(ReplaceDataFile(fresh, recipe));
+    ASSERT_TRUE(testsupport::ReadBytes(recipe, bytes));
+    EXPECT_EQ(bytes, "fresh recipe");
+}
+
+TEST(SetDataFileAside, RenamesBesideItselfUnderANameThatSaysWhy)
+{
+    testsupport::TempDir dir;
+    const CString path = dir.File("Reports.xml");
+    // Two files set aside for the same reason keep both; the next gets a number.
+    const struct
+    {
+        DataFileFault fault;
+        const char* name;
+    } cases[] = {{DataFileFault::TooLarge, "Reports.xml.too-large"},
+                 {DataFileFault::OtherKind, "Reports.xml.other-kind"},
+                 {DataFileFault::TooLarge, "Reports.xml.too-large.2"},
+                 {DataFileFault::TooLarge, "Reports.xml.too-large.3"}};
+    int n = 0;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.name);
+        const std::string bytes = "file " + std::to_string(++n);
+        ASSERT_TRUE(testsupport::WriteBytes(path, bytes));
+        EXPECT_EQ(SetDataFileAside(path, c.fault), dir.File(c.name));
+        std::string kept;
+        ASSERT_TRUE(testsupport::ReadBytes(dir.File(c.name), kept));
+        EXPECT_EQ(kept, bytes);
+        EXPECT_FALSE(testsupport::FileExists(path));
+    }
+    EXPECT_TRUE(SetDataFileAside(path, DataFileFault::OtherKind).IsEmpty());  // nothing to move
+
+    const CString text = DataFileSetAsideText("saved reports", path, dir.File("Reports.xml.too-large"),
+                                              DataFileFault::TooLarge);
+    EXPECT_EQ(text, "The saved reports in\n" + path +
+                        "\nwere not read: the file is larger than 16 MB, far more than the program ever writes.\n"
+                        "The file is kept as\n" +
+                        dir.File("Reports.xml.too-large") + "\nand the program starts with an empty list.");
+    EXPECT_NE(DataFileSetAsideText("search sessions", path, path + ".other-kind", DataFileFault::OtherKind)
+                  .Find("holds no search sessions but data of another kind"),
+              -1);
+}
+
+TEST(IsOversizedDataFile, OnlyBeyondSixteenMegabytes)
+{
+    testsupport::TempDir dir;
+    const CString path = dir.File("session.xml");
+    EXPECT_FALSE(IsOversizedDataFile(path));
+    for (const long long size : {kDataFileSizeLimit, kDataFileSizeLimit + 1}) {
+        HANDLE h = CreateFileA(path, GENERIC_WRITE, 0, nullptr, CREATE_ALWAYS, FILE_ATTRIBUTE_NORMAL, nullptr);
+        ASSERT_NE(h, INVALID_HANDLE_VALUE);
+        LARGE_INTEGER at;
+        at.QuadPart = size;
+        ASSERT_TRUE(SetFilePointerEx(h, at, nullptr, FILE_BEGIN) && SetEndOfFile(h));
+        CloseHandle(h);
+        EXPECT_EQ(IsOversizedDataFile(path), size > kDataFileSizeLimit) << size;
+    }
+    EXPECT_FALSE(IsOversizedDataFile(dir.Path()));
 }

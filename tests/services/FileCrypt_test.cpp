@@ -1,3 +1,4 @@
+#include "DataFiles.h"
 #include "FileCrypt.h"
 #include "TestSupport.h"
 
@@ -160,7 +161,7 @@ TEST(FileCrypt, FailedWriteKeepsTheOldFileWhole)
     struct Case {
         const char* name;
         bool hold;                  // another program holds the file without delete sharing
-        CipherFileWriter writer;    // a stand-in for WriteFile, or null
+        DataFileWriter writer;    // a stand-in for WriteFile, or null
     };
     const Case cases[] = {
         {"file held open", true, nullptr},
@@ -175,10 +176,10 @@ TEST(FileCrypt, FailedWriteKeepsTheOldFileWhole)
                                  FILE_ATTRIBUTE_NORMAL, nullptr);
             ASSERT_NE(holder, INVALID_HANDLE_VALUE);
         }
-        CipherFileWriter previous = c.writer ? SetCipherFileWriter(c.writer) : nullptr;
+        DataFileWriter previous = c.writer ? SetDataFileWriter(c.writer) : nullptr;
         const int result = crypt.WriteEncryptedFile("<Config>a longer new text</Config>", path);
         if (c.writer)
-            SetCipherFileWriter(previous);
+            SetDataFileWriter(previous);
         if (holder != INVALID_HANDLE_VALUE)
             CloseHandle(holder);
 
@@ -239,9 +240,9 @@ BOOL WINAPI WriteHalfAndDie(HANDLE file, LPCVOID data, DWORD length, LPDWORD wri
 // unless the caller keeps it open (a save still going on in another program).
 void KilledSave(const CString& path, bool keepOpen = false)
 {
-    CipherFileWriter previous = SetCipherFileWriter(&WriteHalfAndDie);
+    DataFileWriter previous = SetDataFileWriter(&WriteHalfAndDie);
     EXPECT_THROW(CFileCrypt().WriteEncryptedFile("<Project>lost</Project>", path), Killed);
-    SetCipherFileWriter(previous);
+    SetDataFileWriter(previous);
     if (!keepOpen)
         CloseHandle(g_killedIn);
 }
@@ -272,9 +273,9 @@ TEST(FileCrypt, TheNextSaveRemovesTemporaryFilesLeftByAKilledSave)
 
     // A failed save removes nothing; the next successful save of Project.cfg removes its own
     // leftovers only.
-    CipherFileWriter previous = SetCipherFileWriter(&WriteNothing);
+    DataFileWriter previous = SetDataFileWriter(&WriteNothing);
     EXPECT_EQ(crypt.WriteEncryptedFile("<Project>new</Project>", project), 0);
-    SetCipherFileWriter(previous);
+    SetDataFileWriter(previous);
     EXPECT_EQ(FilesIn(dir.Path()), 8);
     ASSERT_EQ(crypt.WriteEncryptedFile("<Project>new</Project>", project), 1);
     EXPECT_EQ(FileNamesIn(dir.Path()).size(), 6u);

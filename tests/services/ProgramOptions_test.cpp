@@ -1,4 +1,5 @@
 #include "Geometry.h"
+#include "KilledSave.h"
 #include "ProgramOptions.h"
 #include "WorkspaceTest.h"
 #include "XmlHelpers.h"
@@ -166,6 +167,20 @@ TEST_F(ProgramOptionsTest, AFailedWriteKeepsTheOldFile)
     CloseHandle(holder);
     EXPECT_EQ(RawBytes(AppFile("config2.cfg")), before);
     EXPECT_NE(LogText().find("Could not write config2.cfg"), std::string::npos);
+}
+
+TEST_F(ProgramOptionsTest, AKilledSaveLeavesThePreviousFileWhole)
+{
+    Store({{"SavePath", "c:\\Patent Downloads\\"}, {"MainDisplaySize", "-1"}});
+    auto save = [](const char* value) {
+        return [value] {
+            CProgramOptions options;
+            ASSERT_EQ(options.SetOptionValue("MainDisplaySize", value), 1);
+            options.Save();
+        };
+    };
+    testsupport::ExpectKilledSavesKeepTheFileWhole(AppFile("config2.cfg"), save("-1"), save("0,1,-1,-1,10,20,800,600"));
+    EXPECT_EQ(CProgramOptions().GetOptionValue("MainDisplaySize"), "-1");
 }
 
 TEST_F(ProgramOptionsTest, TheShippedFileHoldsEveryKey)

@@ -54,3 +54,11 @@ TEST(TextHelpers, LastErrorTextIsTheSystemsTextWithoutItsLineBreak)
     ::SetLastError(0x2000BEEF); // a code without a system text
     EXPECT_STREQ("", GetLastErrorText(buffer, sizeof buffer));
 }
+
+TEST(NullsToSpaces, EveryZeroWithinTheLength)
+{
+    const CString text("a\0b\0\0c", 6);
+    EXPECT_EQ(NullsToSpaces(text), "a b  c");
+    EXPECT_EQ(NullsToSpaces(text).GetLength(), 6);
+    EXPECT_EQ(NullsToSpaces(""), "");
+}

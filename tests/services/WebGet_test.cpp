@@ -5,6 +5,8 @@
 
 #include <gtest/gtest.h>
 
+#include <cstdio>
+
 
 using namespace testsupport;
 using namespace webtest;
@@ -82,16 +84,81 @@ TEST_F(WebGetTest, PageMentioningHeaderWordsComesBackWhole)
     EXPECT_EQ(quit, 0);
 }
 
-TEST_F(WebGetTest, BrokenRepliesFailAtOnce)
+TEST_F(WebGetTest, BrokenRepliesFailAtOnceAndSayHow)
 {
-    for (const char* fault : {"reset", "reset-body", "truncate", "empty"}) {
+    const struct
+    {
+        const char* fault;
+        int result;
+        int orResult;  // a reset can overtake the headers sent before it
+    } cases[] = {
+        {"reset", CWebGet::FetchNoReply, CWebGet::FetchNoReply},
+        {"reset-body", CWebGet::FetchBroken, CWebGet::FetchNoReply},
+        {"truncate", CWebGet::FetchBroken, CWebGet::FetchBroken},
+        {"empty", CWebGet::FetchEmpty, CWebGet::FetchEmpty},
+    };
+    for (const auto& c : cases) {
         for (int size : {3000, 20000}) {
             CString path;
-            path.Format("/broken?size=%d&fault=%s", size, fault);
+            path.Format("/broken?size=%d&fault=%s", size, c.fault);
             EXPECT_EQ(Grab(path), 0) << path;
             EXPECT_TRUE(m_out.IsEmpty()) << path;
+            EXPECT_TRUE(m_fetcher.m_nFetchResult == c.result || m_fetcher.m_nFetchResult == c.orResult)
+                << path << ": " << m_fetcher.m_nFetchResult << ", status " << m_fetcher.m_dwStatusCode;
         }
     }
+}
+
+TEST_F(WebGetTest, APageOfAnyStatusComesWithItsStatus)
+{
+    const CString expected = WithoutLineFeeds(PageText("pages/small.html"));
+    const struct
+    {
+        const char* query;
+        DWORD status;
+        const char* reason;
+    } cases[] = {{"", 200, "OK"}, {"?status=503", 503, "Service Unavailable"}, {"?status=429", 429, "Too Many Requests"}};
+    for (const auto& c : cases) {
+        EXPECT_EQ(Grab(CString("/pages/small.html") + c.query), expected.GetLength()) << c.query;
+        EXPECT_EQ(m_fetcher.m_nFetchResult, CWebGet::FetchPage);
+        EXPECT_EQ(m_fetcher.m_dwStatusCode, c.status) << c.query;
+        EXPECT_EQ(m_fetcher.m_strStatusText, c.reason) << c.query;
+    }
+}
+
+// A server that sent part of a page and then nothing holds the fetch no longer than the
+// receive timeout, and an abort lets go of it at once, before or after the first part.
+TEST_F(WebGetTest, AStalledReplyEndsAtTheReceiveTimeoutOrAtOnceOnAnAbort)
+{
+    m_fetcher.m_Reader.m_dwReceiveTimeout = 1500;
+    for (const char* path : {"/stalled?size=20000&fault=stall&part=2000", "/stalled?size=20000&fault=stall&part=8000",
+                             "/stalled?size=200&delay=20000"}) {
+        const DWORD start = GetTickCount();
+        EXPECT_EQ(Grab(path), 0) << path;
+        const DWORD took = GetTickCount() - start;
+        EXPECT_NE(m_fetcher.m_nFetchResult, CWebGet::FetchPage) << path;
+        EXPECT_NE(m_fetcher.m_nFetchResult, CWebGet::FetchAborted) << path;
+        // Well below the server's stall of 20 s and more.
+        EXPECT_LT(took, 15000u) << path;
+        std::printf("FIGURE a stalled reply (%s) ended the fetch after %lu ms\n", path,
+                    static_cast<unsigned long>(took));
+    }
+
+    m_fetcher.m_Reader.m_dwReceiveTimeout = 60000;
+    for (const char* path : {"/stalled?size=20000&fault=stall&part=2000", "/stalled?size=20000&fault=stall&part=8000"}) {
+        std::thread stop = AbortLater(m_fetcher, 700);
+        const DWORD start = GetTickCount();
+        EXPECT_EQ(Grab(path), 0) << path;
+        const DWORD took = GetTickCount() - start;
+        stop.join();
+        EXPECT_EQ(m_fetcher.m_nFetchResult, CWebGet::FetchAborted) << path;
+        EXPECT_TRUE(m_out.IsEmpty());
+        EXPECT_LT(took, 15000u) << path;
+        std::printf("FIGURE an abort 700 ms into a stalled reply (%s) ended the fetch after %lu ms\n", path,
+                    static_cast<unsigned long>(took));
+    }
+    // The fetcher serves the next page as before.
+    EXPECT_GT(Grab("/pages/small.html"), 0);
 }
 
 TEST_F(WebGetTest, AbortStopsASlowTransfer)

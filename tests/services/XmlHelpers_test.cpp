@@ -74,3 +74,37 @@ TEST_F(XmlHelpersTest, SelectNodesInDocumentOrder)
     EXPECT_THROW(SelectNodes(nullptr, L"Key"), _com_error);
     EXPECT_THROW(SelectNodes(step, L"Key["), _com_error);
 }
+
+TEST_F(XmlHelpersTest, ChildElementsSkipTextAndComments)
+{
+    ASSERT_EQ(m_doc->loadXML(L"<Step> <a/>text<!--c--><b><c/></b> </Step>"), VARIANT_TRUE);
+    const std::vector<IXMLDOMNodePtr> children = ChildElements(m_doc->selectSingleNode(L"/Step"));
+    ASSERT_EQ(children.size(), 2u);
+    EXPECT_EQ(ToAnsi(children[0]->GetnodeName()), "a");
+    EXPECT_EQ(ToAnsi(children[1]->GetnodeName()), "b");
+    EXPECT_TRUE(ChildElements(m_folder).empty());
+    EXPECT_TRUE(ChildElements(nullptr).empty());
+}
+
+TEST_F(XmlHelpersTest, DocumentOfKindByRootAndChildName)
+{
+    const struct
+    {
+        const wchar_t* xml;
+        bool ofKind;
+    } cases[] = {
+        {L"<saved><report name='a'/></saved>", true},
+        {L"<saved><!--first--><other/><report name='a'/></saved>", true},
+        {L"<saved>\r\n</saved>", true},                            // an empty list
+        {L"<saved><basics><location/></basics></saved>", false},   // another list under the same root
+        {L"<savedsession><session/></savedsession>", false},       // another root
+        {L"<Saved><report/></Saved>", false},                      // names are case-sensitive
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(ToAnsi(_bstr_t(c.xml)).GetString());
+        ASSERT_EQ(m_doc->loadXML(c.xml), VARIANT_TRUE);
+        EXPECT_EQ(IsDocumentOfKind(m_doc, L"saved", L"report"), c.ofKind);
+    }
+    IXMLDOMDocument2Ptr empty = CreateDomDocument();
+    EXPECT_FALSE(IsDocumentOfKind(empty, L"saved", L"report"));
+}

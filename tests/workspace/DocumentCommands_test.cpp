@@ -683,6 +683,88 @@ TEST_F(DocumentCommandsTest, DeleteRemovesRecordsFilesShortcutsAndEmptyFolders)
     EXPECT_EQ((std::vector<CString>{"US1000002", "US1000005"}), Names());
 }
 
+TEST_F(DocumentCommandsTest, DeleteRemovesADownloadsFilesWhereverTheyLie)
+{
+    TempDir other;
+    for (const CString& downloadFolder : {other.Path() + "\\", CString()}) {
+        SCOPED_TRACE(downloadFolder.IsEmpty() ? "no download folder" : "another download folder");
+        ClosePane();
+        WriteEnciphered(AppFile("Project.cfg"), ProjectText()); // the files are made anew
+        m_pOptions->SetOptionValue("SavePath", downloadFolder);
+        m_pOptions->Save();
+        OpenPane();
+        Manager().m_pOptions = m_pOptions;
+        Show("1");
+        SelectRows({"US1000001", "US1000002", "notes.doc"});
+        EXPECT_EQ(1, m_pPane->SendMessage(UM_DELETE_DOCUMENTS, 0, 0));
+
+        IXMLDOMDocument2Ptr stored = StoredProject();
+        for (const char* name : {"US1000001", "US1000002"}) {
+            EXPECT_EQ(nullptr, StoredDocument(name, stored)) << name;
+            EXPECT_FALSE(Exists(FileOf(name, "PDF"))) << name;
+            EXPECT_FALSE(Exists(FileOf(name, "HTML"))) << name;
+            EXPECT_FALSE(Exists(Downloads() + name)) << name << "'s folder";
+        }
+        // The user's own file stays where it is; only its record goes.
+        EXPECT_EQ(nullptr, StoredDocument("notes.doc", stored));
+        EXPECT_TRUE(Exists(FileOf("notes.doc", "OTHER")));
+        EXPECT_EQ((std::vector<CString>{"US1000003", "US1000005", "US1000006"}), Names());
+    }
+}
+
+TEST_F(DocumentCommandsTest, DeleteNeverReachesBeyondTheFilesARecordOwns)
+{
+    // The user's folder with a file of theirs, and an empty folder that is the download folder.
+    const CString papers = UserFolder() + "Papers";
+    const CString store = UserFolder() + "Store";
+    ASSERT_TRUE(MakeFolders(store));
+    m_pOptions->SetOptionValue("SavePath", store + "\\");
+    m_pOptions->Save();
+    const CString storeFile = store + "\\Store.pdf";
+    MakeFile(storeFile);
+    char formerFolder[MAX_PATH] = {};
+    ::GetCurrentDirectoryA(sizeof formerFolder, formerFolder);
+    ASSERT_TRUE(::SetCurrentDirectoryA(papers));
+
+    struct Case
+    {
+        const char* name;
+        CString path;
+    };
+    const Case cases[] = {
+        {"Papers", papers},              // the path names the user's folder
+        {"Papers2", papers + "\\"},      // the same, closed by a backslash
+        {"C:", "C:\\"},                  // a drive's root
+        {"notes.doc", "notes.doc"},      // a path by the current folder: the user's file
+        {"Store", storeFile},            // named after the download folder, its file in there
+    };
+    IXMLDOMDocument2Ptr doc = m_pPane->GetDocument();
+    IXMLDOMNodePtr documents = doc->selectSingleNode(L"/Project/Documents");
+    int n = 0;
+    for (const Case& c : cases) {
+        const std::string xml = std::string("<Document Name=\"") + c.name +
+                                "\" ParentUID=\"51\" DocumentTitle=\"\" DownloadDate=\"1\" UID=\"DOCUIDX" +
+                                std::to_string(++n) + "\"><XMLCatalog><CatalogItem FilePath=\"" + c.path.GetString() +
+                                "\" FileType=\"PDF\"/></XMLCatalog></Document>";
+        IXMLDOMDocument2Ptr record = CreateDomDocument();
+        ASSERT_TRUE(record->loadXML(_bstr_t(xml.c_str())));
+        documents->appendChild(record->GetdocumentElement());
+    }
+    Show("51");
+    ASSERT_EQ(static_cast<int>(std::size(cases)), List().GetItemCount());
+    List().SetItemState(-1, LVIS_SELECTED, LVIS_SELECTED);
+    EXPECT_EQ(1, m_pPane->SendMessage(UM_DELETE_DOCUMENTS, 0, 0));
+    ::SetCurrentDirectoryA(formerFolder);
+
+    // Every record goes; on disk only the one file goes.
+    EXPECT_EQ(0, List().GetItemCount());
+    EXPECT_EQ(0, Count(StoredProject(), "/Project/Documents/Document[@ParentUID='51']"));
+    EXPECT_TRUE(Exists(FileOf("notes.doc", "OTHER")));
+    EXPECT_TRUE(Exists(papers));
+    EXPECT_FALSE(Exists(storeFile));
+    EXPECT_TRUE(Exists(store)) << "the download folder stays";
+}
+
 TEST_F(DocumentCommandsTest, UnlinkTakesRecordsOutAndKeepsEveryFile)
 {
     SelectRows({"US1000001", "US1000006"}); // a document row and a shortcut row

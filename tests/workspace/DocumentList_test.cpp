@@ -207,6 +207,23 @@ protected:
         testsupport::PumpMessages(100);
     }
 
+    // The middle of a folder's label, and of a row's, in the list's client coordinates.
+    CPoint FolderPoint(HTREEITEM hFolder)
+    {
+        CRect label;
+        Control().GetItemRect(hFolder, &label, TRUE);
+        CPoint point = label.CenterPoint();
+        Control().ClientToScreen(&point);
+        List().ScreenToClient(&point);
+        return point;
+    }
+    CPoint RowPoint(int row)
+    {
+        CRect rect;
+        List().GetItemRect(row, &rect, LVIR_LABEL);
+        return rect.CenterPoint();
+    }
+
     std::vector<DocSpec> m_specs;
 };
 
@@ -363,6 +380,34 @@ TEST_F(DocumentListTest, TheSorterReadsKeysWithoutTouchingTheRowsItemData)
         EXPECT_EQ(c.value, CSortClass::ParseInteger(c.text)) << c.text;
     EXPECT_EQ(0, CSortClass::CompareText("ABC", "abc"));
     EXPECT_LT(CSortClass::CompareText("a", "B"), 0);
+
+    // Rows outside a list: equal keys keep their places in both directions.
+    struct Outside
+    {
+        bool numeric;
+        bool ascending;
+        std::vector<const char*> texts;
+        std::vector<int> order; // the texts' indexes, sorted
+    };
+    const Outside outside[] = {
+        {false, true, {"b", "ABC", "a", "abc", "B"}, {2, 1, 3, 0, 4}},
+        {false, false, {"b", "ABC", "a", "abc", "B"}, {0, 4, 1, 3, 2}},
+        {true, true, {"  12/31/2005", "x", "-3", "12", ""}, {2, 1, 4, 0, 3}},
+        {true, false, {"  12/31/2005", "x", "-3", "12", ""}, {0, 3, 1, 4, 2}},
+        {true, true, {}, {}},
+    };
+    for (const Outside& c : outside) {
+        const CSortClass sorter(5, c.numeric);
+        std::vector<std::pair<int, CSortClass::CSortItem>> rows;
+        for (size_t i = 0; i < c.texts.size(); ++i)
+            rows.emplace_back(static_cast<int>(i), sorter.MakeItem(c.texts[i]));
+        sorter.StableSort(rows.begin(), rows.end(), c.ascending,
+                          [](const auto& row) -> const CSortClass::CSortItem& { return row.second; });
+        std::vector<int> order;
+        for (const auto& row : rows)
+            order.push_back(row.first);
+        EXPECT_EQ(c.order, order) << "numeric " << c.numeric << ", ascending " << c.ascending;
+    }
 
     // Rows keep their records (and data words) while the sorter holds their keys.
     Show("23");
@@ -539,24 +584,14 @@ TEST_F(DocumentListTest, RowsDraggedOntoAFolderMoveThere)
 
     // The folder "Unsorted" in list coordinates.
     HTREEITEM hTarget = Tree().FindItemByUid("23", Control(), Control().GetRootItem());
-    CRect label;
-    Control().GetItemRect(hTarget, &label, TRUE);
-    CPoint target = label.CenterPoint();
-    Control().ClientToScreen(&target);
-    List().ScreenToClient(&target);
-    CRect row;
-    List().GetItemRect(0, &row, LVIR_LABEL);
-    const CPoint start = row.CenterPoint();
+    CPoint target = FolderPoint(hTarget);
+    const CPoint start = RowPoint(0);
 
     // A collapsed folder with a sub-folder, which opens when the pointer rests on it.
     HTREEITEM hTitles = Tree().FindItemByUid("20", Control(), Control().GetRootItem());
     Tree().InsertFolderItem("Inner", "4242", Control(), hTitles, 0);
     Control().Expand(hTitles, TVE_COLLAPSE);
-    CRect titles;
-    Control().GetItemRect(hTitles, &titles, TRUE);
-    CPoint rest = titles.CenterPoint();
-    Control().ClientToScreen(&rest);
-    List().ScreenToClient(&rest);
+    const CPoint rest = FolderPoint(hTitles);
 
     List().PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(start.x, start.y));
     List().PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(start.x + 30, start.y + 5));
@@ -566,10 +601,7 @@ TEST_F(DocumentListTest, RowsDraggedOntoAFolderMoveThere)
         [&] { return (Control().GetItemState(hTitles, TVIS_EXPANDED) & TVIS_EXPANDED) != 0; }, 2000))
         << "the folder the pointer rests on opens";
     // The tree may have moved its items: where the target is now.
-    Control().GetItemRect(hTarget, &label, TRUE);
-    target = label.CenterPoint();
-    Control().ClientToScreen(&target);
-    List().ScreenToClient(&target);
+    target = FolderPoint(hTarget);
     List().PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(target.x, target.y));
     testsupport::PumpMessages(100);
     EXPECT_EQ(hTarget, Control().GetDropHilightItem());
@@ -596,6 +628,50 @@ TEST_F(DocumentListTest, RowsDraggedOntoAFolderMoveThere)
     const std::string bytes = RawBytes(AppFile("Project.cfg"));
     EXPECT_EQ(0, m_pPane->SendMessage(UM_DOCUMENTS_DROPPED, 0, 0));
     EXPECT_EQ(bytes, RawBytes(AppFile("Project.cfg")));
+}
+
+TEST_F(DocumentListTest, RowsBeyondTheFirst65536AreDraggedAsTheyStand)
+{
+    // A folder of more rows than 16 bits count, and an empty one to drop them on.
+    const int count = 65540;
+    std::string xml = "<?xml version=\"1.0\"?>\r\n<Project Name=\"Project Folders\"><Folders>"
+                      "<Folder UID=\"1\" Name=\"NEW DOWNLOADS\" ParentUID=\"ROOT\"/>"
+                      "<Folder UID=\"2\" Name=\"Target\" ParentUID=\"ROOT\"/></Folders><Shorts/><Documents>";
+    for (int i = 0; i < count; ++i) {
+        const std::string n = std::to_string(i);
+        xml += "<Document Name=\"N" + n + "\" ParentUID=\"1\" DownloadDate=\"" + n + "\" UID=\"D" + n +
+               "\"><XMLCatalog/></Document>";
+    }
+    xml += "</Documents></Project>";
+    ClosePane();
+    WriteEnciphered(AppFile("Project.cfg"), CString(xml.c_str()));
+    OpenPane();
+    Show("1");
+    ASSERT_EQ(count, List().GetItemCount());
+    const int rows[] = {0, 65537};
+    for (int row : rows)
+        List().SetItemState(row, LVIS_SELECTED, LVIS_SELECTED);
+    const std::set<std::string> dragged = {List().GetItemText(rows[0], 1).GetString(),
+                                           List().GetItemText(rows[1], 1).GetString()};
+
+    // Dragged by the first row onto the folder.
+    const CPoint target = FolderPoint(Tree().FindItemByUid("2", Control(), Control().GetRootItem()));
+    const CPoint start = RowPoint(0);
+    List().PostMessage(WM_LBUTTONDOWN, MK_LBUTTON, MAKELPARAM(start.x, start.y));
+    List().PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(start.x + 30, start.y + 5));
+    testsupport::PumpMessages(100);
+    List().PostMessage(WM_MOUSEMOVE, MK_LBUTTON, MAKELPARAM(target.x, target.y));
+    testsupport::PumpMessages(100);
+    List().PostMessage(WM_LBUTTONUP, 0, MAKELPARAM(target.x, target.y));
+    testsupport::PumpMessages(200);
+
+    EXPECT_EQ((std::vector<int>(std::begin(rows), std::end(rows))), List().m_arrDraggedRows);
+    IXMLDOMNodeListPtr moved = StoredProject()->selectNodes(L"/Project/Documents/Document[@ParentUID='2']");
+    std::set<std::string> names;
+    for (long i = 0; i < moved->Getlength(); ++i)
+        names.insert(Attribute(moved->Getitem(i), "Name").GetString());
+    EXPECT_EQ(dragged, names);
+    Show("2"); // a list emptied while it does not paint: the pane then closes quickly
 }
 
 TEST_F(DocumentListTest, ScreenshotOfTheListWithReadUnreadAndFirstPageRows)

@@ -8,6 +8,7 @@
 #include "ImportedRecords.h"
 
 #include <functional>
+#include <set>
 #include <vector>
 
 using namespace workspacetest;
@@ -470,6 +471,40 @@ TEST_F(ImportFileTest, AFileIsFiledWhereItLiesInTheSelectedFolder)
     EXPECT_EQ(stored, RawBytes(AppFile("Project.cfg")));
 }
 
+TEST_F(ImportFileTest, ImportsWithinOneSecondGetUidsNoOtherRecordHas)
+{
+    testsupport::TempDir files;
+    const CString path = files.File("memo.txt");
+    ASSERT_TRUE(testsupport::WriteBytes(path, "memo"));
+    // The store already holds records whose UIDs are those of the time of the imports, and
+    // of the seconds around it.
+    std::set<CString> taken;
+    IXMLDOMDocument2Ptr doc = m_pPane->GetDocument();
+    IXMLDOMNodePtr documents = doc->selectSingleNode(L"/Project/Documents");
+    const int now = static_cast<int>(SinceProjectEpoch().GetTotalSeconds());
+    for (int s = now - 1; s <= now + 9; ++s) {
+        CString uid;
+        uid.Format("AOF%d", s);
+        IXMLDOMNodePtr d = doc->createElement(L"Document");
+        SetXmlAttribute(d, "Name", "earlier " + uid);
+        SetXmlAttribute(d, "ParentUID", "10");
+        SetXmlAttribute(d, "UID", uid);
+        documents->appendChild(d);
+        taken.insert(uid);
+    }
+    Select(Item({"Clients"}));
+    ImportThroughDialog(Tree(), path, "first");
+    ImportThroughDialog(Tree(), path, "second");
+
+    IXMLDOMNodeListPtr records = StoredProject()->selectNodes(L"/Project/Documents/Document[@Name='memo.txt']");
+    ASSERT_EQ(2, records->Getlength());
+    for (long i = 0; i < records->Getlength(); ++i) {
+        const CString uid = Attribute(records->Getitem(i), "UID");
+        EXPECT_EQ(CString("AOF"), uid.Left(3));
+        EXPECT_TRUE(taken.insert(uid).second) << uid.GetString() << " is another record's";
+    }
+}
+
 TEST_F(ImportFileTest, TheDialogTakesAChosenOrTypedFileAndNothingElse)
 {
     testsupport::TempDir files;
@@ -758,6 +793,42 @@ TEST_F(MainWindowFolderTest, RecoverDatabaseRefilesTheDocumentsTheProjectLacks)
     }
     EXPECT_EQ(1, Count(stored, "/Project/Documents/Document[@Name='US5000001']")) << "a filed name is skipped";
     EXPECT_EQ(0, Count(stored, "/Project/Documents/Document[@Name='stray' or @Name='Notes' or @Name='readme']"));
+}
+
+TEST_F(MainWindowFolderTest, RecoverDatabasePassesOverFilesThatNameNoDocument)
+{
+    testsupport::TempDir old;
+    for (const char* name : {"Dots", "US2222222"})
+        ASSERT_TRUE(::CreateDirectoryA(old.File(name), nullptr));
+    const CString dots = old.File("Dots\\"), half = old.File("US2222222\\");
+    ASSERT_TRUE(testsupport::WriteBytes(dots + ".pdf", "%PDF-1.4\n"));
+    ASSERT_TRUE(testsupport::WriteBytes(dots + ".html", "<html></html>"));
+    ASSERT_TRUE(testsupport::WriteBytes(half + ".pdf", "%PDF-1.4\n"));
+    ASSERT_TRUE(testsupport::WriteBytes(half + "US2222222.html", "<html><font size=\"+1\">Pump</font></html>"));
+
+    CRecoveringDlg dlg;
+    dlg.chosenFolder = old.Path();
+    EXPECT_EQ(IDOK, RunMainWindow(dlg, [&] {
+        dlg.SendMessage(WM_COMMAND, ID_FILE_RECOVER_DATABASE, 0);
+        testsupport::PumpMessages();
+        dlg.OnExit();
+    }));
+    IXMLDOMDocument2Ptr stored = StoredProject();
+    EXPECT_EQ(7, Count(stored, "/Project/Documents/Document")) << "six of the fixture and one recovered";
+    EXPECT_EQ(0, Count(stored, "/Project/Documents/Document[@Name='']"));
+    EXPECT_FALSE(testsupport::FileExists(m_downloads.File(".pdf")));
+    EXPECT_FALSE(testsupport::FileExists(m_downloads.File(".html")));
+    // The folder's other file still brings its document back.
+    IXMLDOMNodePtr record = StoredDocument(stored, "US2222222");
+    ASSERT_NE(nullptr, record);
+    EXPECT_EQ(CString("Pump"), Attribute(record, "DocumentTitle"));
+    EXPECT_EQ(1u, SelectNodes(record, L"XMLCatalog/CatalogItem").size());
+    const std::string log = LogText();
+    for (const CString& file : {dots + ".pdf", dots + ".html", half + ".pdf"})
+        EXPECT_NE(std::string::npos,
+                  log.find(std::string("CZentrovaDlg::RecoverDatabaseFrom-") + file.GetString() +
+                           " names no document; the file was passed over"))
+            << file.GetString();
 }
 
 TEST_F(MainWindowFolderTest, ImportZentrovaFilesStartsTheWizardWithItsCommandLine)

@@ -3,6 +3,7 @@
 // screen, the version padding of the menus, and screenshots of the splash, the window on a
 // first start and at a normal size, and an open menu.
 #include "WorkspaceTest.h"
+#include "KilledSave.h"
 
 #include "About.h"
 #include "HyperLink.h"
@@ -538,6 +539,30 @@ TEST_F(ConfigSwapTest, FailedLastStepPutsThePreviousFileBack)
     EXPECT_FALSE(swapped);
     EXPECT_EQ("previous", Read("Download.cfg"));
     EXPECT_EQ("fresh", Read("NewConfig.cfg"));
+}
+
+// A start killed while it keeps the previous recipe as OldConfig.cfg: Download.cfg is the
+// previous recipe, whole, and NewConfig.cfg still waits; the next start swaps and leaves no
+// temporary file. Killed after that copy, the swap is one rename: nothing lies half done.
+TEST_F(ConfigSwapTest, AStartKilledInTheSwapLeavesAWholeRecipe)
+{
+    const DataFileStep steps[] = {DataFileTemporaryCreated, DataFileBytesWritten, DataFileTemporaryClosed,
+                                  DataFileReplaced};
+    for (const DataFileStep step : steps) {
+        SCOPED_TRACE(static_cast<int>(step));
+        Write("Download.cfg", "previous");
+        Write("OldConfig.cfg", "older");
+        Write("NewConfig.cfg", "fresh");
+        ASSERT_TRUE(testsupport::SaveKilledAt(step, [&] { CZentrovaDlg::SwapInNewConfigFile(dir.Path()); }));
+        EXPECT_EQ("previous", Read("Download.cfg"));
+        EXPECT_EQ("fresh", Read("NewConfig.cfg"));
+        EXPECT_EQ(step == DataFileReplaced ? "previous" : "older", Read("OldConfig.cfg"));
+        EXPECT_TRUE(CZentrovaDlg::SwapInNewConfigFile(dir.Path()));
+        EXPECT_EQ("fresh", Read("Download.cfg"));
+        EXPECT_EQ("previous", Read("OldConfig.cfg"));
+        EXPECT_EQ("<missing>", Read("NewConfig.cfg"));
+        EXPECT_EQ(testsupport::FileNamesIn(dir.Path()), (std::vector<CString>{"download.cfg", "oldconfig.cfg"}));
+    }
 }
 
 TEST(WindowPlacement, TextRoundTripAndStoredShowCommand)

@@ -74,13 +74,15 @@ void ProgramFolder::Start(Started& started, const char* args)
         << GetLastError();
 }
 
-HWND ProgramFolder::MainWindow(const Started& started, DWORD timeoutMs)
+HWND ProgramFolder::MainWindow(const Started& started, DWORD timeoutMs, DWORD* pShownAt)
 {
     DWORD begin = GetTickCount();
     while (GetTickCount() - begin < timeoutMs) {
         FindData find{started.pi.dwProcessId, nullptr};
         EnumWindows(FindMain, reinterpret_cast<LPARAM>(&find));
         if (find.found) {
+            if (pShownAt)
+                *pShownAt = GetTickCount();
             Sleep(200); // let the start-up finish its last steps
             return find.found;
         }

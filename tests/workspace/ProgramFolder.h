@@ -36,8 +36,9 @@ public:
     void CopyBuilt(const char* name);
     void Start(Started& started, const char* args);
 
-    // The main window of the started program, once it shows (null after the time-out).
-    static HWND MainWindow(const Started& started, DWORD timeoutMs = 30000);
+    // The main window of the started program, once it shows (null after the time-out); the
+    // tick count at which it was found goes to *pShownAt when given.
+    static HWND MainWindow(const Started& started, DWORD timeoutMs = 30000, DWORD* pShownAt = nullptr);
     // Closes the window as the user does and waits for the program to end.
     static bool Close(HWND hMain, const Started& started);
 

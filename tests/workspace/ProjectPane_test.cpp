@@ -106,6 +106,88 @@ TEST_F(ProjectPaneTest, DamagedStoresShowWhatTheyCanAndRequestsChangeNothing)
         EXPECT_NE(std::string::npos, log.find(line)) << line;
 }
 
+TEST_F(ProjectPaneTest, ShortcutsGoFromEitherOfTwoShortsElements)
+{
+    ClosePane();
+    CString text = FixtureText("pane/Project.xml");
+    text.Replace("</Shorts>", "</Shorts><Shorts>"
+                              "<Short ShortUID=\"DOCUIDEP0000002\" UID=\"401\" ParentUID=\"304\"/>"
+                              "<Short ShortUID=\"DOCUIDUS7000001\" UID=\"402\" ParentUID=\"305\"/>"
+                              "<Short ShortUID=\"DOCUIDEP0000002\" UID=\"403\" ParentUID=\"301\"/></Shorts>");
+    WriteEnciphered(AppFile("Project.cfg"), text);
+    OpenPane();
+    auto shortcuts = [] {
+        std::vector<CString> uids;
+        IXMLDOMNodeListPtr shorts = StoredProject()->selectNodes(L"/Project/Shorts/Short");
+        for (long i = 0; i < shorts->Getlength(); ++i)
+            uids.push_back(Attribute(shorts->Getitem(i), "UID"));
+        return uids;
+    };
+
+    // A shortcut row of the second element, deleted from the list.
+    Select(Item({"Shortcuts Only"}));
+    CMyListCtrl& list = m_pPane->GetPatentManager().GetList();
+    ASSERT_EQ(2, list.GetItemCount());
+    for (int row = 0; row < list.GetItemCount(); ++row)
+        list.SetItemState(row, list.GetItemText(row, 1) == "EP0000002" ? LVIS_SELECTED : 0, LVIS_SELECTED);
+    EXPECT_EQ(1, m_pPane->SendMessage(UM_DELETE_DOCUMENTS, 0, 0));
+    EXPECT_EQ((std::vector<CString>{"400", "402", "403"}), shortcuts());
+    EXPECT_EQ(1, list.GetItemCount());
+    // The shortcuts of a removed folder, and those of a document.
+    CString folder = "305";
+    EXPECT_EQ(1, m_pPane->SendMessage(UM_DELETE_FOLDER, reinterpret_cast<WPARAM>(&folder), 0));
+    m_pPane->DeleteShortcut("DOCUIDEP0000002");
+    EXPECT_EQ((std::vector<CString>{"400"}), shortcuts());
+}
+
+TEST_F(ProjectPaneTest, RecordsAndFoldersGoFromASecondDocumentsOrFoldersElement)
+{
+    ClosePane();
+    CString text = FixtureText("pane/Project.xml");
+    text.Replace("</Folders>", "</Folders><Folders><Folder UID=\"309\" Name=\"Second List\" ParentUID=\"ROOT\"/></Folders>");
+    text.Replace("</Documents>", "</Documents><Documents><Document Name=\"US7000009\" ParentUID=\"1\" "
+                                 "DocumentTitle=\"Ramp\" UID=\"DOCUIDUS7000009\" FirstPage=\"0\" Wrapper=\"0\">"
+                                 "<XMLCatalog/></Document></Documents>");
+    WriteEnciphered(AppFile("Project.cfg"), text);
+    OpenPane();
+
+    Select(Item({"NEW DOWNLOADS"}));
+    CMyListCtrl& list = m_pPane->GetPatentManager().GetList();
+    for (int row = 0; row < list.GetItemCount(); ++row)
+        list.SetItemState(row, list.GetItemText(row, 1) == "US7000009" ? LVIS_SELECTED : 0, LVIS_SELECTED);
+    EXPECT_EQ(1, m_pPane->SendMessage(UM_DELETE_DOCUMENTS, 0, 0));
+    EXPECT_EQ(nullptr, StoredProject()->selectSingleNode(L"//Document[@Name='US7000009']"));
+    EXPECT_NE(nullptr, StoredProject()->selectSingleNode(L"//Document[@Name='US7000001']"));
+
+    CString folder = "309";
+    EXPECT_EQ(1, m_pPane->SendMessage(UM_DELETE_FOLDER, reinterpret_cast<WPARAM>(&folder), 0));
+    EXPECT_EQ(nullptr, StoredProject()->selectSingleNode(L"//Folder[@UID='309']"));
+    EXPECT_NE(nullptr, StoredProject()->selectSingleNode(L"//Folder[@UID='305']"));
+}
+
+TEST_F(ProjectPaneTest, AStoreThatFailsWhileTheListFillsIsReportedAndLogged)
+{
+    // A shortcut of NEW DOWNLOADS whose document UID holds a control character: the query
+    // for its document cannot carry it and fails, as a query of a damaged store does.
+    IXMLDOMDocument2Ptr doc = m_pPane->GetDocument();
+    IXMLDOMNodePtr shortcut = doc->createElement(L"Short");
+    IXMLDOMElementPtr(shortcut)->setAttribute(_bstr_t(L"ShortUID"), _variant_t(L"DOCUID\x01"));
+    SetXmlAttribute(shortcut, "UID", "409");
+    SetXmlAttribute(shortcut, "ParentUID", "1");
+    doc->selectSingleNode(L"/Project/Shorts")->appendChild(shortcut);
+
+    CString box;
+    testsupport::WhenDialogShows([&box](HWND h) {
+        box = testsupport::MessageBoxText(h);
+        testsupport::PressDialogButton(h, IDOK);
+    });
+    m_pPane->GetPatentManager().RefreshView("1");
+    testsupport::PumpMessages();
+    EXPECT_EQ(0, box.Find("Description: ")) << box.GetString();
+    EXPECT_NE(std::string::npos, LogText().find(std::string("CPatentManager::RefreshView-") + box.GetString()));
+    EXPECT_EQ(CString("1"), m_pPane->GetPatentManager().m_strFolderUID);
+}
+
 TEST_F(ProjectPaneTest, InsertAndRenameThroughTheTreeWriteTheStore)
 {
     const LONGLONG counter = m_pPane->GetStore().GetCounter();

@@ -1,3 +1,4 @@
+#include "KilledSave.h"
 #include "ProjectIds.h"
 #include "ProjectStore.h"
 #include "StageClock.h"
@@ -144,6 +145,22 @@ TEST_F(ProjectStoreTest, AFailedWriteKeepsTheOldLibrary)
     CloseHandle(holder);
     EXPECT_EQ(RawBytes(AppFile("Project.cfg")), library);
     EXPECT_NE(LogText().find("Could not write Project.cfg"), std::string::npos);
+}
+
+TEST_F(ProjectStoreTest, AKilledSaveLeavesThePreviousLibraryWhole)
+{
+    WriteEnciphered(AppFile("Project.cfg"), StoreText("5", "<Shorts/>"));
+    auto save = [](const char* name) {
+        return [name] {
+            CProjectStore store;
+            ASSERT_TRUE(store.Load(AppFile("Project.cfg")));
+            SetXmlAttribute(store.GetDocument()->selectSingleNode(L"/Project"), "Name", name);
+            store.Save();
+        };
+    };
+    testsupport::ExpectKilledSavesKeepTheFileWhole(AppFile("Project.cfg"), save("Project Folders"), save("Renamed"));
+    CProjectStore store;
+    EXPECT_TRUE(store.Load(AppFile("Project.cfg")));
 }
 
 TEST_F(ProjectStoreTest, TheCounterStartsAboveStoredIdentifiers)

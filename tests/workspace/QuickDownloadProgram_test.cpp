@@ -9,6 +9,7 @@
 
 #include "FixtureServer.h"
 #include "ProgramDownloadTest.h"
+#include "ToolbarClient.h"
 #include "WindowBench.h"
 #include "XmlHelpers.h"
 #include "resource.h"
@@ -32,105 +33,6 @@ using namespace testsupport;
 using namespace workspacetest;
 
 namespace {
-
-const char kSettingsKey[] = "Software\\Quendal LLC\\Zentrova\\Settings";
-const char kSystemId[] = "ZT-E2E-0815";
-const u_short kToolbarPort = 50055;
-
-// The registry value SystemID, set for the test and put back afterwards.
-class SystemIdScope
-{
-public:
-    explicit SystemIdScope(const char* id)
-    {
-        char data[256] = {};
-        DWORD size = sizeof data - 1;
-        HKEY hKey = nullptr;
-        if (::RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &hKey) == ERROR_SUCCESS) {
-            m_bHad = ::RegQueryValueExA(hKey, "SystemID", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) ==
-                     ERROR_SUCCESS;
-            ::RegCloseKey(hKey);
-        }
-        m_saved = data;
-        Set(id);
-    }
-    ~SystemIdScope()
-    {
-        if (m_bHad)
-            Set(m_saved.c_str());
-        else
-            ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "SystemID");
-    }
-
-private:
-    static void Set(const char* id)
-    {
-        EXPECT_EQ(ERROR_SUCCESS, ::RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "SystemID", REG_SZ, id,
-                                                   static_cast<DWORD>(std::strlen(id) + 1)));
-    }
-
-    bool m_bHad = false;
-    std::string m_saved;
-};
-
-// A connection to the toolbar port with plain blocking calls that give up after 10 s.
-class Toolbar
-{
-public:
-    Toolbar()
-    {
-        m_s = ::socket(AF_INET, SOCK_STREAM, 0);
-        DWORD timeout = 10000;
-        ::setsockopt(m_s, SOL_SOCKET, SO_RCVTIMEO, reinterpret_cast<const char*>(&timeout), sizeof timeout);
-        sockaddr_in addr{};
-        addr.sin_family = AF_INET;
-        addr.sin_port = ::htons(kToolbarPort);
-        addr.sin_addr.s_addr = ::inet_addr("127.0.0.1");
-        m_bConnected = ::connect(m_s, reinterpret_cast<sockaddr*>(&addr), sizeof addr) == 0;
-    }
-    ~Toolbar() { ::closesocket(m_s); }
-    Toolbar(const Toolbar&) = delete;
-    Toolbar& operator=(const Toolbar&) = delete;
-
-    bool Connected() const { return m_bConnected; }
-    // The 40-byte greeting the program sends first.
-    std::string Greeting()
-    {
-        std::string got;
-        char buf[64];
-        while (got.size() < 40) {
-            const int n = ::recv(m_s, buf, static_cast<int>(std::min<size_t>(sizeof buf, 40 - got.size())), 0);
-            if (n <= 0)
-                break;
-            got.append(buf, static_cast<size_t>(n));
-        }
-        return got;
-    }
-    void Send(const std::string& bytes) { ::send(m_s, bytes.data(), static_cast<int>(bytes.size()), 0); }
-    void EndSending() { ::shutdown(m_s, SD_SEND); }
-    // True once the program has closed the connection.
-    bool ClosedByProgram()
-    {
-        char buf[64];
-        int n;
-        while ((n = ::recv(m_s, buf, sizeof buf, 0)) > 0) {
-        }
-        return n == 0;
-    }
-
-private:
-    SOCKET m_s = INVALID_SOCKET;
-    bool m_bConnected = false;
-};
-
-std::string Request(const char* id, const char* numbers, int32_t page)
-{
-    std::string r(40, '\0');
-    std::memcpy(&r[0], id, std::strlen(id));
-    std::memcpy(&r[15], numbers, std::strlen(numbers));
-    std::memcpy(&r[36], &page, 4);
-    return r;
-}
 
 // A table of the IP helper (MIB_TCPTABLE, MIB_TCP6TABLE) in a buffer; empty on failure.
 template <class Table>
@@ -260,7 +162,7 @@ TEST_F(QuickDownloadProgramTest, TypedAndRequestedNumbersAreDownloadedFiledAndNo
         Toolbar toolbar;
         ASSERT_TRUE(toolbar.Connected());
         EXPECT_EQ(std::string(40, '\0'), toolbar.Greeting());
-        toolbar.Send(Request(kSystemId, "3333333", 2));
+        toolbar.Send(ToolbarRequest(kSystemId, "3333333", 2));
         EXPECT_TRUE(toolbar.ClosedByProgram());
     }
     ASSERT_TRUE(WaitForRecord("US3333333")) << m_folder.Log();
@@ -269,8 +171,8 @@ TEST_F(QuickDownloadProgramTest, TypedAndRequestedNumbersAreDownloadedFiledAndNo
 
     // Requests that must change nothing: a wrong identifier, a short request, one without
     // its terminating zero bytes, and 200 connections opened and closed.
-    const std::string good = Request(kSystemId, "4444444", -1);
-    const std::string bad[] = {Request("ZT-E2E-0816", "4444444", -1), good.substr(0, 25),
+    const std::string good = ToolbarRequest(kSystemId, "4444444", -1);
+    const std::string bad[] = {ToolbarRequest("ZT-E2E-0816", "4444444", -1), good.substr(0, 25),
                                std::string(40, '4')};
     for (const std::string& bytes : bad) {
         Toolbar toolbar;
@@ -346,7 +248,7 @@ TEST_F(QuickDownloadProgramTest, StalledAndBurstingToolbarsDoNotHoldThePort)
     ASSERT_EQ(std::vector<std::string>{"127.0.0.1"}, ToolbarListeners());
 
     // Ten toolbars send part of a request and stall.
-    const std::string partial = Request(kSystemId, "1111111", -1).substr(0, 22);
+    const std::string partial = ToolbarRequest(kSystemId, "1111111", -1).substr(0, 22);
     std::vector<std::unique_ptr<Toolbar>> stalled;
     std::vector<DWORD> connectedAt;
     for (int i = 0; i < 10; ++i) {
@@ -362,7 +264,7 @@ TEST_F(QuickDownloadProgramTest, StalledAndBurstingToolbarsDoNotHoldThePort)
         Toolbar toolbar;
         ASSERT_TRUE(toolbar.Connected());
         EXPECT_EQ(std::string(40, '\0'), toolbar.Greeting());
-        toolbar.Send(Request(kSystemId, "3333333", -1));
+        toolbar.Send(ToolbarRequest(kSystemId, "3333333", -1));
         EXPECT_TRUE(toolbar.ClosedByProgram());
     }
     const DWORD served = ::GetTickCount() - askedAt;
@@ -410,7 +312,7 @@ TEST_F(QuickDownloadProgramTest, StalledAndBurstingToolbarsDoNotHoldThePort)
         Toolbar toolbar;
         ASSERT_TRUE(toolbar.Connected());
         EXPECT_EQ(40u, toolbar.Greeting().size());
-        toolbar.Send(Request(kSystemId, "", -1));
+        toolbar.Send(ToolbarRequest(kSystemId, "", -1));
         EXPECT_TRUE(toolbar.ClosedByProgram());
     }
     DWORD_PTR answer = 0;

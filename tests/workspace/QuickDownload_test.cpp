@@ -206,6 +206,19 @@ TEST_F(QuickDownloadTest, ANumberFiledElsewhereGetsAShortcutInNewDownloadsAndEnd
     EXPECT_TRUE(m_pPane->balloons.empty());
 }
 
+TEST_F(QuickDownloadTest, PasteFilesTheDocumentTheUserCopiedAfterARequestFiledItsOwnShortcut)
+{
+    CString copied = "DOCUIDUS7000001";
+    m_pPane->SendMessage(UM_COPY_SHORTCUT, reinterpret_cast<WPARAM>(&copied), 0);
+    QuickDownload("ep 2");
+    ASSERT_EQ(1, Shortcuts("DOCUIDEP0000002", "1")) << "the request filed its document's shortcut";
+
+    Select(Item({"Empty"}));
+    Command(ID_TREE_PASTE_SHORTCUT);
+    EXPECT_EQ(1, Shortcuts("DOCUIDUS7000001", "305"));
+    EXPECT_EQ(0, Shortcuts("DOCUIDEP0000002", "305"));
+}
+
 TEST_F(QuickDownloadTest, LocateFindsTheRecordAndItsFoldersUpToTheRoot)
 {
     const long nFolders = Count(StoredProject(), "/Project/Folders/Folder");

@@ -1,8 +1,8 @@
 // The real program searching end to end with the recipe it ships (build/bin/Download.cfg)
 // against the fixture server's imitation of OPS: a query typed on Basic Search of each search
 // location finds rows; on the European Patent Office location two selected rows are
-// downloaded, merged and filed in NEW DOWNLOADS, and closing the program while a search runs
-// stops the search and ends the program. The CQL the server received is printed (lines
+// downloaded, merged and filed in NEW DOWNLOADS, a refused search says so, and closing the
+// program while a search's answer stalls stops the search and ends the program at once. The CQL the server received is printed (lines
 // starting "CQL"). The test shares the program's mutex and registry key with every other
 // start of the program, so CTest runs it alone.
 #include "WorkspaceTest.h"
@@ -119,6 +119,18 @@ TEST_F(SearchProgramTest, BasicSearchFindsRowsTwoDownloadAndClosingStopsARunning
                     ListItemText(hList, 0, 2).GetString());
     }
 
+    // A search the service refuses says so, in a balloon over the pane and in its status line.
+    static const char kSearchPath[] = "/ops/3.2/rest-services/published-data/search/biblio";
+    CString why;
+    FixtureReset();
+    FixturePlan(kSearchPath, "opsfault=403", 2);
+    search("widget");
+    ASSERT_TRUE(WaitUntil([] { return FixtureLog(kSearchPath).size() >= 2; }, 10000));
+    ASSERT_TRUE(WaitUntil([&] { return IsWindowEnabled(hStart) != FALSE; }, 30000));
+    EXPECT_EQ(RowCount(hList), 0);
+    Sleep(700);
+    SaveScreenshot(ScreenshotPath("search-refused-program.png"), &why);
+
     // On the European Patent Office location the query finds its rows.
     choose(2);
     search("sorting");
@@ -130,7 +142,6 @@ TEST_F(SearchProgramTest, BasicSearchFindsRowsTwoDownloadAndClosingStopsARunning
         std::printf("ROW %s %s\n", numbers.back().GetString(), ListItemText(hList, i, 3).GetString());
     }
 
-    CString why;
     SaveScreenshot(ScreenshotPath("search-program-results.png"), &why);
 
     // Two selected rows download, merge and file in NEW DOWNLOADS.
@@ -146,15 +157,20 @@ TEST_F(SearchProgramTest, BasicSearchFindsRowsTwoDownloadAndClosingStopsARunning
         while (kind > 2 && !(pdf[kind] >= 'A' && pdf[kind] <= 'Z'))
             --kind;
         pdf = pdf.Left(kind);
-        if (record)
+        if (record) {
             EXPECT_FALSE(FiledPdf(numbers[i], pdf).IsEmpty()) << numbers[i].GetString();
+        }
     }
 
-    // Closing while a search waits for its page stops the search, and the program ends.
-    FixturePlan("/ops/3.2/rest-services/published-data/search/biblio", "delay=8000", 4);
+    // Closing while the server holds a page half sent stops the search, and the program ends
+    // at once.
+    FixtureReset();
+    FixturePlan(kSearchPath, "fault=stall&part=2000", 4);
     search("widget");
-    ASSERT_TRUE(WaitUntil([] { return !FixtureLog("txt%20%3D%20widget").empty(); }, 10000));
+    ASSERT_TRUE(WaitUntil([] { return !FixtureLog(kSearchPath).empty(); }, 10000));
+    Sleep(500);
     const DWORD asked = GetTickCount();
     EXPECT_TRUE(ProgramFolder::Close(hMain, run)) << m_folder.Log();
-    std::printf("FIGURE close with a running search took %lu ms\n", GetTickCount() - asked);
+    std::printf("FIGURE closing the program while its search's answer stalled took %lu ms\n",
+                GetTickCount() - asked);
 }

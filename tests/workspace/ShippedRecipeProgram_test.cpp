@@ -64,7 +64,7 @@ const Filed kAfterRetry = {"EP1234567B1", "1234567", "EP1234567", "Lithium batte
                            "VOLTWERK AG [DE]", 5};
 // OPS answers UTF-8; the program keeps its texts in its code page (1252 in the test prefix).
 const Filed kLetters = {"EP2500000B1", "2500000", "EP2500000", "Dispenser for M\xFCller-Hinton agar plates",
-                        "M\xDCLLER J\xDCRGEN [DE]; LEF\xC8VRE C\xC9LINE [FR]; ?UKASIEWICZ PIOTR [PL]",
+                        "M\xDCLLER J\xDCRGEN [DE]; LEF\xC8VRE C\xC9LINE [FR]; LUKASIEWICZ PIOTR [PL]",
                         "SOCI\xC9T\xC9 DES G\xC9LOSES SA [FR]", 2};
 
 // The pages of the imitation's documents in turn: three sizes, the top-left quadrant dark.
