@@ -159,10 +159,9 @@ void DrawItemText(HDC hDC, const CNewMenuItemData* pData, RECT rc, BOOL bBold, C
         CString left = tab >= 0 ? text.Left(tab) : text;
         ::DrawTextA(hDC, left, left.GetLength(), &rc, DT_LEFT | DT_VCENTER | DT_SINGLELINE);
         if (tab >= 0) {
+            // The accelerator stands at the right edge of the text area.
             CString right = text.Mid(tab + 1);
-            RECT rr = rc;
-            rr.right -= 10;
-            ::DrawTextA(hDC, right, right.GetLength(), &rr, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
+            ::DrawTextA(hDC, right, right.GetLength(), &rc, DT_RIGHT | DT_VCENTER | DT_SINGLELINE);
         }
     }
     ::SelectObject(hDC, old);

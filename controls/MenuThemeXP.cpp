@@ -6,6 +6,7 @@
 #include "NewMenuHook.h"
 
 #include <algorithm>
+#include <vector>
 
 using namespace menucolors;
 
@@ -76,6 +77,31 @@ void PaintShadow(HDC hDC, int w, int h, CMenuHookData* pData)
     }
 }
 
+// The edges of a popup's frame (screen coordinates, the frame line included) that touch its
+// open menu-bar item, each a line one pixel thick shortened by one pixel at both ends.
+std::vector<CRect> JoinedEdges(const CRect& frame, const CRect& bar)
+{
+    auto touches = [](int a, int b) { return a >= b - 1 && a <= b + 1; };
+    std::vector<CRect> lines;
+    const int left = std::max(bar.left, frame.left) + 1;
+    const int right = std::min(bar.right, frame.right) - 1;
+    if (right > left) {
+        if (touches(bar.bottom, frame.top))
+            lines.emplace_back(left, frame.top, right, frame.top + 1);
+        if (touches(bar.top, frame.bottom))
+            lines.emplace_back(left, frame.bottom - 1, right, frame.bottom);
+    }
+    const int top = std::max(bar.top, frame.top) + 1;
+    const int bottom = std::min(bar.bottom, frame.bottom) - 1;
+    if (bottom > top) {
+        if (touches(bar.right, frame.left))
+            lines.emplace_back(frame.left, top, frame.left + 1, bottom);
+        if (touches(bar.left, frame.right))
+            lines.emplace_back(frame.right - 1, top, frame.right, bottom);
+    }
+    return lines;
+}
+
 } // namespace
 
 CMenuThemeXP::CMenuThemeXP(DWORD dwThemeId, MenuMeasureFn pMeasure, MenuDrawFn pDraw, DWORD dwFlags)
@@ -104,11 +130,14 @@ void CMenuThemeXP::PaintBorder(HWND hWnd, HDC hDC, CMenuHookData* pData, BOOL bF
     const bool ownShadow = m_BorderBottomRight.cx == 5;
     const COLORREF B = menudraw::MenuColor(pData->m_hMenu, FALSE);
     const COLORREF W = ::GetSysColor(COLOR_WINDOW);
-    const COLORREF C = Mix8614(W, B);
+    COLORREF C = Mix8614(W, B);
     const COLORREF F = Darken(128, B);
     COLORREF I = menudraw::ScreenColors() <= 256 ? ::GetSysColor(COLOR_BTNFACE) : Mix8614(B, W);
-    if (::GetNearestColor(hDC, C) == ::GetNearestColor(hDC, I))
+    // Where the device cannot tell the ring from the icon column, both take the pure colours.
+    if (::GetNearestColor(hDC, C) == ::GetNearestColor(hDC, I)) {
+        C = W;
         I = B;
+    }
 
     // The client area in window coordinates.
     CRect client;
@@ -135,18 +164,17 @@ void CMenuThemeXP::PaintBorder(HWND hWnd, HDC hDC, CMenuHookData* pData, BOOL bF
             PaintShadow(hDC, w, h, pData);
     }
 
-    // Where the popup touches its open menu-bar item, the two look joined.
+    // Where the popup touches its open menu-bar item, on whichever side, the two look joined.
     CNewMenu* pMenu = CNewMenu::FromHandleNew(pData->m_hMenu);
     if (pMenu && !pMenu->GetMenuBarItemRect().IsRectEmpty()) {
-        CRect bar = pMenu->GetMenuBarItemRect();
-        CRect joined;
+        CRect frame = outer;
+        frame.OffsetRect(wr.left, wr.top);
         const COLORREF edge = menudraw::ScreenColors() <= 256 ? ::GetSysColor(COLOR_BTNFACE)
                                                                : Mix8614(menudraw::MenuColor(nullptr, FALSE), W);
-        if (bar.bottom >= wr.top - 1 && bar.bottom <= wr.top + 1) {
-            int left = std::max(bar.left, wr.left) - wr.left + 1;
-            int right = std::min(bar.right, wr.right) - wr.left - 1;
-            if (right > left)
-                FillSolid(hDC, CRect(left, 0, right, 1), edge);
+        for (const CRect& line : JoinedEdges(frame, pMenu->GetMenuBarItemRect())) {
+            CRect local = line;
+            local.OffsetRect(-wr.left, -wr.top);
+            FillSolid(hDC, local, edge);
         }
     }
 }

@@ -64,7 +64,7 @@ void CDocumentThread::RunJob()
         DiscardLocationFiles();
 
     m_nBusy = 0;
-    if (!m_Status.m_nSuccess && bHasFolder)
+    if (!m_Status.m_nSuccess && bHasFolder && !IsLookupJob())
         ::RemoveDirectoryA(Fields().folder);
     m_Status.m_nDone = 1;
 }
@@ -79,8 +79,9 @@ void CDocumentThread::SetJobVariables()
 
 void CDocumentThread::RunSources(IXMLDOMDocument2Ptr recipe)
 {
-    const CString attribute =
-        PriorityAttribute(m_strCountryCode, m_nApplication, m_documentRules.bEuropeanPriorities);
+    const CString attribute = IsLookupJob() ? "PCTLookupPriority"
+                                            : PriorityAttribute(m_strCountryCode, m_nApplication,
+                                                                m_documentRules.bEuropeanPriorities);
     ClearCatalogFiles();
 
     bool bDone = false;
@@ -101,6 +102,11 @@ void CDocumentThread::RunSources(IXMLDOMDocument2Ptr recipe)
             nResult = 0;
         if (nResult == 1 && m_documentRules.bSourceNeedsFile && m_CatalogFiles.IsEmpty())
             nResult = 0;
+        if (nResult == 1 && IsLookupJob()) {
+            bDone = true;
+            m_Status.m_nSuccess = 1;
+            continue;
+        }
         if (nResult == 1) {
             if (!FinishDocument() && lookAhead) {
                 nResult = 0;

@@ -138,6 +138,10 @@ protected:
     virtual JobFields Fields() = 0;
     // Before the variables are set: the document's folder made ready.
     virtual void PrepareJob(bool bHasFolder) = 0;
+    // A look-up job takes the sources of the recipe's PCTLookupPriority; a source that
+    // delivers is the whole answer (nothing is finished or filed), and the folder it was
+    // given is its owner's, never removed.
+    virtual bool IsLookupJob() const { return false; }
     // The variables a job starts with: COUNTRYCODE, DOCUMENTNUMBER, KINDCODE and THREADID.
     virtual void SetJobVariables();
     // Fills the record's placeholders after a source delivered.

@@ -10,6 +10,7 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <vector>
 
 IMPLEMENT_DYNAMIC(CDownloadManager, CDialog)
 
@@ -17,6 +18,7 @@ BEGIN_MESSAGE_MAP(CDownloadManager, CDialog)
     ON_MESSAGE(UM_DOWNLOAD_PROGRESS, &ThisClass::OnDownloadProgress)
     ON_MESSAGE(UM_LIST_RBUTTONDOWN, &ThisClass::OnListRButtonDown)
     ON_MESSAGE(UM_CANCEL_DOWNLOAD, &ThisClass::OnCancelDownloadMessage)
+    ON_MESSAGE(UM_WIPO_LINKS_READY, &ThisClass::OnWipoLinksReady)
     ON_WM_TIMER()
     ON_WM_SIZE()
     ON_COMMAND(ID_DOWNLOAD_RETRY, &ThisClass::OnRetrySelected)
@@ -270,6 +272,12 @@ void CDownloadManager::RestartDownload(int nDownloadID)
 LRESULT CDownloadManager::OnDownloadProgress(WPARAM wParam, LPARAM /*lParam*/)
 {
     const int nDownloadID = static_cast<int>(wParam);
+    if (m_pLookup && nDownloadID == m_nLookupID) {
+        // The look-up reports only the end of its job, as every job does.
+        if (m_pLookup->m_Status.m_nDone == 1)
+            OnPctLookupEnded();
+        return 0;
+    }
     DownloadJob* job = Job(nDownloadID);
     if (!job || job->nStopping)
         return 0;
@@ -441,6 +449,18 @@ void CDownloadManager::StartShutdownTimer()
 bool CDownloadManager::ReapStoppedThreads()
 {
     bool bAllEnded = true;
+    for (POSITION pos = m_EndedLookups.GetHeadPosition(); pos;) {
+        const POSITION at = pos;
+        CPatentThread* thread = m_EndedLookups.GetNext(pos);
+        DWORD code = 0;
+        ::GetExitCodeThread(thread->m_hThread, &code);
+        if (code == STILL_ACTIVE) {
+            bAllEnded = false;
+            continue;
+        }
+        m_EndedLookups.RemoveAt(at);
+        delete thread;
+    }
     for (POSITION pos = m_Jobs.GetHeadPosition(); pos;) {
         const POSITION at = pos;
         DownloadJob* job = m_Jobs.GetNext(pos);
@@ -470,6 +490,15 @@ bool CDownloadManager::ReapStoppedThreads()
 void CDownloadManager::StopAllDownloads()
 {
     m_nStopped = 0;
+    m_PendingLookups.RemoveAll();
+    m_bLookupBusy = false;
+    if (m_pLookup) {
+        m_pLookup->m_nQuit = 1;
+        m_pLookup->Cancel();
+        m_pLookup->PostThreadMessage(UM_THREAD_QUIT, 0, 0);
+        m_EndedLookups.AddTail(m_pLookup);
+        m_pLookup = nullptr;
+    }
     for (POSITION pos = m_Jobs.GetHeadPosition(); pos;) {
         DownloadJob* job = m_Jobs.GetNext(pos);
         if (job->nStopping)
@@ -537,6 +566,8 @@ void CDownloadManager::OnCancelSelected()
 
 CString CDownloadManager::FindDownloadedDocument(CString number)
 {
+    if (number.Find("PCT") >= 0)
+        StartPctLookup(number);
     const QueuedNumber queued = CleanQueuedNumber(number, m_nFileWrapperMode != 0);
     if (queued.number.IsEmpty() || !m_ppProjectDocument || !*m_ppProjectDocument)
         return "";
@@ -570,4 +601,113 @@ CString CDownloadManager::FindDownloadedDocument(CString number)
         return "";
     }
     return path;
+}
+
+// ---------------------------------------------------------------- the PCT look-up
+
+namespace {
+
+// A look-up's number as the queue takes it: without slashes, backslashes and "PCT".
+CString PctQueueNumber(CString number)
+{
+    number.Remove('/');
+    number.Remove('\\');
+    number.Replace("PCT", "");
+    return number;
+}
+
+// The number the look-up's answer names: the text in brackets behind the first link after
+// "Title". False when the answer does not hold one.
+bool NumberInLookupAnswer(const CString& text, CString& number)
+{
+    const int title = text.Find("Title");
+    const int link = title < 0 ? -1 : text.Find("HREF", title);
+    const int open = link < 0 ? -1 : text.Find('(', link);
+    const int close = open < 0 ? -1 : text.Find(')', open);
+    if (close < 0)
+        return false;
+    number = text.Mid(open + 1, close - open - 1);
+    return true;
+}
+
+} // namespace
+
+void CDownloadManager::StartPctLookup(CString number)
+{
+    // From the start of a look-up until its answer has been read, later numbers wait.
+    if (m_bLookupBusy) {
+        if (number != m_strLookupNumber && !m_PendingLookups.Find(number))
+            m_PendingLookups.AddTail(number);
+        return;
+    }
+    BeginPctLookup(number);
+}
+
+void CDownloadManager::BeginPctLookup(const CString& number)
+{
+    {
+        CProgramOptions options;
+        m_strSaveFolder = options.GetOptionValue("SavePath");
+    }
+    m_strLookupFolder = m_strSaveFolder;
+    // An answer left by an earlier look-up must not be read as this one's.
+    ::DeleteFileA(PctLookupAnswerPath());
+    m_strLookupNumber = number;
+    m_bLookupBusy = true;
+
+    auto* thread = static_cast<CPatentThread*>(
+        AfxBeginThread(RUNTIME_CLASS(CPatentThread), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED));
+    if (!thread) {
+        // Without its thread the look-up has no answer: the number is queued as it is.
+        PostMessage(UM_WIPO_LINKS_READY, 0, 0);
+        return;
+    }
+    thread->m_bAutoDelete = FALSE;
+    thread->m_nDownloadID = static_cast<int>(thread->m_nThreadID);
+    thread->m_strTempFolderSlash = m_strLookupFolder;
+    thread->m_strLocationUID.Empty();
+    thread->m_bLookupMode = true;
+    thread->ParseDocumentNumber(number);
+    thread->ResumeThread();
+    thread->m_hOwner = m_hWnd;
+    thread->PostThreadMessage(UM_THREAD_START, 0, 0);
+    m_pLookup = thread;
+    m_nLookupID = thread->m_nDownloadID;
+}
+
+void CDownloadManager::OnPctLookupEnded()
+{
+    // The thread waits in its SendMessage while this runs: it quits once it has left it and
+    // is deleted when it has ended. The answer is read once the thread has let go of it.
+    m_pLookup->PostThreadMessage(UM_THREAD_QUIT, 0, 0);
+    m_EndedLookups.AddTail(m_pLookup);
+    m_pLookup = nullptr;
+    if (!ReapStoppedThreads())
+        StartShutdownTimer();
+    PostMessage(UM_WIPO_LINKS_READY, 0, 0);
+}
+
+LRESULT CDownloadManager::OnWipoLinksReady(WPARAM /*wParam*/, LPARAM /*lParam*/)
+{
+    if (!m_bLookupBusy || m_pLookup)
+        return 0;
+    CString answer;
+    CFile file;
+    if (file.Open(PctLookupAnswerPath(), CFile::modeRead | CFile::shareDenyNone)) {
+        std::vector<char> bytes(20000);
+        const UINT read = file.Read(bytes.data(), static_cast<UINT>(bytes.size()));
+        file.Close();
+        answer = CString(bytes.data(), static_cast<int>(read));
+    }
+    ::DeleteFileA(PctLookupAnswerPath());
+    CString number;
+    if (!NumberInLookupAnswer(answer, number))
+        number = m_strLookupNumber;
+    m_bLookupBusy = false;
+    m_strLookupNumber.Empty();
+    AddDownload(PctQueueNumber(number));
+
+    if (!m_PendingLookups.IsEmpty())
+        BeginPctLookup(m_PendingLookups.RemoveHead());
+    return 0;
 }

@@ -47,8 +47,16 @@ public:
     int StartDownload(CString number, CString locationUID);
     int AddDownload(CString number) { return StartDownload(number, ""); }
 
-    // The path of the document's stored PDF in the project, or "".
+    // The path of the document's stored PDF in the project, or "". A PCT number first starts
+    // its look-up (StartPctLookup).
     CString FindDownloadedDocument(CString number);
+    // Looks up the publication of a PCT application on a thread of its own (no row, no job)
+    // and queues the number its answer names, or, without an answer, the PCT number itself
+    // with its slashes and "PCT" removed. One look-up runs at a time; a number that comes
+    // while one runs waits its turn (once).
+    void StartPctLookup(CString number);
+    // The look-up's answer file: WipoLinks.html in the folder the look-up works in.
+    CString PctLookupAnswerPath() const { return m_strLookupFolder + "WipoLinks.html"; }
     // The number in the form the project's Document records carry in Name.
     static CString NormalizeDocumentNumber(CString number) { return ::NormalizeDocumentNumber(number); }
     // False when the project's document index holds the name; true otherwise, also when no
@@ -108,6 +116,9 @@ protected:
     afx_msg LRESULT OnDownloadProgress(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnListRButtonDown(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnCancelDownloadMessage(WPARAM wParam, LPARAM lParam);
+    // A PCT look-up has ended: its answer is read and the number it names is queued; the
+    // next waiting look-up starts.
+    afx_msg LRESULT OnWipoLinksReady(WPARAM wParam, LPARAM lParam);
     afx_msg void OnTimer(UINT_PTR nIDEvent);
     afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg void OnRetrySelected();
@@ -131,6 +142,10 @@ private:
     bool ReapStoppedThreads();
     void StartShutdownTimer();
     void UpdateRow(int nRow, const DownloadJob& job, COLORREF crText, COLORREF crBack);
+    // Starts the look-up thread of a PCT number.
+    void BeginPctLookup(const CString& number);
+    // The running look-up's end of job: the thread is told to quit and the answer read.
+    void OnPctLookupEnded();
 
     int m_nStopped = 1;
     UINT_PTR m_nShutdownTimer = 0;
@@ -141,6 +156,15 @@ private:
     CRect m_rectClient;
     int m_nInitialized = 0;
     UINT_PTR m_nNextRetryTimerID = 100;
+
+    // The PCT look-up.
+    CPatentThread* m_pLookup = nullptr;          // the running look-up's thread
+    int m_nLookupID = 0;                         // its download id
+    CString m_strLookupNumber;                   // the number of the look-up under way
+    bool m_bLookupBusy = false;                  // from a look-up's start until its answer is read
+    CString m_strLookupFolder;                   // the folder it works in (the save folder)
+    CStringList m_PendingLookups;                // numbers waiting for their look-up
+    CList<CPatentThread*, CPatentThread*> m_EndedLookups;  // told to quit; deleted once ended
 
     DECLARE_MESSAGE_MAP()
 };

@@ -13,6 +13,10 @@ const UINT UM_DOWNLOAD_PROGRESS = WM_APP + 2;
 // file-wrapper library's dialog; wParam the download id, lParam 0. Answers 0.
 const UINT UM_CANCEL_DOWNLOAD = WM_APP + 4;
 
+// Download queue window -> itself, posted once a PCT look-up's thread has ended its job: read
+// the look-up's answer (WipoLinks.html) and queue the number it names; wParam and lParam 0.
+const UINT UM_WIPO_LINKS_READY = WM_APP + 5;
+
 // Download queue window -> project pane: a document has been downloaded; wParam the text of
 // its Document record (const char*, valid during the call), lParam 1 when it was the last row
 // of the queue, else 0. A non-zero answer means the pane took the record.

@@ -70,6 +70,11 @@ void CPatentThread::ParseDocumentNumber(CString number)
     if (m_bFileWrapperMode)
         m_strCountryCode.Empty();
 
+    if (m_bLookupMode) {
+        // The look-up's answer goes into the folder it was given.
+        m_strTempFolder = m_strTempFolderSlash;
+        return;
+    }
     // The document's folder is named after the number and the kind code. Neither may lead
     // out of the save folder or name it, nor name the saved reports' folder there (the job
     // empties its folder first): a number without a usable name gets no folder, and its
@@ -113,11 +118,16 @@ void CPatentThread::PrepareJob(bool bHasFolder)
         // The library is the only source.
         m_strLocationUID.Empty();
     }
-    if (bHasFolder) {
+    // A look-up works in the folder it was given, which is never emptied.
+    if (bHasFolder && !m_bLookupMode) {
         DeleteTempFolder(m_strTempFolder, false);
-        if (!m_bLookupMode)
-            ::CreateDirectoryA(m_strTempFolder, nullptr);
+        ::CreateDirectoryA(m_strTempFolder, nullptr);
     }
+}
+
+bool CPatentThread::IsLookupJob() const
+{
+    return m_bLookupMode;
 }
 
 void CPatentThread::SetJobVariables()

@@ -65,7 +65,11 @@ public:
     // Set by the download queue window before the first UM_THREAD_START, beside the kind
     // code, the location UID and the owner window (which receives UM_DOWNLOAD_PROGRESS).
     // A cancel clears the busy flag.
-    bool m_bLookupMode = false;          // no document folder is created
+    // Look-up mode (set before ParseDocumentNumber): the job answers a PCT look-up. It takes
+    // the sources of the recipe's PCTLookupPriority, writes what they write into the folder
+    // it was given (it makes, empties and removes no folder of its own) and files nothing:
+    // a source that delivers is the whole answer.
+    bool m_bLookupMode = false;
     bool m_bFileWrapperMode = false;     // sources are served by the file-wrapper library
     CString m_strWrapperNumber;          // the number as queued, for the file-wrapper library
     CWrapper m_Wrapper;                  // the file-wrapper library, one per thread
@@ -98,6 +102,7 @@ private:
     bool ExtractOwnValue(const CString& name, const CString& page) override;
     JobFields Fields() override;
     void PrepareJob(bool bHasFolder) override;
+    bool IsLookupJob() const override;
     void SetJobVariables() override;
     void FillDocumentRecord() override;
     bool PlanPages(int nTotal, PagePlan& plan) override;

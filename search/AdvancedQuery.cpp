@@ -221,8 +221,8 @@ CString JoinQueryWords(const CString& input)
             continue;
         }
         if (text[i] == ' ' && i != 0 && i + 1 < text.GetLength() && text[i + 1] != ' ') {
-            CString window = text.Mid(i, 5);
-            window.MakeLower();
+            // The window is read as written: "solar ANDROID" gets its " and".
+            const CString window = text.Mid(i, 5);
             if (window.Find(" and") < 0 && window.Find(" or") < 0) {
                 text.Insert(i, " and");
                 i += 4;

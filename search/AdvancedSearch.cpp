@@ -5,6 +5,7 @@
 #include "HLinkDialog.h"
 #include "NewMenu.h"
 #include "NewQuery.h"
+#include "SavedQueryBox.h"
 #include "XmlHelpers.h"
 #include "resource.h"
 
@@ -577,11 +578,7 @@ void CAdvancedSearch::LoadSavedQueries()
 
 void CAdvancedSearch::RefillSavedQueryCombo()
 {
-    m_comboSavedQueries.ResetContent();
-    m_comboSavedQueries.AddString("None");
-    for (const SavedQuery& query : m_savedQueries.List(m_nLocationIndex))
-        m_comboSavedQueries.AddString(query.title);
-    m_comboSavedQueries.SetCurSel(0);
+    FillSavedQueryBox(m_comboSavedQueries, m_savedQueries, m_nLocationIndex);
 }
 
 void CAdvancedSearch::FillSavedQueryCombo()
@@ -671,17 +668,8 @@ void CAdvancedSearch::OnSaveQuery()
 
 void CAdvancedSearch::OnDeleteQuery()
 {
-    const int selection = m_comboSavedQueries.GetCurSel();
-    if (selection < 1)
+    if (!DeleteChosenSavedQuery(m_comboSavedQueries, m_savedQueries, m_nLocationIndex))
         return;
-    const std::vector<SavedQuery>& list = m_savedQueries.List(m_nLocationIndex);
-    if (selection - 1 >= static_cast<int>(list.size()))
-        return;
-    // The record's own title (the combo shows the same text): every record of it goes, and
-    // the combo is filled again from the list so that item k + 1 stays record k.
-    const CString title = list[static_cast<size_t>(selection - 1)].title;
-    m_savedQueries.RemoveByTitle(m_nLocationIndex, title);
-    RefillSavedQueryCombo();
     OnSelchangeSavedQuery();
     WriteSavedQueries();
 }

@@ -4,6 +4,7 @@
 #include "DataFiles.h"
 #include "NewQuery.h"
 #include "NewMenu.h"
+#include "SavedQueryBox.h"
 #include "SearchPaneMessages.h"
 #include "XmlHelpers.h"
 #include "resource.h"
@@ -342,11 +343,7 @@ void CBasicSearch::RestoreFieldValues()
 
 void CBasicSearch::RefillSavedQueryCombo()
 {
-    m_comboSavedQueries.ResetContent();
-    m_comboSavedQueries.AddString("None");
-    for (const SavedQuery& query : m_savedQueries.List(m_nLocationIndex))
-        m_comboSavedQueries.AddString(query.title);
-    m_comboSavedQueries.SetCurSel(0);
+    FillSavedQueryBox(m_comboSavedQueries, m_savedQueries, m_nLocationIndex);
 }
 
 void CBasicSearch::FillSavedQueryCombo()
@@ -417,20 +414,8 @@ void CBasicSearch::OnSaveQuery()
 
 void CBasicSearch::OnDeleteQuery()
 {
-    const int selection = m_comboSavedQueries.GetCurSel();
-    if (selection < 1)
+    if (!DeleteChosenSavedQuery(m_comboSavedQueries, m_savedQueries, m_nLocationIndex))
         return;
-    const std::vector<SavedQuery>& list = m_savedQueries.List(m_nLocationIndex);
-    if (selection - 1 < static_cast<int>(list.size())) {
-        // Every record of that title goes; the box is filled again from the list so that
-        // item k + 1 stays record k.
-        const CString title = list[static_cast<size_t>(selection - 1)].title;
-        m_savedQueries.RemoveByTitle(m_nLocationIndex, title);
-        RefillSavedQueryCombo();
-    } else {
-        m_comboSavedQueries.DeleteString(selection);
-        m_comboSavedQueries.SetCurSel(0);
-    }
     OnSelchangeSavedQuery();
     WriteSavedQueries();
 }

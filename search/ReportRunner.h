@@ -21,4 +21,6 @@ public:
     virtual void StopReport() = 0;
     // A run is under way.
     virtual bool IsReportBusy() const = 0;
+    // A stopped run waits for its thread's answer; no new run can start yet.
+    virtual bool IsReportStopping() const = 0;
 };

@@ -62,6 +62,9 @@ public:
     // The shell call that opens reports; tests put a recorder in its place.
     typedef HINSTANCE(WINAPI* ShellExecuteFn)(HWND, LPCSTR, LPCSTR, LPCSTR, LPCSTR, INT);
     static ShellExecuteFn s_pfnShellExecute;
+    // The creation of the report threads; tests put one in its place that fails.
+    typedef CWinThread* (*BeginThreadFn)(CRuntimeClass*, int, UINT, DWORD, LPSECURITY_ATTRIBUTES);
+    static BeginThreadFn s_pfnBeginThread;
 
     std::vector<SavedReportEntry> m_Entries;
     CXListCtrl m_List;

@@ -13,6 +13,8 @@
 #include "ReportPopupDialog.h"
 #include "ReportThread.h"
 
+CSavedReport::BeginThreadFn CSavedReport::s_pfnBeginThread = &AfxBeginThread;
+
 void CSavedReport::SetStatus(const CString& text)
 {
     if (m_pReportStatus && ::IsWindow(m_pReportStatus->GetSafeHwnd()))
@@ -142,7 +144,7 @@ void CSavedReport::DownloadNextDocument(SearchSession session)
     SetStatus(status);
     const SessionResult document = session.results[m_nNextIndex];
     auto* thread = static_cast<CReportThread*>(
-        AfxBeginThread(RUNTIME_CLASS(CReportThread), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED));
+        s_pfnBeginThread(RUNTIME_CLASS(CReportThread), THREAD_PRIORITY_NORMAL, 0, CREATE_SUSPENDED, nullptr));
     if (!thread) {
         // Without its thread the run can never go on: it ends here.
         Ask("The search report could not be generated: no worker thread could be started.", "Error",

@@ -23,6 +23,7 @@ public:
     void StartReport(SearchSession session) override { m_Page.StartReport(session); }
     void StopReport() override { m_Page.StopReport(); }
     bool IsReportBusy() const override { return m_Page.IsBusy(); }
+    bool IsReportStopping() const override { return m_Page.IsStopping(); }
 
 private:
     CSavedReport& m_Page;

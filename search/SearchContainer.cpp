@@ -22,6 +22,9 @@ BEGIN_MESSAGE_MAP(CSearchContainer, CDialog)
     ON_MESSAGE(UM_STOP_SEARCH, &CSearchContainer::OnStopSearch)
     ON_MESSAGE(UM_RUN_ADVANCED_SEARCH, &CSearchContainer::OnRunAdvancedSearch)
     ON_MESSAGE(UM_RUN_BASIC_SEARCH, &CSearchContainer::OnRunBasicSearch)
+    ON_MESSAGE(UM_SHOW_SAVED_REPORTS, &CSearchContainer::OnShowSavedReports)
+    ON_MESSAGE(UM_REPORT_FINISHED, &CSearchContainer::OnReportFinished)
+    ON_MESSAGE(UM_REPORT_PROGRESS, &CSearchContainer::OnReportProgress)
     ON_WM_TIMER()
     ON_WM_ERASEBKGND()
     ON_WM_SHOWWINDOW()
@@ -222,6 +225,26 @@ BOOL CSearchContainer::OnInitDialog()
     m_pageSavedReports.m_hContainer = m_hWnd;
     Log(CString(kLogPrefix) + "Exiting...");
     return TRUE;
+}
+
+// ---------------------------------------------------------------- report runs
+
+LRESULT CSearchContainer::OnShowSavedReports(WPARAM, LPARAM)
+{
+    m_Sheet.SetActivePage(4);
+    return 0;
+}
+
+LRESULT CSearchContainer::OnReportFinished(WPARAM, LPARAM)
+{
+    m_pageReport.HideProgress();
+    return 0;
+}
+
+LRESULT CSearchContainer::OnReportProgress(WPARAM wParam, LPARAM lParam)
+{
+    m_pageReport.SetReportProgress(static_cast<int>(wParam), static_cast<int>(lParam));
+    return 0;
 }
 
 // ---------------------------------------------------------------- search locations

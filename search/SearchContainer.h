@@ -106,6 +106,11 @@ protected:
     afx_msg void OnTimer(UINT_PTR nIDEvent);
     afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
     afx_msg LRESULT OnOfferSessionChooser(WPARAM wParam, LPARAM lParam);
+    // The report run's messages, for the Search Report page: the Saved Reports tab, the end
+    // of a run (its bar hides) and a document done (wParam of lParam).
+    afx_msg LRESULT OnShowSavedReports(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnReportFinished(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnReportProgress(WPARAM wParam, LPARAM lParam);
     afx_msg void OnUpdateAddSelectionToReport(CCmdUI* pCmdUI);
     DECLARE_MESSAGE_MAP()
 

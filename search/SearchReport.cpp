@@ -381,6 +381,10 @@ void CSearchReport::OnGenerate()
     if (!m_pReportRunner)
         return;
     m_pReportRunner->StartReport(session);
+    // A run that ended within its start (its thread could not be made) has told the page
+    // so already: neither the bar nor the pop-up shows for it.
+    if (!m_pReportRunner->IsReportBusy() && !m_pReportRunner->IsReportStopping())
+        return;
     if (m_pReportRunner->IsReportBusy())
         m_buttonGenerate.EnableWindow(FALSE);
     m_ProgressBar.ShowWindow(SW_SHOW);

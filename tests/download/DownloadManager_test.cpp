@@ -72,16 +72,20 @@ CString BuildFile(const char* relative)
     return CString(build ? build : ".") + "/" + relative;
 }
 
-// The queue's recipe with the fixture server's address, as the program's Download.cfg; the
-// options with the save folder.
-void InstallDataFiles(const CString& saveFolder)
+// The queue's recipe with the fixture server's address, as the program's Download.cfg.
+void InstallQueueRecipe()
 {
     CFileCrypt crypt;
     CString text;
     ASSERT_EQ(crypt.ReadEncryptedFile(BuildFile("tests/data/queue.cfg"), text), 1);
     ASSERT_GT(text.Replace("http://fixture-server", FixtureBase()), 0);
     ASSERT_EQ(crypt.WriteEncryptedFile(text, GetAppDirectory() + "\\Download.cfg"), 1);
+}
 
+// The queue's recipe and the options with the save folder.
+void InstallDataFiles(const CString& saveFolder)
+{
+    InstallQueueRecipe();
     ASSERT_TRUE(::CopyFileA(BuildFile("bin/config2.cfg"), GetAppDirectory() + "\\config2.cfg", FALSE));
     CProgramOptions options;
     ASSERT_EQ(options.SetOptionValue("SavePath", saveFolder), 1);
@@ -673,6 +677,59 @@ TEST_F(DownloadQueueTest, FindDownloadedDocumentReadsTheProjectsRecord)
     };
     for (const auto& c : cases)
         EXPECT_EQ(CString(c.second), m_queue.FindDownloadedDocument(c.first)) << c.first;
+}
+
+// ------------------------------------------------------------------ the PCT look-up
+
+// The shipped recipe in place of the queue's while it lives.
+struct ShippedRecipe
+{
+    ShippedRecipe()
+    {
+        installed = ::CopyFileA(BuildFile("bin/Download.cfg"), GetAppDirectory() + "\\Download.cfg", FALSE) != FALSE;
+    }
+    ~ShippedRecipe() { InstallQueueRecipe(); }
+    bool installed = false;
+};
+
+// The PCT look-up searches of the log: the CQL of each, in order.
+std::vector<CString> LookupQueries()
+{
+    std::vector<CString> queries;
+    for (const LoggedRequest& r : FixtureLog("/published-data/search?q=ap")) {
+        const int q = r.target.Find("?q=");
+        queries.push_back(r.target.Mid(q + 3));
+    }
+    return queries;
+}
+
+TEST_F(DownloadQueueTest, APctNumberFromTheListsCheckQueuesThePublicationItsLookupFinds)
+{
+    // The shipped recipe's look-up source asks the fixture server's imitation of OPS.
+    ShippedRecipe recipe;
+    ASSERT_TRUE(recipe.installed);
+    // Both come at once: the second waits for the first's answer. The service knows the
+    // first application (its WO publication is WO2004012345 A1) and not the second, which is
+    // then queued as typed, without its slashes and "PCT".
+    ASSERT_TRUE(WriteBytes(SaveFolder() + "WipoLinks.html", "Title HREF (WO1999999999A1)"));
+    EXPECT_EQ(CString(""), m_queue.FindDownloadedDocument("PCT/EP2003/008123"));
+    m_queue.FindDownloadedDocument("PCT/EP2003/008123");  // asked again while it runs: once
+    m_queue.FindDownloadedDocument("PCT/US2099/000001");
+    EXPECT_EQ(0, List().GetItemCount()) << "a look-up has no row";
+
+    ASSERT_TRUE(PumpUntil([&] { return !m_owner.m_records.empty(); }, 60000));
+    const CString& record = m_owner.m_records[0].first;
+    EXPECT_GE(record.Find("Name=\"WO2004012345A1\""), 0) << record.GetString();
+    EXPECT_GE(record.Find("DocumentTitle=\"Battery pack with thermal widgets\""), 0) << record.GetString();
+    ASSERT_TRUE(PumpUntil([&] { return Row("US2099000001") >= 0; }, 30000))
+        << List().GetItemCount() << " rows";
+
+    const std::vector<CString> queries = LookupQueries();
+    ASSERT_EQ(queries.size(), 2u);
+    EXPECT_EQ(queries[0], CString("ap%3DEP2003008123"));
+    EXPECT_EQ(queries[1], CString("ap%3DUS2099000001"));
+    EXPECT_FALSE(FileExists(SaveFolder() + "WipoLinks.html")) << "the answer is read once";
+    EXPECT_TRUE(FixtureLog("WO1999999999").empty()) << "an old answer is never read";
 }
 
 // ------------------------------------------------------------------ file-wrapper mode

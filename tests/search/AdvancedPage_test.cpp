@@ -484,6 +484,21 @@ TEST_F(AdvancedPageTest, SavedQueriesSurviveRestartsAndDeleteKeepsTheComboInStep
     ShowLocation(0, PatentForm());
     EXPECT_EQ(page->SavedQueryCombo().GetCount(), 2);
 
+    // An item without a record goes too: the fields are cleared and the file is written.
+    page->SavedQueryCombo().AddString("Stray");
+    ASSERT_TRUE(::DeleteFileA(QueryFile()));
+    ChooseSavedQuery(2);
+    Edit(0).SetWindowText("typed");
+    page->SendMessage(WM_COMMAND, ID_ADVQUERY_DELETE, 0);
+    ASSERT_EQ(page->SavedQueryCombo().GetCount(), 2);
+    EXPECT_EQ(SavedQueryItem(1), title);
+    EXPECT_EQ(page->SavedQueryCombo().GetCurSel(), 0);
+    EXPECT_EQ(page->GetEditText(0), "");
+    EXPECT_TRUE(testsupport::FileExists(QueryFile()));
+    Restart();
+    ShowLocation(0, PatentForm());
+    EXPECT_EQ(page->SavedQueryCombo().GetCount(), 2);
+
     // Clear empties every edit and puts every combo and the saved-query combo first.
     ChooseSavedQuery(1);
     page->SendMessage(WM_COMMAND, MAKEWPARAM(IDC_ADV_CLEAR, BN_CLICKED), 0);

@@ -57,6 +57,11 @@ TEST(QueryChecker, JoinsBareWordsOutsidePhrases)
         {"solar and cell", "solar and cell"},
         {"solar AND cell", "solar AND cell"},
         {"solar Or cell", "solar Or cell"},
+        // The window after a space is read as written: capitals are no operator there.
+        {"solar ANDROID", "solar and ANDROID"},
+        {"x ORANGE", "x and ORANGE"},
+        {"solar android", "solar android"},
+        {"x orange", "x orange"},
         {"\"solar cell\" panel", "\"solar cell\" and panel"},
         {"solar", "solar"},
         {"", ""},

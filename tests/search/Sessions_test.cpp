@@ -97,6 +97,7 @@ public:
     void StartReport(SearchSession session) override { started.push_back(session); }
     void StopReport() override { ++stops; }
     bool IsReportBusy() const override { return busy; }
+    bool IsReportStopping() const override { return false; }
 };
 
 class SessionsTest : public ComTest
