@@ -1,5 +1,6 @@
 #include "PatentThread.h"
 
+#include "DataFiles.h"
 #include "DocumentNumbers.h"
 #include "DocumentRecord.h"
 #include "DownloadManagerMessages.h"
@@ -199,16 +200,5 @@ CString CPatentThread::EscapeXml(CString text)
 
 bool CPatentThread::DeleteTempFolder(CString folder, bool bPermanent)
 {
-    std::vector<char> from(folder.str().begin(), folder.str().end());
-    from.push_back('\0');
-    from.push_back('\0');
-    SHFILEOPSTRUCTA op = {};
-    op.hwnd = nullptr;
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.data();
-    op.pTo = nullptr;
-    op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
-    if (!bPermanent)
-        op.fFlags |= FOF_ALLOWUNDO;
-    return ::SHFileOperationA(&op) == 0;
+    return RunShellFileOperation(nullptr, FO_DELETE, folder, CString(), !bPermanent);
 }

@@ -1,5 +1,6 @@
 #include "ReportFiles.h"
 
+#include "DataFiles.h"
 #include "TextHelpers.h"
 #include "XmlHelpers.h"
 
@@ -96,16 +97,7 @@ bool DeleteFolderBelow(const CString& folder, const CString& reportsFolder, HWND
 {
     if (!IsPathStrictlyBelow(folder, reportsFolder))
         return false;
-    CString target = FullPath(folder);
-    std::vector<char> from(target.GetString(), target.GetString() + target.GetLength());
-    from.push_back('\0');
-    from.push_back('\0');
-    SHFILEOPSTRUCTA op = {};
-    op.hwnd = hOwner;
-    op.wFunc = FO_DELETE;
-    op.pFrom = from.data();
-    op.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
-    return ::SHFileOperationA(&op) == 0;
+    return RunShellFileOperation(hOwner, FO_DELETE, FullPath(folder));
 }
 
 CString FormatReportsXml(const std::vector<SavedReportEntry>& entries)

@@ -1,6 +1,7 @@
 #include "DataFiles.h"
 
 #include <windows.h>
+#include <shellapi.h>
 #include <shlobj.h>
 
 #include <atomic>
@@ -304,4 +305,20 @@ CString DataFileSetAsideText(const char* contents, const CString& path, const CS
         why.Format("the file holds no %s but data of another kind", contents);
     return CString("The ") + contents + " in\n" + path + "\nwere not read: " + why + ".\nThe file is kept as\n" +
            aside + "\nand the program starts with an empty list.";
+}
+
+bool RunShellFileOperation(HWND hOwner, UINT nFunction, const CString& from, const CString& to, bool bToRecycleBin)
+{
+    // Each list of paths is closed by two zero characters.
+    const std::string fromList = std::string(from.GetString()) + '\0';
+    const std::string toList = std::string(to.GetString()) + '\0';
+    SHFILEOPSTRUCTA operation{};
+    operation.hwnd = hOwner;
+    operation.wFunc = nFunction;
+    operation.pFrom = fromList.c_str();
+    operation.pTo = to.IsEmpty() ? nullptr : toList.c_str();
+    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
+    if (bToRecycleBin)
+        operation.fFlags |= FOF_ALLOWUNDO;
+    return ::SHFileOperationA(&operation) == 0;
 }

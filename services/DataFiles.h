@@ -1,7 +1,8 @@
 // The program's data files: where they live (every file is written to the program folder and
 // read from the path ResolveDataFilePath picks, which may be a newer copy that file
 // virtualisation left under the user's local application-data folder), how each is written
-// whole, and how one the program cannot have written is set aside.
+// whole, and how one the program cannot have written is set aside; and the shell's file
+// operations on folders.
 #pragma once
 
 #include "String.h"
@@ -83,3 +84,9 @@ CString SetDataFileAside(const CString& path, DataFileFault fault);
 // The message that tells the user about a file set aside: what it held ("saved reports"),
 // where it lay, why it was not read and the name it is kept under.
 CString DataFileSetAsideText(const char* contents, const CString& path, const CString& aside, DataFileFault fault);
+
+// One file operation of the shell (FO_COPY, FO_DELETE, ...) on one path, and one target where
+// it has one: no progress window, no questions. bToRecycleBin sends what FO_DELETE removes to
+// the recycle bin. True when it succeeded.
+bool RunShellFileOperation(HWND hOwner, UINT nFunction, const CString& from, const CString& to = CString(),
+                           bool bToRecycleBin = false);

@@ -2,6 +2,7 @@
 
 #include "BalloonHelp.h"
 #include "DataExchange.h"
+#include "DataFiles.h"
 #include "DC.h"
 #include "ProgramOptions.h"
 #include "ProgressLog.h"
@@ -1100,12 +1101,6 @@ CString DocumentXPath(const CString& uid)
     return "/Project/Documents/Document[@UID=" + XPathLiteral(uid) + "]";
 }
 
-// A list of one path for the shell's file operation: closed by two zero characters.
-std::string ShellPathList(const CString& path)
-{
-    return std::string(path.GetString()) + '\0';
-}
-
 } // namespace
 
 int CProjectManagerContainer::ShowMessageBox(CWnd* pOwner, const CString& strText, const char* caption, UINT nType)
@@ -1396,19 +1391,10 @@ CString StoredDownloadFolder()
     return folder;
 }
 
-// One file operation of the shell on one source (and target): no progress window, no
-// questions. True when it failed.
+// One file operation of the shell on one source (and target). True when it failed.
 bool ShellFileOperationFailed(HWND hOwner, UINT nFunction, const CString& from, const CString& to = CString())
 {
-    const std::string fromList = ShellPathList(from);
-    const std::string toList = ShellPathList(to);
-    SHFILEOPSTRUCTA operation{};
-    operation.hwnd = hOwner;
-    operation.wFunc = nFunction;
-    operation.pFrom = fromList.c_str();
-    operation.pTo = to.IsEmpty() ? nullptr : toList.c_str();
-    operation.fFlags = FOF_SILENT | FOF_NOCONFIRMATION;
-    return ::SHFileOperationA(&operation) != 0;
+    return !RunShellFileOperation(hOwner, nFunction, from, to);
 }
 
 } // namespace

@@ -146,6 +146,16 @@ void ProgramDownloadTest::SetUp()
     m_folder.SetOption("PlaySoundAfterError", "0");
 }
 
+void ShippedRecipeDownloadTest::SetUp()
+{
+    ProgramDownloadTest::SetUp();
+    if (HasFatalFailure())
+        return;
+    m_folder.CopyBuilt("Download.cfg");
+    m_folder.SetOption("OpsConsumerKey", "zentrova-e2e-key");
+    m_folder.SetOption("OpsConsumerSecret", "zentrova-e2e-secret");
+}
+
 void ProgramDownloadTest::TearDown()
 {
     CoUninitialize();

@@ -56,4 +56,11 @@ protected:
     ProgramFolder m_folder;
 };
 
+// The same on the shipped recipe, with OPS keys that the fixture server knows.
+class ShippedRecipeDownloadTest : public ProgramDownloadTest
+{
+protected:
+    void SetUp() override;
+};
+
 } // namespace workspacetest

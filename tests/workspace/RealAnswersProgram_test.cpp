@@ -32,18 +32,8 @@ namespace {
 
 const char kOriginalTitle[] = "ENERGILAGRINGSSYSTEM";
 
-class RealAnswersProgramTest : public ProgramDownloadTest
+class RealAnswersProgramTest : public ShippedRecipeDownloadTest
 {
-protected:
-    void SetUp() override
-    {
-        ProgramDownloadTest::SetUp();
-        if (HasFatalFailure())
-            return;
-        m_folder.CopyBuilt("Download.cfg");
-        m_folder.SetOption("OpsConsumerKey", "zentrova-e2e-key");
-        m_folder.SetOption("OpsConsumerSecret", "zentrova-e2e-secret");
-    }
 };
 
 // The first combo box of the page with that many entries: a field's list of indexes.

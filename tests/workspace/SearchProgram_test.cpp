@@ -24,18 +24,8 @@ using namespace workspacetest;
 
 namespace {
 
-class SearchProgramTest : public ProgramDownloadTest
+class SearchProgramTest : public ShippedRecipeDownloadTest
 {
-protected:
-    void SetUp() override
-    {
-        ProgramDownloadTest::SetUp();
-        if (HasFatalFailure())
-            return;
-        m_folder.CopyBuilt("Download.cfg");
-        m_folder.SetOption("OpsConsumerKey", "zentrova-e2e-key");
-        m_folder.SetOption("OpsConsumerSecret", "zentrova-e2e-secret");
-    }
 };
 
 // Selects the rows of a list view of another process.

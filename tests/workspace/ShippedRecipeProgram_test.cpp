@@ -132,19 +132,18 @@ void PrintRequests(const char* name, const std::vector<LoggedRequest>& log)
         std::printf("    %s\n", line.GetString());
 }
 
-class ShippedRecipeProgramTest : public ProgramDownloadTest
+class ShippedRecipeProgramTest : public ShippedRecipeDownloadTest
 {
 protected:
     void SetUp() override
     {
-        ProgramDownloadTest::SetUp();
+        ShippedRecipeDownloadTest::SetUp();
         if (HasFatalFailure())
             return;
-        m_folder.CopyBuilt("Download.cfg");
         m_folder.SetOption("RetryFailedDownloads", "1");
         m_folder.SetOption("WaitTimeBetweenAttempts", "1");
         m_folder.SetOption("NumberOfAttemptsBeforeFailure", "2");
-        m_folder.SetOption("OpsConsumerKey", "zentrova-e2e-key");
+        // The secret as a user may paste it, with blanks around it.
         m_folder.SetOption("OpsConsumerSecret", " zentrova-e2e-secret ");
     }
 
