@@ -134,6 +134,22 @@ void Step(DataFileStep step, HANDLE h)
         g_pfnStep(step, h);
 }
 
+DataFileStamp StampOfHandle(HANDLE h)
+{
+    DataFileStamp stamp;
+    BY_HANDLE_FILE_INFORMATION info;
+    if (!GetFileInformationByHandle(h, &info))
+        return stamp;
+    stamp.bExists = true;
+    stamp.dwVolume = info.dwVolumeSerialNumber;
+    stamp.dwIndexHigh = info.nFileIndexHigh;
+    stamp.dwIndexLow = info.nFileIndexLow;
+    stamp.nSize = (static_cast<ULONGLONG>(info.nFileSizeHigh) << 32) | info.nFileSizeLow;
+    stamp.nWritten = (static_cast<ULONGLONG>(info.ftLastWriteTime.dwHighDateTime) << 32) |
+                     info.ftLastWriteTime.dwLowDateTime;
+    return stamp;
+}
+
 const char* AsideSuffix(DataFileFault fault)
 {
     return fault == DataFileFault::TooLarge ? ".too-large" : ".other-kind";
@@ -184,12 +200,12 @@ DataFileStepHook SetDataFileStepHook(DataFileStepHook hook)
     return previous;
 }
 
-bool WriteDataFile(const CString& path, const CString& bytes, DWORD* pError)
+bool WriteDataFile(const CString& path, const CString& bytes, DWORD* pError, DataFileStamp* pWritten)
 {
-    return WriteDataFile(path, bytes.GetString(), static_cast<size_t>(bytes.GetLength()), pError);
+    return WriteDataFile(path, bytes.GetString(), static_cast<size_t>(bytes.GetLength()), pError, pWritten);
 }
 
-bool WriteDataFile(const CString& path, const char* data, size_t length, DWORD* pError)
+bool WriteDataFile(const CString& path, const char* data, size_t length, DWORD* pError, DataFileStamp* pWritten)
 {
     std::lock_guard<std::mutex> hold(g_saveLock);
     CString temp;
@@ -224,6 +240,9 @@ bool WriteDataFile(const CString& path, const char* data, size_t length, DWORD* 
         CloseHandle(h);
         return fail(error);
     }
+    // The written file keeps its identity, size and time through the rename below: its stamp
+    // is taken here, so that no file put in place meanwhile can pass for it.
+    const DataFileStamp stamp = StampOfHandle(h);
     if (!CloseHandle(h))
         return fail(GetLastError());
     Step(DataFileTemporaryClosed, h);
@@ -231,6 +250,8 @@ bool WriteDataFile(const CString& path, const char* data, size_t length, DWORD* 
         return fail(GetLastError());
     Step(DataFileReplaced, h);
     RemoveStaleTemps(path);
+    if (pWritten)
+        *pWritten = stamp;
     return true;
 }
 
@@ -266,6 +287,28 @@ bool ReplaceDataFile(const CString& source, const CString& path, DWORD* pError)
     if (pError)
         *pError = GetLastError();
     return false;
+}
+
+// ---------------------------------------------------------------------- which file lies there
+
+bool operator==(const DataFileStamp& a, const DataFileStamp& b)
+{
+    if (!a.bExists || !b.bExists)
+        return a.bExists == b.bExists;
+    return a.dwVolume == b.dwVolume && a.dwIndexHigh == b.dwIndexHigh && a.dwIndexLow == b.dwIndexLow &&
+           a.nSize == b.nSize && a.nWritten == b.nWritten;
+}
+
+DataFileStamp StampOfDataFile(const CString& path)
+{
+    // Opened for its attributes only, beside any reader or writer.
+    HANDLE h = CreateFileA(path, FILE_READ_ATTRIBUTES, FILE_SHARE_READ | FILE_SHARE_WRITE | FILE_SHARE_DELETE,
+                           nullptr, OPEN_EXISTING, FILE_ATTRIBUTE_NORMAL, nullptr);
+    if (h == INVALID_HANDLE_VALUE)
+        return DataFileStamp();
+    const DataFileStamp stamp = StampOfHandle(h);
+    CloseHandle(h);
+    return stamp;
 }
 
 // ---------------------------------------------------------------------- setting a data file aside

@@ -27,8 +27,12 @@ CString ResolveDataFilePath(CString fileName);
 // the system's error code in *pError when given. A successful write also deletes the
 // target's temporary files that a save killed half way (the program ended by force, the
 // machine switched off) left behind; one still open for writing stays.
-bool WriteDataFile(const CString& path, const char* data, size_t length, DWORD* pError = nullptr);
-bool WriteDataFile(const CString& path, const CString& bytes, DWORD* pError = nullptr);
+// *pWritten, when given, receives the stamp of the file written (below).
+struct DataFileStamp;
+bool WriteDataFile(const CString& path, const char* data, size_t length, DWORD* pError = nullptr,
+                   DataFileStamp* pWritten = nullptr);
+bool WriteDataFile(const CString& path, const CString& bytes, DWORD* pError = nullptr,
+                   DataFileStamp* pWritten = nullptr);
 
 // Writes a copy of the source file's bytes to the target as WriteDataFile does; false, with
 // the target as it was, when the source cannot be read or the target not written.
@@ -57,6 +61,28 @@ enum DataFileStep {
 };
 using DataFileStepHook = void (*)(DataFileStep step, HANDLE hTemporary);
 DataFileStepHook SetDataFileStepHook(DataFileStepHook hook);
+
+// ------------------------------------------------------------------ which file lies there
+// What tells a file at a path from another that took its place: its identity on the volume,
+// its size and the time of its last write. A file that another program wrote, copied or
+// renamed into the place differs in one of them from the one this program read or wrote
+// there last; a change of its attributes alone (made read-only) leaves the stamp as it was.
+struct DataFileStamp
+{
+    bool bExists = false;
+    DWORD dwVolume = 0;
+    DWORD dwIndexHigh = 0;
+    DWORD dwIndexLow = 0;
+    ULONGLONG nSize = 0;
+    ULONGLONG nWritten = 0; // the last write, in 100 ns
+};
+bool operator==(const DataFileStamp& a, const DataFileStamp& b);
+inline bool operator!=(const DataFileStamp& a, const DataFileStamp& b)
+{
+    return !(a == b);
+}
+// The stamp of the file at the path; bExists false when there is none (or it cannot be seen).
+DataFileStamp StampOfDataFile(const CString& path);
 
 // ------------------------------------------------------------------ setting a data file aside
 // A data file the program reads at start that it cannot have written is set aside, and the

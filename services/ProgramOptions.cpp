@@ -1,5 +1,6 @@
 #include "ProgramOptions.h"
 
+#include "DataFileSaves.h"
 #include "DataFiles.h"
 #include "ProgressLog.h"
 #include "WinApp.h"
@@ -79,7 +80,8 @@ void CProgramOptions::Save()
         return;
     }
     const CString path = GetAppDirectory() + "\\" + FileName();
-    if (!m_Crypt.WriteEncryptedFile(ToAnsi(m_pDoc->Getxml()), path))
+    CString cipher;
+    if (!m_Crypt.EncryptString(ToAnsi(m_pDoc->Getxml()), cipher) || !SaveDataFile(path, cipher, "options"))
         CProgressLog().Write("CProgramOptions::Save-Could not write " + FileName() +
                              "; the previous file is kept");
 }

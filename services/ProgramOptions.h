@@ -21,7 +21,9 @@ public:
     // Re-reads the file; applies the first-run defaults when SetDefaults is "1".
     void Load();
     // Writes the document back. Does nothing (and logs) while the document has no Config
-    // root, so an options file that could not be read is never replaced by an empty one.
+    // root, so an options file that could not be read is never replaced by an empty one. A
+    // write that fails leaves the previous file and is reported (DataFileSaves): the user
+    // hears of the first one.
     void Save();
 
     CString GetOptionValue(CString key);

@@ -1,7 +1,7 @@
 // Saves of data files ended half way, as a kill ends them (the program ended by force, the
 // machine switched off), for the tests of every data file's writer: the save runs with a
 // hook on its steps (SetDataFileStepHook) that closes the temporary file, as the system
-// closes a killed program's files, and ends the save there.
+// closes a killed program's files, and ends the save there. And saves onto a full disk.
 #pragma once
 
 #include "DataFiles.h"
@@ -18,6 +18,27 @@ namespace testsupport {
 
 struct SaveKilled
 {
+};
+
+// While the object lives, every data file is written onto a full disk: nothing of the bytes
+// is written, and the write fails as on a disk without room (SetDataFileWriter).
+class FullDisk
+{
+public:
+    FullDisk() : m_previous(SetDataFileWriter(&Write)) {}
+    ~FullDisk() { SetDataFileWriter(m_previous); }
+    FullDisk(const FullDisk&) = delete;
+    FullDisk& operator=(const FullDisk&) = delete;
+
+private:
+    static BOOL WINAPI Write(HANDLE, LPCVOID, DWORD, LPDWORD written, LPOVERLAPPED)
+    {
+        if (written)
+            *written = 0;
+        SetLastError(ERROR_DISK_FULL);
+        return FALSE;
+    }
+    DataFileWriter m_previous;
 };
 
 // The temporary files that saves of the data file left beside it.

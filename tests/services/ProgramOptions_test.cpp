@@ -1,3 +1,4 @@
+#include "DataFileNotices.h"
 #include "Geometry.h"
 #include "KilledSave.h"
 #include "ProgramOptions.h"
@@ -154,19 +155,34 @@ TEST_F(ProgramOptionsTest, AnUnreadableFileIsNeverReplaced)
     EXPECT_NE(LogText().find("CProgramOptions::Save-"), std::string::npos);
 }
 
-TEST_F(ProgramOptionsTest, AFailedWriteKeepsTheOldFile)
+TEST_F(ProgramOptionsTest, AFailedWriteKeepsTheOldFileIsToldOnceAndTheNextSaveWritesAll)
 {
     Store({{"SavePath", "c:\\Patent Downloads\\"}, {"MainDisplaySize", "-1"}});
     const std::string before = RawBytes(AppFile("config2.cfg"));
+    testsupport::DataFileNotices notices;
     CProgramOptions options;
-    options.SetOptionValue("MainDisplaySize", "changed");
+    // Held open by another program, the file cannot be replaced: two saves fail.
     HANDLE holder = CreateFileA(AppFile("config2.cfg"), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
+    options.SetOptionValue("MainDisplaySize", "changed");
+    options.Save();
+    options.SetOptionValue("SavePath", "d:\\elsewhere\\");
     options.Save();
     CloseHandle(holder);
     EXPECT_EQ(RawBytes(AppFile("config2.cfg")), before);
     EXPECT_NE(LogText().find("Could not write config2.cfg"), std::string::npos);
+    ASSERT_EQ(notices.Count(), 1u) << "told once, not at every save";
+    EXPECT_EQ(notices.All()[0].path, AppFile("config2.cfg"));
+    EXPECT_EQ(notices.All()[0].text.Find("The options could not be saved to\n" + AppFile("config2.cfg")), 0);
+
+    // The next save that can writes both changes.
+    options.Save();
+    CProgramOptions reread;
+    EXPECT_EQ(reread.GetOptionValue("MainDisplaySize"), "changed");
+    EXPECT_EQ(reread.GetOptionValue("SavePath"), "d:\\elsewhere\\");
+    EXPECT_FALSE(IsDataFileUnsaved(AppFile("config2.cfg")));
+    EXPECT_EQ(notices.Count(), 1u);
 }
 
 TEST_F(ProgramOptionsTest, AKilledSaveLeavesThePreviousFileWhole)
