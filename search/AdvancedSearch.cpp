@@ -677,6 +677,6 @@ void CAdvancedSearch::OnDeleteQuery()
 void CAdvancedSearch::WriteSavedQueries()
 {
     CString error;
-    if (!m_savedQueries.Write(GetAppDirectory() + "\\" + kSavedQueryFile, &error))
+    if (!m_savedQueries.Write(GetAppDirectory() + "\\" + kSavedQueryFile, &error) && !error.IsEmpty())
         ShowMessage(error, MB_OK | MB_ICONWARNING);
 }

@@ -366,7 +366,7 @@ void CBasicSearch::LoadSavedQueries()
 void CBasicSearch::WriteSavedQueries()
 {
     CString error;
-    if (!m_savedQueries.Write(GetAppDirectory() + "\\" + BasicQueryFormat().fileName, &error))
+    if (!m_savedQueries.Write(GetAppDirectory() + "\\" + BasicQueryFormat().fileName, &error) && !error.IsEmpty())
         ::MessageBoxA(m_hWnd, error, AfxGetAppName(), MB_OK | MB_ICONWARNING);
 }
 

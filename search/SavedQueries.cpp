@@ -1,5 +1,6 @@
 #include "SavedQueries.h"
 
+#include "DataFileSaves.h"
 #include "DataFiles.h"
 #include "TextConversion.h"
 #include "TextHelpers.h"
@@ -221,13 +222,9 @@ bool CSavedQueryStore::Write(const CString& path, CString* pError) const
                            static_cast<const char*>(path));
         return false;
     }
-    if (!WriteDataFile(path, FileText())) {
-        if (pError)
-            pError->Format("The saved queries could not be written to %s; the file keeps its previous queries.",
-                           static_cast<const char*>(path));
-        return false;
-    }
-    return true;
+    if (pError)
+        pError->Empty();
+    return SaveDataFile(path, FileText(), m_format.contents);
 }
 
 const std::vector<SavedQuery>& CSavedQueryStore::List(int slot) const

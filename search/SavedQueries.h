@@ -84,7 +84,10 @@ public:
     // The whole file text for the lists (every value escaped once).
     CString FileText() const;
     // Writes the file text to the path through a temporary file beside it. On failure the
-    // old file stays as it was, false comes back and *pError says why.
+    // old file stays as it was and false comes back. A file that could not be read is not
+    // written over: *pError then says so, for the caller to tell; a write that failed is
+    // reported to the data files' saves (DataFileSaves), which tell the user, and leaves
+    // *pError empty.
     bool Write(const CString& path, CString* pError) const;
     // The file at the load's path could not be read, so no write replaces it.
     bool IsWriteBlocked() const { return m_bWriteBlocked; }

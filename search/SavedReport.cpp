@@ -1,6 +1,7 @@
 // The Saved Reports page: the list of kept reports, Reports.xml, open, delete and mail.
 #include "SavedReport.h"
 
+#include "DataFileSaves.h"
 #include "DataFiles.h"
 #include "ListMessages.h"
 #include "MapiSession.h"
@@ -237,7 +238,7 @@ bool CSavedReport::WriteReportsXml()
     // A list that could not be read is not replaced by the few entries known now.
     if (m_bReportsXmlUnreadable)
         return false;
-    return WriteDataFile(GetAppDirectory() + "\\Reports.xml", FormatReportsXml(m_Entries));
+    return SaveDataFile(GetAppDirectory() + "\\Reports.xml", FormatReportsXml(m_Entries), "list of saved reports");
 }
 
 int CSavedReport::FirstSelectedRow()

@@ -47,7 +47,9 @@ public:
     // The list and its file.
     void LoadReportsXml();
     // Writes Reports.xml from the entries; false when it was not written (also when the file
-    // could not be read at start, which then stays as it is).
+    // could not be read at start, which then stays as it is). A write that fails is reported
+    // to the data files' saves, which tell the user once; the entries stay as they are, and
+    // the next write that succeeds writes them all.
     bool WriteReportsXml();
     void FillReportList();
     void AddReportRow(SavedReportEntry entry);

@@ -1,5 +1,6 @@
 #include "SearchSessions.h"
 
+#include "DataFileSaves.h"
 #include "DataFiles.h"
 #include "NewMenu.h"
 #include "NewSearchSession.h"
@@ -16,6 +17,10 @@ namespace {
 
 const int kReportPage = 3;
 const int kSessionMenu = 4;
+// What session.xml holds, as the user's notices name it.
+const char kSessionsContents[] = "search sessions";
+// The copy of a session file that could not be read.
+const char kUnreadableSuffix[] = ".unreadable";
 
 enum { kColumnCheck = 1, kColumnDocument = 2, kColumnTitle = 3 };
 
@@ -163,11 +168,11 @@ void CSearchSessions::ParseReportFile()
         const SessionFileState state = ReadSessions(sessions, doc);
         if (state == SessionFileUnreadable && !m_bToldUnreadable) {
             m_bToldUnreadable = true;
-            const CString copy = path + ".unreadable";
-            ::CopyFileA(path, copy, FALSE);
-            ShowMessageBox("The search sessions in\n" + path + "\ncould not be read. A copy of the file is kept as\n" +
-                               copy,
-                           "Error", MB_OK | MB_ICONERROR);
+            m_strUnreadable = path;
+            if (KeepUnreadableCopy())
+                ShowMessageBox("The search sessions in\n" + path + "\ncould not be read. A copy of the file is kept as\n" +
+                                   path + kUnreadableSuffix,
+                               "Error", MB_OK | MB_ICONERROR);
         }
         EnsureNoSessionEntry(sessions);
     } catch (const _com_error&) {
@@ -175,21 +180,42 @@ void CSearchSessions::ParseReportFile()
     }
 }
 
+bool CSearchSessions::KeepUnreadableCopy()
+{
+    const CString copy = m_strUnreadable + kUnreadableSuffix;
+    DWORD error = ERROR_SUCCESS;
+    if (CopyDataFile(m_strUnreadable, copy, &error)) {
+        DataFileSaved(SessionFileWritePath());
+        m_strUnreadable.Empty();
+        return true;
+    }
+    CProgressLog().Write("CSearchContainer::ParseReportFile() - " + copy + " could not be written: " +
+                         SystemErrorText(error));
+    DataFileNotSavedWithText(SessionFileWritePath(), kSessionsContents,
+                             "The search sessions in\n" + m_strUnreadable +
+                                 "\ncould not be read, and no copy of the file could be made as\n" + copy + "\n" +
+                                 SystemErrorText(error) +
+                                 "\n\nThe file is left as it is: the search sessions are not saved into it until "
+                                 "a copy of it can be made.");
+    return false;
+}
+
 bool CSearchSessions::WriteSessionFile()
 {
     if (!m_pReport)
         return false;
     const CString path = SessionFileWritePath();
-    CString why;
-    if (WriteTextFile(path, SessionFileText(m_pReport->m_arrSessions), &why)) {
+    // An unreadable file is written over only once a copy of it is kept.
+    if (!m_strUnreadable.IsEmpty() && !KeepUnreadableCopy()) {
+        m_bUnsaved = true;
+        return false;
+    }
+    if (SaveDataFile(path, SessionFileText(m_pReport->m_arrSessions), kSessionsContents)) {
         m_bUnsaved = false;
         return true;
     }
     m_bUnsaved = true;
-    CProgressLog().Write("CSearchContainer::WriteSessionFile() - " + path + " could not be written: " + why);
-    ShowMessageBox("The search sessions could not be saved to\n" + path + "\n" + why +
-                       "\nThey are kept until the program ends; the next change of session saves them again.",
-                   "Error", MB_OK | MB_ICONERROR);
+    CProgressLog().Write("CSearchContainer::WriteSessionFile() - " + path + " could not be written");
     return false;
 }
 

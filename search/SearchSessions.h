@@ -39,9 +39,10 @@ public:
     // ------------------------------------------------------------ the Part's operations
     void GetSessionHeaders();
     void ParseReportFile();
-    // Writes the whole session list to session.xml; false (after telling the user in a box
-    // captioned "Error") when it could not be written: the sessions then stay in memory,
-    // and the next change of session does not read them back from the old file.
+    // Writes the whole session list to session.xml; false when it could not be written (the
+    // data files' saves tell the user of the first such write): the sessions then stay in
+    // memory, and the next change of session does not read them back from the old file. A
+    // file that could not be read is written over only once a copy of it is kept.
     bool WriteSessionFile();
     void OnSelchangeSession();
     // The new combo index, or 0 when the dialog was cancelled.
@@ -90,4 +91,9 @@ protected:
     int m_nLastSession = 0;
     bool m_bUnsaved = false;         // the last write failed: memory holds the sessions
     bool m_bToldUnreadable = false;  // the user heard once that session.xml could not be read
+    // session.xml as read when it could not be read, until a copy of it is kept.
+    CString m_strUnreadable;
+    // Copies the unreadable file beside itself, whole; false, with the user told that the
+    // sessions are not saved, when the copy cannot be written.
+    bool KeepUnreadableCopy();
 };

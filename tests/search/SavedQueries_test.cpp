@@ -4,6 +4,7 @@
 // ones set aside (far too large, of another kind).
 #include "SavedQueries.h"
 
+#include "DataFileNotices.h"
 #include "DataFiles.h"
 #include "KilledSave.h"
 #include "TestSupport.h"
@@ -14,6 +15,8 @@
 
 namespace {
 
+using testsupport::DataFileNotices;
+using testsupport::FullDisk;
 using testsupport::ReadBytes;
 using testsupport::TempDir;
 using testsupport::WriteBytes;
@@ -179,34 +182,43 @@ TEST_F(SavedQueriesTest, AFileThatDoesNotLoadIsNeverOverwritten)
     EXPECT_EQ(now, broken);
 }
 
-BOOL WINAPI FailingWrite(HANDLE, LPCVOID, DWORD, LPDWORD written, LPOVERLAPPED)
+// Saved queries that cannot be written, twice: the user hears of it once for each file, the
+// file keeps its previous queries, and the next write holds every query.
+TEST_F(SavedQueriesTest, AFailedWriteKeepsTheOldFileIsToldOnceAndTheNextWriteHoldsAll)
 {
-    if (written)
-        *written = 0;
-    SetLastError(ERROR_DISK_FULL);
-    return FALSE;
-}
+    for (const SavedQueryFormat* format : {&BasicQueryFormat(), &AdvancedQueryFormat()}) {
+        SCOPED_TRACE(format->fileName);
+        const CString path = dir.File(format->fileName);
+        DataFileNotices notices;
+        CSavedQueryStore store(*format);
+        store.Append(2, store.Capture(2, "Old", {"wind"}, {}));
+        ASSERT_TRUE(store.Write(path, nullptr));
+        std::string before;
+        ASSERT_TRUE(ReadBytes(path, before));
 
-TEST_F(SavedQueriesTest, AFailedWriteKeepsTheOldFile)
-{
-    const CString path = dir.File("basicquery.xml");
-    CSavedQueryStore store(BasicQueryFormat());
-    store.Append(2, store.Capture(2, "Old", {"wind"}, {}));
-    ASSERT_TRUE(store.Write(path, nullptr));
-    std::string before;
-    ASSERT_TRUE(ReadBytes(path, before));
+        CString error = "stale";
+        {
+            FullDisk full;
+            store.Append(2, store.Capture(2, "New", {"sun"}, {}));
+            EXPECT_FALSE(store.Write(path, &error));
+            store.Append(2, store.Capture(2, "Newer", {"rain"}, {}));
+            EXPECT_FALSE(store.Write(path, &error));
+        }
+        EXPECT_TRUE(error.IsEmpty()) << "the notice tells it, not the page";
+        std::string after;
+        ASSERT_TRUE(ReadBytes(path, after));
+        EXPECT_EQ(after, before);
+        EXPECT_EQ(testsupport::FilesIn(dir.Path()), 1);
+        ASSERT_EQ(notices.Count(), 1u);
+        EXPECT_EQ(notices.All()[0].text.Find(CString("The ") + format->contents + " could not be saved to\n" + path), 0);
 
-    store.Append(2, store.Capture(2, "New", {"sun"}, {}));
-    const DataFileWriter previous = SetDataFileWriter(&FailingWrite);
-    CString error;
-    const bool written = store.Write(path, &error);
-    SetDataFileWriter(previous);
-    EXPECT_FALSE(written);
-    EXPECT_NE(error.Find("keeps its previous queries"), -1);
-    std::string after;
-    ASSERT_TRUE(ReadBytes(path, after));
-    EXPECT_EQ(after, before);
-    EXPECT_EQ(testsupport::FilesIn(dir.Path()), 1);
+        ASSERT_TRUE(store.Write(path, &error));
+        ASSERT_TRUE(ReadBytes(path, after));
+        EXPECT_EQ(after, std::string(store.FileText().GetString()));
+        EXPECT_EQ(store.List(2).size(), 3u);
+        EXPECT_EQ(notices.Count(), 1u);
+        ::DeleteFileA(path);
+    }
 }
 
 TEST_F(SavedQueriesTest, AKilledWriteLeavesThePreviousFileWhole)

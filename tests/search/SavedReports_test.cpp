@@ -1,5 +1,6 @@
 // The Saved Reports page in a sheet of its own: its rows from Reports.xml, open, delete and
 // mail (through the MAPI32.DLL test double), and its look.
+#include "DataFileNotices.h"
 #include "KilledSave.h"
 #include "MapiDouble.h"
 #include "ReportFiles.h"
@@ -103,6 +104,39 @@ TEST_F(SavedReportsTest, OpenAndDeleteTheSelectedReport)
     const CString expected = FormatReportsXml({kEntries[1]});
     EXPECT_EQ(xml, std::string(expected.GetString(), expected.GetLength()));
     EXPECT_EQ(answers.boxes.back().text, CString("Do you want to Delete the selected report(s)?"));
+}
+
+// A Reports.xml that cannot be written, at a delete and at the save of a new report: the user
+// hears of it once, the list in memory keeps both changes, and the next write holds them.
+TEST_F(SavedReportsTest, AReportsXmlThatCannotBeWrittenIsToldOnceAndWrittenWholeLater)
+{
+    ReloadWith(kEntries);
+    const CString path = GetAppDirectory() + "\\Reports.xml";
+    std::string before, xml;
+    ASSERT_TRUE(ReadBytes(path, before));
+    BoxAnswerer answers;
+    answers.Answer("Delete?", IDYES);
+    DataFileNotices notices;
+    const SavedReportEntry added{"Gear train", "Gear", "ACME", "Friday, December 11, 2026"};
+    {
+        FullDisk full;
+        SelectRows({0});
+        SendMessageA(m_page->GetSafeHwnd(), WM_COMMAND, ID_REPORT_DELETE, 0);
+        EXPECT_EQ(m_page->m_List.GetItemCount(), 1) << "both entries of the name go";
+        m_page->m_Entries.push_back(added);
+        EXPECT_FALSE(m_page->WriteReportsXml());
+    }
+    ASSERT_TRUE(ReadBytes(path, xml));
+    EXPECT_EQ(xml, before) << "the file keeps its list";
+    ASSERT_EQ(notices.Count(), 1u) << "told at the delete, not again at the save";
+    EXPECT_EQ(notices.All()[0].path, path);
+    EXPECT_EQ(notices.All()[0].text.Find("The list of saved reports could not be saved to\n" + path), 0);
+
+    EXPECT_TRUE(m_page->WriteReportsXml());
+    ASSERT_TRUE(ReadBytes(path, xml));
+    const CString expected = FormatReportsXml({kEntries[1], added});
+    EXPECT_EQ(xml, std::string(expected.GetString(), expected.GetLength()));
+    EXPECT_EQ(notices.Count(), 1u);
 }
 
 TEST_F(SavedReportsTest, AnUnreadableReportsXmlIsNeverOverwritten)

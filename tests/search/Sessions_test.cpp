@@ -4,6 +4,7 @@
 // report page takes ticks from and gives them back to the results list; the chooser opens
 // as its option says; the session dialogs refuse what they must. Screenshots of the page
 // and the chooser.
+#include "DataFileNotices.h"
 #include "ImportExportDialog.h"
 #include "Look.h"
 #include "NewSearchSession.h"
@@ -358,7 +359,7 @@ TEST_F(SessionsTest, ImportAddsOnceAndPushesItsTicks)
     EXPECT_EQ(why, "There are no results to be exported");
 }
 
-TEST_F(SessionsTest, AFailedWriteIsToldAndTheSessionsStayInMemory)
+TEST_F(SessionsTest, AFailedWriteIsToldOnceAndTheSessionsStayInMemory)
 {
     Start();
     NewSession("Alpha");
@@ -368,15 +369,82 @@ TEST_F(SessionsTest, AFailedWriteIsToldAndTheSessionsStayInMemory)
     DeleteFileA(SessionFileWritePath());
     ASSERT_TRUE(CreateDirectoryA(SessionFileWritePath(), nullptr));
     g_boxes.clear();
+    DataFileNotices notices;
     Choose(0);
-    ASSERT_EQ(g_boxes.size(), 1u);
-    EXPECT_EQ(g_boxes[0].rfind("Error|The search sessions could not be saved to", 0), 0u);
+    ASSERT_EQ(notices.Count(), 1u);
+    EXPECT_EQ(notices.All()[0].text.Find("The search sessions could not be saved to\n" + SessionFileWritePath()), 0);
     ExpectInvariant();
     Choose(1);
     EXPECT_EQ(ReportNumbers(), (std::vector<std::string>{"US1"})); // kept, not read from a stale file
+    Choose(0);
+    EXPECT_EQ(notices.Count(), 1u) << "not told again at the next write that fails";
     ASSERT_TRUE(RemoveDirectoryA(SessionFileWritePath()));
+    Choose(1);
     Choose(0);
     EXPECT_NE(FileText().find("<number><![CDATA[US1]]></number>"), std::string::npos);
+    EXPECT_FALSE(IsDataFileUnsaved(SessionFileWritePath()));
+    EXPECT_TRUE(g_boxes.empty()) << "the pane shows no box of its own";
+}
+
+// A session.xml that cannot be read is written over only once a copy of it is kept: when the
+// copy can be made the user hears where it is; while it cannot, the user hears that the
+// sessions are not saved, once, and the file stays as it is.
+TEST_F(SessionsTest, AnUnreadableSessionFileIsWrittenOverOnlyOnceACopyIsKept)
+{
+    const std::string broken = "<?xml version=\"1.0\" ?><savedsession><session name=\"Lost\" mark=\"\" client=\"\">"
+                               "<saved><number><![CDATA[A]]>B]]></number></saved></session></savedsession>";
+    const CString copy = SessionFileWritePath() + ".unreadable";
+    for (const bool bCopyBlocked : {false, true}) {
+        SCOPED_TRACE(bCopyBlocked ? "the copy cannot be made" : "the copy is made");
+        ASSERT_TRUE(WriteBytes(SessionFileWritePath(), broken));
+        if (bCopyBlocked)
+            ASSERT_TRUE(CreateDirectoryA(copy, nullptr)); // a folder where the copy belongs
+        else
+            DeleteFileA(copy);
+        g_boxes.clear();
+        DataFileNotices notices;
+        CTestSessions sessions;
+        sessions.Attach(&m_host, &m_combo, &m_report, &m_results);
+        sessions.GetSessionHeaders();
+        sessions.ParseReportFile();
+        sessions.answers.push_back({IDOK, "Beta", "", ""});
+        sessions.NewSession();
+        m_combo.SetCurSel(0);
+        sessions.OnSelchangeSession(); // writes the sessions
+        if (bCopyBlocked) {
+            EXPECT_TRUE(g_boxes.empty());
+            ASSERT_EQ(notices.Count(), 1u);
+            EXPECT_EQ(notices.All()[0].text.Find("The search sessions in\n" + SessionFileReadPath() +
+                                                 "\ncould not be read, and no copy of the file could be made as\n" +
+                                                 SessionFileReadPath() + ".unreadable\n"),
+                      0)
+                << notices.All()[0].text.GetString();
+            EXPECT_EQ(FileText(), broken) << "not written over";
+            m_combo.SetCurSel(1);
+            sessions.OnSelchangeSession();
+            m_combo.SetCurSel(0);
+            sessions.OnSelchangeSession();
+            EXPECT_EQ(notices.Count(), 1u);
+            EXPECT_EQ(FileText(), broken);
+            ASSERT_TRUE(RemoveDirectoryA(copy));
+            m_combo.SetCurSel(1);
+            sessions.OnSelchangeSession();
+            m_combo.SetCurSel(0);
+            sessions.OnSelchangeSession();
+        } else {
+            ASSERT_EQ(g_boxes.size(), 1u);
+            EXPECT_EQ(g_boxes[0], "Error|The search sessions in\n" + std::string(SessionFileReadPath().GetString()) +
+                                      "\ncould not be read. A copy of the file is kept as\n" +
+                                      SessionFileReadPath().GetString() + ".unreadable");
+            EXPECT_EQ(notices.Count(), 0u);
+        }
+        // Once the copy is kept, the sessions are written.
+        EXPECT_EQ(RawBytes(copy), broken);
+        EXPECT_NE(FileText().find("<session name=\"Beta\""), std::string::npos);
+        EXPECT_FALSE(IsDataFileUnsaved(SessionFileWritePath()));
+        DeleteFileA(copy);
+        m_combo.ResetContent();
+    }
 }
 
 // A session.xml far larger than the program writes, or another data file in its place, is set
