@@ -2,6 +2,7 @@
 
 #include "BalloonHelp.h"
 #include "DataExchange.h"
+#include "DataFileSaves.h"
 #include "DataFiles.h"
 #include "DC.h"
 #include "ProgramOptions.h"
@@ -36,6 +37,7 @@ BEGIN_MESSAGE_MAP(CProjectManagerContainer, CDialog)
     ON_BN_CLICKED(IDC_DOWNLOAD_NOW, &CProjectManagerContainer::OnQuickDownload)
     ON_EN_CHANGE(IDC_QUICK_DOWNLOAD_EDIT, &CProjectManagerContainer::OnChangeQuickDownloadEdit)
     ON_MESSAGE(UM_SAVE_PROJECT, &CProjectManagerContainer::OnSaveProject)
+    ON_MESSAGE(UM_PROJECT_FILE_REPLACED, &CProjectManagerContainer::OnProjectFileReplaced)
     ON_MESSAGE(UM_STORE_CHANGED, &CProjectManagerContainer::OnStoreChanged)
     ON_MESSAGE(UM_RENAME_FOLDER, &CProjectManagerContainer::OnRenameFolder)
     ON_MESSAGE(UM_INSERT_FOLDER, &CProjectManagerContainer::OnNewFolder)
@@ -116,6 +118,12 @@ CProjectManagerContainer::CProjectManagerContainer(CWnd* pParent)
     m_hCursorHorizontal = ::LoadCursorA(AfxGetResourceHandle(), MAKEINTRESOURCEA(IDC_SPLIT_HORIZONTAL));
     m_hCursorArrow = ::LoadCursorA(nullptr, reinterpret_cast<LPCSTR>(IDC_ARROW));
     m_bmpPattern.LoadBitmap(IDB_SPLITTER_PATTERN);
+    // The store's writes run on this window's thread; the new file is taken up once the
+    // change that found it has ended.
+    m_Store.SetReplacedHandler([this] {
+        if (::IsWindow(m_hWnd))
+            PostMessage(UM_PROJECT_FILE_REPLACED);
+    });
 }
 
 CProjectManagerContainer::~CProjectManagerContainer()
@@ -239,6 +247,8 @@ BOOL CProjectManagerContainer::OnInitDialog()
 
 bool CProjectManagerContainer::LoadProjectConfig(CString path)
 {
+    // The index holds the names of this store's documents only.
+    m_mapNameToUID.RemoveAll();
     m_Store.Load(path);
     IXMLDOMDocument2Ptr doc = m_Store.GetDocument();
     CStageTimer timer("folder tree");
@@ -256,6 +266,77 @@ bool CProjectManagerContainer::LoadProjectConfig(CString path)
 void CProjectManagerContainer::SaveProjectConfig()
 {
     m_Store.Save();
+}
+
+void CProjectManagerContainer::ReloadProjectConfig()
+{
+    LoadProjectConfig(ResolveDataFilePath("Project.cfg"));
+    m_PatentManager.RefreshView("1");
+    SelectNewDownloads();
+}
+
+void CProjectManagerContainer::SelectNewDownloads()
+{
+    CMyTreeCtrl& control = m_ProjectTree.GetTree();
+    if (HTREEITEM hItem = m_ProjectTree.FindItemByUid("1", control, control.GetRootItem()))
+        control.Select(hItem, TVGN_CARET);
+}
+
+bool CProjectManagerContainer::TakeReplacedProjectFile()
+{
+    if (!m_Store.WasReplaced())
+        return false;
+    const CString path = CProjectStore::FilePath();
+    CString aside;
+    if (m_Store.HasUnsavedChanges()) {
+        aside = m_Store.KeepAside();
+        if (aside.IsEmpty())
+            return false;
+    }
+    Log("TakeReplacedProjectFile", "Another program replaced Project.cfg; the project in it is shown");
+    ReloadProjectConfig();
+    // What is shown is what the file holds.
+    DataFileSaved(path);
+    if (!aside.IsEmpty())
+        TellDataFileNotice(path, "Project Replaced",
+                           "Another program put a project file of its own in place of\n" + path +
+                               "\nwhile Zentrova was running. Zentrova did not write over it and now shows the "
+                               "project it holds.\n\nThe project as Zentrova held it, with the changes made "
+                               "since, is kept as\n" + aside +
+                               "\nTo go back to it, close Zentrova and put that file in place of Project.cfg.");
+    return true;
+}
+
+LRESULT CProjectManagerContainer::OnProjectFileReplaced(WPARAM, LPARAM)
+{
+    TakeReplacedProjectFile();
+    return 0;
+}
+
+CString CProjectManagerContainer::SaveBeforeClose()
+{
+    if (!m_Store.HasUnsavedChanges())
+        return CString();
+    const bool bReplaced = m_Store.WasReplaced();
+    if (!bReplaced) {
+        m_Store.Save();
+        if (!m_Store.HasUnsavedChanges())
+            return CString();
+    }
+    const CString path = CProjectStore::FilePath();
+    const CString aside = m_Store.KeepAside();
+    CString text = bReplaced ? "The project (its folders and documents) was not saved: another program put a file "
+                               "of its own in place of\n" + path + "\nand Zentrova does not write over it."
+                             : "The project (its folders and documents) could not be saved to\n" + path;
+    if (aside.IsEmpty())
+        text += "\n\nNor could it be kept beside that file: the changes since its last save are lost when "
+                "Zentrova ends.";
+    else
+        text += "\n\nThe project as Zentrova holds it, with the changes since its last save, is kept as\n" + aside +
+                "\nTo have them back, put that file in place of Project.cfg before Zentrova starts again.";
+    Log("SaveBeforeClose", aside.IsEmpty() ? "The project is not saved and could not be kept"
+                                           : "The project is not saved; it is kept beside Project.cfg");
+    return text;
 }
 
 IXMLDOMNodePtr CProjectManagerContainer::RequireNode(const wchar_t* path, const char* who)
@@ -455,6 +536,9 @@ LRESULT CProjectManagerContainer::OnRecoveredDocument(WPARAM wParam, LPARAM)
 
 int CProjectManagerContainer::AddDownloadedDocument(CString strRecord, BOOL bLast)
 {
+    // A download is filed into the project that Project.cfg holds: when another program
+    // replaced the file, that project is taken up first (NEW DOWNLOADS is in every project).
+    TakeReplacedProjectFile();
     return AddDocument(strRecord, bLast, true, "AddDownloadedDocument");
 }
 

@@ -41,6 +41,20 @@ public:
     bool LoadProjectConfig(CString path);
     // Writes the whole store to the program folder's Project.cfg.
     void SaveProjectConfig();
+    // Loads Project.cfg anew and shows NEW DOWNLOADS, as the start does.
+    void ReloadProjectConfig();
+    // Selects the folder NEW DOWNLOADS in the tree.
+    void SelectNewDownloads();
+    // Shows the project that another program (the import wizard) put in place of Project.cfg
+    // since the store last read or wrote it. What the store holds that no save has written is
+    // kept beside the file first, and the user hears where. True when the new file was taken
+    // up; false when none was put in place, or when the project could not be kept (it then
+    // stays shown and in memory, and the user hears that it is not saved).
+    bool TakeReplacedProjectFile();
+    // Before the program ends: a project that is not saved is written once more, and kept
+    // beside Project.cfg when that fails. Answers what the user is to hear of it, empty when
+    // the project is saved.
+    CString SaveBeforeClose();
 
     // The five sample folders of a first run, in the store and in the tree.
     void CreateDefaultFolders();
@@ -150,6 +164,7 @@ protected:
     afx_msg LRESULT OnSocketClosed(WPARAM wParam, LPARAM lParam);
 
     afx_msg LRESULT OnSaveProject(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnProjectFileReplaced(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnStoreChanged(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnRenameFolder(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnNewFolder(WPARAM wParam, LPARAM lParam);

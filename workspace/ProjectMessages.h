@@ -53,6 +53,9 @@
 #define UM_ADD_RECOVERED_DOCUMENT (WM_APP + 0x12E)
 // anyone -> pane: refresh the drop-target folder and save; 0, 0.
 #define UM_REFRESH_PROJECT (WM_APP + 0x385)
+// project store -> pane, POSTED: a save found Project.cfg replaced by another program and
+// kept the project beside it; take the new file up. 0, 0.
+#define UM_PROJECT_FILE_REPLACED (WM_APP + 0x386)
 // toolbar connection (CConSocket) -> pane, POSTED once the connection is closed: remove the
 // connection from the pane's list and delete it; lParam: the CConSocket*.
 #define UM_SOCKET_CLOSED (WM_APP + 0x14B)

@@ -1,5 +1,6 @@
 #include "ProjectStore.h"
 
+#include "DataFileSaves.h"
 #include "DataFiles.h"
 #include "FileCrypt.h"
 #include "ProgressLog.h"
@@ -17,6 +18,22 @@
 namespace {
 
 const char kShortsPair[] = "\r\n<Shorts>\r\n</Shorts>\r\n";
+// What Project.cfg holds, as the user's notices name it.
+const char kContents[] = "project (its folders and documents)";
+
+// "Project.cfg.20260314-101500.kept" beside the file, with "-2", "-3" ... when it is taken.
+CString FreeAsidePath(const CString& path)
+{
+    SYSTEMTIME now;
+    ::GetLocalTime(&now);
+    CString stem;
+    stem.Format("%s.%04u%02u%02u-%02u%02u%02u", path.GetString(), now.wYear, now.wMonth, now.wDay, now.wHour,
+                now.wMinute, now.wSecond);
+    CString candidate = stem + ".kept";
+    for (int n = 2; ::GetFileAttributesA(candidate) != INVALID_FILE_ATTRIBUTES; ++n)
+        candidate.Format("%s-%d.kept", stem.GetString(), n);
+    return candidate;
+}
 const int kBlock = 32; // the cipher's block: the text is padded with blanks to a multiple of it
 
 // The decimal value of an identifier made only of digits, or -1.
@@ -80,13 +97,29 @@ bool CProjectStore::RepairShorts(CString& text)
     return true;
 }
 
+CString CProjectStore::FilePath()
+{
+    return GetAppDirectory() + "\\Project.cfg";
+}
+
+bool CProjectStore::WasReplaced() const
+{
+    const DataFileStamp now = StampOfDataFile(FilePath());
+    return now.bExists && now != m_stamp;
+}
+
 bool CProjectStore::Load(CString path)
 {
     m_bLoaded = false;
+    m_bUnsaved = false;
+    m_strAside.Empty();
+    m_bAsideCurrent = false;
     m_kept.Clear();
     m_strCipher.Empty();
     m_pDoc = nullptr;
     m_pDoc = CreateDomDocument();
+    // Taken before the file is read: a file put in place while it is read counts as replaced.
+    m_stamp = StampOfDataFile(FilePath());
 
     CFileCrypt crypt;
     CString text, cipher;
@@ -161,15 +194,72 @@ void CProjectStore::WriteKeptText(int nUnchanged)
 
 void CProjectStore::WriteCipher(const char* text, int nLength, int nUnchanged)
 {
+    m_bUnsaved = true;
+    m_bAsideCurrent = false;
     CFileCrypt crypt;
     if (!crypt.UpdateCipher(text, nLength, m_strCipher, nUnchanged)) {
         m_kept.Clear();
         m_strCipher.Empty();
         CProgressLog().Write("CProjectStore::Save-Could not write Project.cfg; the previous file is kept");
+        DataFileNotSaved(FilePath(), kContents, ERROR_INVALID_DATA);
         return;
     }
-    if (!crypt.WriteCipherFile(m_strCipher, GetAppDirectory() + "\\Project.cfg"))
+    WriteStoreFile();
+}
+
+void CProjectStore::WriteStoreFile()
+{
+    const CString path = FilePath();
+    if (WasReplaced()) {
+        CProgressLog().Write("CProjectStore::Save-Project.cfg was replaced by another program; it is not written over");
+        if (WriteAside(m_strCipher) && m_fnReplaced)
+            m_fnReplaced();
+        return;
+    }
+    CStageTimer timer("write file");
+    DWORD error = ERROR_SUCCESS;
+    DataFileStamp written;
+    if (!WriteDataFile(path, m_strCipher, &error, &written)) {
         CProgressLog().Write("CProjectStore::Save-Could not write Project.cfg; the previous file is kept");
+        DataFileNotSaved(path, kContents, error);
+        return;
+    }
+    m_stamp = written;
+    m_bUnsaved = false;
+    DataFileSaved(path);
+}
+
+CString CProjectStore::KeepAside()
+{
+    if (!m_bLoaded || !m_pDoc)
+        return CString();
+    if (m_bAsideCurrent)
+        return m_strAside;
+    CFileCrypt crypt;
+    CString cipher;
+    if (!crypt.EncryptString(ToAnsi(m_pDoc->Getxml()), cipher))
+        return CString();
+    return WriteAside(cipher) ? m_strAside : CString();
+}
+
+bool CProjectStore::WriteAside(const CString& cipher)
+{
+    const CString path = FilePath();
+    if (m_strAside.IsEmpty())
+        m_strAside = FreeAsidePath(path);
+    DWORD error = ERROR_SUCCESS;
+    if (!WriteDataFile(m_strAside, cipher, &error)) {
+        DataFileNotSavedWithText(path, kContents,
+                                 "The project (its folders and documents) could not be saved: another program put "
+                                 "a file of its own in place of\n" + path +
+                                     "\nand Zentrova does not write over it. Nor could the project be kept as\n" +
+                                     m_strAside + "\n" + SystemErrorText(error) +
+                                     "\n\nZentrova keeps the project in memory and tries again with the next save.");
+        return false;
+    }
+    CProgressLog().Write("CProjectStore::Save-The project is kept as " + m_strAside);
+    m_bAsideCurrent = true;
+    return true;
 }
 
 void CProjectStore::SaveSpliced(IXMLDOMNodePtr pNode,

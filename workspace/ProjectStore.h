@@ -15,8 +15,15 @@
 // own serialization for a store that holds more than elements. The bytes written are those
 // the document's own serialization gives. A load makes the kept text too, so that the first
 // change after a start is written as quickly as the next.
+//
+// A write that fails keeps everything in memory: the next write that succeeds writes all of
+// it, and the user hears of the first failure (DataFileSaves). The store never writes over a
+// Project.cfg that another program (the import wizard) put in place since the store last
+// read or wrote the file: that file is left as it is, the project as this store holds it is
+// kept beside it (KeepAside), and the owner is told to take the new file up.
 #pragma once
 
+#include "DataFiles.h"
 #include "Msxml.h"
 #include "StoreText.h"
 #include "String.h"
@@ -51,7 +58,27 @@ public:
     // The document was changed and is not written now: the next write, of whatever kind,
     // writes the whole document. Every change to the document is followed by one of the
     // writes above or by this call; a kept text never misses a change.
-    void ChangedWithoutSave() { m_kept.Clear(); }
+    void ChangedWithoutSave()
+    {
+        m_kept.Clear();
+        m_bUnsaved = true;
+        m_bAsideCurrent = false;
+    }
+
+    // The program folder's Project.cfg, which every write goes to.
+    static CString FilePath();
+    // Whether another program has put a file of its own in place of Project.cfg since this
+    // store last read or wrote it (a file now where there was none counts; one gone does not).
+    bool WasReplaced() const;
+    // Whether the document holds changes that no write has put into Project.cfg.
+    bool HasUnsavedChanges() const { return m_bLoaded && m_bUnsaved; }
+    // Writes the whole document, enciphered, beside Project.cfg as "Project.cfg.DATE-TIME.kept"
+    // and answers that path; the same path again while the file replaced stays the same. Empty
+    // when it could not be written (the user then hears that the project is not saved).
+    CString KeepAside();
+    // Called (on the store's thread) when a write found Project.cfg replaced by another
+    // program and kept the project beside it instead.
+    void SetReplacedHandler(std::function<void()> handler) { m_fnReplaced = std::move(handler); }
 
     IXMLDOMDocument2Ptr GetDocument() const { return m_pDoc; }
     // Where the document pointer lives, for readers that must see every later load.
@@ -72,6 +99,10 @@ private:
     void WriteKeptText(int nUnchanged);
     // Enciphers a text (its first nUnchanged bytes as at the last write) and writes it.
     void WriteCipher(const char* text, int nLength, int nUnchanged);
+    // Writes the cipher text to Project.cfg, or beside it when another program replaced it.
+    void WriteStoreFile();
+    // Writes the cipher text to the kept-aside file; false, with the user told, when it fails.
+    bool WriteAside(const CString& cipher);
     // Writes the kept text once splice has put the changed lines in place (given the node's
     // path from the document down; it answers where the text first changed); a whole Save
     // when the kept text is not known or splice cannot place them.
@@ -85,4 +116,14 @@ private:
     // The text of the document as written last and its cipher text, while known.
     storetext::CKeptText m_kept;
     CString m_strCipher;
+
+    // Project.cfg as this store last read or wrote it.
+    DataFileStamp m_stamp;
+    // A change not yet in Project.cfg.
+    bool m_bUnsaved = false;
+    // Where the project was kept beside a replaced Project.cfg, and whether that file holds
+    // the document as it is now.
+    CString m_strAside;
+    bool m_bAsideCurrent = false;
+    std::function<void()> m_fnReplaced;
 };

@@ -1,11 +1,13 @@
 #include "ZentrovaDlg.h"
 
 #include "About.h"
+#include "DataFileSaves.h"
 #include "DataFiles.h"
 #include "FileFind.h"
 #include "FolderPicker.h"
 #include "FirstRun.h"
 #include "ImportedRecords.h"
+#include "MessageBox.h"
 #include "NewMenuHook.h"
 #include "OpsTokenCache.h"
 #include "ProgressLog.h"
@@ -19,6 +21,8 @@
 
 #include <algorithm>
 #include <cstdio>
+#include <deque>
+#include <mutex>
 #include <stdexcept>
 
 BEGIN_MESSAGE_MAP(CZentrovaDlg, CNewDialog)
@@ -82,6 +86,7 @@ BEGIN_MESSAGE_MAP(CZentrovaDlg, CNewDialog)
     ON_UPDATE_COMMAND_UI(ID_FILE_EMAIL_DOCUMENTS, &CZentrovaDlg::OnUpdateDocumentCommand)
     ON_UPDATE_COMMAND_UI(ID_FILE_SAVE_FILES_TO, &CZentrovaDlg::OnUpdateDocumentCommand)
     ON_COMMAND(ID_TOOLS_PREFERENCES, &CZentrovaDlg::OnPreferences)
+    ON_MESSAGE(UM_DATA_FILE_NOTICES, &CZentrovaDlg::OnDataFileNotices)
 END_MESSAGE_MAP()
 
 namespace {
@@ -112,6 +117,43 @@ const struct WebLink
 };
 const UINT_PTR kClosePollTimer = 1;
 const UINT kClosePollMilliseconds = 1000;
+const UINT_PTR kWizardWatchTimer = 2;
+const UINT kWizardWatchMilliseconds = 500;
+
+// The notices about the data files that wait for the main window's thread. A writer on any
+// thread queues its notice and wakes the window; the texts are copied whole, so that no
+// string is shared between threads.
+struct WaitingNotice
+{
+    CString path;
+    CString caption;
+    CString text;
+};
+std::mutex g_noticeLock;
+std::deque<WaitingNotice> g_notices;
+HWND g_hNoticeWindow = nullptr;
+
+void QueueNotice(const CString& path, const CString& caption, const CString& text)
+{
+    HWND hWindow;
+    {
+        std::lock_guard<std::mutex> hold(g_noticeLock);
+        g_notices.push_back({CString(path.GetString()), CString(caption.GetString()), CString(text.GetString())});
+        hWindow = g_hNoticeWindow;
+    }
+    if (hWindow)
+        ::PostMessageA(hWindow, UM_DATA_FILE_NOTICES, 0, 0);
+}
+
+bool NextNotice(WaitingNotice& notice)
+{
+    std::lock_guard<std::mutex> hold(g_noticeLock);
+    if (g_notices.empty())
+        return false;
+    notice = g_notices.front();
+    g_notices.pop_front();
+    return true;
+}
 
 // The icon strip of the menu bar: bitmap, cell size, then the command of each cell.
 const WORD kMenuToolbar[] = {
@@ -168,8 +210,14 @@ CZentrovaDlg::CZentrovaDlg(CWnd* pParent) : CNewDialog(IDD_ZENTROVA, pParent)
 
 CZentrovaDlg::~CZentrovaDlg()
 {
+    if (m_hImportWizard)
+        ::CloseHandle(m_hImportWizard);
     m_ProjectPane.SaveLayout();
     m_Options.Save();
+    // No window shows what comes now; the progress log has it.
+    std::lock_guard<std::mutex> hold(g_noticeLock);
+    g_hNoticeWindow = nullptr;
+    g_notices.clear();
 }
 
 void CZentrovaDlg::DoDataExchange(CDataExchange* pDX)
@@ -210,6 +258,11 @@ BOOL CZentrovaDlg::OnInitDialog()
 {
     Log(CString(kLogPrefix) + "Starts");
     CNewDialog::OnInitDialog();
+    {
+        std::lock_guard<std::mutex> hold(g_noticeLock);
+        g_hNoticeWindow = m_hWnd;
+    }
+    SetDataFileNoticeHandler(&QueueNotice);
 
     Guarded("picking new config file", "picking new config file", [this] {
         PickNewConfigFile();
@@ -274,10 +327,7 @@ BOOL CZentrovaDlg::OnInitDialog()
         Log(CString(kLogPrefix) + "Refreshing the view");
     });
     Guarded("Selecting Initializing Folder", "Selecting Initializing Folder", [this] {
-        CProjectTree& tree = m_ProjectPane.GetProjectTree();
-        CMyTreeCtrl& control = tree.GetTree();
-        if (HTREEITEM hItem = tree.FindItemByUid("1", control, control.GetRootItem()))
-            control.Select(hItem, TVGN_CARET);
+        m_ProjectPane.SelectNewDownloads();
         Log(CString(kLogPrefix) + "Folders Initialized");
     });
 
@@ -537,6 +587,8 @@ void CZentrovaDlg::OnExit()
 
 void CZentrovaDlg::OnTimer(UINT_PTR nIDEvent)
 {
+    if (nIDEvent == kWizardWatchTimer)
+        WatchImportWizard();
     // Only the close road's poll ends the window; other timers never do.
     if (m_nClosePollTimer && nIDEvent == m_nClosePollTimer && BothStopped()) {
         KillTimer(m_nClosePollTimer);
@@ -556,7 +608,57 @@ void CZentrovaDlg::OnOK()
     if (m_SearchPane.GetResultsPage().m_hWnd)
         m_Options.SetOptionValue("SearchResultWidths", m_SearchPane.GetResultsPage().GetColumnWidths());
     m_Options.Save();
+
+    // What could not be saved is named before the program ends, in one notice.
+    CString text;
+    if (m_ProjectPane.m_hWnd)
+        text = m_ProjectPane.SaveBeforeClose();
+    const CString project = CProjectStore::FilePath();
+    for (const UnsavedDataFile& file : UnsavedDataFiles()) {
+        if (file.path.CompareNoCase(project) == 0)
+            continue;
+        if (!text.IsEmpty())
+            text += "\n\n";
+        text += "The " + file.contents + " could not be saved to\n" + file.path +
+                "\nWhat was not saved is lost when Zentrova ends.";
+    }
+    ShowWaitingNotices(true);
+    if (!text.IsEmpty())
+        ShowNotice(kNotSavedCaption, text);
+    {
+        std::lock_guard<std::mutex> hold(g_noticeLock);
+        g_hNoticeWindow = nullptr;
+    }
     EndDialog(IDOK);
+}
+
+void CZentrovaDlg::ShowNotice(const CString& caption, const CString& text)
+{
+    CMessageBox box(this);
+    box.m_strCaption = caption;
+    box.m_strMessage = text;
+    box.DoModal();
+}
+
+void CZentrovaDlg::ShowWaitingNotices(bool bClosing)
+{
+    // A notice shown waits for the user; those that come meanwhile follow it, not over it.
+    if (m_bShowingNotices)
+        return;
+    m_bShowingNotices = true;
+    WaitingNotice notice;
+    while (NextNotice(notice)) {
+        if (bClosing && notice.caption == kNotSavedCaption)
+            continue;
+        ShowNotice(notice.caption, notice.text);
+    }
+    m_bShowingNotices = false;
+}
+
+LRESULT CZentrovaDlg::OnDataFileNotices(WPARAM, LPARAM)
+{
+    ShowWaitingNotices();
+    return 0;
 }
 
 void CZentrovaDlg::OnCancel()
@@ -844,7 +946,42 @@ CString CZentrovaDlg::ImportWizardCommandLine(const CString& programFolder)
 
 void CZentrovaDlg::OnImportOldVersionFiles()
 {
-    ::WinExec(ImportWizardCommandLine(GetAppDirectory()), SW_SHOWNORMAL);
+    if (m_hImportWizard)
+        return;
+    m_hImportWizard = StartImportWizard(ImportWizardCommandLine(GetAppDirectory()));
+    if (m_hImportWizard)
+        SetTimer(kWizardWatchTimer, kWizardWatchMilliseconds);
+}
+
+HANDLE CZentrovaDlg::StartImportWizard(const CString& commandLine)
+{
+    // As WinExec starts a program: the line as it is, the window shown normally.
+    STARTUPINFOA si{};
+    si.cb = sizeof si;
+    si.dwFlags = STARTF_USESHOWWINDOW;
+    si.wShowWindow = SW_SHOWNORMAL;
+    PROCESS_INFORMATION pi{};
+    CString line = commandLine;
+    if (!::CreateProcessA(nullptr, line.GetBuffer(), nullptr, nullptr, FALSE, 0, nullptr, nullptr, &si, &pi)) {
+        Log("CZentrovaDlg::OnImportOldVersionFiles-The import wizard could not be started: " +
+            SystemErrorText(::GetLastError()));
+        return nullptr;
+    }
+    ::CloseHandle(pi.hThread);
+    return pi.hProcess;
+}
+
+void CZentrovaDlg::WatchImportWizard()
+{
+    if (!m_hImportWizard)
+        return;
+    const bool bEnded = ::WaitForSingleObject(m_hImportWizard, 0) != WAIT_TIMEOUT;
+    m_ProjectPane.TakeReplacedProjectFile();
+    if (!bEnded)
+        return;
+    KillTimer(kWizardWatchTimer);
+    ::CloseHandle(m_hImportWizard);
+    m_hImportWizard = nullptr;
 }
 
 CString CZentrovaDlg::BrowseForRecoverFolder()

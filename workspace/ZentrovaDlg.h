@@ -4,7 +4,13 @@
 // options at start, draws its own background and resize grip, and closes only through the
 // close road: downloads and the search are asked to stop, the window polls every second
 // until both have, then stores its placement and ends. Every way of closing (OK, Exit, the
-// system Close, Escape) takes that road.
+// system Close, Escape) takes that road; a data file that could not be saved is named to the
+// user before the window ends.
+//
+// The window shows what the program has to tell of its data files (DataFileSaves: a save
+// that failed, a project file replaced) in the program's message box, whichever thread the
+// notice came from. While the import wizard it started runs, it watches Project.cfg and shows
+// the project the wizard put in its place.
 #pragma once
 
 #include "NavButton.h"
@@ -62,8 +68,10 @@ public:
     // contains ".pdf" or ".html"; the last one found of each kind) whose name the project
     // lacks is re-created in NEW DOWNLOADS, its files copied under the download folder.
     void RecoverDatabaseFrom(const CString& folder);
-    // Import Zentrova 2.0 Files: starts the import wizard beside the program, which
-    // replaces the project at the next start; nothing waits for it.
+    // Import Zentrova 2.0 Files: starts the import wizard beside the program and watches it
+    // without waiting for it: once the wizard has put an older project in place of
+    // Project.cfg, the window shows that project and every later save keeps it. One wizard
+    // at a time: while it runs the command starts no other.
     afx_msg void OnImportOldVersionFiles();
     // The wizard's command line for a program folder: FOLDER\Skelvane.exe VORTEMAPFOLDER.
     static CString ImportWizardCommandLine(const CString& programFolder);
@@ -78,6 +86,11 @@ public:
     void ExportSearchSession();
     // A session file the user picks, added to the search pane's sessions.
     void ImportSearchSession();
+
+    // Every half second while the wizard runs, and once when it has ended: the project the
+    // wizard put in place is taken up.
+    void WatchImportWizard();
+    bool IsImportWizardRunning() const { return m_hImportWizard != nullptr; }
 
     CProgramOptions& GetOptions() { return m_Options; }
     CProjectManagerContainer& GetProjectPane() { return m_ProjectPane; }
@@ -107,6 +120,15 @@ protected:
     void OpenResourceLink(UINT nStringId);
     // The folder picker of Recover Database: the chosen folder, empty when cancelled.
     virtual CString BrowseForRecoverFolder();
+    // Starts the import wizard with its command line, shown normally; its process handle,
+    // null when it could not be started.
+    virtual HANDLE StartImportWizard(const CString& commandLine);
+    // Shows a notice about the data files in the program's message box over this window.
+    virtual void ShowNotice(const CString& caption, const CString& text);
+    // Shows the notices that wait, one after the other; the notices of failed saves are
+    // passed over at the close (bClosing), which names what is not saved in one notice.
+    void ShowWaitingNotices(bool bClosing = false);
+    afx_msg LRESULT OnDataFileNotices(WPARAM wParam, LPARAM lParam);
 
     afx_msg void OnSysCommand(UINT nID, LPARAM lParam);
     afx_msg void OnPaint();
@@ -186,9 +208,14 @@ private:
     int m_nInsetLeft = 0;
     int m_nInsetTop = 0;
     bool m_bInsetsTaken = false;
+    HANDLE m_hImportWizard = nullptr;
+    bool m_bShowingNotices = false;
 
     DECLARE_MESSAGE_MAP()
 };
+
+// main window <- any thread, POSTED: notices about the data files wait to be shown; 0, 0.
+#define UM_DATA_FILE_NOTICES (WM_APP + 0x40)
 
 // The Windows version class of the main window (1-8): the menu library's class plus one.
 int GetWindowsVersionClass();

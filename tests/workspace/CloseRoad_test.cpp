@@ -2,6 +2,7 @@
 // download thread works and goes at the next poll after the thread has ended.
 #include "WorkspaceTest.h"
 
+#include "DataFileSaves.h"
 #include "DownloadManager.h"
 #include "PatentThread.h"
 #include "FixtureServer.h"
@@ -14,6 +15,8 @@
 
 #include <atomic>
 #include <thread>
+#include <utility>
+#include <vector>
 
 using namespace workspacetest;
 using namespace testsupport;
@@ -109,6 +112,73 @@ TEST_F(CloseRoadTest, ExitWaitsForTheRunningDownloadThenClosesAtTheNextPoll)
     EXPECT_EQ(IDOK, result);
     ASSERT_NE(0u, threadEnded.load()) << "the window went only after the thread had ended";
     EXPECT_LE(closed - threadEnded.load(), 2500u) << "closed at the poll after the thread's end";
+}
+
+// The main window whose notices are recorded instead of shown.
+class CNoticeDlg : public CQuietDlg
+{
+public:
+    std::vector<std::pair<CString, CString>> notices; // caption, text
+
+protected:
+    void ShowNotice(const CString& caption, const CString& text) override { notices.push_back({caption, text}); }
+};
+
+// Downloads filed while Project.cfg is held by another program: the user hears once that the
+// project is not saved; closing then says so again, and keeps the project beside the file.
+TEST_F(CloseRoadTest, ClosingWithAProjectThatCouldNotBeSavedSaysSoAndKeepsItBeside)
+{
+    ForgetDataFileSaves();
+    const std::string shipped = RawBytes(AppFile("Project.cfg"));
+    CNoticeDlg dlg;
+    HANDLE holder = INVALID_HANDLE_VALUE;
+    bool filed = false;
+    size_t toldWhileOpen = 0;
+    AfterDelay(300, [&] {
+        CProjectManagerContainer& pane = dlg.GetProjectPane();
+        holder = ::CreateFileA(AppFile("Project.cfg"), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                               nullptr);
+        CString uid;
+        for (const char* number : {"US1111111", "US2222222"}) {
+            pane.GetDownloadManager().AddDownload(number);
+            filed = PumpUntil([&] { return pane.GetDocumentIndex().Lookup(number, uid) != 0; }, 30000);
+            if (!filed)
+                break;
+        }
+        PumpUntil([&] { return !dlg.notices.empty(); }, 5000);
+        PumpMessages(300);
+        toldWhileOpen = dlg.notices.size();
+        dlg.OnExit();
+    });
+    UINT_PTR safety = AfterDelay(90000, [&dlg] { dlg.EndDialog(-2); });
+    const INT_PTR result = dlg.DoModal();
+    ::KillTimer(nullptr, safety);
+    if (holder != INVALID_HANDLE_VALUE)
+        ::CloseHandle(holder);
+
+    EXPECT_EQ(IDOK, result);
+    ASSERT_TRUE(filed);
+    EXPECT_EQ(RawBytes(AppFile("Project.cfg")), shipped) << "the held file was not replaced";
+    EXPECT_EQ(1u, toldWhileOpen) << "one notice for two saves that failed";
+    ASSERT_EQ(2u, dlg.notices.size());
+    EXPECT_EQ(CString(kNotSavedCaption), dlg.notices[0].first);
+    EXPECT_EQ(0, dlg.notices[0].second.Find("The project (its folders and documents) could not be saved to\n" +
+                                            AppFile("Project.cfg")))
+        << dlg.notices[0].second.GetString();
+
+    // At the close: what is not saved, and where it is kept.
+    const CString& last = dlg.notices[1].second;
+    EXPECT_EQ(CString(kNotSavedCaption), dlg.notices[1].first);
+    const CString keptLine = "is kept as\n";
+    const int at = last.Find(keptLine);
+    ASSERT_GE(at, 0) << last.GetString();
+    const CString kept = last.Mid(at + keptLine.GetLength()).SpanExcluding("\n");
+    EXPECT_EQ(0, kept.Find(AppFile("Project.cfg.")));
+    const CString project = ReadDeciphered(kept);
+    EXPECT_NE(-1, project.Find("Name=\"US1111111\"")) << kept.GetString();
+    EXPECT_NE(-1, project.Find("Name=\"US2222222\""));
+    ::DeleteFileA(kept);
+    ForgetDataFileSaves();
 }
 
 } // namespace

@@ -1,12 +1,14 @@
 // The document list of the project pane over a generated project of 200 documents in five
 // folders: the rows of a folder in its stored order and after header clicks, their look
 // (bold, blue, icons, dates, shortcut rows), the list sorter, dragging rows onto a folder,
-// filing downloaded records with their sounds and balloons, a screenshot, and the
+// filing downloaded records with their sounds and balloons (also when Project.cfg cannot be
+// written, or another program put a project of its own in its place), a screenshot, and the
 // benchmark of libraries of 10,000 and 50,000 documents. Over a small project of sort keys
 // that tie in every way: the order of the rows against the sorting stylesheet and the list
 // control's own sort, and a filed download's row against a refresh, with the bytes written.
 #include "PaneFixture.h"
 
+#include "DataFileNotices.h"
 #include "DocumentRecord.h"
 #include "SortClass.h"
 #include "StageClock.h"
@@ -501,6 +503,67 @@ TEST_F(DocumentListTest, ADownloadedRecordIsFiledInNewDownloads)
     EXPECT_NE(std::string::npos,
               LogText().find("CProjectManagerContainer::AddDownloadedDocument-The record text holds no Document "
                              "record; nothing was added"));
+}
+
+// Downloads filed while Project.cfg cannot be written, and then after another program (the
+// import wizard) put a project of its own in its place: the pane shows that project with the
+// new download in it, keeps what it held beside the file, and the user hears of both once.
+TEST_F(DocumentListTest, AProjectFileAnotherProgramPutInPlaceIsShownAndNothingIsLost)
+{
+    testsupport::DataFileNotices notices;
+    const long held = Count(StoredProject(), "/Project/Documents/Document");
+    HANDLE holder = CreateFileA(AppFile("Project.cfg"), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING, 0,
+                                nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    CString first = DownloadedRecord("8100001", nullptr);
+    EXPECT_EQ(1, m_pPane->SendMessage(UM_ADD_DOCUMENT, reinterpret_cast<WPARAM>(first.GetString()), 0));
+    CloseHandle(holder);
+    ASSERT_EQ(1u, notices.Count());
+    EXPECT_EQ(CString(kNotSavedCaption), notices.All()[0].caption);
+
+    // Another program puts an older project in place, as the import wizard does.
+    testsupport::TempDir other;
+    WriteEnciphered(other.File("Project.cfg"),
+                    "<?xml version=\"1.0\"?>\r\n<Project Name=\"Imported Folders\"><Folders>"
+                    "<Folder UID=\"1\" Name=\"NEW DOWNLOADS\" ParentUID=\"ROOT\"/>"
+                    "<Folder UID=\"4001\" Name=\"Old Gears\" ParentUID=\"ROOT\"/></Folders><Shorts/><Documents>"
+                    "<Document Name=\"US6000001\" ParentUID=\"1\" DocumentTitle=\"Old widget\" UID=\"DOCUIDUS6000001\">"
+                    "<XMLCatalog/></Document></Documents></Project>\r\n");
+    ASSERT_TRUE(MoveFileExA(other.File("Project.cfg"), AppFile("Project.cfg"), MOVEFILE_REPLACE_EXISTING));
+    CString second = DownloadedRecord("8100002", nullptr);
+    EXPECT_EQ(1, m_pPane->SendMessage(UM_ADD_DOCUMENT, reinterpret_cast<WPARAM>(second.GetString()), 0));
+    testsupport::PumpMessages();
+
+    // The file holds the other program's project and the new download; the pane shows it.
+    IXMLDOMDocument2Ptr stored = StoredProject();
+    EXPECT_EQ(CString("Imported Folders"), Attribute(stored->selectSingleNode(L"/Project"), "Name"));
+    EXPECT_EQ(2, Count(stored, "/Project/Documents/Document"));
+    EXPECT_EQ(1, Count(stored, "/Project/Documents/Document[@Name='US6000001']"));
+    EXPECT_EQ(1, Count(stored, "/Project/Documents/Document[@Name='US8100002' and @ParentUID='1']"));
+    EXPECT_EQ(CString("Imported Folders"), Control().GetItemText(Control().GetRootItem()));
+    EXPECT_EQ(CString("1"), Manager().m_strFolderUID);
+    std::vector<CString> names = Names();
+    std::sort(names.begin(), names.end(), [](const CString& a, const CString& b) { return a.Compare(b) < 0; });
+    EXPECT_EQ((std::vector<CString>{"US6000001", "US8100002"}), names);
+    CString uid;
+    EXPECT_FALSE(m_pPane->GetDocumentIndex().Lookup("US8100001", uid)) << "the index is the shown project's";
+    EXPECT_EQ(2, m_pPane->GetDocumentIndex().GetCount());
+    EXPECT_FALSE(IsDataFileUnsaved(AppFile("Project.cfg")));
+
+    // What the pane held, with the download that was not saved, is kept beside the file.
+    ASSERT_EQ(2u, notices.Count());
+    EXPECT_EQ(CString("Project Replaced"), notices.All()[1].caption);
+    const CString& text = notices.All()[1].text;
+    const CString keptLine = "is kept as\n";
+    const int at = text.Find(keptLine);
+    ASSERT_GE(at, 0) << text.GetString();
+    const CString kept = text.Mid(at + keptLine.GetLength()).SpanExcluding("\n");
+    EXPECT_EQ(0, kept.Find(AppFile("Project.cfg.")));
+    IXMLDOMDocument2Ptr ours = CreateDomDocument();
+    ASSERT_TRUE(ours->loadXML(_bstr_t(ReadDeciphered(kept))));
+    EXPECT_EQ(held + 1, Count(ours, "/Project/Documents/Document"));
+    EXPECT_EQ(1, Count(ours, "/Project/Documents/Document[@Name='US8100001']"));
+    DeleteFileA(kept);
 }
 
 TEST_F(DocumentListTest, SoundsAndBalloonsFollowTheNotificationSettings)

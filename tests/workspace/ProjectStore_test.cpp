@@ -1,3 +1,4 @@
+#include "DataFileNotices.h"
 #include "KilledSave.h"
 #include "ProjectIds.h"
 #include "ProjectStore.h"
@@ -131,20 +132,138 @@ TEST_F(ProjectStoreTest, ADamagedOrMissingStoreIsNeverOverwritten)
     EXPECT_NE(LogText().find("CProjectStore::Save-No project is loaded"), std::string::npos);
 }
 
-TEST_F(ProjectStoreTest, AFailedWriteKeepsTheOldLibrary)
+// A document filed into the store's NEW DOWNLOADS as the pane files a download: appended, and
+// only its element written.
+void FileDocument(CProjectStore& store, const char* name)
+{
+    IXMLDOMDocument2Ptr doc = store.GetDocument();
+    IXMLDOMElementPtr document = doc->createElement(L"Document");
+    SetXmlAttribute(document, "Name", name);
+    SetXmlAttribute(document, "ParentUID", "1");
+    SetXmlAttribute(document, "UID", CString("DOCUID") + name);
+    store.SaveAppended(doc->selectSingleNode(L"/Project/Documents")->appendChild(document));
+}
+
+std::vector<std::string> DocumentNames(const CString& text)
+{
+    IXMLDOMDocument2Ptr doc = CreateDomDocument();
+    doc->loadXML(_bstr_t(text));
+    std::vector<std::string> names;
+    IXMLDOMNodeListPtr documents = doc->selectNodes(L"/Project/Documents/Document/@Name");
+    for (long i = 0; i < documents->Getlength(); ++i)
+        names.push_back(ToAnsi(documents->Getitem(i)->Gettext()).GetString());
+    return names;
+}
+
+// The files beside Project.cfg that keep a project aside ("Project.cfg.DATE-TIME.kept").
+std::vector<CString> KeptFiles()
+{
+    std::vector<CString> kept;
+    for (const CString& name : testsupport::FileNamesIn(GetAppDirectory()))
+        if (name.Find("project.cfg.") == 0 && name.Right(5) == ".kept")
+            kept.push_back(GetAppDirectory() + "\\" + name);
+    return kept;
+}
+
+void DeleteKeptFiles()
+{
+    for (const CString& path : KeptFiles())
+        DeleteFileA(path);
+}
+
+TEST_F(ProjectStoreTest, AFailedWriteKeepsTheOldLibraryIsToldOnceAndTheNextWriteHoldsAll)
 {
     WriteEnciphered(AppFile("Project.cfg"), StoreText("5", "<Shorts/>"));
     const std::string library = RawBytes(AppFile("Project.cfg"));
+    testsupport::DataFileNotices notices;
     CProjectStore store;
     ASSERT_TRUE(store.Load(AppFile("Project.cfg")));
-    SetXmlAttribute(store.GetDocument()->selectSingleNode(L"/Project"), "Name", "Changed");
+    // Held open by another program, then on a full disk: three downloads are filed and none
+    // of them reaches the file.
     HANDLE holder = CreateFileA(AppFile("Project.cfg"), GENERIC_READ, FILE_SHARE_READ, nullptr,
                                 OPEN_EXISTING, 0, nullptr);
     ASSERT_NE(holder, INVALID_HANDLE_VALUE);
-    store.Save();
+    FileDocument(store, "US1000001");
+    FileDocument(store, "US1000002");
     CloseHandle(holder);
+    {
+        testsupport::FullDisk full;
+        FileDocument(store, "US1000003");
+    }
     EXPECT_EQ(RawBytes(AppFile("Project.cfg")), library);
     EXPECT_NE(LogText().find("Could not write Project.cfg"), std::string::npos);
+    EXPECT_TRUE(store.HasUnsavedChanges());
+    ASSERT_EQ(notices.Count(), 1u) << "told once, not at every save";
+    EXPECT_EQ(notices.All()[0].caption, CString(kNotSavedCaption));
+    EXPECT_EQ(notices.All()[0].text.Find("The project (its folders and documents) could not be saved to\n" +
+                                         AppFile("Project.cfg") + "\n"),
+              0)
+        << notices.All()[0].text.GetString();
+
+    // The next write that can holds everything the store was given meanwhile.
+    FileDocument(store, "US1000004");
+    EXPECT_EQ(DocumentNames(ReadDeciphered(AppFile("Project.cfg"))),
+              (std::vector<std::string>{"US1234567", "US1000001", "US1000002", "US1000003", "US1000004"}));
+    EXPECT_FALSE(store.HasUnsavedChanges());
+    EXPECT_FALSE(IsDataFileUnsaved(AppFile("Project.cfg")));
+    EXPECT_EQ(notices.Count(), 1u);
+}
+
+// What another program may do to Project.cfg while the store holds it, and what the store's
+// next write then does: a file put in its place is never written over (the project is kept
+// beside it and the owner told); a file gone is written anew; a file only made read-only is
+// still the store's own.
+TEST_F(ProjectStoreTest, AFileAnotherProgramPutInPlaceIsNeverWrittenOver)
+{
+    const struct
+    {
+        const char* what;
+        bool bReplaced;
+        void (*change)(const CString& path, const CString& other);
+    } cases[] = {
+        {"a file renamed into its place", true,
+         [](const CString& p, const CString& o) { MoveFileExA(o, p, MOVEFILE_REPLACE_EXISTING); }},
+        {"copied over", true, [](const CString& p, const CString& o) { CopyFileA(o, p, FALSE); }},
+        {"deleted", false, [](const CString& p, const CString&) { DeleteFileA(p); }},
+        {"left alone", false, [](const CString&, const CString&) {}},
+    };
+    const CString other = m_dir.File("imported.cfg");
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        DeleteKeptFiles();
+        testsupport::DataFileNotices notices;
+        WriteEnciphered(AppFile("Project.cfg"), StoreText("5", "<Shorts/>"));
+        CProjectStore store;
+        int told = 0;
+        store.SetReplacedHandler([&told] { ++told; });
+        ASSERT_TRUE(store.Load(AppFile("Project.cfg")));
+        FileDocument(store, "US1000001");
+        EXPECT_FALSE(store.WasReplaced());
+
+        WriteEnciphered(other, StoreText("7", "<Shorts/>"));
+        const std::string theirs = RawBytes(other);
+        c.change(AppFile("Project.cfg"), other);
+        EXPECT_EQ(c.bReplaced, store.WasReplaced());
+        FileDocument(store, "US1000002");
+        FileDocument(store, "US1000003");
+        const std::vector<std::string> ours{"US1234567", "US1000001", "US1000002", "US1000003"};
+        if (c.bReplaced) {
+            EXPECT_EQ(RawBytes(AppFile("Project.cfg")), theirs) << "their file, as they left it";
+            const std::vector<CString> kept = KeptFiles();
+            ASSERT_EQ(kept.size(), 1u) << "one file keeps the project, each write anew";
+            EXPECT_EQ(DocumentNames(ReadDeciphered(kept[0])), ours);
+            EXPECT_EQ(store.KeepAside().CompareNoCase(kept[0]), 0) << "the same file again";
+            EXPECT_EQ(told, 2);
+            EXPECT_TRUE(store.HasUnsavedChanges());
+        } else {
+            EXPECT_EQ(DocumentNames(ReadDeciphered(AppFile("Project.cfg"))), ours);
+            EXPECT_TRUE(KeptFiles().empty());
+            EXPECT_EQ(told, 0);
+            EXPECT_FALSE(store.HasUnsavedChanges());
+        }
+        EXPECT_EQ(notices.Count(), 0u) << "the owner tells the user once it has taken the new file up";
+    }
+    DeleteKeptFiles();
 }
 
 TEST_F(ProjectStoreTest, AKilledSaveLeavesThePreviousLibraryWhole)
