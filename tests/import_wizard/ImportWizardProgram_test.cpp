@@ -4,13 +4,16 @@
 // CTest through tools/wine-drive.sh). The drive c: holds no older installation and z: (the
 // Linux file system, which holds d:'s folder too) is a network drive, so every hit comes
 // from d:. After an import the real main program, started from the same folder, shows the
-// imported library. The wizard shares the main program's registry key and the desktop, so
-// CTest runs this program alone.
+// imported library; and the main program that starts the wizard from its menu while it runs
+// and downloads, which shows the imported library at once and keeps it. The wizard shares
+// the main program's registry key and the desktop, so CTest runs this program alone.
 #include "FixtureServer.h"
+#include "ProgramDownloadTest.h"
 #include "ProgramFolder.h"
 #include "TestSupport.h"
 #include "WindowBench.h"
 #include "WizardTestSupport.h"
+#include "resource.h"
 
 #include <gtest/gtest.h>
 
@@ -304,6 +307,38 @@ void Screenshot(const char* name)
         std::printf("no screenshot %s: %s\n", name, why.GetString());
 }
 
+// The first-run flag missing while the object lives, and as it was afterwards.
+class FirstTimeScope
+{
+public:
+    FirstTimeScope()
+    {
+        HKEY hKey = nullptr;
+        if (::RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &hKey) == ERROR_SUCCESS) {
+            char data[256] = {};
+            DWORD size = sizeof data - 1;
+            m_bHad = ::RegQueryValueExA(hKey, "FirstTime", nullptr, nullptr, reinterpret_cast<BYTE*>(data), &size) ==
+                     ERROR_SUCCESS;
+            m_saved = data;
+            ::RegCloseKey(hKey);
+        }
+        ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "FirstTime");
+    }
+    ~FirstTimeScope()
+    {
+        ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "FirstTime");
+        if (m_bHad)
+            ::RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "FirstTime", REG_SZ, m_saved.c_str(),
+                              static_cast<DWORD>(m_saved.size() + 1));
+    }
+    FirstTimeScope(const FirstTimeScope&) = delete;
+    FirstTimeScope& operator=(const FirstTimeScope&) = delete;
+
+private:
+    bool m_bHad = false;
+    std::string m_saved;
+};
+
 class ImportWizardProgramTest : public FixtureTest
 {
 protected:
@@ -316,24 +351,6 @@ protected:
         m_folder.CopyBuilt("Skelvane.exe");
         m_current = Bytes(m_folder.File("Project.cfg"));
         ASSERT_FALSE(m_current.empty());
-        // The first-run flag: missing before each test, as it was afterwards.
-        HKEY hKey = nullptr;
-        if (::RegOpenKeyExA(HKEY_CURRENT_USER, kSettingsKey, 0, KEY_READ, &hKey) == ERROR_SUCCESS) {
-            char data[256] = {};
-            DWORD size = sizeof data - 1;
-            m_bHadFirstTime = ::RegQueryValueExA(hKey, "FirstTime", nullptr, nullptr,
-                                                 reinterpret_cast<BYTE*>(data), &size) == ERROR_SUCCESS;
-            m_savedFirstTime = data;
-            ::RegCloseKey(hKey);
-        }
-        ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "FirstTime");
-    }
-    void TearDown() override
-    {
-        ::RegDeleteKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "FirstTime");
-        if (m_bHadFirstTime)
-            ::RegSetKeyValueA(HKEY_CURRENT_USER, kSettingsKey, "FirstTime", REG_SZ, m_savedFirstTime.c_str(),
-                              static_cast<DWORD>(m_savedFirstTime.size() + 1));
     }
 
     // The wizard as the main program starts it, or with other arguments after the program.
@@ -381,11 +398,52 @@ protected:
         return found;
     }
 
+    FirstTimeScope m_firstTime;
     TestDrive m_drive;
     ProgramFolder m_folder{"Zentrova 3"};
     std::string m_current;
-    bool m_bHadFirstTime = false;
-    std::string m_savedFirstTime;
+};
+
+// An older version's library of some documents: the first ten in NEW DOWNLOADS, the others in
+// a folder of its own.
+CString OldLibrary(int documents)
+{
+    CString xml = "<?xml version=\"1.0\"?>\r\n<Project Name=\"Old Project Folders\">\r\n\t<Folders>\r\n"
+                  "\t\t<Folder UID=\"1\" Name=\"NEW DOWNLOADS\" ParentUID=\"ROOT\"/>\r\n"
+                  "\t\t<Folder UID=\"4001\" Name=\"Imported Widgets\" ParentUID=\"ROOT\"/>\r\n"
+                  "\t</Folders>\r\n\t<Shorts>\r\n\t</Shorts>\r\n\t<Documents>\r\n";
+    for (int i = 1; i <= documents; ++i)
+        xml.AppendFormat("\t\t<Document Name=\"US60000%02d\" ParentUID=\"%s\" DocumentTitle=\"Old widget %d\" "
+                         "DocumentInventor=\"\" DocumentAssignee=\"\" DownloadDate=\"90000000\" TotalSize=\"\" "
+                         "UID=\"DOCUIDUS60000%02d\" FirstPage=\"0\" Wrapper=\"0\">\r\n"
+                         "\t\t\t<XMLCatalog>\r\n\t\t\t</XMLCatalog>\r\n\t\t</Document>\r\n",
+                         i, i <= 10 ? "1" : "4001", i, i);
+    xml += "\t</Documents>\r\n</Project>\r\n";
+    return xml;
+}
+
+// The real main program, Zentrova.exe, running beside the import wizard it starts from its
+// menu, and downloading with the download queue's test recipe from the fixture server.
+class ImportBesideProgramTest : public ProgramDownloadTest
+{
+protected:
+    void SetUp() override
+    {
+        ProgramDownloadTest::SetUp();
+        if (HasFatalFailure())
+            return;
+        ASSERT_TRUE(m_drive.Ready()) << "the test's drive d: is not mapped (tools/wine-drive.sh)";
+        m_folder.CopyBuilt("Skelvane.exe");
+        InstallQueueRecipe();
+    }
+    CString RootFolder(const Started& run) const
+    {
+        const std::vector<CString> texts = TreeTexts(m_hTree, run.pi.dwProcessId);
+        return texts.empty() ? CString() : texts[0];
+    }
+
+    FirstTimeScope m_firstTime;
+    TestDrive m_drive;
 };
 
 } // namespace
@@ -632,4 +690,74 @@ TEST_F(ImportWizardProgramTest, WithoutTheTokenOnlyAnOldInstallationAtItsFixedPl
         ASSERT_TRUE(wizard.Ended(20000));
         EXPECT_EQ(0u, ExitCode(wizard));
     }
+}
+
+// Import Zentrova 2.0 Files chosen in the running program: the wizard replaces Project.cfg,
+// the program shows the imported library at once (a download filed while the wizard's
+// message still shows goes into it), and every later save keeps it: after a restart the
+// imported records and both new documents are there. The program's library from before the
+// import is the wizard's backup.
+TEST_F(ImportBesideProgramTest, AnImportBesideTheRunningProgramIsShownAndKeptByLaterDownloads)
+{
+    const CString source =
+        m_drive.Put("Program Files\\Quendal, LLC\\Zentrova2\\Project.cfg", Enciphered(OldLibrary(13)));
+    Started program;
+    StartProgram(program);
+    if (HasFatalFailure())
+        return;
+    TypeNumber(m_hBox, "1111111");
+    ASSERT_TRUE(WaitForRecord("US1111111")) << m_folder.Log();
+
+    ::PostMessageA(m_hMain, WM_COMMAND, ID_FILE_IMPORT_OLD_VERSION, 0);
+    HWND hConfirm = ShownWindow(0, kConfirmCaption, 20000);
+    ASSERT_NE(nullptr, hConfirm) << "the wizard starts beside the program";
+    Press(hConfirm, IDOK);
+    HWND hWizard = ShownWindow(0, kWizardCaption, 20000);
+    ASSERT_NE(nullptr, hWizard);
+    HWND hSuccess = ShownWindow(0, "Success", 60000);
+    ASSERT_NE(nullptr, hSuccess);
+    EXPECT_EQ(std::vector<CString>{source}, ListLines(::GetDlgItem(hWizard, kFoundList)));
+
+    // The wizard still shows its message; the program shows the imported library already.
+    EXPECT_TRUE(WaitUntil([&] { return RootFolder(program) == "Old Project Folders"; }, 10000))
+        << RootFolder(program).GetString();
+    EXPECT_TRUE(WaitUntil([&] { return RowCount(m_hList) == 10; }, 5000));
+    TypeNumber(m_hBox, "2222222");
+    ASSERT_TRUE(WaitForRecord("US2222222")) << m_folder.Log();
+    EXPECT_EQ(14, Records()) << "the imported records and the new one";
+    MoveBelow(hSuccess, hWizard);
+    Screenshot("import-while-the-wizard-ends.png");
+    Press(hSuccess, IDOK);
+    EXPECT_TRUE(WaitUntil([&] { return !::IsWindow(hWizard); }, 20000));
+
+    // Later downloads keep the import.
+    TypeNumber(m_hBox, "3333333");
+    ASSERT_TRUE(WaitForRecord("US3333333")) << m_folder.Log();
+    EXPECT_EQ(15, Records());
+    EXPECT_EQ(nullptr, Record("US1111111"));
+    EXPECT_TRUE(WaitUntil([&] { return RowCount(m_hList) == 12; }, 5000));
+    Screenshot("import-program-after-the-wizard.png");
+    EXPECT_EQ(nullptr, ShownWindow(program.pi.dwProcessId, "Project Replaced", 0)) << "nothing was lost to tell of";
+    ASSERT_TRUE(ProgramFolder::Close(m_hMain, program));
+
+    // The wizard's backup is the program's library from before the import.
+    std::vector<CString> backups;
+    for (const CString& name : FileNamesIn(m_folder.Path()))
+        if (name.Find("project.cfg.") == 0 && name.Right(4) == ".bak")
+            backups.push_back(m_folder.Path() + "\\" + name);
+    ASSERT_EQ(1u, backups.size());
+    EXPECT_NE(-1, ReadDeciphered(backups[0]).Find("Name=\"US1111111\""));
+
+    // After a restart: the imported library with both new documents.
+    Started again;
+    StartProgram(again);
+    if (HasFatalFailure())
+        return;
+    EXPECT_EQ(CString("Old Project Folders"), RootFolder(again));
+    EXPECT_TRUE(WaitUntil([&] { return RowCount(m_hList) == 12; }, 5000));
+    for (const char* name : {"US2222222", "US3333333", "US6000001", "US6000010"})
+        EXPECT_GE(FindListRow(m_hList, 1, name), 0) << name;
+    EXPECT_EQ(15, Records());
+    Screenshot("import-program-after-a-restart.png");
+    EXPECT_TRUE(ProgramFolder::Close(m_hMain, again));
 }

@@ -110,6 +110,52 @@ bool BalloonShows(DWORD pid, const char* title)
     return false;
 }
 
+HWND ShownWindow(DWORD pid, const char* caption, DWORD timeoutMs)
+{
+    struct Search
+    {
+        DWORD pid;
+        const char* caption;
+        HWND found;
+    } search{pid, caption, nullptr};
+    testsupport::WaitUntil(
+        [&] {
+            EnumWindows(
+                [](HWND hWnd, LPARAM lParam) -> BOOL {
+                    auto* pSearch = reinterpret_cast<Search*>(lParam);
+                    DWORD owner = 0;
+                    GetWindowThreadProcessId(hWnd, &owner);
+                    if ((pSearch->pid && owner != pSearch->pid) || !IsWindowVisible(hWnd) ||
+                        WindowText(hWnd) != pSearch->caption)
+                        return TRUE;
+                    pSearch->found = hWnd;
+                    return FALSE;
+                },
+                reinterpret_cast<LPARAM>(&search));
+            return search.found != nullptr;
+        },
+        timeoutMs, 20);
+    return search.found;
+}
+
+CString WindowText(HWND hWnd)
+{
+    char text[2048] = {};
+    GetWindowTextA(hWnd, text, sizeof text);
+    return CString(text);
+}
+
+CString ControlText(HWND hDlg, int id)
+{
+    return WindowText(GetDlgItem(hDlg, id));
+}
+
+void PressButton(HWND hDlg, int id)
+{
+    DWORD_PTR result = 0;
+    SendMessageTimeoutA(GetDlgItem(hDlg, id), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &result);
+}
+
 CString PdfCheckFolder()
 {
     const char* folder = std::getenv("ZENTROVA_PDF_CHECK");
@@ -144,6 +190,25 @@ void ProgramDownloadTest::SetUp()
     m_folder.SetOption("PlaySoundAfterDownload", "0");
     m_folder.SetOption("PlaySoundAfterAllDownloads", "0");
     m_folder.SetOption("PlaySoundAfterError", "0");
+}
+
+void ProgramDownloadTest::InstallQueueRecipe()
+{
+    CString recipe = ReadDeciphered(BuildFile("tests/data/queue.cfg"));
+    ASSERT_GT(recipe.Replace("http://fixture-server", testsupport::FixtureBase()), 0);
+    WriteEnciphered(m_folder.File("Download.cfg"), recipe);
+    m_folder.SetOption("RetryFailedDownloads", "0");
+}
+
+void ProgramDownloadTest::StartProgram(Started& run)
+{
+    m_folder.Start(run, "");
+    m_hMain = ProgramFolder::MainWindow(run);
+    ASSERT_NE(nullptr, m_hMain) << m_folder.Log();
+    m_hBox = ProgramControl(m_hMain, IDC_QUICK_DOWNLOAD_EDIT, "Edit");
+    m_hList = ProgramControl(m_hMain, IDC_DOCUMENT_LIST, "SysListView32");
+    m_hTree = ProgramControl(m_hMain, IDC_FOLDER_TREE, "SysTreeView32");
+    ASSERT_TRUE(m_hBox && m_hList && m_hTree);
 }
 
 void ShippedRecipeDownloadTest::SetUp()

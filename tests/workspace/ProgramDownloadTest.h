@@ -24,6 +24,14 @@ int FindListRow(HWND hList, int column, const CString& text);
 void TypeNumber(HWND hBox, const char* number);
 // True when a balloon of the program with that title shows.
 bool BalloonShows(DWORD pid, const char* title);
+// A shown top-level window with that caption, of the process (of any process for pid 0), once
+// there is one; null after the time-out.
+HWND ShownWindow(DWORD pid, const char* caption, DWORD timeoutMs);
+// The text of a window of another process, and of a control of another process's dialog.
+CString WindowText(HWND hWnd);
+CString ControlText(HWND hDlg, int id);
+// Presses a button of another program's dialog as the user does.
+void PressButton(HWND hDlg, int id);
 
 // The folder whose PDFs the Linux-side check reads (the environment's ZENTROVA_PDF_CHECK),
 // created; empty when none is set.
@@ -40,6 +48,12 @@ class ProgramDownloadTest : public testsupport::FixtureTest
 protected:
     void SetUp() override;
     void TearDown() override;
+    // The download queue's test recipe with the fixture server's address, as the program's
+    // Download.cfg; a failed download is not tried again.
+    void InstallQueueRecipe();
+    // Starts the program and finds its main window, its quick-download box, its document list
+    // and its folder tree.
+    void StartProgram(Started& run);
 
     IXMLDOMDocument2Ptr Project() const;
     // The record of that name in NEW DOWNLOADS; null when there is none.
@@ -54,6 +68,10 @@ protected:
 
     testsupport::TempDir m_save;
     ProgramFolder m_folder;
+    HWND m_hMain = nullptr;
+    HWND m_hBox = nullptr;
+    HWND m_hList = nullptr;
+    HWND m_hTree = nullptr;
 };
 
 // The same on the shipped recipe, with OPS keys that the fixture server knows.

@@ -85,11 +85,7 @@ protected:
         if (HasFatalFailure())
             return;
         ASSERT_EQ(0, ::WSAStartup(MAKEWORD(2, 2), &m_wsa));
-        // The queue's recipe with the fixture server's address, as the program's Download.cfg.
-        CString recipe = ReadDeciphered(BuildFile("tests/data/queue.cfg"));
-        ASSERT_GT(recipe.Replace("http://fixture-server", FixtureBase()), 0);
-        WriteEnciphered(m_folder.File("Download.cfg"), recipe);
-        m_folder.SetOption("RetryFailedDownloads", "0");
+        InstallQueueRecipe();
     }
     void TearDown() override
     {
