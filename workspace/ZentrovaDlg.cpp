@@ -946,6 +946,8 @@ CString CZentrovaDlg::ImportWizardCommandLine(const CString& programFolder)
 
 void CZentrovaDlg::OnImportOldVersionFiles()
 {
+    // A wizard that ended since the last look is done with first.
+    WatchImportWizard();
     if (m_hImportWizard)
         return;
     m_hImportWizard = StartImportWizard(ImportWizardCommandLine(GetAppDirectory()));
