@@ -4,6 +4,7 @@
 // query-title dialog.
 #include "AdvancedSearch.h"
 
+#include "DataFileNotices.h"
 #include "NewQuery.h"
 #include "SheetHost.h"
 #include "TestSupport.h"
@@ -526,24 +527,22 @@ TEST_F(AdvancedPageTest, EuropeanQueriesAreListedButNotApplied)
     EXPECT_EQ(page->SavedQueryCombo().GetCount(), 2);
 }
 
-TEST_F(AdvancedPageTest, AFailedWriteIsShownAndKeepsTheFile)
+TEST_F(AdvancedPageTest, AFailedWriteIsToldAndKeepsTheFile)
 {
     ShowLocation(1, LocationXml(EditFields(19)));
     SaveAs("First");
     std::string before;
     ASSERT_TRUE(testsupport::ReadBytes(QueryFile(), before));
-    std::vector<CString> boxes;
+    testsupport::DataFileNotices notices;
     {
         // The file held open without sharing: the new text cannot take its place.
         testsupport::LockedFile lock(QueryFile());
         ASSERT_TRUE(lock.IsHeld());
-        SaveAs("Second", [&](HWND hBox) {
-            boxes.push_back(testsupport::MessageBoxText(hBox));
-            testsupport::PressDialogButton(hBox, IDOK);
-        });
+        SaveAs("Second");
     }
-    ASSERT_EQ(boxes.size(), 1u);
-    EXPECT_NE(boxes[0].Find("keeps its previous queries"), -1);
+    ASSERT_EQ(notices.Count(), 1u);
+    EXPECT_EQ(notices.All()[0].text.Find("The saved Advanced Search queries could not be saved to\n" + QueryFile()), 0)
+        << notices.All()[0].text.GetString();
     std::string after;
     ASSERT_TRUE(testsupport::ReadBytes(QueryFile(), after));
     EXPECT_EQ(after, before);
