@@ -439,6 +439,26 @@ TEST_F(SearchPaneTest, AFailedSearchSaysWhyAndKeepsItsRows)
     EXPECT_EQ(Results().GetStatusLabel().GetText(), "");
 }
 
+// A page of 5,000 results where the answers name a total of 230: the results numbered past
+// the total are not listed, and the list says it is incomplete.
+TEST_F(SearchPaneTest, RowsBeyondTheAnswersTotalAreNotListedAndTheListSaysItIsIncomplete)
+{
+    SelectLocation(kOps);
+    // Each page is asked twice.
+    FixturePlan(kOpsSearchPath, "total=230&repeat=50", 6);
+    Search("coupling");
+    ASSERT_TRUE(WaitForEnd(60000));
+    EXPECT_EQ(List().GetItemCount(), 230);
+    ASSERT_EQ(BalloonTitles(), std::vector<CString>{"Search Incomplete"});
+    EXPECT_EQ(g_balloons[0].content, "The search service gave more results than the total it named; those beyond "
+                                     "the total are not listed, so the list is incomplete.");
+    EXPECT_EQ(Results().GetStatusLabel().GetText(), "The result list is incomplete.");
+    std::vector<CString> ranges;
+    for (const LoggedRequest& r : FixtureLog(kOpsSearchPath))
+        ranges.push_back(r.target.Mid(r.target.Find("Range=") + 6));
+    EXPECT_EQ(ranges, (std::vector<CString>{"1-100", "1-100", "101-200", "101-200", "201-300", "201-300"}));
+}
+
 // STOP SEARCH while the server holds the second page half sent ends the search at once.
 TEST_F(SearchPaneTest, StopEndsASearchWhoseAnswerStalled)
 {
