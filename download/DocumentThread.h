@@ -95,6 +95,14 @@ public:
     HWND m_hOwner = nullptr;             // hears of the job's end
     CArray<CatalogFile*, CatalogFile*> m_CatalogFiles;  // this attempt's files, owned
 
+    // Why a failed job could fetch no document at all, whatever its number: the recipe file
+    // cannot be read, or the OPS service refused the keys its requests were sent with.
+    // Another attempt cannot help until that changes. Cleared at the start of every job;
+    // m_strJobFault then holds the message for the user.
+    enum { JobFaultNone = 0, JobFaultRecipe = 1, JobFaultKeys = 2 };
+    int m_nJobFault = JobFaultNone;
+    CString m_strJobFault;
+
 protected:
     CDocumentThread(const RecipeRules& recipeRules, const DocumentRules& documentRules);
 
@@ -200,6 +208,10 @@ private:
     // COUNTRYCODE and DOCUMENTNUMBER from their fields again.
     void RestoreNumberVariables();
 
+    // Notes the cause of a failed job that no attempt can mend (see m_nJobFault).
+    void NoteJobFault();
+
     const DocumentRules m_documentRules;
     CString m_strSourceName;  // Name of the source whose steps run
+    bool m_bAskedOps = false;  // the job sent a request to the OPS service
 };

@@ -32,9 +32,11 @@
 //   got every answer it asked for: RunRefused when the service refused a request (a status
 //   other than 200 after the token rule, or its fault answer), RunIncomplete when an answer
 //   did not come, broke off, was empty or damaged, or gave fewer or repeated results, or
-//   results beyond the total it named; the pages delivered before stay. m_strRunFault holds
-//   the message that says so. An answer by which the service says it holds nothing (its
-//   "not found" fault) is no fault: the list simply ends there.
+//   results beyond the total it named; RunNoRecipe when the recipe file Download.cfg cannot
+//   be read (nothing is asked); RunNoKeys when the OPS service refused a request because its
+//   token endpoint refused the program's keys. The pages delivered before stay.
+//   m_strRunFault holds the message that says so. An answer by which the service says it
+//   holds nothing (its "not found" fault) is no fault: the list simply ends there.
 //
 // A result-set text is plain XML without a declaration, lines ended by CR LF:
 //   "<ResultSet>", then per row of the page "\t<Result ID=\"N\">", one line
@@ -154,7 +156,7 @@ public:
 
     // Why the run ended without every answer it asked for (see above); set before the last
     // message, cleared at every start.
-    enum { RunComplete = 0, RunRefused = 1, RunIncomplete = 2 };
+    enum { RunComplete = 0, RunRefused = 1, RunIncomplete = 2, RunNoRecipe = 3, RunNoKeys = 4 };
     int m_nRunFault = RunComplete;
     CString m_strRunFault;
 

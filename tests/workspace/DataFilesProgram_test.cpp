@@ -55,31 +55,12 @@ HWND DataFilesProgramTest::StartProgram(Started& run, DWORD timeoutMs, const cha
     const DWORD begin = GetTickCount();
     m_folder.Start(run, "");
     while (GetTickCount() - begin < timeoutMs) {
-        struct Find
-        {
-            DWORD pid;
-            HWND box;
-        } find{run.pi.dwProcessId, nullptr};
-        EnumWindows(
-            [](HWND hWnd, LPARAM lParam) -> BOOL {
-                auto* f = reinterpret_cast<Find*>(lParam);
-                DWORD pid = 0;
-                GetWindowThreadProcessId(hWnd, &pid);
-                char cls[16] = {};
-                GetClassNameA(hWnd, cls, sizeof cls);
-                if (pid != f->pid || !IsWindowVisible(hWnd) || lstrcmpA(cls, "#32770") != 0 || GetMenu(hWnd) ||
-                    !GetDlgItem(hWnd, 0xFFFF))
-                    return TRUE;
-                f->box = hWnd;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&find));
-        if (find.box) {
+        if (HWND hBox = ProgramMessageBox(run.pi.dwProcessId)) {
             CString why;
             if (screenshot && m_boxes.empty() && !SaveScreenshot(ScreenshotPath(screenshot), &why))
                 std::printf("no screenshot: %s\n", why.GetString());
-            m_boxes.push_back(MessageBoxText(find.box));
-            PressDialogButton(find.box, IDOK);
+            m_boxes.push_back(MessageBoxText(hBox));
+            PressDialogButton(hBox, IDOK);
             continue;
         }
         DWORD shownAt = 0;

@@ -24,6 +24,9 @@ int FindListRow(HWND hList, int column, const CString& text);
 void TypeNumber(HWND hBox, const char* number);
 // True when a balloon of the program with that title shows.
 bool BalloonShows(DWORD pid, const char* title);
+// A message box the program shows (a visible dialog with a message text and no menu); null
+// when none shows.
+HWND ProgramMessageBox(DWORD pid);
 
 // The folder whose PDFs the Linux-side check reads (the environment's ZENTROVA_PDF_CHECK),
 // created; empty when none is set.
