@@ -185,6 +185,7 @@ int CDocumentThread::ProcessStep(IXMLDOMNodePtr step, CString /*locationName*/)
 
 int CDocumentThread::FetchProcessPage(IXMLDOMNodePtr, const CString& url, CString& page)
 {
+    m_WebGrab.m_dwReceiveTimeout = m_dwReplyTimeout;
     const int nSize = m_WebGrab.GrabWebPage(url, page, 320, false);
     RewritePage(page);
     // The page fetcher hands on no reply headers.
