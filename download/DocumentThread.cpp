@@ -60,7 +60,11 @@ void CDocumentThread::RunJob()
         if (bHasFolder)
             RunSources(recipe);
     });
-    if (!m_Status.m_nSuccess && !m_CatalogFiles.IsEmpty())
+    // A stop that came while the document was being finished: it is not filed, so nothing of
+    // it stays either.
+    if (m_Status.m_nSuccess && IsWorkStopped() && !IsLookupJob())
+        m_Status.m_nSuccess = 0;
+    if (!m_Status.m_nSuccess && (!m_CatalogFiles.IsEmpty() || !m_PageCopies.IsEmpty()))
         DiscardLocationFiles();
 
     m_nBusy = 0;

@@ -75,8 +75,8 @@ public:
     int MergePagePdfs();
     void AppendCatalogItems(CString title, CString filePath, CString sourceName, CString fileSize,
                             CString fileType);
-    // After a source failed: its files are deleted, the catalog emptied and the record
-    // rebuilt; the busy flag is left 0.
+    // After a source failed: its files (the first-pages copies among them) are deleted, the
+    // catalog emptied and the record rebuilt; the busy flag is left 0.
     void DiscardLocationFiles();
     void ClearCatalogFiles();
     // A fresh document record text with a new identifier and download date.
@@ -97,6 +97,7 @@ public:
     volatile int m_nBusy = 0;            // 1 while a job runs
     HWND m_hOwner = nullptr;             // hears of the job's end
     CArray<CatalogFile*, CatalogFile*> m_CatalogFiles;  // this attempt's files, owned
+    CStringArray m_PageCopies;  // this attempt's first-pages copies ("xTT.pdf"), not in the catalog
 
 protected:
     CDocumentThread(const RecipeRules& recipeRules, const DocumentRules& documentRules);

@@ -194,8 +194,8 @@ bool CDocumentThread::StorePage(const PageRun& run, int page, const CString& rep
 
     if (run.plan.bFirstPages) {
         const CString copy = FirstPagesCopyPath(path);
-        if (!copy.IsEmpty())
-            ::CopyFileA(path, copy, FALSE);
+        if (!copy.IsEmpty() && ::CopyFileA(path, copy, FALSE))
+            m_PageCopies.Add(copy);
     }
     return true;
 }

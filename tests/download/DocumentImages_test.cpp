@@ -10,6 +10,7 @@
 
 #include "DataFiles.h"
 #include "OpsTokenCache.h"
+#include "PageImageLock.h"
 #include "PatentThreadMessages.h"
 #include "PdfFixtures.h"
 #include "RegEx.h"
@@ -397,6 +398,62 @@ TEST_F(DocumentImagesTest, AStalledReplyEndsAtAStopWithinASecondAndLeavesNothing
         EXPECT_EQ(RequestsFor("p3.tif"), 0);
         EXPECT_TRUE(PumpUntil([&] { return TransferFiles() == transferFiles; }, 10000));
     }
+}
+
+// A first-pages run keeps beside each page stored as a PDF a copy of it, outside the
+// document's catalog; a source stopped after such a page takes the copy with it.
+TEST_F(DocumentImagesTest, AStoppedFirstPagesRunLeavesNoCopyOfItsPages)
+{
+    FixturePlan("/engine/images/p2.tif", "fault=stall&part=380", 1);
+    DownloadRun run;
+    DownloadRun::Start start = Number("US7000019", "FIRSTPDF");
+    start.firstPageOnly = true;
+    start.pageLimit = 2;
+    CPatentThread* thread = run.Begin(start);
+    ASSERT_TRUE(thread);
+    ASSERT_TRUE(PumpUntil([] { return RequestsFor("p2.tif") == 1; }, 20000));
+    PumpMessages(500);
+    const CString folder = m_save + "US7000019";
+    EXPECT_EQ(FileNamesIn(folder), (std::vector<CString>{"page1.pdf", "page1tt.pdf"}));
+
+    thread->m_nQuit = 1;
+    thread->Cancel();
+    ASSERT_TRUE(run.WaitForEnd(10000));
+    EXPECT_EQ(run.Outcome().success, 0);
+    EXPECT_FALSE(FileExists(folder));
+}
+
+// A stop that comes while the document is being finished (its pages are in, its first page
+// waits for the page judge, whose lock the test holds): the document is not filed, so nothing
+// of it stays either.
+TEST_F(DocumentImagesTest, AStopWhileTheDocumentIsFinishedLeavesNothing)
+{
+    struct LockHeld
+    {
+        LockHeld() { EnterCriticalSection(&g_PageImageLock); }
+        ~LockHeld() { Release(); }
+        void Release()
+        {
+            if (held)
+                LeaveCriticalSection(&g_PageImageLock);
+            held = false;
+        }
+        bool held = true;
+    } lock;
+    DownloadRun run;
+    CPatentThread* thread = run.Begin(Number("US7000021", "IMAGES"));
+    ASSERT_TRUE(thread);
+    const CString folder = m_save + "US7000021";
+    ASSERT_TRUE(PumpUntil([&] { return FilesIn(folder) == 4; }, 20000)) << "the HTML file and three pages";
+    PumpMessages(500);
+    ASSERT_FALSE(run.Ended());
+
+    thread->m_nQuit = 1;
+    thread->Cancel();
+    lock.Release();
+    ASSERT_TRUE(run.WaitForEnd(10000));
+    EXPECT_EQ(run.Outcome().success, 0);
+    EXPECT_FALSE(FileExists(folder));
 }
 
 // Without a stop, a reply that stalls longer than the reply time-out fails its attempt: a
