@@ -69,7 +69,11 @@ void CDocumentThread::RunJob()
         if (bHasFolder && recipeState == RecipeFileState::Read)
             RunSources(recipe);
     });
-    if (!m_Status.m_nSuccess && !m_CatalogFiles.IsEmpty())
+    // A stop that came while the document was being finished: it is not filed, so nothing of
+    // it stays either.
+    if (m_Status.m_nSuccess && IsWorkStopped() && !IsLookupJob())
+        m_Status.m_nSuccess = 0;
+    if (!m_Status.m_nSuccess && (!m_CatalogFiles.IsEmpty() || !m_PageCopies.IsEmpty()))
         DiscardLocationFiles();
     if (!m_Status.m_nSuccess && !IsWorkStopped()) {
         if (recipeState != RecipeFileState::Read) {
@@ -218,6 +222,7 @@ int CDocumentThread::FetchProcessPage(IXMLDOMNodePtr, const CString& url, CStrin
 {
     if (IsOpsUrl(url))
         m_bAskedOps = true;
+    m_WebGrab.m_dwReceiveTimeout = m_dwReplyTimeout;
     const int nSize = m_WebGrab.GrabWebPage(url, page, 320, false);
     RewritePage(page);
     // The page fetcher hands on no reply headers.

@@ -1,6 +1,7 @@
 #include "OpsTokenCache.h"
 
 #include "FaultNotices.h"
+#include "FetchHelpers.h"
 #include "HttpChannel.h"
 #include "ServiceHosts.h"
 #include "TraceLine.h"
@@ -17,7 +18,6 @@ const char COpsTokenCache::kCredentials[] =
 namespace {
 
 const DWORD kRearmWait = 5000;
-const DWORD kTokenReceiveTimeout = 60000;
 const DWORD kPollInterval = 1000;
 const int kReplyLimit = 5000;
 // The token value starts this many characters after the start of "access_token".
@@ -100,7 +100,7 @@ COpsTokenCache::COpsTokenCache()
 {
     g_pTokenChannel = new CHttpChannel;
     // A token endpoint that stops answering must not hold every OPS request of the program.
-    g_pTokenChannel->m_dwReceiveTimeout = kTokenReceiveTimeout;
+    g_pTokenChannel->m_dwReceiveTimeout = kReplyTimeout;
     PrepareTokenRequest(*g_pTokenChannel, CurrentCredentials());
     g_pTokenChannel->SetUrl(GetOpsTokenUrl());
 }

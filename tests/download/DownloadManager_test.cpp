@@ -23,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -595,6 +596,43 @@ TEST_F(DownloadQueueTest, TheContextMenuRetriesAndCancels)
     EXPECT_TRUE(WaitUntilGone("US6666666"));
     EXPECT_EQ(0, m_queue.GetJobCount());
     EXPECT_TRUE(m_owner.m_records.empty());
+}
+
+// Cancel on a download whose reply stalls (part of it, then nothing, the connection held open)
+// takes it away within a second, in the Process step as in a page transfer: nothing is handed
+// to the owner, and nothing of it stays in the save folder.
+TEST_F(DownloadQueueTest, ACancelTakesAStalledDownloadAwayAtOnceAndFilesNothing)
+{
+    const struct
+    {
+        const char* what;
+        const char* key;
+        const char* path;  // stalls
+        const char* stall;
+    } cases[] = {
+        {"Process step", "US1111111", "/queue/1111111.html", "fault=stall&part=40"},
+        {"page transfer", "US2222222", "/engine/images/p2.tif", "fault=stall&part=380"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FixturePlan(c.path, c.stall);
+        ASSERT_EQ(1, m_queue.AddDownload(c.key));
+        ASSERT_TRUE(WaitForRequests(c.path, 1));
+        PumpMessages(500);
+        ASSERT_GE(Row(c.key), 0);
+
+        const DWORD start = ::GetTickCount();
+        m_queue.CancelDownload(IdOf(c.key));
+        EXPECT_TRUE(WaitUntilGone(c.key, 15000));
+        const DWORD took = ::GetTickCount() - start;
+        std::printf("FIGURE Cancel took a download whose %s stalled away after %lu ms\n", c.what,
+                    static_cast<unsigned long>(took));
+        EXPECT_LT(took, 5000u);
+        EXPECT_FALSE(FileExists(SaveFolder() + c.key));
+    }
+    EXPECT_EQ(0, m_queue.GetJobCount());
+    EXPECT_TRUE(m_owner.m_records.empty());
+    EXPECT_TRUE(m_owner.m_errorSounds.empty());
 }
 
 TEST_F(DownloadQueueTest, RetryFromTheMenuStartsTheAttemptsAgain)
