@@ -4,12 +4,14 @@
 
 #include <new>
 
-CBindStatusCallback::CBindStatusCallback() : m_pNegotiate(new (std::nothrow) CHttpNegotiate)
+CBindStatusCallback::CBindStatusCallback()
+    : m_pNegotiate(new (std::nothrow) CHttpNegotiate), m_dwLastProgress(GetTickCount())
 {
 }
 
 CBindStatusCallback::~CBindStatusCallback()
 {
+    ReleaseBinding();
     if (m_pNegotiate)
         m_pNegotiate->Release();
 }
@@ -44,8 +46,22 @@ STDMETHODIMP_(ULONG) CBindStatusCallback::Release()
     return static_cast<ULONG>(InterlockedDecrement(&m_nRefCount));
 }
 
-STDMETHODIMP CBindStatusCallback::OnStartBinding(DWORD, IBinding*)
+STDMETHODIMP CBindStatusCallback::OnStartBinding(DWORD, IBinding* pib)
 {
+    m_dwLastProgress = GetTickCount();
+    if (!pib)
+        return E_NOTIMPL;
+    ReleaseBinding();
+    pib->AddRef();
+    bool bAbortNow;
+    {
+        std::lock_guard<std::mutex> hold(m_bindingLock);
+        m_pBinding = pib;
+        bAbortNow = m_bAborted;
+    }
+    // An abort that came before the transfer began ends it now.
+    if (bAbortNow)
+        pib->Abort();
     return E_NOTIMPL;
 }
 
@@ -61,11 +77,14 @@ STDMETHODIMP CBindStatusCallback::OnLowResource(DWORD)
 
 STDMETHODIMP CBindStatusCallback::OnProgress(ULONG, ULONG, ULONG, LPCWSTR)
 {
-    return S_OK;
+    m_dwLastProgress = GetTickCount();
+    std::lock_guard<std::mutex> hold(m_bindingLock);
+    return m_bAborted ? E_ABORT : S_OK;
 }
 
 STDMETHODIMP CBindStatusCallback::OnStopBinding(HRESULT, LPCWSTR)
 {
+    ReleaseBinding();
     return E_NOTIMPL;
 }
 
@@ -87,4 +106,39 @@ STDMETHODIMP CBindStatusCallback::OnObjectAvailable(REFIID, IUnknown*)
 DWORD CBindStatusCallback::GetResponseStatus() const
 {
     return m_pNegotiate ? m_pNegotiate->GetLastStatus() : 0;
+}
+
+void CBindStatusCallback::Abort()
+{
+    IBinding* binding;
+    {
+        std::lock_guard<std::mutex> hold(m_bindingLock);
+        m_bAborted = true;
+        binding = m_pBinding;
+        if (binding)
+            binding->AddRef();
+    }
+    // urlmon takes the abort from another thread: it ends the transfer at once, also while
+    // the reply stalls.
+    if (binding) {
+        binding->Abort();
+        binding->Release();
+    }
+}
+
+DWORD CBindStatusCallback::IdleTime() const
+{
+    return GetTickCount() - m_dwLastProgress;
+}
+
+void CBindStatusCallback::ReleaseBinding()
+{
+    IBinding* binding;
+    {
+        std::lock_guard<std::mutex> hold(m_bindingLock);
+        binding = m_pBinding;
+        m_pBinding = nullptr;
+    }
+    if (binding)
+        binding->Release();
 }

@@ -3,7 +3,10 @@
 #include "DocumentThread.h"
 
 #include "DocumentRecord.h"
+#include "OpsTokenCache.h"
+#include "ServiceHosts.h"
 #include "TextHelpers.h"
+#include "TraceLine.h"
 
 IMPLEMENT_DYNAMIC(CDocumentThread, CRecipeThread)
 
@@ -53,20 +56,52 @@ void CDocumentThread::RunJob()
     m_mapVariables.RemoveAll();
     SetJobVariables();
 
+    m_nJobFault = JobFaultNone;
+    m_strJobFault.Empty();
+    m_bAskedOps = false;
+
     // No exception may leave the job: the owner must hear of its end in every case.
+    RecipeFileState recipeState = RecipeFileState::Read;
     RunGuarded("OnDownloadDocument()", [&] {
         IXMLDOMDocument2Ptr recipe;
-        LoadRecipe(recipe);
-        if (bHasFolder)
+        recipeState = LoadRecipe(recipe);
+        // Without its recipe no source can run, whatever the number.
+        if (bHasFolder && recipeState == RecipeFileState::Read)
             RunSources(recipe);
     });
-    if (!m_Status.m_nSuccess && !m_CatalogFiles.IsEmpty())
+    // A stop that came while the document was being finished: it is not filed, so nothing of
+    // it stays either.
+    if (m_Status.m_nSuccess && IsWorkStopped() && !IsLookupJob())
+        m_Status.m_nSuccess = 0;
+    if (!m_Status.m_nSuccess && (!m_CatalogFiles.IsEmpty() || !m_PageCopies.IsEmpty()))
         DiscardLocationFiles();
+    if (!m_Status.m_nSuccess && !IsWorkStopped()) {
+        if (recipeState != RecipeFileState::Read) {
+            m_nJobFault = JobFaultRecipe;
+            m_strJobFault = RecipeFaultText(recipeState);
+        }
+        NoteJobFault();
+    }
 
     m_nBusy = 0;
     if (!m_Status.m_nSuccess && bHasFolder && !IsLookupJob())
         ::RemoveDirectoryA(Fields().folder);
     m_Status.m_nDone = 1;
+}
+
+void CDocumentThread::NoteJobFault()
+{
+    if (m_nJobFault == JobFaultNone && m_bAskedOps) {
+        const int nKeys = COpsTokenCache::KeyFault();
+        if (nKeys != COpsTokenCache::OpsKeysAccepted) {
+            m_nJobFault = JobFaultKeys;
+            m_strJobFault = COpsTokenCache::KeyFaultText(nKeys);
+        }
+    }
+    if (m_nJobFault == JobFaultNone)
+        return;
+    WriteTraceLine(CString(GetRuntimeClass()->m_lpszClassName) + "::OnDownloadDocument()-" +
+                   FirstLine(m_strJobFault));
 }
 
 void CDocumentThread::SetJobVariables()
@@ -185,6 +220,9 @@ int CDocumentThread::ProcessStep(IXMLDOMNodePtr step, CString /*locationName*/)
 
 int CDocumentThread::FetchProcessPage(IXMLDOMNodePtr, const CString& url, CString& page)
 {
+    if (IsOpsUrl(url))
+        m_bAskedOps = true;
+    m_WebGrab.m_dwReceiveTimeout = m_dwReplyTimeout;
     const int nSize = m_WebGrab.GrabWebPage(url, page, 320, false);
     RewritePage(page);
     // The page fetcher hands on no reply headers.

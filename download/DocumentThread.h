@@ -75,8 +75,8 @@ public:
     int MergePagePdfs();
     void AppendCatalogItems(CString title, CString filePath, CString sourceName, CString fileSize,
                             CString fileType);
-    // After a source failed: its files are deleted, the catalog emptied and the record
-    // rebuilt; the busy flag is left 0.
+    // After a source failed: its files (the first-pages copies among them) are deleted, the
+    // catalog emptied and the record rebuilt; the busy flag is left 0.
     void DiscardLocationFiles();
     void ClearCatalogFiles();
     // A fresh document record text with a new identifier and download date.
@@ -90,10 +90,22 @@ public:
     CString m_strLocationUID;            // non-empty: only this DownloadLocation is used
     CMapStringToString m_mapVariables;   // recipe variables by name
     CWebGrab m_WebGrab;
+    // How long a page transfer or a Process fetch waits for the next bytes of its reply, in
+    // milliseconds: a reply that stalls longer fails its attempt.
+    DWORD m_dwReplyTimeout = kReplyTimeout;
     DownloadStatus m_Status;
     volatile int m_nBusy = 0;            // 1 while a job runs
     HWND m_hOwner = nullptr;             // hears of the job's end
     CArray<CatalogFile*, CatalogFile*> m_CatalogFiles;  // this attempt's files, owned
+    CStringArray m_PageCopies;  // this attempt's first-pages copies ("xTT.pdf"), not in the catalog
+
+    // Why a failed job could fetch no document at all, whatever its number: the recipe file
+    // cannot be read, or the OPS service refused the keys its requests were sent with.
+    // Another attempt cannot help until that changes. Cleared at the start of every job;
+    // m_strJobFault then holds the message for the user.
+    enum { JobFaultNone = 0, JobFaultRecipe = 1, JobFaultKeys = 2 };
+    int m_nJobFault = JobFaultNone;
+    CString m_strJobFault;
 
 protected:
     CDocumentThread(const RecipeRules& recipeRules, const DocumentRules& documentRules);
@@ -180,11 +192,12 @@ private:
     };
     // PageMissing: the page never came; the document would lack it, so the step fails.
     enum PageResult { PageStored, PageMissing, PageStop, PageQuit, PageExtractFailed };
-    enum TransferResult { TransferDone, TransferFailed, TransferQuit };
+    enum TransferResult { TransferDone, TransferFailed, TransferQuit, TransferNoFile };
     // One page: progress, transfer, extraction, stored file.
     PageResult FetchPage(PageRun& run, int page);
-    // Up to 22 attempts to bring the page into the file.
-    TransferResult TransferPage(const CString& url, const CString& file, PageRun& run);
+    // Up to 22 attempts to bring the page into a transfer file, which after TransferDone is
+    // the caller's to read and delete; no other outcome leaves a file.
+    TransferResult TransferPage(const CString& url, PageRun& run, CString& file);
     // Stores the page's reply as its file and records it; false when it could not be written.
     bool StorePage(const PageRun& run, int page, const CString& reply);
 
@@ -200,6 +213,10 @@ private:
     // COUNTRYCODE and DOCUMENTNUMBER from their fields again.
     void RestoreNumberVariables();
 
+    // Notes the cause of a failed job that no attempt can mend (see m_nJobFault).
+    void NoteJobFault();
+
     const DocumentRules m_documentRules;
     CString m_strSourceName;  // Name of the source whose steps run
+    bool m_bAskedOps = false;  // the job sent a request to the OPS service
 };

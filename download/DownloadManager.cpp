@@ -1,10 +1,12 @@
 #include "DownloadManager.h"
 
 #include "DownloadManagerMessages.h"
+#include "FaultNotices.h"
 #include "NewMenu.h"
 #include "PatentThread.h"
 #include "PatentThreadMessages.h"
 #include "ProgramOptions.h"
+#include "TextHelpers.h"
 #include "XmlHelpers.h"
 #include "resource.h"
 
@@ -19,6 +21,7 @@ BEGIN_MESSAGE_MAP(CDownloadManager, CDialog)
     ON_MESSAGE(UM_LIST_RBUTTONDOWN, &ThisClass::OnListRButtonDown)
     ON_MESSAGE(UM_CANCEL_DOWNLOAD, &ThisClass::OnCancelDownloadMessage)
     ON_MESSAGE(UM_WIPO_LINKS_READY, &ThisClass::OnWipoLinksReady)
+    ON_MESSAGE(UM_SHOW_JOB_FAULT, &ThisClass::OnShowJobFault)
     ON_WM_TIMER()
     ON_WM_SIZE()
     ON_COMMAND(ID_DOWNLOAD_RETRY, &ThisClass::OnRetrySelected)
@@ -26,6 +29,8 @@ BEGIN_MESSAGE_MAP(CDownloadManager, CDialog)
     ON_WM_ERASEBKGND()
     ON_NOTIFY(LVN_ITEMCHANGED, IDC_DOWNLOAD_LIST, &ThisClass::OnListItemChanged)
 END_MESSAGE_MAP()
+
+CDownloadManager::MessageBoxFn CDownloadManager::s_pfnMessageBox = &::MessageBoxA;
 
 namespace {
 
@@ -296,7 +301,15 @@ LRESULT CDownloadManager::OnDownloadProgress(WPARAM wParam, LPARAM /*lParam*/)
         crText = kFailedText;
         crBack = kFailedBack;
         ::SendMessageA(m_hOwner, UM_PLAY_ERROR_SOUND, 0, 0);
-        if (m_nRetryFailed && !ScheduleRetry(nDownloadID)) {
+        if (job->pThread->m_nJobFault != CPatentThread::JobFaultNone) {
+            // Another attempt would meet the same recipe or keys: the download stops here.
+            RemoveRetry(nDownloadID);
+            TellJobFault(*job->pThread);
+            if (m_nRetryFailed) {
+                crText = kGivenUpText;
+                crBack = kGivenUpBack;
+            }
+        } else if (m_nRetryFailed && !ScheduleRetry(nDownloadID)) {
             crText = kGivenUpText;
             crBack = kGivenUpBack;
         }
@@ -326,7 +339,9 @@ void CDownloadManager::UpdateRow(int nRow, const DownloadJob& job, COLORREF crTe
     m_List.SetItemText(nRow, colDocument, m_List.GetItemText(nRow, colDocument), crText, crBack);
 
     CString title = CleanTitle(status.m_strTitle);
-    if (bFailed)
+    if (bFailed && thread.m_nJobFault != CPatentThread::JobFaultNone)
+        title = "Download Failed -- " + FirstLine(thread.m_strJobFault);
+    else if (bFailed)
         title = m_nRetryFailed ? "Download Failed -- Reattempting Download" : "Download Failed";
     m_List.SetItemText(nRow, colTitle, title, crText, crBack);
 
@@ -395,6 +410,26 @@ void CDownloadManager::RemoveRetry(int nDownloadID)
         KillTimer(record->nTimer);
     m_Retries.RemoveAt(pos);
     delete record;
+}
+
+void CDownloadManager::TellJobFault(const CPatentThread& thread)
+{
+    const FaultTopic topic =
+        thread.m_nJobFault == CPatentThread::JobFaultRecipe ? FaultTopic::Recipe : FaultTopic::OpsKeys;
+    if (!TakeFaultNotice(topic, thread.m_strJobFault))
+        return;
+    // Shown once the thread, which waits in its SendMessage, has been let go.
+    m_JobFaultMessages.AddTail(thread.m_strJobFault);
+    PostMessage(UM_SHOW_JOB_FAULT, 0, 0);
+}
+
+LRESULT CDownloadManager::OnShowJobFault(WPARAM, LPARAM)
+{
+    while (!m_JobFaultMessages.IsEmpty()) {
+        const CString text = m_JobFaultMessages.RemoveHead();
+        s_pfnMessageBox(::GetAncestor(m_hWnd, GA_ROOT), text, "Download Failed", MB_OK | MB_ICONWARNING);
+    }
+    return 0;
 }
 
 void CDownloadManager::OnTimer(UINT_PTR nIDEvent)

@@ -3,7 +3,10 @@
 // document, title, pages, a progress bar and the transfer rate, coloured by outcome. A
 // finished document's record goes to the owner with UM_ADD_DOCUMENT; a failed download is
 // started again after a wait when the user asked for retries, and given up after the set
-// number of attempts. The context menu retries or cancels the selected downloads.
+// number of attempts. A download that failed for a cause no attempt can mend (the recipe
+// file cannot be read, the OPS keys are missing or refused) is not started again: its row
+// says why, and a message box tells the cause once until it changes. The context menu
+// retries or cancels the selected downloads.
 //
 // The owner (the project pane) creates the window, fills the public fields below and stops
 // every download with StopAllDownloads, polling IsStopped, before it destroys the window.
@@ -107,6 +110,10 @@ public:
     static const COLORREF kGivenUpText = RGB(255, 255, 255);
     static const COLORREF kGivenUpBack = RGB(128, 128, 128);
 
+    // Shows the messages of failed downloads; a test puts a stand-in in place.
+    typedef int(WINAPI* MessageBoxFn)(HWND, LPCSTR, LPCSTR, UINT);
+    static MessageBoxFn s_pfnMessageBox;
+
 protected:
     void DoDataExchange(CDataExchange* pDX) override;
     BOOL OnInitDialog() override;
@@ -119,6 +126,7 @@ protected:
     // A PCT look-up has ended: its answer is read and the number it names is queued; the
     // next waiting look-up starts.
     afx_msg LRESULT OnWipoLinksReady(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnShowJobFault(WPARAM wParam, LPARAM lParam);
     afx_msg void OnTimer(UINT_PTR nIDEvent);
     afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg void OnRetrySelected();
@@ -137,6 +145,9 @@ private:
     bool ScheduleRetry(int nDownloadID);
     // Forgets the download's retry record and its timer.
     void RemoveRetry(int nDownloadID);
+    // A download failed for its job's fault: the message is shown unless its cause has been
+    // told already.
+    void TellJobFault(const CPatentThread& thread);
     // Asks every stopping thread again to end, and removes those that have ended with their
     // rows. True when no stopping thread is left.
     bool ReapStoppedThreads();
@@ -156,6 +167,7 @@ private:
     CRect m_rectClient;
     int m_nInitialized = 0;
     UINT_PTR m_nNextRetryTimerID = 100;
+    CStringList m_JobFaultMessages;  // messages waiting for UM_SHOW_JOB_FAULT
 
     // The PCT look-up.
     CPatentThread* m_pLookup = nullptr;          // the running look-up's thread

@@ -16,6 +16,9 @@ const UINT UM_CANCEL_DOWNLOAD = WM_APP + 4;
 // Download queue window -> itself, posted once a PCT look-up's thread has ended its job: read
 // the look-up's answer (WipoLinks.html) and queue the number it names; wParam and lParam 0.
 const UINT UM_WIPO_LINKS_READY = WM_APP + 5;
+// Download queue window -> itself, posted when a download failed for a cause no attempt can
+// mend that has not been told yet: show the waiting messages; wParam and lParam 0.
+const UINT UM_SHOW_JOB_FAULT = WM_APP + 6;
 
 // Download queue window -> project pane: a document has been downloaded; wParam the text of
 // its Document record (const char*, valid during the call), lParam 1 when it was the last row

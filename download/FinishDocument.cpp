@@ -193,6 +193,8 @@ void CDocumentThread::DiscardLocationFiles()
     m_nBusy = 1;
     for (INT_PTR i = 0; i < m_CatalogFiles.GetSize(); ++i)
         ::DeleteFileA(m_CatalogFiles[i]->m_strFilePath);
+    for (INT_PTR i = 0; i < m_PageCopies.GetSize(); ++i)
+        ::DeleteFileA(m_PageCopies[i]);
     ClearCatalogFiles();
     BuildDocumentXml();
     m_nBusy = 0;
@@ -203,4 +205,5 @@ void CDocumentThread::ClearCatalogFiles()
     for (INT_PTR i = 0; i < m_CatalogFiles.GetSize(); ++i)
         delete m_CatalogFiles[i];
     m_CatalogFiles.RemoveAll();
+    m_PageCopies.RemoveAll();
 }

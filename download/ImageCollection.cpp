@@ -2,17 +2,17 @@
 // per page, each reply stored as one file in the document's folder and recorded as one
 // catalog file; a page that does not come in any of its attempts fails the step. The
 // transfers run through urlmon with the program's own callback object, which puts the OPS
-// bearer line on image requests and fails every reply other than 200. Which pages a step
-// fetches is the thread's plan (PlanPages).
+// bearer line on image requests and fails every reply other than 200, each on a worker thread
+// of its own (PageTransfer), so that a stop ends the step at once however the server stalls.
+// Which pages a step fetches is the thread's plan (PlanPages).
 #include "DocumentThread.h"
 
-#include "BindStatusCallback.h"
 #include "OpsTokenCache.h"
+#include "PageTransfer.h"
 #include "SafeNames.h"
 #include "ServiceHosts.h"
+#include "WorkerTask.h"
 #include "XmlHelpers.h"
-
-#include <urlmon.h>
 
 namespace {
 
@@ -38,20 +38,6 @@ int LeadingNumber(const CString& text)
             return 0x7FFFFFFF;
     }
     return static_cast<int>(value);
-}
-
-// A new empty file in the system's temporary folder for one transfer; empty when none can
-// be made.
-CString NewTransferFile()
-{
-    char folder[2048] = "";
-    const DWORD n = ::GetTempPathA(2000, folder);
-    if (n == 0 || n >= 2000)
-        return CString();
-    char file[2048 + MAX_PATH] = "";
-    if (!::GetTempFileNameA(folder, "pat", 0, file))
-        return CString();
-    return CString(file);
 }
 
 // The whole file. A failure leaves the bytes empty and, when asked, tells the user why.
@@ -152,19 +138,17 @@ CDocumentThread::PageResult CDocumentThread::FetchPage(PageRun& run, int page)
     url.Replace("[CURRENTPAGE]", Decimal(page));
     url = ReplaceVariables(url);
 
-    const CString transferFile = NewTransferFile();
-    if (transferFile.IsEmpty())
-        return PageStop;
-    switch (TransferPage(url, transferFile, run)) {
+    CString transferFile;
+    switch (TransferPage(url, run, transferFile)) {
     case TransferDone:
         break;
+    case TransferNoFile:
+        return PageStop;
     case TransferQuit:
-        ::DeleteFileA(transferFile);
         return PageQuit;
     case TransferFailed:
         // A page that never came fails the step: a document without it is not filed, and
         // the source, then the queue, try again.
-        ::DeleteFileA(transferFile);
         return PageMissing;
     }
 
@@ -210,33 +194,38 @@ bool CDocumentThread::StorePage(const PageRun& run, int page, const CString& rep
 
     if (run.plan.bFirstPages) {
         const CString copy = FirstPagesCopyPath(path);
-        if (!copy.IsEmpty())
-            ::CopyFileA(path, copy, FALSE);
+        if (!copy.IsEmpty() && ::CopyFileA(path, copy, FALSE))
+            m_PageCopies.Add(copy);
     }
     return true;
 }
 
-CDocumentThread::TransferResult CDocumentThread::TransferPage(const CString& url, const CString& file,
-                                                              PageRun& run)
+CDocumentThread::TransferResult CDocumentThread::TransferPage(const CString& url, PageRun& run, CString& file)
 {
     const bool bOps = IsOpsUrl(url);
+    const auto isStopped = [this] { return IsWorkStopped(); };
     for (int attempt = 0; attempt < kTransferAttempts;) {
-        CBindStatusCallback callback;
-        const HRESULT hr = ::URLDownloadToFileA(nullptr, url, file, 0, &callback);
-        const DWORD status = callback.GetResponseStatus();
-        if (hr == S_OK && (status == 0 || status == 200)) {
+        // A stalled reply holds no attempt longer than the reply time-out, and a stop lets go
+        // of it at once.
+        const PageTransfer transfer = TransferPageFile(url, isStopped, m_dwReplyTimeout);
+        if (transfer.outcome == PageTransfer::Done) {
             // The token may expire again before a later page: that page may renew it too.
             run.bTokenRenewed = false;
+            file = transfer.file;
             return TransferDone;
         }
+        if (transfer.outcome == PageTransfer::NoFile)
+            return TransferNoFile;
         if (IsWorkStopped())
             return TransferQuit;
         // The OPS service refuses a token it no longer accepts with 400: the token is
         // renewed once for the page, and that attempt does not count. A renewal the token
-        // endpoint refuses leaves the old token, which the page's attempts then meet.
-        if (bOps && status == 400 && !run.bTokenRenewed) {
+        // endpoint refuses leaves the old token, which the page's attempts then meet. The
+        // renewal, too, never holds a stop.
+        if (bOps && transfer.dwStatus == 400 && !run.bTokenRenewed) {
             run.bTokenRenewed = true;
-            COpsTokenCache::ForceRefresh();
+            if (!RunOnWorker([] { COpsTokenCache::ForceRefresh(); }, isStopped))
+                return TransferQuit;
             continue;
         }
         ++attempt;

@@ -1,7 +1,7 @@
 #include "RecipeThread.h"
 
 #include "DataFiles.h"
-#include "FileCrypt.h"
+#include "FaultNotices.h"
 #include "Placeholders.h"
 #include "RegEx.h"
 #include "TextHelpers.h"
@@ -239,15 +239,18 @@ int CRecipeThread::WalkSteps(IXMLDOMNodePtr parent, const char* pszWhere)
     return 1;
 }
 
-bool CRecipeThread::LoadRecipe(IXMLDOMDocument2Ptr& recipe)
+RecipeFileState CRecipeThread::LoadRecipe(IXMLDOMDocument2Ptr& recipe)
 {
-    recipe = CreateDomDocument();
-    recipe->Putasync(VARIANT_FALSE);
-    CFileCrypt crypt;
-    CString text;
-    crypt.ReadEncryptedFile(GetAppDirectory() + "\\Download.cfg", text);
-    const bool bLoaded = recipe->loadXML(_bstr_t(text)) == VARIANT_TRUE;
-    return bLoaded && !text.IsEmpty();
+    const RecipeFileState state = LoadRecipeFile(GetAppDirectory() + "\\Download.cfg", recipe);
+    if (state == RecipeFileState::Read)
+        ClearFaultNotice(FaultTopic::Recipe);
+    return state;
+}
+
+CString CRecipeThread::RecipeFaultText(RecipeFileState state)
+{
+    return RecipeFileFaultText(state, GetAppDirectory() + "\\Download.cfg") +
+           "\nSearches and downloads need this file. Please install Zentrova again to restore it.";
 }
 
 void CRecipeThread::TraceException(const char* pszWhere, const CString& what)

@@ -14,6 +14,7 @@
 #pragma once
 
 #include "Framework.h"
+#include "RecipeFile.h"
 #include "URLEncode.h"
 #include "XmlHelpers.h"
 
@@ -90,9 +91,11 @@ protected:
     // on; 0 one failed, or the thread was stopped before one.
     int WalkSteps(IXMLDOMNodePtr parent, const char* pszWhere);
 
-    // The recipe file of the program folder, deciphered and loaded into a new document;
-    // false when it could not be read or parsed (the document is then empty).
-    static bool LoadRecipe(IXMLDOMDocument2Ptr& recipe);
+    // The recipe file Download.cfg of the program folder, deciphered and loaded into a new
+    // document (LoadRecipeFile), which stays empty unless it was read.
+    static RecipeFileState LoadRecipe(IXMLDOMDocument2Ptr& recipe);
+    // What a search or a download that needs the recipe tells the user when it cannot be read.
+    static CString RecipeFaultText(RecipeFileState state);
 
     // Runs the work; an exception it raises ends it and, unless the where-text is null, is
     // traced as "<class>::<where>-Exception: <what>". False when it ended so.

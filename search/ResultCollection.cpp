@@ -105,16 +105,25 @@ int CSearchThread::RunCollectionStep(IXMLDOMNodePtr step)
             }
             nSkip = std::min<long long>(nListedThrough - nStartIndex + 1, INT_MAX - kRangeSize);
         }
-        // No page gives more rows than the range it was asked for.
-        const int nRows = WriteResultSet(m_strPage, url.Find(kOutsideHostDomain) >= 0, static_cast<int>(nSkip), kRangeSize);
-        if (bNamedRange)
-            nListedThrough = std::max(nListedThrough, nEndIndex);
-        nResultsSeen += std::max<long long>(nRows - nSkip, 0);
-
         // The total follows the pages that print it.
         const long long nTotal = CountValue(Parameter("RESULTTOTAL"));
         if (nTotal != 0)
             m_nResultTotal = nTotal;
+
+        // No page gives more rows than the range it was asked for, nor, where it names its
+        // range, results numbered past the total the answers name: the answers disagree, and
+        // those are not listed. (Rows of a page that names no range are not numbered: a row
+        // of its template may be no result.)
+        long long nMaxRows = kRangeSize;
+        if (bNamedRange && m_nResultTotal > 0)
+            nMaxRows = std::max(0LL, std::min(nMaxRows, m_nResultTotal - (nStartIndex + nSkip) + 1));
+        const int nRows = WriteResultSet(m_strPage, url.Find(kOutsideHostDomain) >= 0, static_cast<int>(nSkip),
+                                         static_cast<int>(nMaxRows));
+        const long long nOffered = std::max<long long>(nRows - nSkip, 0);
+        const bool bBeyondTotal = nMaxRows < kRangeSize && nOffered > nMaxRows;
+        if (bNamedRange)
+            nListedThrough = std::max(nListedThrough, nEndIndex);
+        nResultsSeen += std::min(nOffered, nMaxRows);
 
         const long long nPerPage = WholeNumber(Parameter("PERPAGE"));
         if (bNamedRange) {
@@ -126,6 +135,10 @@ int CSearchThread::RunCollectionStep(IXMLDOMNodePtr step)
         }
         ::SendMessageA(m_hOwner, UM_SEARCH_PROGRESS, static_cast<WPARAM>(m_nRunTag), 0);
 
+        if (bBeyondTotal) {
+            NoteRunFault(RunIncomplete, IncompleteText(AnswerBeyondTotal));
+            return 0;
+        }
         // A page that holds fewer results than the range it names, as far as the total
         // reaches, was cut short.
         const long long nLastNamed = m_nResultTotal > 0 ? std::min(nEndIndex, m_nResultTotal) : nEndIndex;
@@ -170,9 +183,11 @@ int CSearchThread::WriteResultSet(const CString& page, bool bOutsideHost, int nS
     RegEx rowPattern(m_strRowTemplate, true);
     RegEx exactPattern(m_strExactTemplate, true);
     std::vector<CString> rows;
-    const unsigned nLimit = nMaxRows > 0 ? static_cast<unsigned>(nSkip + nMaxRows) : 0;
+    const unsigned nLimit = nMaxRows >= 0 ? static_cast<unsigned>(nSkip + nMaxRows + 1) : 0;
     const int nFound = static_cast<int>(rowPattern.Grep(rows, page, RegEx::MatchDefault, nLimit));
     rows.erase(rows.begin(), rows.begin() + std::min<size_t>(rows.size(), static_cast<size_t>(std::max(nSkip, 0))));
+    if (nMaxRows >= 0 && rows.size() > static_cast<size_t>(nMaxRows))
+        rows.resize(static_cast<size_t>(nMaxRows));
     // Groups beyond the template's Match names have no element name and are left out.
     const int nValues = std::min(exactPattern.GroupCount(), static_cast<int>(m_MatchNames.GetSize()));
     for (const CString& row : rows) {

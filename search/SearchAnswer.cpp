@@ -60,6 +60,9 @@ CString IncompleteText(IncompleteAnswer reason)
         return "The search service gave fewer results than it announced, so the list is incomplete.";
     case AnswerRepeated:
         return "The search service gave results it had given already, so the list is incomplete.";
+    case AnswerBeyondTotal:
+        return "The search service gave more results than the total it named; those beyond the total are not "
+               "listed, so the list is incomplete.";
     }
     return CString();
 }

@@ -29,6 +29,7 @@ enum IncompleteAnswer
     AnswerUnreadable,  // the answer lacks what the recipe must read in it (such as the total)
     AnswerShort,       // fewer results came than the answers announced
     AnswerRepeated,    // the answer gives a range of results that was listed already
+    AnswerBeyondTotal, // the answer holds results numbered beyond the total it names
 };
 
 // The message of an incomplete result list, for the reason.

@@ -1,12 +1,14 @@
 #include "SearchContainer.h"
 
 #include "DataFiles.h"
+#include "FaultNotices.h"
 #include "FileCrypt.h"
 #include "ProgressLog.h"
 #include "SearchPaneMessages.h"
 #include "SearchThread.h"
 #include "SearchThreadMessages.h"
 #include "StageClock.h"
+#include "TextHelpers.h"
 #include "XmlHelpers.h"
 #include "resource.h"
 
@@ -29,6 +31,7 @@ BEGIN_MESSAGE_MAP(CSearchContainer, CDialog)
     ON_WM_ERASEBKGND()
     ON_WM_SHOWWINDOW()
     ON_MESSAGE(UM_OFFER_SESSION_CHOOSER, &CSearchContainer::OnOfferSessionChooser)
+    ON_MESSAGE(UM_SHOW_SEARCH_FAULT, &CSearchContainer::OnShowSearchFault)
     ON_CBN_SELCHANGE(IDC_SEARCH_LOCATION, &CSearchContainer::OnSelchangeSearchLocation)
     ON_COMMAND(ID_RESULTS_ADD_TO_REPORT, &CSearchContainer::OnAddSelectionToReport)
     ON_UPDATE_COMMAND_UI(ID_RESULTS_ADD_TO_REPORT, &CSearchContainer::OnUpdateAddSelectionToReport)
@@ -518,6 +521,9 @@ void CSearchContainer::ShowRunEndBalloon()
             "You have stopped the search.  If you want to continue searching, please return to the Basic Search or "
             "Advanced Search to enter your query.",
             anchor, IDI_WARNING, kEndBalloonOptions, pMain, "", 4000);
+    } else if (pThread->m_nRunFault == CSearchThread::RunNoRecipe ||
+               pThread->m_nRunFault == CSearchThread::RunNoKeys) {
+        ShowRunCannotSearch(anchor);
     } else if (pThread->m_nRunFault != CSearchThread::RunComplete) {
         // A search that did not get its answers says so; the rows it read stay.
         const bool bRefused = pThread->m_nRunFault == CSearchThread::RunRefused;
@@ -539,6 +545,36 @@ void CSearchContainer::ShowRunEndBalloon()
             anchor, IDI_WARNING, kEndBalloonOptions, pMain, LoadText(IDS_SEARCH_FAQ_URL), 4000);
         ShowEmptyList("No documents matched your search query.");
     }
+}
+
+void CSearchContainer::ShowRunCannotSearch(const CPoint& anchor)
+{
+    const CSearchThread* pThread = m_pSearchThread;
+    const CString& text = pThread->m_strRunFault;
+    const FaultTopic topic =
+        pThread->m_nRunFault == CSearchThread::RunNoRecipe ? FaultTopic::Recipe : FaultTopic::OpsKeys;
+    if (TakeFaultNotice(topic, text)) {
+        // Shown once the search thread, which waits in its SendMessage, has been let go.
+        m_strFaultMessage = text;
+        PostMessage(UM_SHOW_SEARCH_FAULT, 0, 0);
+    } else {
+        CSearchResults::s_pfnLaunchBalloon("Search Failed", text, anchor, IDI_WARNING, kEndBalloonOptions,
+                                           AfxGetMainWnd(), "", kFaultBalloonTime);
+    }
+    // The status line is short; the list says the whole first line.
+    m_pageResults.SetStatusText(topic == FaultTopic::Recipe ? "The recipe file cannot be read."
+                                                             : "The OPS keys are missing or refused.");
+    if (m_pageResults.m_listResults.GetItemCount() < 1)
+        ShowEmptyList(FirstLine(text));
+}
+
+LRESULT CSearchContainer::OnShowSearchFault(WPARAM, LPARAM)
+{
+    const CString text = m_strFaultMessage;
+    m_strFaultMessage.Empty();
+    if (!text.IsEmpty())
+        s_pfnMessageBox(::GetAncestor(m_hWnd, GA_ROOT), text, "Search Failed", MB_OK | MB_ICONWARNING);
+    return 0;
 }
 
 void CSearchContainer::ShowEmptyList(const CString& text)

@@ -92,7 +92,8 @@ public:
 
     CProgramOptions* m_pOptions = nullptr;  // the main window's options
 
-    // The size guard's box; a test may put its own in.
+    // The size guard's box and the message of a search that could not run; a test may put
+    // its own in.
     typedef int(WINAPI* MessageBoxFn)(HWND, LPCSTR, LPCSTR, UINT);
     static MessageBoxFn s_pfnMessageBox;
 
@@ -106,6 +107,7 @@ protected:
     afx_msg void OnTimer(UINT_PTR nIDEvent);
     afx_msg void OnShowWindow(BOOL bShow, UINT nStatus);
     afx_msg LRESULT OnOfferSessionChooser(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnShowSearchFault(WPARAM wParam, LPARAM lParam);
     // The report run's messages, for the Search Report page: the Saved Reports tab, the end
     // of a run (its bar hides) and a document done (wParam of lParam).
     afx_msg LRESULT OnShowSavedReports(WPARAM wParam, LPARAM lParam);
@@ -119,6 +121,9 @@ private:
     LRESULT RunPageSearch(const CMapStringToString& parameters, const CString& strQuery, const char* pszPath);
     void EnableStartButtons(bool bEnable);
     void ShowRunEndBalloon();
+    // A run that could not search at all (no readable recipe, no keys OPS takes): the first
+    // time its cause is met a message box says why, later runs say it in their balloon.
+    void ShowRunCannotSearch(const CPoint& anchor);
     // A run that ended without rows: the text where the rows would be, nothing to copy.
     void ShowEmptyList(const CString& text);
 
@@ -146,6 +151,7 @@ private:
     CFont m_fontCombo;
     bool m_bEpoSwitch = false;
     int m_nRunTag = 0;  // the tag of the latest start; progress of other runs is ignored
+    CString m_strFaultMessage;  // waiting for UM_SHOW_SEARCH_FAULT
 
     CComboBox m_comboLocation;     // 1020
     CMyStatic m_labelDatabase;     // 1027

@@ -21,5 +21,9 @@ const UINT UM_SHOW_SAVED_REPORTS = WM_APP + 0xEA;
 // Search pane -> itself, posted when it is first shown in a run: offer the session chooser
 // once the pane has painted. Answers 0.
 const UINT UM_OFFER_SESSION_CHOOSER = WM_APP + 0x30;
+// Search pane -> itself, posted when a search could not run for a cause that has not been
+// told yet (the recipe file, the OPS keys): show its message once the search thread has been
+// let go. Answers 0.
+const UINT UM_SHOW_SEARCH_FAULT = WM_APP + 0x31;
 // The report run's messages to the pane (UM_REPORT_PROGRESS, UM_REPORT_FINISHED).
 #include "ReportMessages.h"

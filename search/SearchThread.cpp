@@ -4,9 +4,11 @@
 // and its keys.
 #include "SearchThread.h"
 
+#include "OpsTokenCache.h"
 #include "SearchAnswer.h"
 #include "SearchText.h"
 #include "SearchThreadMessages.h"
+#include "ServiceHosts.h"
 #include "StageClock.h"
 #include "XmlHelpers.h"
 
@@ -176,8 +178,13 @@ void CSearchThread::OnStartSearch(WPARAM wParam, LPARAM)
 void CSearchThread::RunSteps(const CString& recipeNodePath)
 {
     IXMLDOMDocument2Ptr recipe;
-    // A recipe that cannot be read or parsed has no node, and the run ends at once.
-    if (!LoadRecipe(recipe) || recipeNodePath.IsEmpty())
+    // Without its recipe the run asks nothing and says why.
+    const RecipeFileState state = LoadRecipe(recipe);
+    if (state != RecipeFileState::Read) {
+        NoteRunFault(RunNoRecipe, RecipeFaultText(state));
+        return;
+    }
+    if (recipeNodePath.IsEmpty())
         return;
     IXMLDOMNodePtr node = recipe->selectSingleNode(_bstr_t(recipeNodePath));
     if (node)
@@ -277,7 +284,12 @@ int CSearchThread::FetchStepPage(const CString& url, CString& page)
     if (bFault && IsNothingFoundFault(code))
         return -1;
     if (bFault || m_WebGet.m_dwStatusCode != 200) {
-        NoteRunFault(RunRefused, RefusalText(m_WebGet.m_dwStatusCode, m_WebGet.m_strStatusText, code, message));
+        // OPS refuses a request without a token when its token endpoint refused the keys.
+        const int nKeys = IsOpsUrl(url) ? COpsTokenCache::KeyFault() : COpsTokenCache::OpsKeysAccepted;
+        if (nKeys != COpsTokenCache::OpsKeysAccepted)
+            NoteRunFault(RunNoKeys, COpsTokenCache::KeyFaultText(nKeys));
+        else
+            NoteRunFault(RunRefused, RefusalText(m_WebGet.m_dwStatusCode, m_WebGet.m_strStatusText, code, message));
         return 0;
     }
     return 1;

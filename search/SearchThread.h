@@ -31,10 +31,12 @@
 //   owner need not clear it: the next start does). m_nRunFault then says whether the run
 //   got every answer it asked for: RunRefused when the service refused a request (a status
 //   other than 200 after the token rule, or its fault answer), RunIncomplete when an answer
-//   did not come, broke off, was empty or damaged, or gave fewer or repeated results; the
-//   pages delivered before stay. m_strRunFault holds the message that says so. An answer
-//   by which the service says it holds nothing (its "not found" fault) is no fault: the
-//   list simply ends there.
+//   did not come, broke off, was empty or damaged, or gave fewer or repeated results, or
+//   results beyond the total it named; RunNoRecipe when the recipe file Download.cfg cannot
+//   be read (nothing is asked); RunNoKeys when the OPS service refused a request because its
+//   token endpoint refused the program's keys. The pages delivered before stay.
+//   m_strRunFault holds the message that says so. An answer by which the service says it
+//   holds nothing (its "not found" fault) is no fault: the list simply ends there.
 //
 // A result-set text is plain XML without a declaration, lines ended by CR LF:
 //   "<ResultSet>", then per row of the page "\t<Result ID=\"N\">", one line
@@ -119,9 +121,10 @@ public:
     int ReadExtractionTemplate(IXMLDOMNodePtr step);
     // Cuts the page into rows with the template and queues their result-set text; with
     // bOutsideHost a value holding "/" after its first character is no title. The first
-    // nSkip rows are left out and at most nMaxRows rows follow them (0: no limit); answers
-    // how many rows the page was found to hold, looking no further than those.
-    int WriteResultSet(const CString& page, bool bOutsideHost, int nSkip = 0, int nMaxRows = 0);
+    // nSkip rows are left out and at most nMaxRows rows follow them (below 0: no limit);
+    // answers how many rows the page was found to hold, looking no further than one row past
+    // those, so that a page holding more than it may give shows it.
+    int WriteResultSet(const CString& page, bool bOutsideHost, int nSkip = 0, int nMaxRows = -1);
 
     // The text with the parameters' placeholders filled; for patterns, the values escaped.
     CString FillPlaceholders(const CString& text);
@@ -153,7 +156,7 @@ public:
 
     // Why the run ended without every answer it asked for (see above); set before the last
     // message, cleared at every start.
-    enum { RunComplete = 0, RunRefused = 1, RunIncomplete = 2 };
+    enum { RunComplete = 0, RunRefused = 1, RunIncomplete = 2, RunNoRecipe = 3, RunNoKeys = 4 };
     int m_nRunFault = RunComplete;
     CString m_strRunFault;
 

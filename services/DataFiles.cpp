@@ -152,7 +152,14 @@ DataFileStamp StampOfHandle(HANDLE h)
 
 const char* AsideSuffix(DataFileFault fault)
 {
-    return fault == DataFileFault::TooLarge ? ".too-large" : ".other-kind";
+    switch (fault) {
+    case DataFileFault::TooLarge:
+        return ".too-large";
+    case DataFileFault::Unreadable:
+        return ".unreadable";
+    default:
+        return ".other-kind";
+    }
 }
 
 } // namespace
@@ -344,6 +351,8 @@ CString DataFileSetAsideText(const char* contents, const CString& path, const CS
     if (fault == DataFileFault::TooLarge)
         why.Format("the file is larger than %lld MB, far more than the program ever writes",
                    kDataFileSizeLimit / (1024 * 1024));
+    else if (fault == DataFileFault::Unreadable)
+        why = "the file cannot be read";
     else
         why.Format("the file holds no %s but data of another kind", contents);
     return CString("The ") + contents + " in\n" + path + "\nwere not read: " + why + ".\nThe file is kept as\n" +

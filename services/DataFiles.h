@@ -88,12 +88,14 @@ DataFileStamp StampOfDataFile(const CString& path);
 // A data file the program reads at start that it cannot have written is set aside, and the
 // program goes on with an empty one: a file far larger than any the program writes (its
 // reading would keep the program from starting for minutes), or a well-formed file of
-// another kind (another data file copied into its place). The file is renamed beside itself
-// under a name that says why, so nothing of it is lost.
+// another kind (another data file copied into its place); and a new recipe file that cannot
+// be read does not replace the recipe. The file is renamed beside itself under a name that
+// says why, so nothing of it is lost.
 enum class DataFileFault {
     None,
-    TooLarge,  // larger than kDataFileSizeLimit
-    OtherKind, // well-formed, but not the file its name says
+    TooLarge,   // larger than kDataFileSizeLimit
+    OtherKind,  // well-formed, but not the file its name says
+    Unreadable, // it cannot be deciphered or parsed
 };
 
 // 16 MB: far beyond what the program writes into its search-side data files.
@@ -102,9 +104,9 @@ const long long kDataFileSizeLimit = 16LL * 1024 * 1024;
 // True when the file exists and is larger than the limit.
 bool IsOversizedDataFile(const CString& path);
 
-// Renames the file to "NAME.too-large" or "NAME.other-kind" beside it (with ".2", ".3", ...
-// after that when the name is taken) and answers the new path; empty when the file could not
-// be moved, and it then stays where it is.
+// Renames the file to "NAME.too-large", "NAME.other-kind" or "NAME.unreadable" beside it
+// (with ".2", ".3", ... after that when the name is taken) and answers the new path; empty
+// when the file could not be moved, and it then stays where it is.
 CString SetDataFileAside(const CString& path, DataFileFault fault);
 
 // The message that tells the user about a file set aside: what it held ("saved reports"),

@@ -1,5 +1,7 @@
 #include "OpsTokenCache.h"
 
+#include "FaultNotices.h"
+#include "FetchHelpers.h"
 #include "HttpChannel.h"
 #include "ServiceHosts.h"
 #include "TraceLine.h"
@@ -16,7 +18,6 @@ const char COpsTokenCache::kCredentials[] =
 namespace {
 
 const DWORD kRearmWait = 5000;
-const DWORD kTokenReceiveTimeout = 60000;
 const DWORD kPollInterval = 1000;
 const int kReplyLimit = 5000;
 // The token value starts this many characters after the start of "access_token".
@@ -33,6 +34,9 @@ std::mutex g_tokenLock;
 CString g_strToken;
 // The Basic value the next token request sends; guarded by the token lock.
 CString g_strCredentials = COpsTokenCache::kCredentials;
+// How the token endpoint refused the credentials sent now (missing or refused keys), until
+// the keys are set again; OpsKeysAccepted while no refusal is held. Guarded by the token lock.
+int g_nKeyFault = COpsTokenCache::OpsKeysAccepted;
 
 CString CurrentToken()
 {
@@ -96,7 +100,7 @@ COpsTokenCache::COpsTokenCache()
 {
     g_pTokenChannel = new CHttpChannel;
     // A token endpoint that stops answering must not hold every OPS request of the program.
-    g_pTokenChannel->m_dwReceiveTimeout = kTokenReceiveTimeout;
+    g_pTokenChannel->m_dwReceiveTimeout = kReplyTimeout;
     PrepareTokenRequest(*g_pTokenChannel, CurrentCredentials());
     g_pTokenChannel->SetUrl(GetOpsTokenUrl());
 }
@@ -125,7 +129,12 @@ CString COpsTokenCache::GetToken()
 CString COpsTokenCache::ForceRefresh()
 {
     Instance();
+    // Keys the token endpoint refused are not sent again: the answer would be the same.
+    if (KeyFault() != OpsKeysAccepted)
+        return CurrentToken();
     boost::call_once(g_fetchFlag, &COpsTokenCache::FetchToken);
+    if (KeyFault() != OpsKeysAccepted)
+        return CurrentToken();
     boost::call_once(g_rearmFlag, &COpsTokenCache::Rearm);
     return CurrentToken();
 }
@@ -136,8 +145,49 @@ void COpsTokenCache::SetConsumerKeys(const CString& key, const CString& secret)
     k.Trim();
     s.Trim();
     const CString credentials = BasicCredentials(k, s);
+    bool bChanged = false;
+    bool bWasRefused = false;
+    {
+        std::lock_guard<std::mutex> hold(g_tokenLock);
+        bChanged = credentials != g_strCredentials;
+        bWasRefused = g_nKeyFault != OpsKeysAccepted;
+        g_strCredentials = credentials;
+        g_nKeyFault = OpsKeysAccepted;
+    }
+    if (bChanged)
+        ClearFaultNotice(FaultTopic::OpsKeys);
+    if (bWasRefused) {
+        // The refusal ended the fetch without its re-arm period: the next caller fetches.
+        ResetOnceFlag(g_fetchFlag);
+        g_bFetched = false;
+    }
+}
+
+int COpsTokenCache::KeyFault()
+{
     std::lock_guard<std::mutex> hold(g_tokenLock);
-    g_strCredentials = credentials;
+    return g_nKeyFault;
+}
+
+bool COpsTokenCache::IsKeyRefusal(DWORD dwStatus, const CString& reply)
+{
+    return dwStatus == 401 || (dwStatus == 400 && reply.Find("invalid_client") >= 0);
+}
+
+CString COpsTokenCache::KeyFaultText(int nFault)
+{
+    static const char kPortal[] = "the EPO's developer portal, https://developers.epo.org/";
+    if (nFault == OpsKeysMissing)
+        return CString("No OPS keys are set, and the OPS service refuses requests without them.\n\n"
+                       "Enter your OPS consumer key and secret in the Preferences dialog (File > Preferences). "
+                       "You get them by registering on ") +
+               kPortal + ".";
+    if (nFault == OpsKeysRefused)
+        return CString("The OPS service refused the OPS keys set in the Preferences.\n\n"
+                       "Check the consumer key and secret in the Preferences dialog (File > Preferences): they "
+                       "must be those of your registration on ") +
+               kPortal + ".";
+    return CString();
 }
 
 CString COpsTokenCache::BasicCredentials(const CString& key, const CString& secret)
@@ -167,22 +217,43 @@ void COpsTokenCache::FetchToken()
     g_bRefreshing = true;
     g_bFetched = true;
 
-    PrepareTokenRequest(*g_pTokenChannel, CurrentCredentials());
+    const CString credentials = CurrentCredentials();
+    PrepareTokenRequest(*g_pTokenChannel, credentials);
     g_pTokenChannel->Send();
+    DWORD status = 0;
+    if (g_pTokenChannel->m_pRequest && !g_pTokenChannel->m_pRequest->QueryInfoStatusCode(status))
+        status = 0;
     CString reply;
     int limit = kReplyLimit;
     g_pTokenChannel->ReadText(reply, limit);
 
     CString token;
     if (ParseAccessToken(reply, token)) {
-        std::lock_guard<std::mutex> hold(g_tokenLock);
-        g_strToken = token;
+        {
+            std::lock_guard<std::mutex> hold(g_tokenLock);
+            g_strToken = token;
+        }
+        ClearFaultNotice(FaultTopic::OpsKeys);
     } else {
         CString line = reply;
         line.Replace("\r\n", " ");
         line.Replace('\n', ' ');
         WriteTraceLine("COpsTokenCache::FetchToken-No access token in the reply, the previous "
                        "token stays: " + line);
+        if (IsKeyRefusal(status, reply)) {
+            const bool bOwn = credentials == kCredentials;
+            {
+                std::lock_guard<std::mutex> hold(g_tokenLock);
+                // Keys set while the request ran are not the refused ones.
+                if (g_strCredentials == credentials)
+                    g_nKeyFault = bOwn ? OpsKeysMissing : OpsKeysRefused;
+            }
+            CString note;
+            note.Format("COpsTokenCache::FetchToken-The token request was refused for its keys (%lu, %s); no "
+                        "further token request until the keys are set again",
+                        static_cast<unsigned long>(status), bOwn ? "no keys of the user's" : "the user's keys");
+            WriteTraceLine(note);
+        }
     }
     ResetOnceFlag(g_rearmFlag);
 }

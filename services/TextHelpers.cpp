@@ -34,6 +34,12 @@ CString NullsToSpaces(CString text)
     return text;
 }
 
+CString FirstLine(const CString& text)
+{
+    const int eol = text.Find('\n');
+    return eol >= 0 ? text.Left(eol) : text;
+}
+
 char* GetLastErrorText(char* pszBuffer, DWORD nSize)
 {
     if (!pszBuffer || nSize == 0)

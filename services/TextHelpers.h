@@ -1,6 +1,7 @@
 // Small text helpers shared by the workspace: entity escaping for values written into XML
 // text templates, slash removal for names built from document numbers, the blanking of NUL
-// characters in fetched pages, and the system's text for the last error.
+// characters in fetched pages, the system's text for the last error, and the first line of a
+// message.
 #pragma once
 
 #include "String.h"
@@ -18,6 +19,9 @@ CString StripSlashes(CString text);
 
 // The text with every NUL character inside its length replaced by a blank.
 CString NullsToSpaces(CString text);
+
+// The text up to its first line feed: a message where one line is all the room there is.
+CString FirstLine(const CString& text);
 
 // The system's text for GetLastError() of the calling thread, without its line break, in
 // the buffer (which it answers); the empty text when the system has none, or when the

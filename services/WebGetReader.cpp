@@ -8,42 +8,31 @@
 
 #include <cstring>
 #include <memory>
-#include <system_error>
-#include <thread>
 
 namespace {
 const UINT kPieceSize = 500;
 const size_t kBufferSize = 1000;
 const UINT kLineReadSize = 64 * 1024;
-// How often a waiting reader looks at its abort flag, in milliseconds.
-const DWORD kAbortPoll = 20;
 }
 
 // One read: what its worker is asked and what it met. The worker and the waiting reader
-// share it; a reader that lets go of the read leaves it to the worker.
-struct CWebGetReader::Request
+// share it; a reader that lets go of the read leaves it to the worker, which then stops and
+// closes. The fields below the request are final once the worker has finished.
+struct CWebGetReader::Request : CWorkerTask
 {
-    Request() : hDone(CreateEventA(nullptr, TRUE, FALSE, nullptr)) {}
-    ~Request()
-    {
-        if (hDone)
-            CloseHandle(hDone);
-    }
-    Request(const Request&) = delete;
-    Request& operator=(const Request&) = delete;
-
     CString url;
     int nLimit = 0;  // 0: the whole page, line by line
     bool bRetried = false;
     DWORD dwReceiveTimeout = 0;
-    std::atomic<bool> bAbandoned{false};  // the reader has let go: stop and close
-    HANDLE hDone;                         // set by the worker when the fields below are final
 
     CString text;
     CString contentType;
     DWORD dwStatus = 0;
     CString statusText;
     int nResult = ReadNoReply;
+
+protected:
+    void Perform() override;
 };
 
 namespace {
@@ -55,7 +44,7 @@ void ReadLimited(CHttpFile& file, Request& r)
 {
     char buffer[kBufferSize];
     std::memset(buffer, 0, sizeof buffer);
-    while (!r.bAbandoned && r.text.GetLength() < r.nLimit) {
+    while (!r.IsLetGo() && r.text.GetLength() < r.nLimit) {
         UINT n = file.Read(buffer, kPieceSize);
         if (n == 0)
             break;
@@ -70,7 +59,7 @@ void ReadLines(CHttpFile& file, Request& r)
 {
     file.SetReadBufferSize(kLineReadSize);
     CString line;
-    while (!r.bAbandoned && file.ReadString(line))
+    while (!r.IsLetGo() && file.ReadString(line))
         r.text += line;
 }
 
@@ -117,7 +106,7 @@ void SendAndRead(Request& r)
             ReadLimited(*file, r);
         else
             ReadLines(*file, r);
-        r.nResult = r.bAbandoned ? CWebGetReader::ReadAborted : CWebGetReader::ReadDone;
+        r.nResult = r.IsLetGo() ? CWebGetReader::ReadAborted : CWebGetReader::ReadDone;
     } catch (CInternetException* e) {
         e->Delete();
         r.nResult = sent ? CWebGetReader::ReadBroken : CWebGetReader::ReadNoReply;
@@ -127,52 +116,25 @@ void SendAndRead(Request& r)
     }
 }
 
+} // namespace
+
 // The worker's part of a read: the request, and for a limited read that met a reply 400 a
 // token refresh and the request once more.
-void Perform(Request& r)
+void CWebGetReader::Request::Perform()
 {
     COpsTokenCache::Instance();
-    SendAndRead(r);
-    if (r.nLimit > 0 && !r.bRetried && r.nResult != CWebGetReader::ReadNoReply && r.dwStatus == 400 &&
-        !r.bAbandoned) {
+    SendAndRead(*this);
+    if (nLimit > 0 && !bRetried && nResult != CWebGetReader::ReadNoReply && dwStatus == 400 && !IsLetGo()) {
         COpsTokenCache::ForceRefresh();
-        if (!r.bAbandoned)
-            SendAndRead(r);
+        if (!IsLetGo())
+            SendAndRead(*this);
     }
 }
 
-} // namespace
-
 bool CWebGetReader::Run(const std::shared_ptr<Request>& request)
 {
-    if (m_bAbort) {
-        request->nResult = ReadAborted;
-        return false;
-    }
     request->dwReceiveTimeout = m_dwReceiveTimeout;
-    bool bStarted = false;
-    if (request->hDone) {
-        try {
-            std::thread([request] {
-                Perform(*request);
-                SetEvent(request->hDone);
-            }).detach();
-            bStarted = true;
-        } catch (const std::system_error&) {
-        }
-    }
-    if (!bStarted) {
-        // Without a worker the read is made here, as WinINet makes it.
-        Perform(*request);
-        return true;
-    }
-    while (WaitForSingleObject(request->hDone, kAbortPoll) == WAIT_TIMEOUT) {
-        if (m_bAbort) {
-            request->bAbandoned = true;
-            return false;
-        }
-    }
-    return true;
+    return CWorkerTask::Run(request, [this] { return m_bAbort.load(); });
 }
 
 void CWebGetReader::TakeReply(const Request& request, bool bFinished)

@@ -3,13 +3,16 @@
 // once after a token refresh when the reply is 400), or a read of the whole page line by
 // line. OPS requests carry the current access token.
 //
-// A read runs on a worker thread of its own while the calling thread waits for it and watches
-// the abort flag: an abort lets go of the read at once, and the worker closes its request as
-// soon as WinINet hands it back (at the latest after the receive timeout, as WinINet's reads
-// cannot be broken off from outside). So no server, however it stalls, holds the caller.
+// A read runs on a worker thread of its own (CWorkerTask) while the calling thread waits for
+// it and watches the abort flag: an abort lets go of the read at once, and the worker closes
+// its request as soon as WinINet hands it back (at the latest after the receive timeout, as
+// WinINet's reads cannot be broken off from outside). So no server, however it stalls, holds
+// the caller.
 #pragma once
 
+#include "FetchHelpers.h"
 #include "String.h"
+#include "WorkerTask.h"
 
 #include <windows.h>
 
@@ -47,7 +50,7 @@ public:
     CString m_strStatusText;
     int m_nReadResult = ReadDone;
     // How long a request may wait for the next bytes of its reply, in milliseconds.
-    DWORD m_dwReceiveTimeout = 60000;
+    DWORD m_dwReceiveTimeout = kReplyTimeout;
 
     int m_nStartTime = 0;
     int m_nEndTime = 0;

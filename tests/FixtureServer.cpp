@@ -162,6 +162,11 @@ void FixtureRefuseQuota(int count, const char* path)
     Control(request);
 }
 
+void FixtureRefuseKeys(const char* basic)
+{
+    Control(CString("/_keys?refuse=") + Encode(basic));
+}
+
 void FixtureTest::SetUp()
 {
     ASSERT_FALSE(FixtureBase().IsEmpty())

@@ -55,6 +55,10 @@ void FixtureExpireTokensAfter(int count, int thenCount = 0);
 // service's 403 answer to a spent quota.
 void FixtureRefuseQuota(int count, const char* path = nullptr);
 
+// The OPS token endpoint refuses the Basic credentials value (401, invalid_client) until the
+// next FixtureReset, as OPS refuses keys it does not know.
+void FixtureRefuseKeys(const char* basic);
+
 // Base of tests that talk to the fixture server: fails at once when there is none and starts
 // each test with a fresh log.
 class FixtureTest : public ::testing::Test

@@ -46,9 +46,10 @@ reference documents the answers; the code is the part "OPS imitation" of this fi
         tests' own consumer key pairs), the Content-Type application/x-www-form-urlencoded and
         the body grant_type=client_credentials; then it issues a new token "tok<N>" in a JSON
         reply of the service's shape (key and value in double quotes, blank colon blank
-        between them, "expires_in" : "1199"). Wrong credentials: 401, a wrong request: 400,
-        error=NAME in the query: 400; all three with an error JSON body that has no
-        access_token.
+        between them, "expires_in" : "1199"). Wrong credentials (or credentials refused by
+        /_keys): 401, a wrong request: 400, error=NAME in the query: 400; all three with the
+        error body of the service's gateway, which has no access_token:
+        {"ErrorCode" : "invalid_client", "Error" :"ClientId is Invalid"}.
     /ops/3.2/rest-services/...       want "Authorization: Bearer T" with a token that this
         server issued and that has not expired; otherwise 400 with the service's fault
         (<code>CLIENT.InvalidAccessToken</code>). A refused quota (see /_quota) answers 403
@@ -158,6 +159,10 @@ Control paths (never logged):
     GET /_quota?refuse=N[&path=P]
                     the next N OPS REST requests (of path P only, when given) are refused
                     with 403 (quota)
+    GET /_keys?refuse=X[&refuse=Y...]
+                    the token endpoint refuses the Basic values X, Y (say, the program's
+                    built-in pair: a user without keys of his own) as credentials it does not
+                    know, until the next /_reset
     GET /_series?count=N
                     the real series holds N results of each kind (EP3900001 on, US9500001
                     on, US2024100001 on) instead of 150, until the next /_reset: with 2000,
@@ -1102,6 +1107,7 @@ class OpsService:
         self.expire_after = []    # accepted REST requests until every token expires, per expiry
         self.quota_refusals = 0   # REST requests still to be refused with 403
         self.quota_path = None    # ... only requests of this path, when set
+        self.refused_keys = set()  # Basic values the token endpoint refuses (see /_keys)
 
     # ---------------------------------------------------------------- controls
     def reset(self):
@@ -1109,6 +1115,7 @@ class OpsService:
             self.expire_after = []
             self.quota_refusals = 0
             self.quota_path = None
+            self.refused_keys = set()
             self.catalogue.set_series_count(SERIES_COUNT)
 
     def control(self, path, q):
@@ -1126,6 +1133,10 @@ class OpsService:
                 self.quota_refusals = int(q.get("refuse", ["1"])[0])
                 self.quota_path = q.get("path", [None])[0]
             return b"refusing\n"
+        if path == "/_keys":
+            with self.state.lock:
+                self.refused_keys |= set(q.get("refuse", []))
+            return b"refusing keys\n"
         if path == "/_series":
             with self.state.lock:
                 self.catalogue.set_series_count(max(1, int(q.get("count", [str(SERIES_COUNT)])[0])))
@@ -1265,10 +1276,16 @@ class OpsService:
         with open(path, encoding="latin-1") as f:
             return {line.strip() for line in f if line.strip() and not line.startswith("#")}
 
+    # The texts of the gateway's error replies by their code.
+    TOKEN_ERRORS = {"invalid_client": "ClientId is Invalid",
+                    "invalid_request": "Required param : grant_type"}
+
     def token_reply(self, handler, method, body, q):
         error = q.get("error", [None])[0]
         auth = handler.headers.get("Authorization", "")
-        if method != "POST" or not auth.startswith("Basic ") or \
+        with self.state.lock:
+            refused = auth[6:] in self.refused_keys
+        if method != "POST" or not auth.startswith("Basic ") or refused or \
                 auth[6:] not in self.accepted_credentials():
             error, status = error or "invalid_client", 401
         elif (handler.headers.get("Content-Type") != "application/x-www-form-urlencoded"
@@ -1277,8 +1294,9 @@ class OpsService:
         else:
             status = 400 if error else 200
         if error:
-            text = ('{\n  "error_description" : "The request was refused.",\n'
-                    '  "error" : "%s"\n}\n' % error)
+            # The layout of the OAuth errors of the service's gateway, its odd blanks included.
+            text = '{"ErrorCode" : "%s", "Error" :"%s"}' % (
+                error, self.TOKEN_ERRORS.get(error, "The request was refused"))
             return status, "application/json", text.encode("latin-1"), []
         with self.state.lock:
             self.token_count += 1

@@ -12,8 +12,10 @@
 #include "OpsTokenCache.h"
 #include "ProgressLog.h"
 #include "Preferences.h"
+#include "RecipeFile.h"
 #include "StepGuard.h"
 #include "TechSupport.h"
+#include "TextHelpers.h"
 #include "resource.h"
 
 #include <shellapi.h>
@@ -362,28 +364,74 @@ BOOL CZentrovaDlg::OnInitDialog()
 
 // ---------------------------------------------------------------- start-up steps
 
-BOOL CZentrovaDlg::SwapInNewConfigFile(const CString& folder)
+namespace {
+
+// The system's text for the error code without its full stop, in brackets after a blank;
+// empty when it has none.
+CString ErrorInBrackets(DWORD dwError)
+{
+    char text[512];
+    ::SetLastError(dwError);
+    CString reason = GetLastErrorText(text, sizeof text);
+    reason.TrimRight(" .");
+    return reason.IsEmpty() ? CString() : " (" + reason + ")";
+}
+
+} // namespace
+
+BOOL CZentrovaDlg::SwapInNewConfigFile(const CString& folder, CString* pMessage)
 {
     const CString fresh = folder + "\\NewConfig.cfg";
     const CString current = folder + "\\Download.cfg";
     const CString old = folder + "\\OldConfig.cfg";
+    if (pMessage)
+        pMessage->Empty();
     if (!::PathFileExistsA(fresh))
         return FALSE;
+    CString message;
+    // A new recipe that the threads could not read would take the working one with it.
+    IXMLDOMDocument2Ptr recipe;
+    const RecipeFileState state = LoadRecipeFile(fresh, recipe);
+    recipe = nullptr;
+    if (state != RecipeFileState::Read) {
+        const CString aside = SetDataFileAside(fresh, DataFileFault::Unreadable);
+        Log("CZentrovaDlg::PickNewConfigFile-NewConfig.cfg cannot be read; Download.cfg is kept" +
+            (aside.IsEmpty() ? CString() : " and the new file set aside as " + aside));
+        message = RecipeFileFaultText(state, fresh) +
+                  "\nIt did not replace the recipe file Download.cfg, which stays in use." +
+                  (aside.IsEmpty() ? CString() : "\nThe new file is kept as\n" + aside);
+        if (pMessage)
+            *pMessage = message;
+        return FALSE;
+    }
     // Download.cfg stays whole at every moment: the previous recipe is copied whole into
     // OldConfig.cfg, then NewConfig.cfg takes its place in one rename. A start cut short
     // anywhere leaves a whole Download.cfg, and the next start does the swap again. Without a
     // Download.cfg, OldConfig.cfg keeps the recipe it holds.
-    if (::PathFileExistsA(current) && !CopyDataFile(current, old))
-        Log("CZentrovaDlg::PickNewConfigFile-Download.cfg could not be kept as OldConfig.cfg");
-    if (ReplaceDataFile(fresh, current))
+    DWORD dwError = 0;
+    if (::PathFileExistsA(current) && !CopyDataFile(current, old, &dwError)) {
+        Log("CZentrovaDlg::PickNewConfigFile-Download.cfg could not be kept as OldConfig.cfg; the new recipe "
+            "waits for the next start");
+        message = "The new recipe file\n" + fresh + "\nwas not put in place: the recipe file Download.cfg could not "
+                  "be kept as\n" + old + ErrorInBrackets(dwError) + ".";
+    } else if (ReplaceDataFile(fresh, current, &dwError)) {
         return TRUE;
-    Log("CZentrovaDlg::PickNewConfigFile-NewConfig.cfg could not replace Download.cfg; the previous file is kept");
+    } else {
+        Log("CZentrovaDlg::PickNewConfigFile-NewConfig.cfg could not replace Download.cfg; the previous file is kept");
+        message = "The new recipe file\n" + fresh + "\ncould not replace the recipe file Download.cfg" +
+                  ErrorInBrackets(dwError) + ".";
+    }
+    if (pMessage)
+        *pMessage = message + "\nDownload.cfg stays in use; the new file is put in place at the next start.";
     return FALSE;
 }
 
 void CZentrovaDlg::PickNewConfigFile()
 {
-    SwapInNewConfigFile(GetAppDirectory());
+    CString message;
+    SwapInNewConfigFile(GetAppDirectory(), &message);
+    if (!message.IsEmpty())
+        ::MessageBoxA(m_hWnd, message, AfxGetAppName(), MB_OK | MB_ICONWARNING);
 }
 
 void CZentrovaDlg::CheckForPDFSupport()

@@ -47,11 +47,15 @@ public:
     // The rectangle moved, and made smaller where it is larger, to lie inside the area.
     static CRect FitIntoArea(CRect rect, const CRect& area);
 
-    // When NewConfig.cfg lies in the folder, a copy of the previous Download.cfg becomes
+    // When NewConfig.cfg lies in the folder and is a recipe that can be read (deciphered and
+    // parsed as the threads read Download.cfg), a copy of the previous Download.cfg becomes
     // OldConfig.cfg and NewConfig.cfg becomes Download.cfg; Download.cfg is whole at every
-    // moment, and stays the previous file when the last step fails. TRUE when a new recipe
-    // file took its place.
-    static BOOL SwapInNewConfigFile(const CString& folder);
+    // moment. A new file that cannot be read is set aside as "NewConfig.cfg.unreadable" and
+    // Download.cfg stays. When Download.cfg cannot be kept as OldConfig.cfg, or the last step
+    // fails, Download.cfg stays and NewConfig.cfg waits for the next start. TRUE when a new
+    // recipe file took its place; *pMessage, when given, is what the user is to be told of a
+    // new file that did not (empty when there is nothing to tell).
+    static BOOL SwapInNewConfigFile(const CString& folder, CString* pMessage = nullptr);
     void PickNewConfigFile();
     void CheckForPDFSupport();
     // The Exit and Copy Results items get trailing blanks on the systems whose menus need

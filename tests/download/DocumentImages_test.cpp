@@ -10,6 +10,7 @@
 
 #include "DataFiles.h"
 #include "OpsTokenCache.h"
+#include "PageImageLock.h"
 #include "PatentThreadMessages.h"
 #include "PdfFixtures.h"
 #include "RegEx.h"
@@ -349,6 +350,146 @@ TEST_F(DocumentImagesTest, AQuitBetweenPagesFilesNoDocumentOfThePagesSoFar)
     EXPECT_EQ(run.Outcome().success, 0);
     EXPECT_EQ(RequestsFor("p3.tif"), 0);
     EXPECT_FALSE(FileExists(m_save + "US7000015"));
+}
+
+// A reply that stalls: the server sends part of it and then nothing, holding the connection
+// open, so that urlmon and WinINet wait in it for ever. Where the page images stall and where
+// the Process step's page does.
+struct Stall
+{
+    const char* what;
+    const char* path;  // planned to stall
+    const char* query;
+    const char* number;
+};
+const Stall kStalls[] = {
+    {"page transfer", "/engine/images/p2.tif", "fault=stall&part=380", "US7000017"},
+    {"Process step", "/engine/images/biblio.html", "fault=stall&part=50", "US7000018"},
+};
+
+// Stopped as the queue stops it, a download whose reply stalls ends within a second: the page
+// so far and the HTML file are removed with the document's folder, and the transfer the job let
+// go of leaves no transfer file once urlmon hands it back.
+TEST_F(DocumentImagesTest, AStalledReplyEndsAtAStopWithinASecondAndLeavesNothing)
+{
+    const std::vector<CString> transferFiles = TransferFiles();
+    for (const Stall& stall : kStalls) {
+        SCOPED_TRACE(stall.what);
+        FixtureReset();
+        FixturePlan(stall.path, stall.query, 1);
+        DownloadRun run;
+        CPatentThread* thread = run.Begin(Number(stall.number, "IMAGES"));
+        ASSERT_TRUE(thread);
+        ASSERT_TRUE(PumpUntil([&] { return !FixtureLog(stall.path).empty(); }, 20000));
+        PumpMessages(500);
+        ASSERT_FALSE(run.Ended()) << "the reply stalls";
+
+        const DWORD stopped = GetTickCount();
+        thread->m_nQuit = 1;
+        thread->Cancel();
+        ASSERT_TRUE(run.WaitForEnd(10000));
+        const DWORD took = GetTickCount() - stopped;
+        std::printf("FIGURE a stop ended a download whose %s stalled after %lu ms\n", stall.what,
+                    static_cast<unsigned long>(took));
+        EXPECT_LT(took, 5000u);
+        EXPECT_EQ(run.Outcome().success, 0);
+        EXPECT_EQ(run.Quit(), 1u);
+        EXPECT_FALSE(FileExists(m_save + stall.number));
+        EXPECT_EQ(RequestsFor("p3.tif"), 0);
+        EXPECT_TRUE(PumpUntil([&] { return TransferFiles() == transferFiles; }, 10000));
+    }
+}
+
+// A first-pages run keeps beside each page stored as a PDF a copy of it, outside the
+// document's catalog; a source stopped after such a page takes the copy with it.
+TEST_F(DocumentImagesTest, AStoppedFirstPagesRunLeavesNoCopyOfItsPages)
+{
+    FixturePlan("/engine/images/p2.tif", "fault=stall&part=380", 1);
+    DownloadRun run;
+    DownloadRun::Start start = Number("US7000019", "FIRSTPDF");
+    start.firstPageOnly = true;
+    start.pageLimit = 2;
+    CPatentThread* thread = run.Begin(start);
+    ASSERT_TRUE(thread);
+    ASSERT_TRUE(PumpUntil([] { return RequestsFor("p2.tif") == 1; }, 20000));
+    PumpMessages(500);
+    const CString folder = m_save + "US7000019";
+    EXPECT_EQ(FileNamesIn(folder), (std::vector<CString>{"page1.pdf", "page1tt.pdf"}));
+
+    thread->m_nQuit = 1;
+    thread->Cancel();
+    ASSERT_TRUE(run.WaitForEnd(10000));
+    EXPECT_EQ(run.Outcome().success, 0);
+    EXPECT_FALSE(FileExists(folder));
+}
+
+// A stop that comes while the document is being finished (its pages are in, its first page
+// waits for the page judge, whose lock the test holds): the document is not filed, so nothing
+// of it stays either.
+TEST_F(DocumentImagesTest, AStopWhileTheDocumentIsFinishedLeavesNothing)
+{
+    struct LockHeld
+    {
+        LockHeld() { EnterCriticalSection(&g_PageImageLock); }
+        ~LockHeld() { Release(); }
+        void Release()
+        {
+            if (held)
+                LeaveCriticalSection(&g_PageImageLock);
+            held = false;
+        }
+        bool held = true;
+    } lock;
+    DownloadRun run;
+    CPatentThread* thread = run.Begin(Number("US7000021", "IMAGES"));
+    ASSERT_TRUE(thread);
+    const CString folder = m_save + "US7000021";
+    ASSERT_TRUE(PumpUntil([&] { return FilesIn(folder) == 4; }, 20000)) << "the HTML file and three pages";
+    PumpMessages(500);
+    ASSERT_FALSE(run.Ended());
+
+    thread->m_nQuit = 1;
+    thread->Cancel();
+    lock.Release();
+    ASSERT_TRUE(run.WaitForEnd(10000));
+    EXPECT_EQ(run.Outcome().success, 0);
+    EXPECT_FALSE(FileExists(folder));
+}
+
+// Without a stop, a reply that stalls longer than the reply time-out fails its attempt: a
+// stalled page is tried again (its attempts are still 22), a stalled Process page fails its
+// source, which the named source's second turn takes up. Both documents are filed whole.
+TEST_F(DocumentImagesTest, AStalledReplyFailsItsAttemptAfterTheReplyTimeout)
+{
+    const struct
+    {
+        const Stall& stall;
+        int stalls;
+        int requests;  // of the stalled path
+    } cases[] = {
+        {kStalls[0], 2, 3},
+        {kStalls[1], 1, 2},
+    };
+    const std::vector<CString> transferFiles = TransferFiles();
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.stall.what);
+        FixtureReset();
+        FixturePlan(c.stall.path, c.stall.query, c.stalls);
+        const CString number = c.stall.number;
+        DownloadRun::Start start = Number(number, "IMAGES");
+        start.replyTimeout = 1500;
+        DownloadRun run;
+        const DWORD begun = GetTickCount();
+        ASSERT_TRUE(run.Begin(start));
+        ASSERT_TRUE(run.WaitForEnd(60000));
+        std::printf("FIGURE a download whose %s stalled %d times at a reply time-out of 1.5 s took %lu ms\n",
+                    c.stall.what, c.stalls, static_cast<unsigned long>(GetTickCount() - begun));
+        EXPECT_EQ(run.Outcome().success, 1);
+        EXPECT_EQ(static_cast<int>(FixtureLog(c.stall.path).size()), c.requests);
+        const CString merged = m_save + number + "\\" + number + ".pdf";
+        EXPECT_EQ(MediaBoxes(FileText(merged)), (std::vector<CString>{"612x792", "576x792", "648x792"}));
+    }
+    EXPECT_TRUE(PumpUntil([&] { return TransferFiles() == transferFiles; }, 10000));
 }
 
 TEST_F(DocumentImagesTest, ADamagedPageKeepsThePagesAndFailsFinishing)

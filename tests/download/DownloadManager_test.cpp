@@ -9,9 +9,11 @@
 #include "DownloadManagerMessages.h"
 #include "FileCrypt.h"
 #include "FixtureServer.h"
+#include "OpsTokenCache.h"
 #include "PageImageLock.h"
 #include "PatentThread.h"
 #include "ProgramOptions.h"
+#include "RefusedKeys.h"
 #include "RegEx.h"
 #include "TestSupport.h"
 #include "WindowBench.h"
@@ -21,6 +23,7 @@
 #include <gtest/gtest.h>
 
 #include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 #include <functional>
 #include <map>
@@ -262,6 +265,22 @@ protected:
         PumpMessages(1800);
         *finished = true;
         return *states;
+    }
+
+    // The downloads were queued with retries on, and each fails once: its row says why (the
+    // first line of the message) in the given-up colours, and it is not started again.
+    void ExpectFailedForGood(const std::vector<const char*>& keys, const CString& why)
+    {
+        ASSERT_TRUE(PumpUntil([&] { return m_owner.m_errorSounds.size() == keys.size(); }, 30000));
+        // Longer than the wait between attempts.
+        PumpMessages(1800);
+        EXPECT_EQ(m_owner.m_errorSounds.size(), keys.size()) << "no download is started again";
+        for (const char* key : keys) {
+            SCOPED_TRACE(key);
+            EXPECT_EQ(Cell(key, 1), "Download Failed -- " + why);
+            EXPECT_TRUE(RowColoured(key, kWhite, RGB(128, 128, 128))) << "given up";
+            EXPECT_EQ(nullptr, m_queue.FindRetry(IdOf(key)));
+        }
     }
 
     static TempDir* s_pSave;
@@ -579,6 +598,43 @@ TEST_F(DownloadQueueTest, TheContextMenuRetriesAndCancels)
     EXPECT_TRUE(m_owner.m_records.empty());
 }
 
+// Cancel on a download whose reply stalls (part of it, then nothing, the connection held open)
+// takes it away within a second, in the Process step as in a page transfer: nothing is handed
+// to the owner, and nothing of it stays in the save folder.
+TEST_F(DownloadQueueTest, ACancelTakesAStalledDownloadAwayAtOnceAndFilesNothing)
+{
+    const struct
+    {
+        const char* what;
+        const char* key;
+        const char* path;  // stalls
+        const char* stall;
+    } cases[] = {
+        {"Process step", "US1111111", "/queue/1111111.html", "fault=stall&part=40"},
+        {"page transfer", "US2222222", "/engine/images/p2.tif", "fault=stall&part=380"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FixturePlan(c.path, c.stall);
+        ASSERT_EQ(1, m_queue.AddDownload(c.key));
+        ASSERT_TRUE(WaitForRequests(c.path, 1));
+        PumpMessages(500);
+        ASSERT_GE(Row(c.key), 0);
+
+        const DWORD start = ::GetTickCount();
+        m_queue.CancelDownload(IdOf(c.key));
+        EXPECT_TRUE(WaitUntilGone(c.key, 15000));
+        const DWORD took = ::GetTickCount() - start;
+        std::printf("FIGURE Cancel took a download whose %s stalled away after %lu ms\n", c.what,
+                    static_cast<unsigned long>(took));
+        EXPECT_LT(took, 5000u);
+        EXPECT_FALSE(FileExists(SaveFolder() + c.key));
+    }
+    EXPECT_EQ(0, m_queue.GetJobCount());
+    EXPECT_TRUE(m_owner.m_records.empty());
+    EXPECT_TRUE(m_owner.m_errorSounds.empty());
+}
+
 TEST_F(DownloadQueueTest, RetryFromTheMenuStartsTheAttemptsAgain)
 {
     // One automatic restart allowed, after a wait longer than the test.
@@ -597,6 +653,121 @@ TEST_F(DownloadQueueTest, RetryFromTheMenuStartsTheAttemptsAgain)
     ASSERT_NE(nullptr, m_queue.FindRetry(id));
     EXPECT_EQ(0, m_queue.FindRetry(id)->nAttempts);
     EXPECT_TRUE(RowColoured("US6666666", kYellow, kRed));
+}
+
+// ------------------------------------------------------------------ causes no attempt can mend
+
+namespace {
+
+struct QueueBox
+{
+    CString caption;
+    CString text;
+};
+std::vector<QueueBox> g_queueBoxes;
+
+int WINAPI RecordQueueBox(HWND, LPCSTR text, LPCSTR caption, UINT)
+{
+    g_queueBoxes.push_back(QueueBox{caption, text});
+    return IDOK;
+}
+
+// The queue's messages go to the record while it lives.
+struct QueueBoxes
+{
+    QueueBoxes()
+    {
+        g_queueBoxes.clear();
+        CDownloadManager::s_pfnMessageBox = &RecordQueueBox;
+    }
+    ~QueueBoxes() { CDownloadManager::s_pfnMessageBox = &::MessageBoxA; }
+};
+
+} // namespace
+
+TEST_F(DownloadQueueTest, ARecipeThatCannotBeReadFailsEveryDownloadOnceAndSaysWhy)
+{
+    QueueBoxes boxes;
+    m_queue.m_nRetryFailed = 1;
+    m_queue.m_nWaitBetweenAttempts = 1000;
+    m_queue.m_nAttemptLimit = 3;
+    const CString recipe = GetAppDirectory() + "\\Download.cfg";
+    struct RecipeBack
+    {
+        ~RecipeBack() { InstallQueueRecipe(); }
+    } back;
+    const struct
+    {
+        const char* what;
+        const char* bytes;  // null: no file
+        const char* reason;
+        std::vector<const char*> keys;
+    } cases[] = {
+        {"missing", nullptr, "it is missing", {"US1111111", "US2222222"}},
+        {"damaged", "a recipe cut short", "it is damaged", {"US3333333", "US4444444"}},
+    };
+    for (size_t i = 0; i < 2; ++i) {
+        const auto& c = cases[i];
+        SCOPED_TRACE(c.what);
+        FixtureReset();
+        if (c.bytes)
+            ASSERT_TRUE(WriteBytes(recipe, c.bytes));
+        else
+            ::DeleteFileA(recipe);
+        m_owner.m_errorSounds.clear();
+        for (const char* key : c.keys)
+            ASSERT_EQ(1, m_queue.AddDownload(key));
+        const CString why = CString("The recipe file Download.cfg cannot be read: ") + c.reason + ".";
+        ExpectFailedForGood(c.keys, why);
+        EXPECT_TRUE(FixtureLog("/queue/").empty()) << "nothing is asked without a recipe";
+        // One message for the cause, however many downloads it fails.
+        ASSERT_EQ(g_queueBoxes.size(), i + 1);
+        EXPECT_EQ(g_queueBoxes[i].caption, "Download Failed");
+        EXPECT_EQ(g_queueBoxes[i].text, why + "\n" + recipe +
+                                            "\nSearches and downloads need this file. Please install Zentrova "
+                                            "again to restore it.");
+    }
+    // With the recipe back, Retry files the document.
+    InstallQueueRecipe();
+    ASSERT_FALSE(HasFatalFailure());
+    m_queue.RestartDownload(IdOf("US1111111"));
+    ASSERT_TRUE(PumpUntil([&] { return m_owner.m_records.size() == 1; }, 30000));
+    EXPECT_TRUE(WaitUntilGone("US1111111"));
+    EXPECT_EQ(g_queueBoxes.size(), 2u);
+}
+
+// Keys the OPS token endpoint refuses, the program's own (no keys of the user's) or the
+// user's: each download fails once and says why, one message per cause tells where the keys
+// go, and once the token endpoint takes the keys set again, Retry files the document.
+TEST_F(DownloadQueueTest, RefusedOpsKeysFailEveryDownloadOnceAndSayWhereTheKeysGo)
+{
+    QueueBoxes boxes;
+    m_queue.m_nRetryFailed = 1;
+    m_queue.m_nWaitBetweenAttempts = 1000;
+    m_queue.m_nAttemptLimit = 3;
+    // A token granted before would be used: the requests then ask for a new one.
+    FixtureExpireTokens();
+    const std::vector<KeyRefusal> refusals = KeyRefusals();
+    const std::vector<const char*> numbers[] = {{"EP1000000", "EP2345678"}, {"EP1500000", "EP3000000"}};
+    for (size_t i = 0; i < 2; ++i) {
+        SCOPED_TRACE(refusals[i].what);
+        RefusedKeys refused(refusals[i]);
+        m_owner.m_errorSounds.clear();
+        for (const char* number : numbers[i])
+            ASSERT_EQ(1, m_queue.StartDownload(number, "QUEUE-OPS"));
+        const CString text = COpsTokenCache::KeyFaultText(refusals[i].fault);
+        ExpectFailedForGood(numbers[i], text.Left(text.Find('\n')));
+        ASSERT_EQ(g_queueBoxes.size(), i + 1);
+        EXPECT_EQ(g_queueBoxes[i].caption, "Download Failed");
+        EXPECT_EQ(g_queueBoxes[i].text, text);
+    }
+    // The token endpoint takes the keys set again: Retry files the document.
+    COpsTokenCache::SetConsumerKeys("my-consumer-key", "my-consumer-secret");
+    m_queue.RestartDownload(IdOf("EP1500000"));
+    ASSERT_TRUE(PumpUntil([&] { return m_owner.m_records.size() == 1; }, 30000));
+    EXPECT_GE(m_owner.m_records[0].first.Find("DocumentTitle=\"Sorting machine for parcels\""), 0);
+    EXPECT_EQ(g_queueBoxes.size(), 2u);
+    COpsTokenCache::SetConsumerKeys("", "");
 }
 
 TEST_F(DownloadQueueTest, StopAllDownloadsEndsEveryThread)

@@ -50,6 +50,8 @@ CPatentThread* DownloadRun::Begin(const Start& s)
     m_pThread->m_nPageLimit = s.pageLimit;
     m_pThread->m_strBareNumber = s.bareNumber;
     m_pThread->m_strKindCode = s.kindCode;
+    if (s.replyTimeout)
+        m_pThread->m_dwReplyTimeout = s.replyTimeout;
     m_pThread->ParseDocumentNumber(s.number);
     m_pThread->ResumeThread();
     m_pThread->m_hOwner = m_hOwner;

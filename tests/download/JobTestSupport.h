@@ -51,6 +51,7 @@ public:
         CString suffix;
         bool firstPageOnly = false;
         int pageLimit = 1;
+        DWORD replyTimeout = 0;  // the thread's reply time-out in milliseconds; 0 its own
     };
 
     DownloadRun();

@@ -7,10 +7,13 @@
 #include "DataFiles.h"
 #include "FileCrypt.h"
 #include "OpsTokenCache.h"
+#include "RefusedKeys.h"
 #include "XmlHelpers.h"
 
 #include <gtest/gtest.h>
 
+#include <algorithm>
+#include <cstdio>
 #include <cstdlib>
 
 using namespace testsupport;
@@ -280,6 +283,46 @@ TEST_F(ShippedRecipeJobTest, FaultAnswersFailTheDocumentAndNoneOfThemBecomesItsD
     EXPECT_EQ(OpsRequests().front(), "search");
     EXPECT_EQ(OpsRequests()[1], "token");
     EXPECT_EQ(FixtureLog("fullimage.tiff").size(), 5u);
+}
+
+// A token renewal refused for its keys fails the document with the reason the queue then
+// tells: the keys are missing (the program's own were sent) or refused. The refused keys are
+// not sent again for the next document.
+TEST_F(ShippedRecipeJobTest, KeysTheTokenEndpointRefusesFailTheDocumentWithThatReason)
+{
+    for (const KeyRefusal& refusal : KeyRefusals()) {
+        SCOPED_TRACE(refusal.what);
+        FixtureExpireTokens();
+        RefusedKeys refused(refusal);
+        size_t tokenRequests = 0;
+        for (int document = 1; document <= 2; ++document) {
+            SCOPED_TRACE(document);
+            DownloadRun run;
+            const DWORD start = GetTickCount();
+            const JobOutcome& outcome = run.Run(Number("EP1234567", "B1", "1234567"));
+            std::printf("FIGURE document %d with %s failed after %lu ms\n", document, refusal.what,
+                        static_cast<unsigned long>(GetTickCount() - start));
+            EXPECT_EQ(outcome.success, 0);
+            EXPECT_EQ(run.Thread()->m_nJobFault, CPatentThread::JobFaultKeys);
+            EXPECT_EQ(run.Thread()->m_strJobFault, COpsTokenCache::KeyFaultText(refusal.fault));
+            EXPECT_FALSE(FileExists(m_save + "EP1234567B1"));
+            const std::vector<CString> requests = OpsRequests();
+            const size_t tokens = static_cast<size_t>(std::count(requests.begin(), requests.end(), CString("token")));
+            if (document == 1)
+                EXPECT_GE(tokens, 1u);
+            else
+                EXPECT_EQ(tokens, tokenRequests) << "the refused keys are not sent again";
+            tokenRequests = tokens;
+        }
+    }
+    // Keys taken again: an unknown number fails for its own reason, not for the keys.
+    FixtureReset();
+    {
+        DownloadRun run;
+        const JobOutcome& outcome = run.Run(Number("EP9999999", "B1", "9999999"));
+        EXPECT_EQ(outcome.success, 0);
+        EXPECT_EQ(run.Thread()->m_nJobFault, CPatentThread::JobFaultNone);
+    }
 }
 
 // The document as the real OPS answers it (its recorded biblio, images inquiry and pages): the

@@ -12,6 +12,7 @@
 
 #include <tlhelp32.h>
 
+#include <cstdio>
 #include <cstdlib>
 
 using namespace testsupport;
@@ -176,6 +177,31 @@ TEST_F(ReportRunTest, StopInTheMiddleThenGenerateAgain)
     ASSERT_EQ(m_page->m_Entries.size(), 1u);
     EXPECT_EQ(m_page->m_Entries[0].strName, CString("Second run"));
     EXPECT_EQ(answers.boxes.size(), 2u);
+}
+
+// Stop while the document in flight waits on a page that stalls (part of it, then nothing):
+// the run ends as cancelled within a second, with nothing of it left in the Reports folder.
+TEST_F(ReportRunTest, AStopDuringAStalledPageEndsTheRunAtOnce)
+{
+    BoxAnswerer answers;
+    FixturePlan("/engine/images/p2.tif", "fault=stall&part=380", 1);
+    m_page->StartReport(Session("Stalled run", "", "", {"US6123456", "EP1000000"}));
+    ASSERT_TRUE(PumpUntil([] { return !FixtureLog("/engine/images/p2.tif").empty(); }, 20000));
+    PumpMessages(500);
+    ASSERT_TRUE(m_page->IsBusy()) << "the page stalls";
+
+    const DWORD stopped = GetTickCount();
+    m_page->StopReport();
+    ASSERT_TRUE(PumpUntil([this] { return !m_page->IsStopping(); }, 20000));
+    const DWORD took = GetTickCount() - stopped;
+    std::printf("FIGURE Stop ended a report run during a stalled page after %lu ms\n",
+                static_cast<unsigned long>(took));
+    EXPECT_LT(took, 5000u);
+    EXPECT_EQ(StatusText(), CString("Download Cancelled"));
+    EXPECT_FALSE(FileExists(Reports() + "\\Stalled run"));
+    EXPECT_FALSE(FileExists(Reports() + "\\Stalled run.pdf"));
+    EXPECT_TRUE(answers.boxes.empty());
+    EXPECT_EQ(m_container.finished, 1);
 }
 
 TEST_F(ReportRunTest, NamesThatWouldLeaveTheReportsFolder)

@@ -1,6 +1,6 @@
 // Report threads on real threads against the fixture server, with the report recipe: the
 // walk by priority to the first page, its PDF and record, a document that no source has,
-// and a stop while the page comes in.
+// and a stop while a page comes in slowly or stalls.
 #include "FixtureServer.h"
 #include "Msxml.h"
 #include "ReportMessages.h"
@@ -9,6 +9,8 @@
 #include "WindowBench.h"
 
 #include <gtest/gtest.h>
+
+#include <cstdio>
 
 using namespace testsupport;
 using namespace reporttest;
@@ -92,27 +94,53 @@ TEST_F(ReportThreadTest, ADocumentNoSourceHasIsNotFound)
     EXPECT_TRUE(FixtureLog("number=9000000").empty());
 }
 
-TEST_F(ReportThreadTest, AStopDuringThePageTransferEndsTheThreadWithOneCancelReply)
+// A stop as the report run makes it, while the page comes in slowly, while the page stalls
+// (part of it, then nothing) and while the Process step's page stalls: the thread answers once
+// with its cancel, within a second, ends, and leaves no folder.
+TEST_F(ReportThreadTest, AStopDuringAFetchEndsTheThreadAtOnceWithOneCancelReply)
 {
-    ThreadOwner owner;
-    CReportThread* thread = owner.Start("WO2004012345", m_run);
-    ASSERT_TRUE(thread);
-    HANDLE handle = nullptr;
-    ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), thread->m_hThread, GetCurrentProcess(), &handle, 0, FALSE,
-                                DUPLICATE_SAME_ACCESS));
-    ASSERT_TRUE(PumpUntil([] { return !FixtureLog("slow=250").empty(); }, 10000));
-    PumpMessages(300);
-    thread->AbortFetch();
-    thread->OnCancel(0, 0);
-    // The thread object deletes itself once its reply returns: it is not touched again.
-    thread = nullptr;
-    ASSERT_TRUE(owner.WaitForReply());
-    ASSERT_TRUE(PumpUntil([handle] { return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0; }, 10000));
-    CloseHandle(handle);
-    PumpMessages(200);
-    ASSERT_EQ(owner.replies.size(), 1u);
-    EXPECT_EQ(owner.replies[0].lParam, kReportCancelled);
-    EXPECT_EQ(owner.replies[0].cancelled, 1);
-    EXPECT_EQ(owner.replies[0].success, 0);
-    EXPECT_FALSE(FileExists(m_run + "WO2004012345"));
+    const struct
+    {
+        const char* what;
+        const char* number;
+        const char* path;   // the request under way at the stop
+        const char* stall;  // planned for it; none: the recipe's slow page
+    } cases[] = {
+        {"a slow page", "WO2004012345", "/engine/images/p2.tif", nullptr},
+        {"a stalled page", "EP1000000", "/engine/images/p2.tif", "fault=stall&part=380"},
+        {"a stalled Process page", "EP1000001", "/reports/clamp.html", "fault=stall&part=30"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FixtureReset();
+        if (c.stall)
+            FixturePlan(c.path, c.stall, 1);
+        ThreadOwner owner;
+        CReportThread* thread = owner.Start(c.number, m_run);
+        ASSERT_TRUE(thread);
+        HANDLE handle = nullptr;
+        ASSERT_TRUE(DuplicateHandle(GetCurrentProcess(), thread->m_hThread, GetCurrentProcess(), &handle, 0, FALSE,
+                                    DUPLICATE_SAME_ACCESS));
+        ASSERT_TRUE(PumpUntil([&] { return !FixtureLog(c.path).empty(); }, 10000));
+        PumpMessages(300);
+        ASSERT_TRUE(owner.replies.empty());
+        const DWORD stopped = GetTickCount();
+        thread->AbortFetch();
+        thread->OnCancel(0, 0);
+        // The thread object deletes itself once its reply returns: it is not touched again.
+        thread = nullptr;
+        ASSERT_TRUE(owner.WaitForReply());
+        const DWORD took = GetTickCount() - stopped;
+        std::printf("FIGURE a stop ended a report thread during %s after %lu ms\n", c.what,
+                    static_cast<unsigned long>(took));
+        EXPECT_LT(took, 5000u);
+        ASSERT_TRUE(PumpUntil([handle] { return WaitForSingleObject(handle, 0) == WAIT_OBJECT_0; }, 10000));
+        CloseHandle(handle);
+        PumpMessages(200);
+        ASSERT_EQ(owner.replies.size(), 1u);
+        EXPECT_EQ(owner.replies[0].lParam, kReportCancelled);
+        EXPECT_EQ(owner.replies[0].cancelled, 1);
+        EXPECT_EQ(owner.replies[0].success, 0);
+        EXPECT_FALSE(FileExists(m_run + c.number));
+    }
 }

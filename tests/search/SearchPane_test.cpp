@@ -13,6 +13,7 @@
 #include "FileCrypt.h"
 #include "FixtureServer.h"
 #include "NewMenu.h"
+#include "RefusedKeys.h"
 #include "SearchThread.h"
 #include "TestSupport.h"
 #include "WindowBench.h"
@@ -22,6 +23,8 @@
 
 #include <cstdio>
 #include <cstdlib>
+#include <functional>
+#include <memory>
 #include <vector>
 
 using namespace testsupport;
@@ -437,6 +440,84 @@ TEST_F(SearchPaneTest, AFailedSearchSaysWhyAndKeepsItsRows)
     EXPECT_TRUE(g_balloons.empty());
     EXPECT_EQ(List().GetItemCount(), 300);
     EXPECT_EQ(Results().GetStatusLabel().GetText(), "");
+}
+
+// A page of 5,000 results where the answers name a total of 230: the results numbered past
+// the total are not listed, and the list says it is incomplete.
+TEST_F(SearchPaneTest, RowsBeyondTheAnswersTotalAreNotListedAndTheListSaysItIsIncomplete)
+{
+    SelectLocation(kOps);
+    // Each page is asked twice.
+    FixturePlan(kOpsSearchPath, "total=230&repeat=50", 6);
+    Search("coupling");
+    ASSERT_TRUE(WaitForEnd(60000));
+    EXPECT_EQ(List().GetItemCount(), 230);
+    ASSERT_EQ(BalloonTitles(), std::vector<CString>{"Search Incomplete"});
+    EXPECT_EQ(g_balloons[0].content, "The search service gave more results than the total it named; those beyond "
+                                     "the total are not listed, so the list is incomplete.");
+    EXPECT_EQ(Results().GetStatusLabel().GetText(), "The result list is incomplete.");
+    std::vector<CString> ranges;
+    for (const LoggedRequest& r : FixtureLog(kOpsSearchPath))
+        ranges.push_back(r.target.Mid(r.target.Find("Range=") + 6));
+    EXPECT_EQ(ranges, (std::vector<CString>{"1-100", "1-100", "101-200", "101-200", "201-300", "201-300"}));
+}
+
+// A search that cannot search at all, for its recipe file or for the OPS keys, says why: the
+// first time its cause is met in a message box, later in its balloon; each run in its status
+// line and where the rows would be.
+TEST_F(SearchPaneTest, ASearchThatCannotRunIsToldOnceThenInItsBalloon)
+{
+    SelectLocation(kOps);
+    const CString recipe = GetAppDirectory() + "\\Download.cfg";
+    struct Case
+    {
+        const char* what;
+        std::function<void()> prepare;
+        CString text;
+        const char* status;
+    };
+    const std::vector<KeyRefusal> refusals = KeyRefusals();
+    std::unique_ptr<RefusedKeys> refused;
+    const Case cases[] = {
+        {"a missing recipe", [&] { ::DeleteFileA(recipe); },
+         "The recipe file Download.cfg cannot be read: it is missing.\n" + recipe +
+             "\nSearches and downloads need this file. Please install Zentrova again to restore it.",
+         "The recipe file cannot be read."},
+        {"no keys of the user's",
+         [&] {
+             InstallRecipe();
+             FixtureExpireTokens();
+             refused = std::make_unique<RefusedKeys>(refusals[0]);
+         },
+         COpsTokenCache::KeyFaultText(refusals[0].fault), "The OPS keys are missing or refused."},
+    };
+    for (const Case& c : cases) {
+        SCOPED_TRACE(c.what);
+        c.prepare();
+        const CString first = c.text.Left(c.text.Find('\n'));
+        for (int run = 0; run < 2; ++run) {
+            SCOPED_TRACE(run == 0 ? "first search" : "second search");
+            g_boxes.clear();
+            g_balloons.clear();
+            Search("coupling");
+            ASSERT_TRUE(WaitForEnd());
+            PumpMessages(300);
+            if (run == 0) {
+                ASSERT_EQ(g_boxes.size(), 1u);
+                EXPECT_EQ(g_boxes[0].caption, "Search Failed");
+                EXPECT_EQ(g_boxes[0].text, c.text);
+                EXPECT_TRUE(g_balloons.empty());
+            } else {
+                EXPECT_TRUE(g_boxes.empty()) << "told once";
+                ASSERT_EQ(BalloonTitles(), std::vector<CString>{"Search Failed"});
+                EXPECT_EQ(g_balloons[0].content, c.text);
+            }
+            EXPECT_EQ(List().GetItemCount(), 0);
+            EXPECT_EQ(Results().GetStatusLabel().GetText(), c.status);
+            EXPECT_EQ(List().GetEmptyText(), first);
+        }
+    }
+    refused.reset();
 }
 
 // STOP SEARCH while the server holds the second page half sent ends the search at once.

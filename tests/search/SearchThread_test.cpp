@@ -8,8 +8,10 @@
 #include "DataFiles.h"
 #include "FileCrypt.h"
 #include "FixtureServer.h"
+#include "RefusedKeys.h"
 #include "SearchOwner.h"
 #include "SearchThreadMessages.h"
+#include "TestSupport.h"
 #include "WindowBench.h"
 #include "XmlHelpers.h"
 
@@ -279,6 +281,76 @@ TEST_F(SearchThreadTest, StepWalkRunsKeysSkipsStepsAndEndsOnAFailedStep)
         EXPECT_EQ(reports[0].rangeStart, 0);
         EXPECT_EQ(reports[0].total, 0);
         EXPECT_TRUE(Targets().empty()) << path;
+    }
+}
+
+// Without a recipe it can read a run asks nothing and says why, instead of ending as a search
+// that found nothing.
+TEST_F(SearchThreadTest, ARunWithoutARecipeItCanReadAsksNothingAndSaysWhy)
+{
+    const CString recipe = GetAppDirectory() + "\\Download.cfg";
+    struct RecipeBack
+    {
+        ~RecipeBack() { InstallRecipe(); }
+    } back;
+    const struct
+    {
+        const char* what;
+        const char* bytes;  // null: no file
+        bool enciphered;
+        const char* reason;
+    } cases[] = {
+        {"missing", nullptr, false, "it is missing"},
+        {"bytes of no whole cipher block", "<ParsingInformation/>", false, "it is damaged"},
+        {"text that is no XML", "ParsingInformation", true, "it is damaged"},
+        {"another data file", "<Project Name=\"Project Folders\"/>", true, "it holds data of another kind"},
+    };
+    SearchOwner owner;
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FixtureReset();
+        ::DeleteFileA(recipe);
+        if (c.enciphered) {
+            ASSERT_EQ(CFileCrypt().WriteEncryptedFile(c.bytes, recipe), 1);
+        } else if (c.bytes) {
+            ASSERT_TRUE(WriteBytes(recipe, c.bytes));
+        }
+        const int tag = owner.Begin(kListPath, {{"SEARCHSTRING", "solar"}, {"LIST", "list"}});
+        ASSERT_TRUE(owner.WaitForEnd(tag));
+        const std::vector<Report> reports = owner.Of(tag);
+        ASSERT_EQ(reports.size(), 1u);
+        EXPECT_EQ(reports[0].done, 1);
+        EXPECT_FALSE(reports[0].page);
+        EXPECT_EQ(reports[0].fault, CSearchThread::RunNoRecipe);
+        EXPECT_EQ(reports[0].faultText, CString("The recipe file Download.cfg cannot be read: ") + c.reason + ".\n" +
+                                            recipe +
+                                            "\nSearches and downloads need this file. Please install Zentrova "
+                                            "again to restore it.");
+        EXPECT_TRUE(Targets().empty());
+    }
+}
+
+// A search of OPS whose token request is refused for its keys says that the keys are missing
+// or refused and where they go, not that the service refused the search.
+TEST_F(SearchThreadTest, ASearchWhoseKeysTheTokenEndpointRefusesSaysSo)
+{
+    SearchOwner owner;
+    for (const KeyRefusal& refusal : KeyRefusals()) {
+        SCOPED_TRACE(refusal.what);
+        // A token granted before would still serve.
+        FixtureExpireTokens();
+        RefusedKeys refused(refusal);
+        const int tag = owner.Begin(kOpsServicePath, {{"SEARCHSTRING", "agar"}});
+        ASSERT_TRUE(owner.WaitForEnd(tag));
+        const std::vector<Report> reports = owner.Of(tag);
+        ASSERT_EQ(reports.size(), 1u);
+        EXPECT_FALSE(reports[0].page);
+        EXPECT_EQ(reports[0].fault, CSearchThread::RunNoKeys);
+        EXPECT_EQ(reports[0].faultText, COpsTokenCache::KeyFaultText(refusal.fault));
+        const std::vector<LoggedRequest> asked = FixtureLog("/auth/accesstoken");
+        ASSERT_FALSE(asked.empty());
+        for (const LoggedRequest& r : asked)
+            EXPECT_EQ(r.Header("Authorization"), "Basic " + refusal.basic);
     }
 }
 

@@ -614,6 +614,24 @@ TEST_F(ShippedSearchTest, TotalsAndRangesAreTakenAsTheAnswersGiveThem)
     EXPECT_EQ(rows[149], "EP3100150B1");
 }
 
+// Pages of 5,000 results where the answers name a total of 120: the results numbered past the
+// total are not listed, and the run says the list is incomplete.
+TEST_F(ShippedSearchTest, ResultsBeyondTheTotalTheAnswersNameAreNotListed)
+{
+    // Each page is asked twice.
+    FixturePlan(kSearchPath, "total=120&repeat=50", 4);
+    const std::vector<Report> reports = Run("EPOPATENTSEARCH", "Basic", kRailCoupling);
+    ASSERT_FALSE(reports.empty());
+    EXPECT_EQ(Rows(reports).size(), 120u);
+    EXPECT_EQ(reports.back().fault, CSearchThread::RunIncomplete);
+    EXPECT_EQ(reports.back().faultText, "The search service gave more results than the total it named; those "
+                                        "beyond the total are not listed, so the list is incomplete.");
+    std::vector<CString> asked;
+    for (const auto& search : AskedSearches())
+        asked.push_back(search.second);
+    EXPECT_EQ(asked, (std::vector<CString>{"1-100", "1-100", "101-200", "101-200"}));
+}
+
 // A server that sent part of the second page and then nothing: Stop ends the run at once,
 // and without a stop the run ends at the receive timeout, saying that the list is incomplete.
 TEST_F(ShippedSearchTest, AStalledAnswerEndsAtStopOrAtTheReceiveTimeout)

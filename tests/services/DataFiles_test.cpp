@@ -274,6 +274,7 @@ TEST(SetDataFileAside, RenamesBesideItselfUnderANameThatSaysWhy)
         const char* name;
     } cases[] = {{DataFileFault::TooLarge, "Reports.xml.too-large"},
                  {DataFileFault::OtherKind, "Reports.xml.other-kind"},
+                 {DataFileFault::Unreadable, "Reports.xml.unreadable"},
                  {DataFileFault::TooLarge, "Reports.xml.too-large.2"},
                  {DataFileFault::TooLarge, "Reports.xml.too-large.3"}};
     int n = 0;

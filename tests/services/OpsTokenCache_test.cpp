@@ -1,5 +1,6 @@
 #include "OpsTokenCache.h"
 
+#include "RefusedKeys.h"
 #include "TraceLine.h"
 #include "WebTestSupport.h"
 
@@ -8,6 +9,7 @@
 #include <windows.h>
 
 #include <atomic>
+#include <cstdio>
 #include <thread>
 
 using namespace testsupport;
@@ -111,7 +113,7 @@ TEST_F(OpsTokenCacheTest, ErrorReplyKeepsThePreviousTokenAndIsTraced)
 {
     CString previous = COpsTokenCache::GetToken();
     ASSERT_FALSE(previous.IsEmpty());
-    FixturePlan(kTokenPath, "error=invalid_client");
+    FixturePlan(kTokenPath, "error=invalid_request");
     g_trace.clear();
     TraceSink before = SetTraceSink(CaptureTrace);
     CString token = COpsTokenCache::ForceRefresh();
@@ -122,8 +124,10 @@ TEST_F(OpsTokenCacheTest, ErrorReplyKeepsThePreviousTokenAndIsTraced)
     EXPECT_EQ(FixtureLog(kTokenPath).size(), 1u);
     ASSERT_EQ(g_trace.size(), 1u);
     EXPECT_EQ(g_trace[0].Find("COpsTokenCache::FetchToken-No access token in the reply"), 0);
-    EXPECT_GE(g_trace[0].Find("\"error\" : \"invalid_client\""), 0) << g_trace[0];
+    EXPECT_GE(g_trace[0].Find("\"ErrorCode\" : \"invalid_request\""), 0) << g_trace[0];
     EXPECT_LT(g_trace[0].Find('\n'), 0);
+    EXPECT_EQ(COpsTokenCache::KeyFault(), COpsTokenCache::OpsKeysAccepted)
+        << "a refused request is no refusal of the keys";
 }
 
 TEST(OpsTokenCredentials, TheBasicValueOfAConsumerKeyAndSecret)
@@ -158,4 +162,70 @@ TEST_F(OpsTokenCacheTest, TheUsersOwnKeysAreSentOnceSetAndTheProgramsAgainWhenCl
     log = FixtureLog(kTokenPath);
     ASSERT_EQ(log.size(), 2u);
     EXPECT_EQ(log[1].Header("Authorization"), CString("Basic ") + COpsTokenCache::kCredentials);
+}
+
+// A token request refused for its keys (no keys of the user's, so that the program's own are
+// sent, or the user's own): the cache says why, and no token request goes out again, nor
+// does a caller wait for one, until the keys are set again (the Preferences dialog sets them
+// whenever it closes). Keys then accepted clear the refusal.
+TEST_F(OpsTokenCacheTest, ATokenRequestRefusedForItsKeysIsNotMadeAgainUntilTheKeysAreSet)
+{
+    const CString held = COpsTokenCache::GetToken();
+    ASSERT_FALSE(held.IsEmpty());
+    for (const KeyRefusal& c : KeyRefusals()) {
+        SCOPED_TRACE(c.what);
+        FixtureReset();
+        FixtureRefuseKeys(c.basic);
+        COpsTokenCache::SetConsumerKeys(c.key, c.secret);
+        // As a caller whose request met a 400: the token granted before stays.
+        EXPECT_EQ(COpsTokenCache::ForceRefresh(), held);
+        EXPECT_EQ(COpsTokenCache::KeyFault(), c.fault);
+        const auto asked = FixtureLog(kTokenPath);
+        ASSERT_FALSE(asked.empty());
+        EXPECT_EQ(asked[0].Header("Authorization"), "Basic " + c.basic);
+        EXPECT_EQ(asked.back().status, 401);
+
+        const DWORD start = GetTickCount();
+        EXPECT_EQ(COpsTokenCache::ForceRefresh(), held);
+        EXPECT_EQ(COpsTokenCache::GetToken(), held);
+        std::printf("FIGURE a refresh and a token asked for with refused keys took %lu ms\n",
+                    static_cast<unsigned long>(GetTickCount() - start));
+        EXPECT_EQ(FixtureLog(kTokenPath).size(), asked.size()) << "the refused keys are not sent again";
+        EXPECT_EQ(COpsTokenCache::KeyFault(), c.fault);
+    }
+    const CString missing = COpsTokenCache::KeyFaultText(COpsTokenCache::OpsKeysMissing);
+    const CString refused = COpsTokenCache::KeyFaultText(COpsTokenCache::OpsKeysRefused);
+    EXPECT_EQ(0, missing.Find("No OPS keys are set"));
+    EXPECT_EQ(0, refused.Find("The OPS service refused the OPS keys"));
+    for (const CString& text : {missing, refused})
+        EXPECT_GE(text.Find("Preferences dialog (File > Preferences)"), 0) << text.GetString();
+
+    // The server takes the keys again: set anew, the same keys ask once more and are accepted.
+    FixtureReset();
+    COpsTokenCache::SetConsumerKeys("my-consumer-key", "my-consumer-secret");
+    EXPECT_EQ(COpsTokenCache::KeyFault(), COpsTokenCache::OpsKeysAccepted);
+    EXPECT_EQ(COpsTokenCache::GetToken().Find("tok"), 0);
+    EXPECT_EQ(FixtureLog(kTokenPath).size(), 1u);
+    COpsTokenCache::SetConsumerKeys("", "");
+}
+
+TEST(OpsTokenKeys, ARefusalOfTheKeysIsToldFromOtherRefusals)
+{
+    const struct
+    {
+        DWORD status;
+        const char* reply;
+        bool refusal;
+    } cases[] = {
+        {401, "{\"ErrorCode\" : \"invalid_client\", \"Error\" :\"ClientId is Invalid\"}", true},
+        {400, "{\"ErrorCode\" : \"invalid_client\", \"Error\" :\"ClientId is Invalid\"}", true},
+        // The plain OAuth layout of the same refusal.
+        {400, "{\"error\":\"invalid_client\",\"error_description\":\"Client authentication failed\"}", true},
+        {401, "", true},
+        {400, "{\"ErrorCode\" : \"invalid_request\", \"Error\" :\"Required param : grant_type\"}", false},
+        {500, "invalid_client", false},
+        {0, "", false},
+    };
+    for (const auto& c : cases)
+        EXPECT_EQ(COpsTokenCache::IsKeyRefusal(c.status, c.reply), c.refusal) << c.status << " " << c.reply;
 }

@@ -55,31 +55,12 @@ HWND DataFilesProgramTest::StartProgram(Started& run, DWORD timeoutMs, const cha
     const DWORD begin = GetTickCount();
     m_folder.Start(run, "");
     while (GetTickCount() - begin < timeoutMs) {
-        struct Find
-        {
-            DWORD pid;
-            HWND box;
-        } find{run.pi.dwProcessId, nullptr};
-        EnumWindows(
-            [](HWND hWnd, LPARAM lParam) -> BOOL {
-                auto* f = reinterpret_cast<Find*>(lParam);
-                DWORD pid = 0;
-                GetWindowThreadProcessId(hWnd, &pid);
-                char cls[16] = {};
-                GetClassNameA(hWnd, cls, sizeof cls);
-                if (pid != f->pid || !IsWindowVisible(hWnd) || lstrcmpA(cls, "#32770") != 0 || GetMenu(hWnd) ||
-                    !GetDlgItem(hWnd, 0xFFFF))
-                    return TRUE;
-                f->box = hWnd;
-                return FALSE;
-            },
-            reinterpret_cast<LPARAM>(&find));
-        if (find.box) {
+        if (HWND hBox = ProgramMessageBox(run.pi.dwProcessId)) {
             CString why;
             if (screenshot && m_boxes.empty() && !SaveScreenshot(ScreenshotPath(screenshot), &why))
                 std::printf("no screenshot: %s\n", why.GetString());
-            m_boxes.push_back(MessageBoxText(find.box));
-            PressDialogButton(find.box, IDOK);
+            m_boxes.push_back(MessageBoxText(hBox));
+            PressDialogButton(hBox, IDOK);
             continue;
         }
         DWORD shownAt = 0;
@@ -235,6 +216,63 @@ TEST_F(DataFilesProgramTest, OversizedAndForeignDataFilesAreSetAsideAndTheProgra
         for (const DataFileCase& c : cases)
             DeleteFileA(m_folder.File(c.name) + fault.suffix);
     }
+}
+
+// A new recipe file that cannot be read, and one that cannot be put in place because the
+// previous recipe cannot be kept as OldConfig.cfg (the test holds OldConfig.cfg open): the
+// program starts with the recipe it has and says so, the unreadable file set aside whole
+// (recipe-new-unreadable.png).
+TEST_F(DataFilesProgramTest, ANewRecipeThatCannotBeReadOrPutInPlaceIsToldAtStart)
+{
+    const CString recipe = m_folder.File("Download.cfg"), fresh = m_folder.File("NewConfig.cfg");
+    const CString old = m_folder.File("OldConfig.cfg");
+    const std::string shipped = RawBytes(recipe);
+    ASSERT_TRUE(WriteBytes(old, "an older recipe, 32 bytes long.."));
+    const struct
+    {
+        const char* what;
+        const char* screenshot;
+        const char* text;  // the beginning of the message
+        bool bHoldOld;
+    } cases[] = {
+        {"damaged", "recipe-new-unreadable.png", "The recipe file NewConfig.cfg cannot be read: it is damaged.", false},
+        {"previous recipe not kept", "recipe-new-not-in-place.png", "The new recipe file\n", true},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        const std::string written = c.bHoldOld ? shipped : std::string("a recipe cut short");
+        ASSERT_TRUE(WriteBytes(fresh, written));
+        HANDLE holder = c.bHoldOld ? CreateFileA(old, GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                                 FILE_ATTRIBUTE_NORMAL, nullptr)
+                                   : INVALID_HANDLE_VALUE;
+        Started run;
+        HWND hMain = StartProgram(run, 60000, c.screenshot);
+        if (holder != INVALID_HANDLE_VALUE)
+            CloseHandle(holder);
+        ASSERT_NE(nullptr, hMain) << m_folder.Log();
+        ASSERT_EQ(1u, m_boxes.size());
+        EXPECT_EQ(0, m_boxes[0].Find(c.text)) << m_boxes[0].GetString();
+        EXPECT_TRUE(RawBytes(recipe) == shipped) << "the recipe in use stays";
+        EXPECT_EQ("an older recipe, 32 bytes long..", RawBytes(old));
+        if (c.bHoldOld) {
+            EXPECT_TRUE(RawBytes(fresh) == written) << "the new recipe waits for the next start";
+            EXPECT_GE(m_boxes[0].Find(old), 0);
+        } else {
+            EXPECT_FALSE(FileExists(fresh));
+            EXPECT_TRUE(RawBytes(fresh + ".unreadable") == written) << "set aside whole";
+            EXPECT_GE(m_boxes[0].Find("The new file is kept as\n" + fresh + ".unreadable"), 0);
+        }
+        EXPECT_TRUE(ProgramFolder::Close(hMain, run));
+    }
+    // Nothing in the way, the new recipe takes its place at the next start, without a word.
+    Started run;
+    HWND hMain = StartProgram(run, 60000);
+    ASSERT_NE(nullptr, hMain) << m_folder.Log();
+    EXPECT_TRUE(m_boxes.empty());
+    EXPECT_FALSE(FileExists(fresh));
+    EXPECT_TRUE(RawBytes(recipe) == shipped);
+    EXPECT_TRUE(RawBytes(old) == shipped);
+    EXPECT_TRUE(ProgramFolder::Close(hMain, run));
 }
 
 // Not a check: prints how long the program takes until its main window shows, with no saved

@@ -486,16 +486,33 @@ TEST_F(MainDialogTest, AboutShowsTheSameLineEveryTimeAndSupportHasItsTwoLinks)
 
 // ---------------------------------------------------------------- logic without a window
 
-class ConfigSwapTest : public testing::Test
+// The recipe files of a program folder, each a small recipe named by its one source.
+class ConfigSwapTest : public ComTest
 {
 protected:
     testsupport::TempDir dir;
+    // The name of the recipe the file holds; "<missing>" when there is no file.
     std::string Read(const char* name)
     {
-        std::string bytes;
-        return testsupport::ReadBytes(dir.File(name), bytes) ? bytes : std::string("<missing>");
+        if (!testsupport::FileExists(dir.File(name)))
+            return "<missing>";
+        const CString text = ReadDeciphered(dir.File(name));
+        const int at = text.Find("UID=\"");
+        return at < 0 ? "<no recipe>" : std::string(text.Mid(at + 5, text.Find('"', at + 5) - at - 5).GetString());
     }
-    void Write(const char* name, const char* text) { ASSERT_TRUE(testsupport::WriteBytes(dir.File(name), text)); }
+    void Write(const char* name, const char* recipe)
+    {
+        WriteEnciphered(dir.File(name),
+                        CString("<ParsingInformation><DownloadLocation UID=\"") + recipe + "\"/></ParsingInformation>");
+    }
+    // A file of the bytes as they are, or enciphered.
+    void WriteBytes(const char* name, const std::string& bytes, bool bEnciphered)
+    {
+        if (bEnciphered)
+            WriteEnciphered(dir.File(name), CString(bytes.c_str()));
+        else
+            ASSERT_TRUE(testsupport::WriteBytes(dir.File(name), bytes));
+    }
 };
 
 TEST_F(ConfigSwapTest, NewRecipeFileTakesThePlaceOfTheOldOne)
@@ -503,10 +520,12 @@ TEST_F(ConfigSwapTest, NewRecipeFileTakesThePlaceOfTheOldOne)
     Write("Download.cfg", "previous");
     Write("OldConfig.cfg", "older");
     Write("NewConfig.cfg", "fresh");
-    EXPECT_TRUE(CZentrovaDlg::SwapInNewConfigFile(dir.Path()));
+    CString message = "?";
+    EXPECT_TRUE(CZentrovaDlg::SwapInNewConfigFile(dir.Path(), &message));
     EXPECT_EQ("fresh", Read("Download.cfg"));
     EXPECT_EQ("previous", Read("OldConfig.cfg"));
     EXPECT_EQ("<missing>", Read("NewConfig.cfg"));
+    EXPECT_TRUE(message.IsEmpty());
 }
 
 TEST_F(ConfigSwapTest, WithoutNewConfigNothingChanges)
@@ -534,11 +553,86 @@ TEST_F(ConfigSwapTest, FailedLastStepPutsThePreviousFileBack)
     HANDLE holder = CreateFileA(dir.File("NewConfig.cfg"), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
                                 FILE_ATTRIBUTE_NORMAL, nullptr);
     ASSERT_NE(INVALID_HANDLE_VALUE, holder);
-    BOOL swapped = CZentrovaDlg::SwapInNewConfigFile(dir.Path());
+    CString message;
+    BOOL swapped = CZentrovaDlg::SwapInNewConfigFile(dir.Path(), &message);
     CloseHandle(holder);
     EXPECT_FALSE(swapped);
     EXPECT_EQ("previous", Read("Download.cfg"));
     EXPECT_EQ("fresh", Read("NewConfig.cfg"));
+    EXPECT_EQ(0, message.Find("The new recipe file\n" + dir.File("NewConfig.cfg") +
+                              "\ncould not replace the recipe file Download.cfg"))
+        << message.GetString();
+    const CString tail = "\nDownload.cfg stays in use; the new file is put in place at the next start.";
+    EXPECT_EQ(message.Right(tail.GetLength()), tail);
+}
+
+// A new recipe that the threads could not read does not take the place of the one that
+// works: it is set aside whole under a name that says so, and the user is told where.
+TEST_F(ConfigSwapTest, ANewRecipeThatCannotBeReadIsSetAsideAndDownloadCfgStays)
+{
+    const struct
+    {
+        const char* what;
+        std::string bytes;
+        bool enciphered;
+        const char* reason;
+    } cases[] = {
+        {"bytes of no whole cipher block", "a recipe cut short", false, "it is damaged"},
+        {"an empty file", "", false, "it is damaged"},
+        {"text that is no XML", "<ParsingInformation><DownloadLocation", true, "it is damaged"},
+        {"another data file", "<Project Name=\"Project Folders\"><Folders/></Project>", true,
+         "it holds data of another kind"},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        Write("Download.cfg", "previous");
+        Write("OldConfig.cfg", "older");
+        WriteBytes("NewConfig.cfg", c.bytes, c.enciphered);
+        const std::string written = RawBytes(dir.File("NewConfig.cfg"));
+        CString message;
+        EXPECT_FALSE(CZentrovaDlg::SwapInNewConfigFile(dir.Path(), &message));
+        EXPECT_EQ("previous", Read("Download.cfg"));
+        EXPECT_EQ("older", Read("OldConfig.cfg"));
+        EXPECT_EQ("<missing>", Read("NewConfig.cfg"));
+        const CString aside = dir.File("NewConfig.cfg.unreadable");
+        EXPECT_EQ(written, RawBytes(aside)) << "set aside whole";
+        EXPECT_EQ(message, "The recipe file NewConfig.cfg cannot be read: " + CString(c.reason) + ".\n" +
+                               dir.File("NewConfig.cfg") +
+                               "\nIt did not replace the recipe file Download.cfg, which stays in use.\n"
+                               "The new file is kept as\n" + aside);
+        ASSERT_TRUE(DeleteFileA(aside));
+    }
+}
+
+// The previous recipe is kept before the new one takes its place: when OldConfig.cfg cannot
+// be written, Download.cfg stays, the user is told, and the next start swaps.
+TEST_F(ConfigSwapTest, WhenDownloadCfgCannotBeKeptTheNewRecipeWaitsForTheNextStart)
+{
+    Write("Download.cfg", "previous");
+    Write("OldConfig.cfg", "older");
+    Write("NewConfig.cfg", "fresh");
+    // Held open without delete sharing, OldConfig.cfg cannot be replaced.
+    HANDLE holder = CreateFileA(dir.File("OldConfig.cfg"), GENERIC_READ, FILE_SHARE_READ, nullptr, OPEN_EXISTING,
+                                FILE_ATTRIBUTE_NORMAL, nullptr);
+    ASSERT_NE(INVALID_HANDLE_VALUE, holder);
+    CString message;
+    const BOOL swapped = CZentrovaDlg::SwapInNewConfigFile(dir.Path(), &message);
+    CloseHandle(holder);
+    EXPECT_FALSE(swapped);
+    EXPECT_EQ("previous", Read("Download.cfg"));
+    EXPECT_EQ("older", Read("OldConfig.cfg"));
+    EXPECT_EQ("fresh", Read("NewConfig.cfg"));
+    EXPECT_EQ(0, message.Find("The new recipe file\n" + dir.File("NewConfig.cfg") +
+                              "\nwas not put in place: the recipe file Download.cfg could not be kept as\n" +
+                              dir.File("OldConfig.cfg")))
+        << message.GetString();
+    EXPECT_GE(message.Find("\nDownload.cfg stays in use; the new file is put in place at the next start."), 0);
+
+    CString none;
+    EXPECT_TRUE(CZentrovaDlg::SwapInNewConfigFile(dir.Path(), &none));
+    EXPECT_TRUE(none.IsEmpty());
+    EXPECT_EQ("fresh", Read("Download.cfg"));
+    EXPECT_EQ("previous", Read("OldConfig.cfg"));
 }
 
 // A start killed while it keeps the previous recipe as OldConfig.cfg: Download.cfg is the

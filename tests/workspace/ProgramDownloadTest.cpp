@@ -156,6 +156,30 @@ void PressButton(HWND hDlg, int id)
     SendMessageTimeoutA(GetDlgItem(hDlg, id), BM_CLICK, 0, 0, SMTO_NORMAL, 5000, &result);
 }
 
+HWND ProgramMessageBox(DWORD pid)
+{
+    struct Find
+    {
+        DWORD pid;
+        HWND box;
+    } find{pid, nullptr};
+    EnumWindows(
+        [](HWND hWnd, LPARAM lParam) -> BOOL {
+            auto* f = reinterpret_cast<Find*>(lParam);
+            DWORD owner = 0;
+            GetWindowThreadProcessId(hWnd, &owner);
+            char cls[16] = {};
+            GetClassNameA(hWnd, cls, sizeof cls);
+            if (owner != f->pid || !IsWindowVisible(hWnd) || lstrcmpA(cls, "#32770") != 0 || GetMenu(hWnd) ||
+                !GetDlgItem(hWnd, 0xFFFF))
+                return TRUE;
+            f->box = hWnd;
+            return FALSE;
+        },
+        reinterpret_cast<LPARAM>(&find));
+    return find.box;
+}
+
 CString PdfCheckFolder()
 {
     const char* folder = std::getenv("ZENTROVA_PDF_CHECK");

@@ -32,6 +32,9 @@ CString WindowText(HWND hWnd);
 CString ControlText(HWND hDlg, int id);
 // Presses a button of another program's dialog as the user does.
 void PressButton(HWND hDlg, int id);
+// A message box the program shows (a visible dialog with a message text and no menu); null
+// when none shows.
+HWND ProgramMessageBox(DWORD pid);
 
 // The folder whose PDFs the Linux-side check reads (the environment's ZENTROVA_PDF_CHECK),
 // created; empty when none is set.

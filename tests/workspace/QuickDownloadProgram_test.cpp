@@ -324,3 +324,48 @@ TEST_F(QuickDownloadProgramTest, StalledAndBurstingToolbarsDoNotHoldThePort)
     if (!shot)
         GTEST_SKIP() << why.GetString();
 }
+
+// Closing the program while a download's reply stalls (the server sends part of it, then
+// nothing, and holds the connection open), in a page transfer and in the Process step, whose
+// request stays open on its worker thread until the receive timeout: the download is let go
+// of at once and the program ends within seconds, not when the server gives up; nothing of
+// the download stays in the save folder, and nothing is filed.
+TEST_F(QuickDownloadProgramTest, ClosingWhileADownloadStallsEndsTheProgramInSeconds)
+{
+    const struct
+    {
+        const char* what;
+        const char* path;  // stalls
+        const char* stall;
+        const char* pages;  // the row's pages while it stalls
+    } cases[] = {
+        {"page", "/engine/images/p2.tif", "fault=stall&part=380", "2/3"},
+        {"Process page", "/queue/1111111.html", "fault=stall&part=40", ""},
+    };
+    for (const auto& c : cases) {
+        SCOPED_TRACE(c.what);
+        FixtureReset();
+        FixturePlan(c.path, c.stall, 100);
+        Started run;
+        m_folder.Start(run, "");
+        HWND hMain = ProgramFolder::MainWindow(run);
+        ASSERT_NE(nullptr, hMain) << m_folder.Log();
+        HWND hBox = ProgramControl(hMain, IDC_QUICK_DOWNLOAD_EDIT, "Edit");
+        HWND hQueue = ProgramControl(hMain, IDC_DOWNLOAD_LIST, "SysListView32");
+        ASSERT_TRUE(hBox && hQueue);
+        TypeNumber(hBox, "1111111");
+        ASSERT_TRUE(WaitUntil([&] { return !FixtureLog(c.path).empty(); }, 30000)) << m_folder.Log();
+        ::Sleep(500);
+        EXPECT_EQ(1, RowCount(hQueue)) << "the download stalls";
+        EXPECT_EQ(CString(c.pages), ListItemText(hQueue, 0, 2));
+
+        const DWORD asked = ::GetTickCount();
+        EXPECT_TRUE(ProgramFolder::Close(hMain, run)) << m_folder.Log();
+        const DWORD took = ::GetTickCount() - asked;
+        std::printf("FIGURE closing the program while a download's %s stalled took %lu ms\n", c.what,
+                    static_cast<unsigned long>(took));
+        EXPECT_LT(took, 15000u);
+        EXPECT_FALSE(FileExists(m_save.Path() + "\\US1111111"));
+        EXPECT_EQ(0, Records());
+    }
+}

@@ -13,6 +13,7 @@
 #include "WorkspaceTest.h"
 
 #include "FixtureServer.h"
+#include "OpsTokenCache.h"
 #include "ProgramDownloadTest.h"
 #include "WindowBench.h"
 #include "XmlHelpers.h"
@@ -168,6 +169,18 @@ protected:
             ListForPdfCheck(pdf, CString("shipped-") + f.typed + ".pdf", ExpectedPages(f.pages));
     }
 
+    // Starts the program and finds its main window, its quick-download box and its download
+    // queue.
+    void StartProgram(Started& run, HWND& hMain, HWND& hBox, HWND& hQueue)
+    {
+        m_folder.Start(run, "");
+        hMain = ProgramFolder::MainWindow(run);
+        ASSERT_NE(nullptr, hMain) << m_folder.Log();
+        hBox = ProgramControl(hMain, IDC_QUICK_DOWNLOAD_EDIT, "Edit");
+        hQueue = ProgramControl(hMain, IDC_DOWNLOAD_LIST, "SysListView32");
+        ASSERT_TRUE(hBox && hQueue);
+    }
+
     // Every token request carried the user's own keys.
     void ExpectUserKeys(const std::vector<LoggedRequest>& log)
     {
@@ -187,13 +200,11 @@ TEST_F(ShippedRecipeProgramTest, TypedNumbersOfEveryClassAreFiledWholeWhileTheTo
         ::DeleteFileA(check + "\\outputs.txt");
 
     Started run;
-    m_folder.Start(run, "");
-    HWND hMain = ProgramFolder::MainWindow(run);
-    ASSERT_NE(nullptr, hMain) << m_folder.Log();
-    HWND hBox = ProgramControl(hMain, IDC_QUICK_DOWNLOAD_EDIT, "Edit");
-    HWND hQueue = ProgramControl(hMain, IDC_DOWNLOAD_LIST, "SysListView32");
+    HWND hMain = nullptr, hBox = nullptr, hQueue = nullptr;
+    StartProgram(run, hMain, hBox, hQueue);
+    ASSERT_FALSE(HasFatalFailure());
     HWND hList = ProgramControl(hMain, IDC_DOCUMENT_LIST, "SysListView32");
-    ASSERT_TRUE(hBox && hQueue && hList);
+    ASSERT_NE(nullptr, hList);
 
     // An EP B1 whose token expires after its second page: the third page is refused once,
     // the token is renewed once, and the third page and the rest come with the new one.
@@ -317,4 +328,46 @@ TEST_F(ShippedRecipeProgramTest, TypedNumbersOfEveryClassAreFiledWholeWhileTheTo
     EXPECT_TRUE(ProgramFolder::Close(hMain, run));
     if (!shot)
         GTEST_SKIP() << why.GetString();
+}
+
+// A user without OPS keys of his own, whose program's own keys the token endpoint refuses,
+// types two numbers: one message says that the keys are missing and where they go, each row
+// says why it failed, and neither is tried again (keys-missing-download.png).
+TEST_F(ShippedRecipeProgramTest, NumbersTypedWithoutKeysSayOnceThatTheKeysAreMissing)
+{
+    m_folder.SetOption("OpsConsumerKey", "");
+    m_folder.SetOption("OpsConsumerSecret", "");
+    FixtureRefuseKeys(COpsTokenCache::kCredentials);
+    Started run;
+    HWND hMain = nullptr, hBox = nullptr, hQueue = nullptr;
+    StartProgram(run, hMain, hBox, hQueue);
+    ASSERT_FALSE(HasFatalFailure());
+    TypeNumber(hBox, "EP1000000B1");
+    TypeNumber(hBox, "EP2345678B1");
+
+    const CString text = COpsTokenCache::KeyFaultText(COpsTokenCache::OpsKeysMissing);
+    const CString row = "Download Failed -- " + text.Left(text.Find('\n'));
+    auto failed = [&](const char* key) {
+        const int at = FindListRow(hQueue, 0, CString(" ") + key);
+        return at >= 0 && ListItemText(hQueue, at, 1) == row;
+    };
+    HWND hMessage = nullptr;
+    ASSERT_TRUE(WaitUntil([&] { return (hMessage = ProgramMessageBox(run.pi.dwProcessId)) != nullptr; }, 60000));
+    ASSERT_TRUE(WaitUntil([&] { return failed("EP1000000B1") && failed("EP2345678B1"); }, 30000));
+    EXPECT_EQ(text, MessageBoxText(hMessage));
+    CString why;
+    if (!SaveScreenshot(ScreenshotPath("keys-missing-download.png"), &why))
+        std::printf("no screenshot: %s\n", why.GetString());
+    PressDialogButton(hMessage, IDOK);
+
+    // Longer than the wait between attempts: no second message, no request.
+    const size_t asked = FixtureLog("/ops/").size();
+    Sleep(3000);
+    EXPECT_EQ(nullptr, ProgramMessageBox(run.pi.dwProcessId));
+    EXPECT_EQ(asked, FixtureLog("/ops/").size()) << "neither download is tried again";
+    EXPECT_TRUE(failed("EP1000000B1") && failed("EP2345678B1"));
+    for (const LoggedRequest& r : FixtureLog("/auth/accesstoken"))
+        EXPECT_EQ(CString("Basic ") + COpsTokenCache::kCredentials, r.Header("Authorization"));
+    EXPECT_EQ(0, Records());
+    EXPECT_TRUE(ProgramFolder::Close(hMain, run));
 }
