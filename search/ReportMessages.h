@@ -19,3 +19,6 @@ const UINT UM_REPORT_PROGRESS = WM_APP + 0xEE;
 const UINT UM_REPORT_FINISHED = WM_APP + 0xED;
 // Report progress pop-up -> its owner (the Search Report page): cancel the run; 0, 0.
 const UINT UM_CANCEL_REPORT = WM_APP + 0x261;
+// Saved Reports page -> itself (posted): show the message of the cause that ended the run
+// (the recipe cannot be read, the OPS keys are refused) once the report thread is let go; 0, 0.
+const UINT UM_SHOW_REPORT_FAULT = WM_APP + 0x262;

@@ -93,6 +93,7 @@ public:
     bool m_bStopping = false;
     CReportThread* m_pInFlight = nullptr;  // the thread whose answer the run waits for
     int m_nInFlightIndex = -1;
+    CString m_strFaultMessage;  // the message of the cause that ended the run, still to show
     // Handed over by the Search Report page before each start.
     CWnd* m_pReportStop = nullptr;
     CWnd* m_pReportGenerate = nullptr;
@@ -108,6 +109,7 @@ protected:
     afx_msg void OnSize(UINT nType, int cx, int cy);
     afx_msg BOOL OnEraseBkgnd(CDC* pDC);
     afx_msg LRESULT OnReportThreadDone(WPARAM wParam, LPARAM lParam);
+    afx_msg LRESULT OnShowReportFault(WPARAM wParam, LPARAM lParam);
     afx_msg LRESULT OnListRButtonDown(WPARAM wParam, LPARAM lParam);
     afx_msg void OnDblclkReportList(NMHDR* pNMHDR, LRESULT* pResult);
     afx_msg void OnKeydownReportList(NMHDR* pNMHDR, LRESULT* pResult);
@@ -123,8 +125,12 @@ private:
     void SetStatus(const CString& text);
     void ResetProgress();
     void EnableReportControl(CWnd* pControl, BOOL bEnable);
-    // The end of a run that was stopped or could not go on.
-    void EndRunCancelled(bool bNotifyContainer);
+    // The end of a run that was stopped or could not go on, with its status text.
+    void EndRunCancelled(bool bNotifyContainer, const CString& status = "Download Cancelled");
+    // The end of a run whose document met a cause that fails every document alike (the
+    // recipe cannot be read, the OPS keys are refused): the run stops and says why, in a
+    // message box the first time the cause is met.
+    void EndRunFailed(int nJobFault, const CString& fault);
     void OpenReportFile(const CString& path);
     int FirstSelectedRow();
     int Ask(const char* text, const char* caption, UINT type);

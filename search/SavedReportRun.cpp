@@ -7,11 +7,13 @@
 #include "SavedReport.h"
 
 #include "DataFiles.h"
+#include "FaultNotices.h"
 #include "PdfMerge.h"
 #include "ReportFiles.h"
 #include "ReportMessages.h"
 #include "ReportPopupDialog.h"
 #include "ReportThread.h"
+#include "TextHelpers.h"
 
 CSavedReport::BeginThreadFn CSavedReport::s_pfnBeginThread = &AfxBeginThread;
 
@@ -81,7 +83,7 @@ void CSavedReport::StartReport(SearchSession session)
     DownloadNextDocument(session);
 }
 
-void CSavedReport::EndRunCancelled(bool bNotifyContainer)
+void CSavedReport::EndRunCancelled(bool bNotifyContainer, const CString& status)
 {
     ResetProgress();
     ::MessageBeep(0xFFFFFFFF);
@@ -90,7 +92,7 @@ void CSavedReport::EndRunCancelled(bool bNotifyContainer)
     m_ReportThreads.RemoveAll();
     m_pInFlight = nullptr;
     m_nInFlightIndex = -1;
-    SetStatus("Download Cancelled");
+    SetStatus(status);
     m_nNextIndex = 0;
     m_bBusy = false;
     m_bStopping = false;
@@ -100,6 +102,27 @@ void CSavedReport::EndRunCancelled(bool bNotifyContainer)
     if (bNotifyContainer && m_hContainer)
         ::SendMessageA(m_hContainer, UM_REPORT_FINISHED, 0, 0);
     DeleteFolderTree(SavePath() + "Reports\\" + ReportFileStem(m_RunSession.strName));
+}
+
+void CSavedReport::EndRunFailed(int nJobFault, const CString& fault)
+{
+    m_bBusy = false;
+    EndRunCancelled(true, FirstLine(fault));
+    const FaultTopic topic = nJobFault == CDocumentThread::JobFaultRecipe ? FaultTopic::Recipe : FaultTopic::OpsKeys;
+    if (TakeFaultNotice(topic, fault)) {
+        // Shown once the report thread, which waits in its SendMessage, has been let go.
+        m_strFaultMessage = fault;
+        PostMessage(UM_SHOW_REPORT_FAULT, 0, 0);
+    }
+}
+
+LRESULT CSavedReport::OnShowReportFault(WPARAM, LPARAM)
+{
+    const CString text = m_strFaultMessage;
+    m_strFaultMessage.Empty();
+    if (!text.IsEmpty())
+        Ask(text, "Search Report Failed", MB_OK | MB_ICONWARNING);
+    return 0;
 }
 
 void CSavedReport::DownloadNextDocument(SearchSession session)
@@ -188,6 +211,10 @@ LRESULT CSavedReport::OnReportThreadDone(WPARAM wParam, LPARAM lParam)
         EndRunCancelled(true);
         return 0;
     }
+    // The recipe or the OPS keys would fail every further document alike: the run ends
+    // here and says why, instead of making a report without its documents.
+    const int nJobFault = thread->m_nJobFault;
+    const CString fault = thread->m_strJobFault;
     // A cancel flag without a stop comes from a fetch that failed: that document was not
     // found, and the run goes on.
     m_ResultFiles.push_back(thread->m_strResultPath);
@@ -199,7 +226,10 @@ LRESULT CSavedReport::OnReportThreadDone(WPARAM wParam, LPARAM lParam)
     m_ReportThreads[index] = nullptr;
     thread->m_bAutoDelete = TRUE;
     thread->PostThreadMessage(WM_QUIT, 0, 0);
-    DownloadNextDocument(m_RunSession);
+    if (nJobFault != CDocumentThread::JobFaultNone)
+        EndRunFailed(nJobFault, fault);
+    else
+        DownloadNextDocument(m_RunSession);
     return 0;
 }
 

@@ -2,8 +2,9 @@
 // first pages behind the drawn title page become one saved PDF with its Reports.xml entry;
 // a long session-less run gets a second list page and the next free General name; a stop in
 // the middle, then Generate again; names that must not lead out of the Reports folder; and
-// the failures the user is told of.
+// the failures the user is told of, a recipe that cannot be read among them.
 #include "DataFiles.h"
+#include "FaultNotices.h"
 #include "ReportFiles.h"
 #include "ReportPageFixture.h"
 #include "WindowBench.h"
@@ -248,4 +249,44 @@ TEST_F(ReportRunTest, FailuresTheUserIsToldOf)
         EXPECT_TRUE(m_page->m_Entries.empty());
         EXPECT_FALSE(FileExists(Reports() + "\\Held"));
     }
+}
+
+// A recipe that cannot be read fails every document alike: the run ends at its first
+// document instead of making a report without documents, and says why: in a message box
+// the first time the cause is met, on the status line every time.
+TEST_F(ReportRunTest, ARunWithoutARecipeItCanReadEndsAtOnceAndSaysWhy)
+{
+    const CString recipe = GetAppDirectory() + "\\Download.cfg";
+    struct RecipeBack
+    {
+        CString path;
+        std::string bytes;
+        ~RecipeBack() { WriteBytes(path, bytes); }
+    } back{recipe, {}};
+    ASSERT_TRUE(ReadBytes(recipe, back.bytes));
+    ASSERT_TRUE(WriteBytes(recipe, "a recipe cut short"));
+    ClearFaultNotice(FaultTopic::Recipe);
+
+    BoxAnswerer answers;
+    const CString why = "The recipe file Download.cfg cannot be read: it is damaged.";
+    for (int run = 1; run <= 2; ++run) {
+        SCOPED_TRACE(run);
+        ASSERT_TRUE(RunReport(Session("No recipe", "", "", {"US6123456", "EP1000000", "US20050123456"})));
+        PumpMessages(300);  // the box is posted
+        EXPECT_EQ(StatusText(), why);
+        EXPECT_EQ(m_container.finished, run);
+        // The first document's job ended, and no other was started.
+        const std::vector<std::pair<WPARAM, LPARAM>> progress(static_cast<size_t>(run), {3, 1});
+        EXPECT_EQ(m_container.progress, progress);
+        ASSERT_EQ(answers.boxes.size(), 1u) << "one box for the cause, however many runs it ends";
+        EXPECT_EQ(answers.boxes[0].caption, CString("Search Report Failed"));
+        EXPECT_EQ(answers.boxes[0].text.Left(why.GetLength()), why);
+    }
+    EXPECT_TRUE(FixtureLog("/engine/").empty()) << "nothing is asked without a recipe";
+    EXPECT_TRUE(FixtureLog("/reports/").empty());
+    EXPECT_FALSE(FileExists(Reports() + "\\No recipe"));
+    EXPECT_FALSE(FileExists(Reports() + "\\No recipe.pdf"));
+    EXPECT_FALSE(FileExists(Reports() + "\\General.pdf"));
+    EXPECT_TRUE(m_page->m_Entries.empty());
+    EXPECT_TRUE(s_opened.empty());
 }
