@@ -530,11 +530,8 @@ void CSearchContainer::ShowRunEndBalloon()
         CSearchResults::s_pfnLaunchBalloon(bRefused ? "Search Refused" : "Search Incomplete", pThread->m_strRunFault,
                                            anchor, IDI_WARNING, kEndBalloonOptions, pMain, "", kFaultBalloonTime);
         m_pageResults.SetStatusText(bRefused ? "The search service refused the request." : "The result list is incomplete.");
-        if (m_pageResults.m_listResults.GetItemCount() < 1) {
-            CString first = pThread->m_strRunFault;
-            const int eol = first.Find('\n');
-            ShowEmptyList(eol >= 0 ? first.Left(eol) : first);
-        }
+        if (m_pageResults.m_listResults.GetItemCount() < 1)
+            ShowEmptyList(FirstLine(pThread->m_strRunFault));
     } else if (pThread->m_nResultTotal == 0 && m_pageResults.m_listResults.GetItemCount() < 1) {
         CSearchResults::s_pfnLaunchBalloon(
             "No Documents Found",

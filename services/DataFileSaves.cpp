@@ -34,28 +34,16 @@ bool MarkUnsaved(const CString& path, const char* contents)
 
 } // namespace
 
-CString SystemErrorText(DWORD error)
-{
-    char* pText = nullptr;
-    const DWORD length =
-        ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                         nullptr, error, 0, reinterpret_cast<char*>(&pText), 0, nullptr);
-    CString text;
-    if (length > 0 && pText)
-        text = CString(pText, static_cast<int>(length));
-    if (pText)
-        ::LocalFree(pText);
-    text.TrimRight();
-    if (text.IsEmpty())
-        text.Format("Error %lu.", error);
-    return text;
-}
-
 CString DataFileNotSavedText(const CString& path, const char* contents, DWORD error)
 {
-    return CString("The ") + contents + " could not be saved to\n" + path + "\n" + SystemErrorText(error) +
+    return DataFileNotSavedHeading(path, contents) + "\n" + SystemErrorText(error) +
            "\n\nZentrova keeps what was not saved and writes it with the next save that succeeds; until then "
            "the file keeps what it held before.";
+}
+
+CString DataFileNotSavedHeading(const CString& path, const char* contents)
+{
+    return CString("The ") + contents + " could not be saved to\n" + path;
 }
 
 bool SaveDataFile(const CString& path, const CString& bytes, const char* contents)

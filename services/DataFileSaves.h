@@ -10,6 +10,7 @@
 #pragma once
 
 #include "String.h"
+#include "TextHelpers.h"
 
 #include <windows.h>
 
@@ -40,9 +41,9 @@ bool IsDataFileUnsaved(const CString& path);
 // The notice of a failed save: what could not be saved, to which file, why, and that the
 // program keeps it.
 CString DataFileNotSavedText(const CString& path, const char* contents, DWORD error);
-// The system's text of an error code, without its line break ("Access denied."); the code
-// itself when the system has no text for it.
-CString SystemErrorText(DWORD error);
+// Its first words, which every notice of something not saved begins with: "The <contents>
+// could not be saved to", a line break and the path.
+CString DataFileNotSavedHeading(const CString& path, const char* contents);
 
 // The caption of the notices of failed saves.
 extern const char kNotSavedCaption[];

@@ -40,23 +40,45 @@ CString FirstLine(const CString& text)
     return eol >= 0 ? text.Left(eol) : text;
 }
 
+namespace {
+
+// The system's message for the error code as the system gives it, line break and all; empty
+// when it has none.
+CString SystemMessage(DWORD error)
+{
+    char* pText = nullptr;
+    const DWORD length =
+        ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
+                         nullptr, error, 0, reinterpret_cast<char*>(&pText), 0, nullptr);
+    CString text;
+    if (length > 0 && pText)
+        text = CString(pText, static_cast<int>(length));
+    if (pText)
+        ::LocalFree(pText);
+    return text;
+}
+
+} // namespace
+
 char* GetLastErrorText(char* pszBuffer, DWORD nSize)
 {
     if (!pszBuffer || nSize == 0)
         return pszBuffer;
     pszBuffer[0] = '\0';
-    const DWORD error = ::GetLastError();
-    char* pText = nullptr;
-    const DWORD length =
-        ::FormatMessageA(FORMAT_MESSAGE_ALLOCATE_BUFFER | FORMAT_MESSAGE_FROM_SYSTEM | FORMAT_MESSAGE_IGNORE_INSERTS,
-                         nullptr, error, 0, reinterpret_cast<char*>(&pText), 0, nullptr);
-    if (length > 0 && pText && nSize >= length + 14) {
-        CString text(pText, static_cast<int>(length));
+    CString text = SystemMessage(::GetLastError());
+    if (!text.IsEmpty() && nSize >= static_cast<DWORD>(text.GetLength()) + 14) {
         if (text.Right(2) == "\r\n")
             text.Delete(text.GetLength() - 2, 2);
         lstrcpynA(pszBuffer, text, static_cast<int>(nSize));
     }
-    if (pText)
-        ::LocalFree(pText);
     return pszBuffer;
+}
+
+CString SystemErrorText(DWORD error)
+{
+    CString text = SystemMessage(error);
+    text.TrimRight();
+    if (text.IsEmpty())
+        text.Format("Error %lu.", error);
+    return text;
 }

@@ -27,3 +27,7 @@ CString FirstLine(const CString& text);
 // the buffer (which it answers); the empty text when the system has none, or when the
 // buffer (nSize characters) is smaller than the text's length plus 14.
 char* GetLastErrorText(char* pszBuffer, DWORD nSize);
+
+// The system's text of an error code, without its line break ("Access denied."); the code
+// itself when the system has no text for it.
+CString SystemErrorText(DWORD error);

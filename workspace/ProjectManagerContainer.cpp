@@ -325,9 +325,10 @@ CString CProjectManagerContainer::SaveBeforeClose()
     }
     const CString path = CProjectStore::FilePath();
     const CString aside = m_Store.KeepAside();
-    CString text = bReplaced ? "The project (its folders and documents) was not saved: another program put a file "
-                               "of its own in place of\n" + path + "\nand Zentrova does not write over it."
-                             : "The project (its folders and documents) could not be saved to\n" + path;
+    CString text = bReplaced ? CString("The ") + CProjectStore::kFileContents +
+                                   " was not saved: another program put a file of its own in place of\n" + path +
+                                   "\nand Zentrova does not write over it."
+                             : DataFileNotSavedHeading(path, CProjectStore::kFileContents);
     if (aside.IsEmpty())
         text += "\n\nNor could it be kept beside that file: the changes since its last save are lost when "
                 "Zentrova ends.";

@@ -18,8 +18,6 @@
 namespace {
 
 const char kShortsPair[] = "\r\n<Shorts>\r\n</Shorts>\r\n";
-// What Project.cfg holds, as the user's notices name it.
-const char kContents[] = "project (its folders and documents)";
 
 // "Project.cfg.20260314-101500.kept" beside the file, with "-2", "-3" ... when it is taken.
 CString FreeAsidePath(const CString& path)
@@ -96,6 +94,8 @@ bool CProjectStore::RepairShorts(CString& text)
     text.Insert(folders + 10, kShortsPair);
     return true;
 }
+
+const char CProjectStore::kFileContents[] = "project (its folders and documents)";
 
 CString CProjectStore::FilePath()
 {
@@ -201,7 +201,7 @@ void CProjectStore::WriteCipher(const char* text, int nLength, int nUnchanged)
         m_kept.Clear();
         m_strCipher.Empty();
         CProgressLog().Write("CProjectStore::Save-Could not write Project.cfg; the previous file is kept");
-        DataFileNotSaved(FilePath(), kContents, ERROR_INVALID_DATA);
+        DataFileNotSaved(FilePath(), kFileContents, ERROR_INVALID_DATA);
         return;
     }
     WriteStoreFile();
@@ -221,7 +221,7 @@ void CProjectStore::WriteStoreFile()
     DataFileStamp written;
     if (!WriteDataFile(path, m_strCipher, &error, &written)) {
         CProgressLog().Write("CProjectStore::Save-Could not write Project.cfg; the previous file is kept");
-        DataFileNotSaved(path, kContents, error);
+        DataFileNotSaved(path, kFileContents, error);
         return;
     }
     m_stamp = written;
@@ -249,9 +249,10 @@ bool CProjectStore::WriteAside(const CString& cipher)
         m_strAside = FreeAsidePath(path);
     DWORD error = ERROR_SUCCESS;
     if (!WriteDataFile(m_strAside, cipher, &error)) {
-        DataFileNotSavedWithText(path, kContents,
-                                 "The project (its folders and documents) could not be saved: another program put "
-                                 "a file of its own in place of\n" + path +
+        DataFileNotSavedWithText(path, kFileContents,
+                                 CString("The ") + kFileContents +
+                                     " could not be saved: another program put a file of its own in place of\n" +
+                                     path +
                                      "\nand Zentrova does not write over it. Nor could the project be kept as\n" +
                                      m_strAside + "\n" + SystemErrorText(error) +
                                      "\n\nZentrova keeps the project in memory and tries again with the next save.");

@@ -65,8 +65,10 @@ public:
         m_bAsideCurrent = false;
     }
 
-    // The program folder's Project.cfg, which every write goes to.
+    // The program folder's Project.cfg, which every write goes to, and what it holds as the
+    // user's notices name it.
     static CString FilePath();
+    static const char kFileContents[];
     // Whether another program has put a file of its own in place of Project.cfg since this
     // store last read or wrote it (a file now where there was none counts; one gone does not).
     bool WasReplaced() const;

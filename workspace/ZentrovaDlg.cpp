@@ -667,8 +667,7 @@ void CZentrovaDlg::OnOK()
             continue;
         if (!text.IsEmpty())
             text += "\n\n";
-        text += "The " + file.contents + " could not be saved to\n" + file.path +
-                "\nWhat was not saved is lost when Zentrova ends.";
+        text += DataFileNotSavedHeading(file.path, file.contents) + "\nWhat was not saved is lost when Zentrova ends.";
     }
     ShowWaitingNotices(true);
     if (!text.IsEmpty())
